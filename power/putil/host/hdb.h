@@ -1,0 +1,85 @@
+// Host hierarchy database: the instance names of the compiled design (module
+// instances and, as leaves, the signal names inside them), and the compiler
+// facade with the database entries reached through it.
+#pragma once
+
+#include <string>
+
+class CDB_ATOM_NETLIST;
+class CDB_DB_ENTRIES;
+
+class HDB_INSTANCE_NAME {
+public:
+    typedef HDB_INSTANCE_NAME* const* ITERATOR;
+
+    // Direct child with exactly this unit name, or null.
+    virtual HDB_INSTANCE_NAME* find_in_children(const std::string& name) const = 0;
+    virtual ITERATOR begin_child() const = 0;
+    virtual ITERATOR end_child() const = 0;
+    // Every instance below this one, depth first.
+    virtual ITERATOR begin_descendant() const = 0;
+    virtual ITERATOR end_descendant() const = 0;
+    virtual HDB_INSTANCE_NAME* get_parent() const = 0;   // null at the root
+    virtual const std::string& get_unit_name() const = 0;  // this level's name
+    virtual std::string get_full_name() const = 0;         // levels joined by "|"
+    // A word the library may use to link the name to something of its own.
+    virtual void* get_user_word() const = 0;
+    virtual void set_user_word(void* word) = 0;
+
+protected:
+    virtual ~HDB_INSTANCE_NAME() = default;
+};
+
+class HDB_ACTION_PT_INSTANCE {
+public:
+    virtual HDB_INSTANCE_NAME* get_m_rooted_at() const = 0;   // root of the design hierarchy
+
+protected:
+    virtual ~HDB_ACTION_PT_INSTANCE() = default;
+};
+
+// The compilation the facade stands for.
+class HDB_CMP_ACTION_PT_INSTANCE : public HDB_ACTION_PT_INSTANCE {
+};
+
+class CMP_FACADE {
+public:
+    virtual HDB_CMP_ACTION_PT_INSTANCE* get_action_point_instance() const = 0;
+    // Name of the compilation, handed to the EDA hierarchy builder.
+    virtual const char* get_name_text() const = 0;
+
+protected:
+    virtual ~CMP_FACADE() = default;
+};
+
+class CDB_ATOM_HIERARCHY_LIST;
+
+class CDB_CHIP_DB_ENTRY {
+public:
+    virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
+
+protected:
+    virtual ~CDB_CHIP_DB_ENTRY() = default;
+};
+
+class CDB_HIERARCHY_DB_ENTRY {
+public:
+    virtual CDB_ATOM_HIERARCHY_LIST* get_atom_hierarchy_list() const = 0;
+
+protected:
+    virtual ~CDB_HIERARCHY_DB_ENTRY() = default;
+};
+
+class CDB_DB_ENTRIES {
+public:
+    virtual CDB_CHIP_DB_ENTRY* get_chip_db_entry() const = 0;
+    virtual CDB_HIERARCHY_DB_ENTRY* get_hierarchy_db_entry() const = 0;
+
+protected:
+    virtual ~CDB_DB_ENTRIES() = default;
+};
+
+class CDB_CMP_ENTRY {
+public:
+    static CDB_DB_ENTRIES* get_db_entries(HDB_CMP_ACTION_PT_INSTANCE* instance);
+};

@@ -1,0 +1,28 @@
+// Services of the power analyzer that loads the library, and small host
+// utilities (file system, strings).
+#pragma once
+
+#include <string>
+
+class CMP_FACADE;
+class CDB_ATOM_NODE;
+class CDB_ATOM_ITERM;
+class CDB_ATOM_OTERM;
+
+CMP_FACADE* putil_lib_get_cmp_facade();
+// True: a missing waveform file is a warning and the run goes on.
+bool putil_lib_get_continue_and_warn_on_failure();
+// state 0 draws the bar at percent.
+void putil_lib_update_progress_bar(int state, int percent);
+
+// Whether an atom or term takes part in power analysis.
+bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom);
+bool putil_is_valid_power_term(CDB_ATOM_ITERM* iterm);
+bool putil_is_valid_power_term(CDB_ATOM_OTERM* oterm, bool include_unconnected);
+
+class FIO_FILE_SYSTEM {
+public:
+    static bool exists(const std::string& path);
+};
+
+void stl_tolower(std::string& text);

@@ -1,0 +1,98 @@
+// Host signal-activity store: one activity record per output signal of the
+// netlist, and the manager of the waveform input files that annotate it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class BIG_TIME;
+class CDB_ATOM_NETLIST;
+class CDB_ATOM_OTERM;
+class HDB_INSTANCE_NAME;
+
+enum PUTIL_OUTPUT_SIGNAL_FLAG_ENUM {
+    PUTIL_TOGGLE_RATE_ANNOTATED = 0,          // toggle rate taken from simulation
+    PUTIL_STATIC_PROBABILITY_ANNOTATED = 1,   // static probability taken from simulation
+    PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE = 2,    // given by the user or the clock settings
+    PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE = 3
+};
+
+// What get_merge_mode answers when an entry annotates a signal again.
+enum PUTIL_MERGE_MODE { PUTIL_MERGE_REPLACE = 0, PUTIL_MERGE_KEEP = 1, PUTIL_MERGE_ADD = 2 };
+
+class PUTIL_OUTPUT_SIGNAL_DATA {
+public:
+    PUTIL_OUTPUT_SIGNAL_DATA();
+
+    void set_static_probability(float value);
+    void add_static_probability(float value);
+    float get_static_probability() const;
+    void set_toggle_rate(float transitions_per_second);
+    void add_toggle_rate(float transitions_per_second);
+    float get_toggle_rate() const;
+    void set_flag_value(int flag, bool value);
+    bool get_flag_value(int flag) const;
+    bool is_trusted_static_probability() const;
+    bool is_trusted_transition_density() const;
+
+    // Id of the input entry that wrote each value last.
+    std::uint16_t static_probability_file_id;
+    std::uint16_t toggle_rate_file_id;
+
+private:
+    float m_static_probability;
+    float m_toggle_rate;
+    unsigned m_flags;
+};
+
+// One waveform input: a file applied to one hierarchy instance.
+class PUTIL_INPUT_FILE_DATA {
+public:
+    virtual std::uint16_t get_id() const = 0;
+    virtual const std::string& get_file_name() const = 0;
+    // Analysis window bounds; null when not set.
+    virtual const BIG_TIME* get_start_time() const = 0;
+    virtual const BIG_TIME* get_end_time() const = 0;
+    virtual HDB_INSTANCE_NAME* get_hierarchy_instance() const = 0;
+    virtual void set_toggle_percentage(float percent) = 0;
+    virtual void set_unknown_percentage(float percent) = 0;
+
+protected:
+    virtual ~PUTIL_INPUT_FILE_DATA() = default;
+};
+
+class PUTIL_INPUT_FILE_MANAGER {
+public:
+    // The waveform input entries in the order they are to be read (kind 0: all).
+    virtual void get_waveform_input_entries(int kind, std::vector<PUTIL_INPUT_FILE_DATA*>& entries) const = 0;
+    // Whether the timing estimator is to be used (glitch filtering).
+    virtual bool use_timing_estimator() const = 0;
+    // The entries that share entry's waveform file (entry first), at least one.
+    virtual void get_related_entries(const PUTIL_INPUT_FILE_DATA* entry,
+                                     std::vector<PUTIL_INPUT_FILE_DATA*>& related) const = 0;
+    // How the entry entry_id is to write a value whose last writer is owner_id;
+    // owner_id becomes the writer to record when the value is written.
+    virtual int get_merge_mode(std::uint16_t entry_id, std::uint16_t& owner_id) = 0;
+    virtual PUTIL_INPUT_FILE_DATA* get_input_file_data(std::uint16_t entry_id) const = 0;
+    virtual void mark_oterm_annotated(PUTIL_INPUT_FILE_DATA* entry, const CDB_ATOM_OTERM* oterm) = 0;
+
+protected:
+    virtual ~PUTIL_INPUT_FILE_MANAGER() = default;
+};
+
+class PUTIL_SA_DATA {
+public:
+    virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
+    virtual PUTIL_INPUT_FILE_MANAGER* get_input_file_manager() const = 0;
+    // Dense id below get_output_signal_id_array_size; false for an unknown term.
+    virtual bool get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const = 0;
+    virtual unsigned get_output_signal_id_array_size() const = 0;
+    virtual PUTIL_OUTPUT_SIGNAL_DATA* get_output_signal_data(const CDB_ATOM_OTERM* oterm) = 0;
+    virtual PUTIL_OUTPUT_SIGNAL_DATA* get_output_signal_data(unsigned id, bool create) = 0;
+    // Second record of a bidirectional pad (its output side); null for others.
+    virtual PUTIL_OUTPUT_SIGNAL_DATA* get_bidir_padio_output_signal_data(unsigned id, bool create) = 0;
+
+protected:
+    virtual ~PUTIL_SA_DATA() = default;
+};

@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs the Debian packages the build needs, when any is missing.
+set -e
+packages="cmake g++ make flex bison libfl-dev nlohmann-json3-dev libcli11-dev libgtest-dev libbenchmark-dev"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing
+fi

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "host/cdb_atom.h"
@@ -41,6 +42,23 @@ std::string decimal_text(std::uint64_t value) { return std::to_string(value); }
 
 }  // namespace
 
+bool putil_vcd_is_named_block_kind(const char* kind, bool extended_syntax)
+{
+    static const char* const EXTENDED_NAMED_BLOCK_KINDS[] = {
+        "generate", "struct", "union", "vhdl_record", "vhdl_for_generate", "vhdl_if_generate", "vhdl_generate"};
+    if (std::strcmp(kind, "begin") == 0)
+        return true;
+    if (!extended_syntax)
+        return false;
+    for (const char* block_kind : EXTENDED_NAMED_BLOCK_KINDS) {
+        if (std::strcmp(kind, block_kind) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool putil_vcd_extended_syntax_is_on() { return cfg_is_on("putil_vcd_extended_syntax", false); }
+
 void putil_vcd_reset_line_number() { s_line_number = 1; }
 void putil_vcd_increment_line_number() { ++s_line_number; }
 std::uint64_t putil_vcd_get_line_number() { return s_line_number; }
@@ -63,6 +81,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
       m_lines_in_file(lines_in_file),
       m_next_progress_line(0),
       m_file_kind(VCD_FILE_KIND_UNDECIDED),
+      m_extended_syntax(putil_vcd_extended_syntax_is_on()),
       m_use_eda_names(false),
       m_entity_count(0),
       m_hierarchy_builder(nullptr)
@@ -104,6 +123,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry
     m_lines_in_file = lines_in_file;
     m_vcd_yyFlexLexer = putil_vcd_yyFlexLexer;
     m_next_progress_line = 0;
+    m_extended_syntax = putil_vcd_extended_syntax_is_on();
     build_entities();
 }
 
@@ -253,7 +273,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::check_evcd_command()
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope(char* kind, char* name)
 {
-    const bool named_block = std::string(kind) == "begin";
+    const bool named_block = putil_vcd_is_named_block_kind(kind, m_extended_syntax);
     const std::string scope_name(name);
     for (ENTITY& entity : m_entities) {
         if (named_block)

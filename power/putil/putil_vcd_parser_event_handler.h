@@ -34,6 +34,15 @@ enum VCD_DUMP_STATE {
     VCD_DUMP_STATE_CURRENT = 4
 };
 
+// Whether a "$scope" of this kind is a named block: not a hierarchy level
+// of its own, its name prefixes what it declares ("begin"; with the extended
+// syntax also generate blocks, structures and records).
+bool putil_vcd_is_named_block_kind(const char* kind, bool extended_syntax);
+
+// The setting that makes the reader accept what real simulators write beyond
+// strict VCD.
+bool putil_vcd_extended_syntax_is_on();
+
 enum VCD_FILE_KIND { VCD_FILE_KIND_UNDECIDED = 0, VCD_FILE_KIND_VCD = 1, VCD_FILE_KIND_EVCD = 2 };
 
 class PUTIL_VCD_PARSER_EVENT_HANDLER : public PUTIL_HEAP_OBJECT {
@@ -135,6 +144,7 @@ protected:
     std::uint64_t m_lines_in_file;
     std::uint64_t m_next_progress_line;
     int m_file_kind;
+    bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;

@@ -1,0 +1,279 @@
+// Reference host atoms and terms: kind predicates, terms by port type, and
+// fanout lists kept in the order the connections were made.
+#include "host_atom.h"
+
+#include "host_hierarchy.h"
+
+namespace {
+
+struct KIND_NAME {
+    HOST_ATOM_KIND kind;
+    const char* name;
+};
+
+const KIND_NAME s_kind_names[] = {
+    {HOST_ATOM_KIND::LCELL, "lcell"},         {HOST_ATOM_KIND::LCELL_COMB, "lcell_comb"},
+    {HOST_ATOM_KIND::LCELL_FF, "lcell_ff"},   {HOST_ATOM_KIND::INPUT_PIN, "input_pin"},
+    {HOST_ATOM_KIND::OUTPUT_PIN, "output_pin"}, {HOST_ATOM_KIND::CLOCK_PIN, "clock_pin"},
+    {HOST_ATOM_KIND::IO_PAD, "io_pad"},       {HOST_ATOM_KIND::BIDIR_PAD, "bidir_pad"},
+    {HOST_ATOM_KIND::PLL, "pll"},             {HOST_ATOM_KIND::RAM, "ram"},
+    {HOST_ATOM_KIND::MAC_MULT, "mac_mult"},   {HOST_ATOM_KIND::MAC_OUT, "mac_out"},
+    {HOST_ATOM_KIND::OTHER, "other"},
+};
+
+struct PORT_NAME {
+    const char* name;
+    int port_type;
+};
+
+const PORT_NAME s_port_names[] = {
+    {"pad_output", CDB_PORT_TYPE_PAD_OUTPUT},
+    {"combout", CDB_PORT_TYPE_PIN_COMBOUT},
+    {"output_enable", CDB_PORT_TYPE_OUTPUT_ENABLE},
+    {"clkout", CDB_PORT_TYPE_PIN_CLKOUT},
+};
+
+template <class TERM>
+TERM* nth_of_type(const std::vector<std::unique_ptr<TERM>>& terms, int port_type, int index)
+{
+    for (const auto& term : terms) {
+        if (term->is_used_as(port_type) && index-- == 0)
+            return term.get();
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* host_atom_kind_name(HOST_ATOM_KIND kind)
+{
+    for (const KIND_NAME& entry : s_kind_names) {
+        if (entry.kind == kind)
+            return entry.name;
+    }
+    return "other";
+}
+
+bool host_atom_kind_from_name(const std::string& name, HOST_ATOM_KIND& kind)
+{
+    for (const KIND_NAME& entry : s_kind_names) {
+        if (name == entry.name) {
+            kind = entry.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool host_port_type_from_name(const std::string& name, int& port_type)
+{
+    for (const PORT_NAME& entry : s_port_names) {
+        if (name == entry.name) {
+            port_type = entry.port_type;
+            return true;
+        }
+    }
+    return false;
+}
+
+HOST_OTERM::HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered)
+    : m_node(node), m_instance_name(instance_name), m_port_type(port_type), m_registered(registered)
+{
+}
+
+CDB_ATOM_NODE* HOST_OTERM::get_my_node() const
+{
+    return m_node;
+}
+
+CDB_ATOM_ITERM* HOST_OTERM::begin_iterm_fanout() const
+{
+    return m_first_fanout;
+}
+
+CDB_ATOM_ITERM* HOST_OTERM::end_iterm_fanout() const
+{
+    return nullptr;
+}
+
+bool HOST_OTERM::is_used_as(int port_type) const
+{
+    return m_port_type == port_type;
+}
+
+int HOST_OTERM::get_any_usage_as() const
+{
+    return m_port_type;
+}
+
+bool HOST_OTERM::is_registered() const
+{
+    return m_registered;
+}
+
+HDB_INSTANCE_NAME* HOST_OTERM::get_instance_name() const
+{
+    return m_instance_name;
+}
+
+std::string HOST_OTERM::get_string_hpath() const
+{
+    return m_instance_name == nullptr ? std::string() : m_instance_name->get_full_name();
+}
+
+void HOST_OTERM::append_fanout(HOST_ITERM* iterm)
+{
+    if (m_last_fanout == nullptr)
+        m_first_fanout = iterm;
+    else
+        m_last_fanout->m_next_fanout = iterm;
+    m_last_fanout = iterm;
+}
+
+HOST_ITERM::HOST_ITERM(HOST_ATOM* node, int port_type, HOST_OTERM* source, bool output_enable, int delay_ps)
+    : m_node(node), m_port_type(port_type), m_source(source), m_output_enable(output_enable), m_delay_ps(delay_ps)
+{
+}
+
+CDB_ATOM_OTERM* HOST_ITERM::get_source() const
+{
+    return m_source;
+}
+
+CDB_ATOM_NODE* HOST_ITERM::get_my_node() const
+{
+    return m_node;
+}
+
+bool HOST_ITERM::is_used_as(int port_type) const
+{
+    return m_port_type == port_type;
+}
+
+bool HOST_ITERM::get_output_enable_flag() const
+{
+    return m_output_enable;
+}
+
+CDB_ATOM_ITERM* HOST_ITERM::get_next_fanout() const
+{
+    return m_next_fanout;
+}
+
+HOST_ATOM::HOST_ATOM(const void* owner, std::string name, HOST_ATOM_KIND kind)
+    : m_owner(owner), m_name(std::move(name)), m_kind(kind)
+{
+}
+
+HOST_ATOM::~HOST_ATOM() = default;
+
+HOST_OTERM* HOST_ATOM::add_output(HOST_INSTANCE* instance_name, int port_type, bool registered)
+{
+    m_owned_oterms.push_back(std::make_unique<HOST_OTERM>(this, instance_name, port_type, registered));
+    m_oterms.push_back(m_owned_oterms.back().get());
+    return m_owned_oterms.back().get();
+}
+
+HOST_ITERM* HOST_ATOM::add_input(int port_type, HOST_OTERM* source, bool output_enable, int delay_ps)
+{
+    m_owned_iterms.push_back(std::make_unique<HOST_ITERM>(this, port_type, source, output_enable, delay_ps));
+    HOST_ITERM* iterm = m_owned_iterms.back().get();
+    m_iterms.push_back(iterm);
+    if (source != nullptr)
+        source->append_fanout(iterm);
+    return iterm;
+}
+
+CDB_ATOM_NODE::OTERM_ITERATOR HOST_ATOM::begin_oterm() const
+{
+    return m_oterms.data();
+}
+
+CDB_ATOM_NODE::OTERM_ITERATOR HOST_ATOM::end_oterm() const
+{
+    return m_oterms.data() + m_oterms.size();
+}
+
+CDB_ATOM_NODE::ITERM_ITERATOR HOST_ATOM::begin_iterm() const
+{
+    return m_iterms.data();
+}
+
+CDB_ATOM_NODE::ITERM_ITERATOR HOST_ATOM::end_iterm() const
+{
+    return m_iterms.data() + m_iterms.size();
+}
+
+CDB_ATOM_OTERM* HOST_ATOM::get_output_term_by_type(int port_type, int index) const
+{
+    return nth_of_type(m_owned_oterms, port_type, index);
+}
+
+CDB_ATOM_ITERM* HOST_ATOM::get_input_term_by_type(int port_type, int index) const
+{
+    return nth_of_type(m_owned_iterms, port_type, index);
+}
+
+bool HOST_ATOM::is_pin_atom() const
+{
+    switch (m_kind) {
+    case HOST_ATOM_KIND::INPUT_PIN:
+    case HOST_ATOM_KIND::OUTPUT_PIN:
+    case HOST_ATOM_KIND::CLOCK_PIN:
+    case HOST_ATOM_KIND::IO_PAD:
+    case HOST_ATOM_KIND::BIDIR_PAD:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HOST_ATOM::is_padio_pin_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::IO_PAD || m_kind == HOST_ATOM_KIND::BIDIR_PAD;
+}
+
+bool HOST_ATOM::has_padio_output_data() const
+{
+    return m_kind == HOST_ATOM_KIND::BIDIR_PAD;
+}
+
+bool HOST_ATOM::is_pll_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::PLL;
+}
+
+bool HOST_ATOM::is_mac_mult_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::MAC_MULT;
+}
+
+bool HOST_ATOM::is_mac_out_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::MAC_OUT;
+}
+
+bool HOST_ATOM::is_ram_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::RAM;
+}
+
+bool HOST_ATOM::is_lcell_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::LCELL;
+}
+
+bool HOST_ATOM::is_lcell_comb_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::LCELL_COMB;
+}
+
+bool HOST_ATOM::is_lcell_ff_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::LCELL_FF;
+}
+
+bool cdb_is_connected(const CDB_ATOM_OTERM* oterm)
+{
+    return oterm != nullptr && oterm->begin_iterm_fanout() != oterm->end_iterm_fanout();
+}

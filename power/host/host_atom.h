@@ -1,0 +1,150 @@
+// Reference host atoms and their terms: the nodes of the atom netlist, the
+// output terms (drivers) and input terms (sinks) with fanout links.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/cdb_atom.h"
+
+class HOST_INSTANCE;
+class HOST_ATOM;
+
+enum class HOST_ATOM_KIND {
+    LCELL,
+    LCELL_COMB,
+    LCELL_FF,
+    INPUT_PIN,
+    OUTPUT_PIN,
+    CLOCK_PIN,   // a pin, not a pad I/O
+    IO_PAD,      // a pin and a pad I/O
+    BIDIR_PAD,   // a pin and a pad I/O with a second activity record
+    PLL,
+    RAM,
+    MAC_MULT,
+    MAC_OUT,
+    OTHER
+};
+
+// The kind's name in design files ("lcell_ff"), and back; false for an
+// unknown name.
+const char* host_atom_kind_name(HOST_ATOM_KIND kind);
+bool host_atom_kind_from_name(const std::string& name, HOST_ATOM_KIND& kind);
+// Port type of a port name in design files ("pad_output" = 7, "combout" = 9,
+// "output_enable" = 21, "clkout" = 116); false for an unknown name.
+bool host_port_type_from_name(const std::string& name, int& port_type);
+
+class HOST_OTERM final : public CDB_ATOM_OTERM {
+public:
+    HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered);
+    ~HOST_OTERM() override = default;
+
+    CDB_ATOM_NODE* get_my_node() const override;
+    CDB_ATOM_ITERM* begin_iterm_fanout() const override;
+    CDB_ATOM_ITERM* end_iterm_fanout() const override;
+    bool is_used_as(int port_type) const override;
+    int get_any_usage_as() const override;
+    bool is_registered() const override;
+    HDB_INSTANCE_NAME* get_instance_name() const override;
+    std::string get_string_hpath() const override;
+
+    HOST_ATOM* atom() const { return m_node; }
+    int port_type() const { return m_port_type; }
+    // The signal's name in the EDA simulation netlist, levels separated by
+    // "/"; none means the name follows the hierarchy path.
+    const std::optional<std::string>& eda_name() const { return m_eda_name; }
+    void set_eda_name(std::string name) { m_eda_name = std::move(name); }
+
+private:
+    friend class HOST_ATOM;
+    void append_fanout(class HOST_ITERM* iterm);
+
+    HOST_ATOM* m_node;
+    HOST_INSTANCE* m_instance_name;
+    int m_port_type;
+    bool m_registered;
+    std::optional<std::string> m_eda_name;
+    HOST_ITERM* m_first_fanout = nullptr;
+    HOST_ITERM* m_last_fanout = nullptr;
+};
+
+class HOST_ITERM final : public CDB_ATOM_ITERM {
+public:
+    HOST_ITERM(HOST_ATOM* node, int port_type, HOST_OTERM* source, bool output_enable, int delay_ps);
+    ~HOST_ITERM() override = default;
+
+    CDB_ATOM_OTERM* get_source() const override;
+    CDB_ATOM_NODE* get_my_node() const override;
+    bool is_used_as(int port_type) const override;
+    bool get_output_enable_flag() const override;
+    CDB_ATOM_ITERM* get_next_fanout() const override;
+
+    HOST_ATOM* atom() const { return m_node; }
+    // Connection delay from the source in picoseconds; -1 when not given.
+    int delay_ps() const { return m_delay_ps; }
+
+private:
+    friend class HOST_OTERM;
+    HOST_ATOM* m_node;
+    int m_port_type;
+    HOST_OTERM* m_source;
+    bool m_output_enable;
+    int m_delay_ps;
+    HOST_ITERM* m_next_fanout = nullptr;
+};
+
+class HOST_ATOM final : public CDB_ATOM_NODE {
+public:
+    // owner identifies the design the atom belongs to.
+    HOST_ATOM(const void* owner, std::string name, HOST_ATOM_KIND kind);
+    ~HOST_ATOM() override;
+    HOST_ATOM(const HOST_ATOM&) = delete;
+    HOST_ATOM& operator=(const HOST_ATOM&) = delete;
+
+    HOST_OTERM* add_output(HOST_INSTANCE* instance_name, int port_type, bool registered);
+    // Appends the new term to the source's fanout when there is a source.
+    HOST_ITERM* add_input(int port_type, HOST_OTERM* source, bool output_enable, int delay_ps);
+
+    const void* owner() const { return m_owner; }
+    const std::string& name() const { return m_name; }
+    HOST_ATOM_KIND kind() const { return m_kind; }
+    bool is_power_valid() const { return m_power_valid; }
+    void set_power_valid(bool valid) { m_power_valid = valid; }
+    // The pin's name in the EDA simulation netlist; none means the atom name.
+    const std::optional<std::string>& eda_pin_name() const { return m_eda_pin_name; }
+    void set_eda_pin_name(std::string name) { m_eda_pin_name = std::move(name); }
+    const std::vector<CDB_ATOM_OTERM*>& oterms() const { return m_oterms; }
+    const std::vector<CDB_ATOM_ITERM*>& iterms() const { return m_iterms; }
+
+    OTERM_ITERATOR begin_oterm() const override;
+    OTERM_ITERATOR end_oterm() const override;
+    ITERM_ITERATOR begin_iterm() const override;
+    ITERM_ITERATOR end_iterm() const override;
+    CDB_ATOM_OTERM* get_output_term_by_type(int port_type, int index) const override;
+    CDB_ATOM_ITERM* get_input_term_by_type(int port_type, int index) const override;
+
+    bool is_pin_atom() const override;
+    bool is_padio_pin_atom() const override;
+    bool has_padio_output_data() const override;
+    bool is_pll_atom() const override;
+    bool is_mac_mult_atom() const override;
+    bool is_mac_out_atom() const override;
+    bool is_ram_atom() const override;
+    bool is_lcell_atom() const override;
+    bool is_lcell_comb_atom() const override;
+    bool is_lcell_ff_atom() const override;
+
+private:
+    const void* m_owner;
+    std::string m_name;
+    HOST_ATOM_KIND m_kind;
+    bool m_power_valid = true;
+    std::optional<std::string> m_eda_pin_name;
+    std::vector<std::unique_ptr<HOST_OTERM>> m_owned_oterms;
+    std::vector<std::unique_ptr<HOST_ITERM>> m_owned_iterms;
+    // The same terms as interface pointers, for the iterator ranges.
+    std::vector<CDB_ATOM_OTERM*> m_oterms;
+    std::vector<CDB_ATOM_ITERM*> m_iterms;
+};

@@ -1,0 +1,87 @@
+// Reference host compiler facade: the compilation of one design and the
+// database entries reached through it (netlist, hierarchy list).
+#pragma once
+
+#include <string>
+
+#include "host/hdb.h"
+
+class HOST_DESIGN;
+class HOST_INSTANCE;
+
+// The atom hierarchy list handed to the EDA hierarchy builder: the root of
+// the design's hierarchy names.
+class CDB_ATOM_HIERARCHY_LIST {
+public:
+    explicit CDB_ATOM_HIERARCHY_LIST(HOST_INSTANCE* root) : m_root(root) {}
+    HOST_INSTANCE* root() const { return m_root; }
+
+private:
+    HOST_INSTANCE* m_root;
+};
+
+class HOST_CHIP_DB_ENTRY final : public CDB_CHIP_DB_ENTRY {
+public:
+    explicit HOST_CHIP_DB_ENTRY(CDB_ATOM_NETLIST* netlist) : m_netlist(netlist) {}
+    CDB_ATOM_NETLIST* get_atom_netlist() const override { return m_netlist; }
+
+private:
+    CDB_ATOM_NETLIST* m_netlist;
+};
+
+class HOST_HIERARCHY_DB_ENTRY final : public CDB_HIERARCHY_DB_ENTRY {
+public:
+    explicit HOST_HIERARCHY_DB_ENTRY(HOST_INSTANCE* root) : m_list(root) {}
+    CDB_ATOM_HIERARCHY_LIST* get_atom_hierarchy_list() const override
+    {
+        return const_cast<CDB_ATOM_HIERARCHY_LIST*>(&m_list);
+    }
+
+private:
+    CDB_ATOM_HIERARCHY_LIST m_list;
+};
+
+class HOST_DB_ENTRIES final : public CDB_DB_ENTRIES {
+public:
+    HOST_DB_ENTRIES(CDB_ATOM_NETLIST* netlist, HOST_INSTANCE* root) : m_chip(netlist), m_hierarchy(root) {}
+    CDB_CHIP_DB_ENTRY* get_chip_db_entry() const override { return const_cast<HOST_CHIP_DB_ENTRY*>(&m_chip); }
+    CDB_HIERARCHY_DB_ENTRY* get_hierarchy_db_entry() const override
+    {
+        return const_cast<HOST_HIERARCHY_DB_ENTRY*>(&m_hierarchy);
+    }
+
+private:
+    HOST_CHIP_DB_ENTRY m_chip;
+    HOST_HIERARCHY_DB_ENTRY m_hierarchy;
+};
+
+// The compilation: knows its design so that host services given only the
+// action point (tool settings, database entries) can reach it.
+class HOST_ACTION_POINT final : public HDB_CMP_ACTION_PT_INSTANCE {
+public:
+    HOST_ACTION_POINT(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist);
+    HDB_INSTANCE_NAME* get_m_rooted_at() const override;
+    HOST_DESIGN* design() const { return m_design; }
+    HOST_DB_ENTRIES* db_entries() const { return const_cast<HOST_DB_ENTRIES*>(&m_db_entries); }
+
+private:
+    HOST_DESIGN* m_design;
+    HOST_INSTANCE* m_root;
+    HOST_DB_ENTRIES m_db_entries;
+};
+
+class HOST_FACADE final : public CMP_FACADE {
+public:
+    HOST_FACADE(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist, std::string name);
+    HDB_CMP_ACTION_PT_INSTANCE* get_action_point_instance() const override;
+    const char* get_name_text() const override { return m_name.c_str(); }
+    void set_name(std::string name) { m_name = std::move(name); }
+
+private:
+    HOST_ACTION_POINT m_action_point;
+    std::string m_name;
+};
+
+// The design behind a compilation of this host, or null (null instance, or
+// one this host did not make).
+HOST_DESIGN* host_design_of(const HDB_CMP_ACTION_PT_INSTANCE* instance);

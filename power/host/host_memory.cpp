@@ -1,0 +1,180 @@
+// Reference host memory manager: each block carries a small header with its
+// size, segment and wrapper kind; a set of live blocks lets a double free or
+// a foreign pointer be ignored without reading memory that is not ours.
+#include "host_memory.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+// Which wrapper made a block, so that a mismatched free is noticed.
+constexpr std::uint32_t BLOCK_FROM_MALLOC = 1;
+constexpr std::uint32_t BLOCK_FROM_NEW = 2;
+
+// Sits right before the caller's block; its alignment keeps the block
+// aligned for any type.
+struct alignas(std::max_align_t) BLOCK_HEADER {
+    std::size_t size;
+    std::uint32_t segment_index;
+    std::uint32_t mark;
+};
+
+// Segments live for the whole process: blocks refer to them by index.
+class SEGMENT_TABLE {
+public:
+    std::uint32_t index_of(const char* name)
+    {
+        if (name == nullptr)
+            name = "";
+        // The library passes the same literal every time: try the last hit first.
+        if (m_last < m_segments.size() && m_segments[m_last]->name() == name)
+            return m_last;
+        for (std::uint32_t i = 0; i < m_segments.size(); ++i) {
+            if (m_segments[i]->name() == name) {
+                m_last = i;
+                return i;
+            }
+        }
+        m_segments.push_back(std::make_unique<MEM_SEGMENT>(name));
+        m_last = static_cast<std::uint32_t>(m_segments.size() - 1);
+        return m_last;
+    }
+    MEM_SEGMENT* at(std::uint32_t index) { return m_segments[index].get(); }
+
+private:
+    std::vector<std::unique_ptr<MEM_SEGMENT>> m_segments;
+    std::uint32_t m_last = 0;
+};
+
+// The tables are never destroyed: objects freed by static destructors at
+// exit still find them.
+SEGMENT_TABLE& segments()
+{
+    static SEGMENT_TABLE* s_segments = new SEGMENT_TABLE;
+    return *s_segments;
+}
+
+std::unordered_set<const void*>& live_blocks()
+{
+    static std::unordered_set<const void*>* s_live_blocks = new std::unordered_set<const void*>;
+    return *s_live_blocks;
+}
+
+std::size_t s_fail_countdown = 0;
+std::size_t s_allocation_count = 0;
+std::size_t s_bad_frees = 0;
+
+bool refuse_this_allocation()
+{
+    ++s_allocation_count;
+    if (s_fail_countdown == 0)
+        return false;
+    return --s_fail_countdown == 0;
+}
+
+void* allocate_block(std::size_t size, const char* segment, std::uint32_t mark)
+{
+    if (refuse_this_allocation())
+        return nullptr;
+    if (size > SIZE_MAX - sizeof(BLOCK_HEADER))
+        return nullptr;
+    void* raw = std::malloc(sizeof(BLOCK_HEADER) + size);
+    if (raw == nullptr)
+        return nullptr;
+    BLOCK_HEADER* header = static_cast<BLOCK_HEADER*>(raw);
+    header->size = size;
+    header->segment_index = segments().index_of(segment);
+    header->mark = mark;
+    segments().at(header->segment_index)->add_block(size);
+    live_blocks().insert(header + 1);
+    return header + 1;
+}
+
+void free_block(void* block, const char* segment, std::uint32_t expected_mark)
+{
+    if (block == nullptr)
+        return;
+    if (live_blocks().erase(block) == 0) {
+        ++s_bad_frees;
+        return;
+    }
+    BLOCK_HEADER* header = static_cast<BLOCK_HEADER*>(block) - 1;
+    MEM_SEGMENT* owner = segments().at(header->segment_index);
+    if (header->mark != expected_mark || owner->name() != (segment == nullptr ? "" : segment))
+        ++s_bad_frees;
+    owner->remove_block(header->size);
+    std::free(header);
+}
+
+}  // namespace
+
+void MEM_SEGMENT::add_block(std::size_t size)
+{
+    ++m_live_blocks;
+    m_live_bytes += size;
+}
+
+void MEM_SEGMENT::remove_block(std::size_t size)
+{
+    --m_live_blocks;
+    m_live_bytes -= size;
+}
+
+MEM_SEGMENT* host_memory_segment(const char* segment)
+{
+    return segments().at(segments().index_of(segment));
+}
+
+MEM_SEGMENT* MEM_MANAGER::get_default_segment()
+{
+    return host_memory_segment("HOST");
+}
+
+std::size_t host_memory_live_blocks(const char* segment)
+{
+    return host_memory_segment(segment)->live_blocks();
+}
+
+std::size_t host_memory_live_bytes(const char* segment)
+{
+    return host_memory_segment(segment)->live_bytes();
+}
+
+void host_memory_fail_allocation(std::size_t n)
+{
+    s_fail_countdown = n;
+}
+
+std::size_t host_memory_allocation_count()
+{
+    return s_allocation_count;
+}
+
+std::size_t host_memory_bad_frees()
+{
+    return s_bad_frees;
+}
+
+void* mem_malloc_wrapper(std::size_t size, const char* segment, const char*, int)
+{
+    return allocate_block(size, segment, BLOCK_FROM_MALLOC);
+}
+
+void mem_free_wrapper(void* block, const char* segment)
+{
+    free_block(block, segment, BLOCK_FROM_MALLOC);
+}
+
+void* mem_new_wrapper(std::size_t size, const char* segment, const char*, int)
+{
+    return allocate_block(size, segment, BLOCK_FROM_NEW);
+}
+
+void mem_delete_wrapper(void* object, const char* segment)
+{
+    free_block(object, segment, BLOCK_FROM_NEW);
+}

@@ -1,0 +1,84 @@
+// Reference host signal-activity store: dense ids and records per output term.
+#include "host_sa_data.h"
+
+#include "host_input_file_manager.h"
+#include "host_netlist.h"
+
+HOST_SA_DATA::HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager)
+    : m_netlist(netlist), m_manager(manager)
+{
+}
+
+HOST_SA_DATA::~HOST_SA_DATA() = default;
+
+void HOST_SA_DATA::assign_ids() const
+{
+    if (m_ids_assigned)
+        return;
+    m_ids_assigned = true;
+    m_netlist->freeze();
+    for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {
+        for (auto oterm = (*node)->begin_oterm(); oterm != (*node)->end_oterm(); ++oterm) {
+            m_ids.emplace(*oterm, static_cast<unsigned>(m_oterms.size()));
+            m_oterms.push_back(*oterm);
+            m_has_bidir_record.push_back((*node)->has_padio_output_data() &&
+                                         (*oterm)->is_used_as(CDB_PORT_TYPE_PAD_OUTPUT));
+        }
+    }
+    m_records.resize(m_oterms.size());
+    m_bidir_records.resize(m_oterms.size());
+}
+
+CDB_ATOM_NETLIST* HOST_SA_DATA::get_atom_netlist() const
+{
+    return m_netlist;
+}
+
+PUTIL_INPUT_FILE_MANAGER* HOST_SA_DATA::get_input_file_manager() const
+{
+    return m_manager;
+}
+
+bool HOST_SA_DATA::get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const
+{
+    assign_ids();
+    auto it = m_ids.find(oterm);
+    if (it == m_ids.end() || id == nullptr)
+        return false;
+    *id = it->second;
+    return true;
+}
+
+unsigned HOST_SA_DATA::get_output_signal_id_array_size() const
+{
+    assign_ids();
+    return static_cast<unsigned>(m_oterms.size());
+}
+
+PUTIL_OUTPUT_SIGNAL_DATA* HOST_SA_DATA::get_output_signal_data(const CDB_ATOM_OTERM* oterm)
+{
+    unsigned id = 0;
+    return get_unique_id_for_output_signal(oterm, &id) ? &m_records[id] : nullptr;
+}
+
+PUTIL_OUTPUT_SIGNAL_DATA* HOST_SA_DATA::get_output_signal_data(unsigned id, bool)
+{
+    assign_ids();
+    return id < m_records.size() ? &m_records[id] : nullptr;
+}
+
+PUTIL_OUTPUT_SIGNAL_DATA* HOST_SA_DATA::get_bidir_padio_output_signal_data(unsigned id, bool create)
+{
+    assign_ids();
+    if (id >= m_records.size() || !m_has_bidir_record[id])
+        return nullptr;
+    if (!m_bidir_records[id] && create)
+        m_bidir_records[id] = std::make_unique<PUTIL_OUTPUT_SIGNAL_DATA>();
+    return m_bidir_records[id].get();
+}
+
+const CDB_ATOM_OTERM* HOST_SA_DATA::oterm_of(unsigned id) const
+{
+    assign_ids();
+    return id < m_oterms.size() ? m_oterms[id] : nullptr;
+}

@@ -1,0 +1,51 @@
+// Reference host signal-activity store: one activity record per output term
+// of the design's netlist, and a second one for the output side of each
+// bidirectional pad.
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "host/putil_sa_data.h"
+
+class HOST_NETLIST;
+class HOST_INPUT_FILE_MANAGER;
+
+// Ids are given on first use (the first query of the store): every output
+// term of the netlist then gets a dense id in netlist order (atoms in the
+// order they were added, terms in their atom's order), every record starts
+// at 0 with clear flags and owner ids 0, and the netlist is frozen so that
+// the ids stay valid.
+class HOST_SA_DATA final : public PUTIL_SA_DATA {
+public:
+    HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager);
+    ~HOST_SA_DATA() override;
+
+    CDB_ATOM_NETLIST* get_atom_netlist() const override;
+    PUTIL_INPUT_FILE_MANAGER* get_input_file_manager() const override;
+    bool get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const override;
+    unsigned get_output_signal_id_array_size() const override;
+    PUTIL_OUTPUT_SIGNAL_DATA* get_output_signal_data(const CDB_ATOM_OTERM* oterm) override;
+    // Every record exists once ids are given: create changes nothing, and an
+    // id out of range gives null.
+    PUTIL_OUTPUT_SIGNAL_DATA* get_output_signal_data(unsigned id, bool create) override;
+    // Only for a term of a bidirectional pad used as pad output (port type
+    // 7); made on the first call with create, null before and for others.
+    PUTIL_OUTPUT_SIGNAL_DATA* get_bidir_padio_output_signal_data(unsigned id, bool create) override;
+
+    // The term that has this id, or null.
+    const CDB_ATOM_OTERM* oterm_of(unsigned id) const;
+
+private:
+    void assign_ids() const;
+
+    HOST_NETLIST* m_netlist;
+    HOST_INPUT_FILE_MANAGER* m_manager;
+    mutable bool m_ids_assigned = false;
+    mutable std::unordered_map<const CDB_ATOM_OTERM*, unsigned> m_ids;
+    mutable std::vector<const CDB_ATOM_OTERM*> m_oterms;
+    mutable std::vector<PUTIL_OUTPUT_SIGNAL_DATA> m_records;
+    mutable std::vector<bool> m_has_bidir_record;
+    mutable std::vector<std::unique_ptr<PUTIL_OUTPUT_SIGNAL_DATA>> m_bidir_records;
+};

@@ -1,0 +1,586 @@
+// Stats collector: static probability and toggle rate per matched signal.
+#include "putil_vcd_parser_event_handler_stats_collector.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "host/big_time.h"
+#include "host/cdb_atom.h"
+#include "host/cfg.h"
+#include "host/putil_sa_data.h"
+#include "host/tim_advanced_estimator.h"
+#include "putil_msgs.h"
+
+namespace {
+
+// Half-transitions counted for a change from one value to the next; a swing
+// between 0 and 1 through Z counts one full transition.
+double half_transitions(char from, char to)
+{
+    const bool from_logic = from == '0' || from == '1';
+    const bool to_logic = to == '0' || to == '1';
+    if (from_logic && to_logic)
+        return from != to ? 2.0 : 0.0;
+    if ((from_logic && to == 'Z') || (from == 'Z' && to_logic))
+        return 1.0;
+    return 0.0;
+}
+
+char scalar_value(char digit)
+{
+    if (digit == 'x')
+        return 'X';
+    if (digit == 'z')
+        return 'Z';
+    return digit;
+}
+
+// Value of vector bits left of the given digits, from the leftmost digit:
+// a leading 1 extends with 0, x and z extend with themselves.
+char left_extension(char leftmost_digit)
+{
+    if (leftmost_digit == '1')
+        return '0';
+    return scalar_value(leftmost_digit);
+}
+
+// Extended-VCD port state: drive or sense direction does not matter, only
+// the level.
+char port_value(char state)
+{
+    switch (state) {
+    case 'D': case 'L': case '0': case 'd': case 'l': return '0';
+    case 'U': case 'H': case '1': case 'u': case 'h': return '1';
+    case 'Z': case 'T': case 'F': return 'Z';
+    default: return 'X';
+    }
+}
+
+// Reads "[msb:lsb]"; false unless all five fields are there.
+bool parse_range(const char* text, int* msb, int* lsb)
+{
+    char open_bracket, colon, close_bracket;
+    return std::sscanf(text, "%c%d%c%d%c", &open_bracket, msb, &colon, lsb, &close_bracket) == 5;
+}
+
+double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
+
+}  // namespace
+
+// Sums per input entry id for its toggle and unknown percentages.
+struct PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS {
+    std::uint16_t entry_id;
+    double unknown_time;
+    double total_time;
+    unsigned counted_signals;
+    unsigned toggling_signals;
+};
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
+    PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
+    putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool filter_glitches)
+    : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), lines_in_file, scanner, facade, entry,
+                                     sa_data != nullptr ? sa_data->get_input_file_manager() : nullptr),
+      m_sa_data(sa_data),
+      m_filter_glitches(filter_glitches),
+      m_current_simulation_time(0.0),
+      m_advanced_estimator(nullptr),
+      m_link_output_enables_pending(true),
+      m_in_window(false),
+      m_window_end_passed(false),
+      m_window_start_crossed(false)
+{
+    PUTIL_ASSERT(sa_data != 0);
+    if (m_filter_glitches) {
+        m_advanced_estimator =
+            TIM_ADVANCED_ESTIMATOR::create_advanced_estimator(MEM_MANAGER::get_default_segment(), false);
+        PUTIL_ASSERT(m_advanced_estimator != 0);
+    }
+    m_in_window = check_window(0.0, &m_current_simulation_time);
+    PUTIL_ASSERT(m_current_simulation_time == 0);
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::~PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR()
+{
+    if (m_advanced_estimator != nullptr)
+        TIM_ADVANCED_ESTIMATOR::destroy_advanced_estimator(m_advanced_estimator);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records() { PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos); }
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vcd_close(char* time_text) { putil_free_text(time_text); }
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_real_value_change(char* code, char* value)
+{
+    putil_free_text(code);
+    putil_free_text(value);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int, char* code,
+                                                                                  char* reference, char* index)
+{
+    const std::string id_code(code);
+    std::string name(reference[0] == '\\' ? reference + 1 : reference);
+    const std::string index_text(index);
+    putil_free_text(kind);
+    putil_free_text(code);
+    putil_free_text(reference);
+    putil_free_text(index);
+
+    // The range stands either in the index or at the end of the reference.
+    int msb = 0, lsb = 0;
+    bool is_vector = false;
+    if (index_text.empty()) {
+        const std::size_t bracket = name.rfind('[');
+        if (!name.empty() && name.back() == ']' && bracket != std::string::npos &&
+            parse_range(name.c_str() + bracket, &msb, &lsb)) {
+            name.erase(bracket);
+            is_vector = true;
+        }
+    } else {
+        is_vector = parse_range(index_text.c_str(), &msb, &lsb);
+    }
+
+    if (is_vector)
+        declare_vector(id_code, name, msb, lsb);
+    else
+        declare_scalar(id_code, name + index_text);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::string& code,
+                                                                    const std::string& reference, int msb, int lsb)
+{
+    // Descending ranges only; [0:7] and negative bit numbers are not measured.
+    if (msb < lsb || lsb < 0)
+        return;
+    bool matched = false;
+    for (int bit = lsb; bit <= msb; ++bit) {
+        const std::string name = reference + "[" + std::to_string(bit) + "]";
+        for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+            CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
+            if (oterm == nullptr)
+                continue;
+            const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
+            append_record(oterm, entry->get_id(), register_bit_code(code, bit - lsb, index));
+            matched = true;
+        }
+    }
+    if (matched)
+        register_vector_code(code, static_cast<std::uint32_t>(msb - lsb + 1));
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
+{
+    for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+        CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
+        if (oterm == nullptr)
+            continue;
+        const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
+        append_record(oterm, entry->get_id(), register_scalar_code(code, index));
+    }
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id,
+                                                                   std::uint32_t next_alias)
+{
+    OTERM_INFO info;
+    info.oterm = oterm;
+    info.toggle_count = 0.0;
+    info.enabled_toggle_count = 0.0;
+    info.weighted_high_time = 0.0;
+    info.known_time = 0.0;
+    info.unknown_time = 0.0;
+    info.last_change_time = 0.0;
+    info.value = 'X';
+    info.previous_value = 'X';
+    info.is_unknown = true;
+    info.previous_is_unknown = true;
+    info.output_enable_info = nullptr;
+    info.min_fanout_delay = m_filter_glitches ? min_fanout_delay(oterm) : 0;
+    info.next_alias = next_alias;
+    info.input_file_id = entry_id;
+    m_oterm_infos.push_back(info);
+}
+
+// Smallest estimated delay to any sink: a pulse narrower than that never
+// reaches a sink, so it is no activity.
+std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(const CDB_ATOM_OTERM* oterm) const
+{
+    std::int32_t minimum = INT_MAX;
+    for (const CDB_ATOM_ITERM* iterm = oterm->begin_iterm_fanout(); iterm != oterm->end_iterm_fanout();
+         iterm = iterm->get_next_fanout())
+        minimum = std::min(minimum, static_cast<std::int32_t>(m_advanced_estimator->estimate_delay(oterm, iterm)));
+    return minimum == INT_MAX ? 0 : minimum;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)
+{
+    const double now = m_current_simulation_time;
+    const double dt = now - info.last_change_time;
+    if (dt < 0) {
+        putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(
+            std::to_string(putil_vcd_get_line_number()).c_str()));
+        return false;
+    }
+    if (hold)
+        new_char = info.value;
+
+    // A pulse narrower than the fanout delay is discarded: its time is booked
+    // under the value from before it.
+    if (m_filter_glitches && info.min_fanout_delay > m_time_unit_factor * dt * 1000.0 && info.last_change_time > 0 &&
+        !hold) {
+        info.value = info.previous_value;
+        info.is_unknown = info.previous_is_unknown;
+    }
+
+    if (m_in_window) {
+        if (info.is_unknown)
+            info.unknown_time += dt;
+        else
+            info.known_time += dt;
+        // The transition booked now is the one made at last_change_time.
+        const double counted = half_transitions(info.previous_value, info.value);
+        info.toggle_count += counted;
+        if (info.output_enable_info != nullptr && info.output_enable_info->value != '0')
+            info.enabled_toggle_count += counted;
+        if (!info.is_unknown) {
+            if (info.value == '1')
+                info.weighted_high_time += 2.0 * dt;
+            else if (info.value == 'Z')
+                info.weighted_high_time += dt;
+        }
+    }
+
+    info.previous_value = info.value;
+    info.previous_is_unknown = info.is_unknown;
+    if (!hold) {
+        // An unknown interval keeps the last known character, so 0 -> X -> 1
+        // still counts as one transition.
+        if (new_char == 'X') {
+            info.is_unknown = true;
+        } else {
+            info.value = new_char;
+            info.is_unknown = false;
+        }
+    }
+    info.last_change_time = now;
+    return true;
+}
+
+// Applies a value to every record declared under one identifier (aliases).
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value)
+{
+    std::uint32_t index = newest;
+    for (;;) {
+        OTERM_INFO& info = m_oterm_infos[index];
+        if (!apply_value(info, value, false))
+            return false;
+        if (info.next_alias == index)
+            return true;
+        index = info.next_alias;
+    }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_all_records()
+{
+    for (OTERM_INFO& info : m_oterm_infos) {
+        if (!apply_value(info, 'U', true))
+            return false;
+    }
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(char* code, char* value_text)
+{
+    bool result = true;
+    std::uint32_t newest;
+    if (find_scalar_code(code, &newest))
+        result = apply_to_chain(newest, scalar_value(value_text[0]));
+    putil_free_text(value_text);
+    return result;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(char* code, char* value)
+{
+    const std::string id_code(code);
+    const std::size_t total_bits = std::strlen(value) - 1;   // after the leading 'b'
+    bool result = true;
+    std::uint32_t width, newest;
+    if (find_vector_code(id_code, &width)) {
+        // Position p is bit lsb + p, counted from the rightmost digit.
+        for (std::uint32_t p = 0; p < width && result; ++p) {
+            if (!find_bit_code(id_code, p, &newest))
+                continue;
+            const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
+            result = apply_to_chain(newest, bit);
+        }
+    } else if (find_scalar_code(id_code, &newest)) {
+        PUTIL_ASSERT(total_bits == 1);
+        result = apply_to_chain(newest, scalar_value(value[1]));
+    }
+    putil_free_text(code);
+    putil_free_text(value);
+    return result;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(char* code, char* value)
+{
+    const std::string id_code(code);
+    const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
+    bool result = true;
+    for (std::size_t p = 0; p < total && result; ++p) {
+        std::uint32_t newest;
+        const bool found = (total == 1 && find_scalar_code(id_code, &newest)) ||
+                           find_bit_code(id_code, static_cast<std::uint32_t>(p), &newest);
+        if (!found)
+            break;
+        result = apply_to_chain(newest, port_value(value[total - p]));
+    }
+    putil_free_text(code);
+    putil_free_text(value);
+    return result;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+{
+    if (m_link_output_enables_pending) {
+        link_output_enables();
+        m_link_output_enables_pending = false;
+    }
+    char hash;
+    double time = 0.0;
+    const int tokens_found = std::sscanf(time_text, "%c%lf", &hash, &time);
+    putil_free_text(time_text);
+    PUTIL_ASSERT(tokens_found == 2);
+
+    // A window bound between the last timestamp and this one closes the
+    // interval there first.
+    for (;;) {
+        double clip = 0.0;
+        m_in_window = check_window(time, &clip);
+        if (clip == 0.0)
+            break;
+        m_current_simulation_time = clip;
+        if (!hold_all_records())
+            return false;
+    }
+    m_current_simulation_time = time;
+    update_progress();
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::check_window(double time, double* clip)
+{
+    if (m_window_end_passed)
+        return false;
+    const double factor = m_time_unit_factor;
+    const BIG_TIME* start = m_input_file_data != nullptr ? m_input_file_data->get_start_time() : nullptr;
+    const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
+    if (start != nullptr) {
+        const double start_ns = nanoseconds(start);
+        if (factor * time < start_ns)
+            return false;
+        if (!m_window_start_crossed && start_ns > factor * m_current_simulation_time) {
+            *clip = start_ns / factor;
+            m_window_start_crossed = true;
+            return false;
+        }
+    }
+    if (end != nullptr && factor * time > nanoseconds(end)) {
+        *clip = nanoseconds(end) / factor;
+        m_window_end_passed = true;
+        m_window_start_crossed = false;
+        return true;
+    }
+    return true;
+}
+
+// Links the record of every bidirectional pad output to the record of the
+// signal that drives the pad's output enable.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
+{
+    PUTIL_HASH_MAP<const CDB_ATOM_OTERM*, OTERM_INFO*> last_record_of;
+    for (OTERM_INFO& info : m_oterm_infos) {
+        const CDB_ATOM_NODE* node = info.oterm->get_my_node();
+        if (!node->is_pin_atom() || !node->is_padio_pin_atom() ||
+            info.oterm->get_any_usage_as() != CDB_PORT_TYPE_PAD_OUTPUT)
+            continue;
+        const CDB_ATOM_ITERM* output_enable = node->get_input_term_by_type(CDB_PORT_TYPE_OUTPUT_ENABLE, 0);
+        if (output_enable == nullptr || !output_enable->get_output_enable_flag() ||
+            output_enable->get_source() == nullptr)
+            continue;
+        if (last_record_of.empty()) {
+            for (OTERM_INFO& candidate : m_oterm_infos)
+                last_record_of[candidate.oterm] = &candidate;
+        }
+        auto driver = last_record_of.find(output_enable->get_source());
+        if (driver != last_record_of.end())
+            info.output_enable_info = driver->second;
+    }
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
+{
+    m_link_output_enables_pending = true;
+    m_current_simulation_time = 0.0;
+    free_records();
+    m_related_entries.clear();
+    clear_scalar_and_bit_codes();
+    m_window_end_passed = false;
+    m_window_start_crossed = false;
+    m_in_window = check_window(0.0, &m_current_simulation_time);
+    PUTIL_ASSERT(m_current_simulation_time == 0);
+    PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file();
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id)
+{
+    for (ENTRY_SUMS& entry_sums : sums) {
+        if (entry_sums.entry_id == entry_id)
+            return entry_sums;
+    }
+    sums.push_back(ENTRY_SUMS{entry_id, 0.0, 0.0, 0, 0});
+    return sums.back();
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
+{
+    // A file that ends inside the window is extended to the window end, or
+    // closed at its last timestamp.
+    if (m_in_window) {
+        const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
+        if (end != nullptr)
+            m_current_simulation_time = nanoseconds(end) / m_time_unit_factor;
+        if (!hold_all_records())
+            return false;
+    }
+
+    std::stable_sort(m_oterm_infos.begin(), m_oterm_infos.end(),
+                     [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
+
+    if (cfg_is_on("putil_output_vcd_name_matching_info", false))
+        write_name_matching_info();
+
+    CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
+    PUTIL_ASSERT(atom_netlist != 0);
+    PUTIL_VECTOR<ENTRY_SUMS> sums;
+    for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
+        const CDB_ATOM_NODE* atom = *node;
+        const bool bidir_pad = atom->is_pin_atom() && atom->has_padio_output_data();
+        for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term)
+            annotate_oterm(*term, bidir_pad && (*term)->is_used_as(CDB_PORT_TYPE_PAD_OUTPUT), sums);
+    }
+
+    for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+        const ENTRY_SUMS& entry_sums = sums_of(sums, entry->get_id());
+        if (entry_sums.counted_signals > 0)
+            entry->set_toggle_percentage(static_cast<float>(entry_sums.toggling_signals) * 100.0f /
+                                         static_cast<float>(entry_sums.counted_signals));
+        if (entry_sums.total_time > 0)
+            entry->set_unknown_percentage(static_cast<float>(entry_sums.unknown_time * 100.0 / entry_sums.total_time));
+    }
+
+    free_records();
+    clear_scalar_and_bit_codes();
+    return true;
+}
+
+// Writes the activity of every record of one output term into its store
+// record (and, for a bidirectional pad, into the pad's output record).
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output,
+                                                                    PUTIL_VECTOR<ENTRY_SUMS>& sums)
+{
+    unsigned out_data_id = 0;
+    PUTIL_ASSERT(m_sa_data->get_unique_id_for_output_signal( oterm, &out_data_id ));
+    PUTIL_OUTPUT_SIGNAL_DATA* out_data = m_sa_data->get_output_signal_data(out_data_id, false);
+    PUTIL_ASSERT(out_data != 0);
+    PUTIL_OUTPUT_SIGNAL_DATA* out_bidir_data = nullptr;
+    if (is_bidir_pad_output) {
+        out_bidir_data = m_sa_data->get_bidir_padio_output_signal_data(out_data_id, true);
+        PUTIL_ASSERT(out_bidir_data != 0);
+    }
+
+    OTERM_INFO key;
+    key.oterm = oterm;
+    auto first = std::lower_bound(m_oterm_infos.begin(), m_oterm_infos.end(), key,
+                                  [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
+    for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
+        if (info->known_time == 0)
+            continue;
+        PUTIL_INPUT_FILE_DATA* entry = m_input_file_manager->get_input_file_data(info->input_file_id);
+        ENTRY_SUMS& entry_sums = sums_of(sums, info->input_file_id);
+
+        if (!out_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE)) {
+            const float sp = static_cast<float>(info->weighted_high_time * 0.5 / info->known_time);
+            bool written = annotate_value(out_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
+                                          out_data->static_probability_file_id, info->input_file_id, sp, true);
+            if (out_bidir_data != nullptr &&
+                !out_bidir_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE))
+                written |= annotate_value(out_bidir_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
+                                          out_bidir_data->static_probability_file_id, info->input_file_id, sp, true);
+            if (written) {
+                entry_sums.unknown_time += info->unknown_time;
+                entry_sums.total_time += info->unknown_time + info->known_time;
+                m_input_file_manager->mark_oterm_annotated(entry, oterm);
+            }
+        }
+
+        if (!out_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
+            const double seconds = m_time_unit_factor * info->known_time / 1e9;
+            const float all = static_cast<float>(info->toggle_count * 0.5 / seconds);
+            const float enabled = static_cast<float>(info->enabled_toggle_count * 0.5 / seconds);
+            // A pad output without its own record counts only the toggles
+            // made while its output was enabled.
+            const float rate = info->output_enable_info != nullptr && out_bidir_data == nullptr ? enabled : all;
+            float rate_taken = rate;
+            bool written = annotate_value(out_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_data->toggle_rate_file_id,
+                                          info->input_file_id, rate, false);
+            if (out_bidir_data != nullptr && !out_bidir_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
+                const bool bidir_written =
+                    annotate_value(out_bidir_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_bidir_data->toggle_rate_file_id,
+                                   info->input_file_id, enabled, false);
+                if (bidir_written && !written)
+                    rate_taken = enabled;
+                written |= bidir_written;
+            }
+            if (written) {
+                ++entry_sums.counted_signals;
+                if (rate_taken > 0)
+                    ++entry_sums.toggling_signals;
+                m_input_file_manager->mark_oterm_annotated(entry, oterm);
+            }
+        }
+    }
+}
+
+// Writes one value under the store's merge rules: the first annotation
+// sets it; a later one replaces, adds or keeps as the manager answers.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data,
+                                                                    int annotated_flag, std::uint16_t& owner_field,
+                                                                    std::uint16_t entry_id, float value,
+                                                                    bool static_probability)
+{
+    std::uint16_t owner = owner_field;
+    const int mode = m_input_file_manager->get_merge_mode(entry_id, owner);
+    const bool first = !data->get_flag_value(annotated_flag);
+    if (first || mode == PUTIL_MERGE_REPLACE) {
+        if (static_probability)
+            data->set_static_probability(value);
+        else
+            data->set_toggle_rate(value);
+        if (first)
+            data->set_flag_value(annotated_flag, true);
+    } else if (mode == PUTIL_MERGE_ADD) {
+        if (static_probability)
+            data->add_static_probability(value);
+        else
+            data->add_toggle_rate(value);
+    } else {
+        return false;
+    }
+    owner_field = owner;
+    return true;
+}

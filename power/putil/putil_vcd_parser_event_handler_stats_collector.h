@@ -1,0 +1,94 @@
+// The stats collector: measures the static probability and toggle rate of
+// every design signal that a waveform file names, and writes them into the
+// signal-activity store.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "putil_vcd_parser_event_handler.h"
+
+class CDB_ATOM_OTERM;
+class PUTIL_SA_DATA;
+class PUTIL_OUTPUT_SIGNAL_DATA;
+class TIM_ADVANCED_ESTIMATOR;
+
+// Activity of one declared signal (or bit) matched to an output term through
+// one input entry. Times are in file time units; toggle counts in
+// half-transitions.
+struct OTERM_INFO {
+    CDB_ATOM_OTERM* oterm;
+    double toggle_count;
+    double enabled_toggle_count;   // counted while the output enable was not '0'
+    double weighted_high_time;     // 2 x time at '1' plus 1 x time at 'Z'
+    double known_time;
+    double unknown_time;
+    double last_change_time;
+    char value;
+    char previous_value;
+    bool is_unknown;
+    bool previous_is_unknown;
+    OTERM_INFO* output_enable_info;   // record of the pad's output-enable driver
+    std::int32_t min_fanout_delay;    // picoseconds; only with glitch filtering
+    std::uint32_t next_alias;         // next record of the same identifier; own index at the chain's end
+    std::uint16_t input_file_id;
+};
+
+class PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR : public PUTIL_VCD_PARSER_EVENT_HANDLER {
+public:
+    // sa_data must be non-null; with filter_glitches the timing estimator
+    // gives every signal its smallest fanout delay.
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
+                                                   std::uint64_t lines_in_file,
+                                                   putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
+                                                   PUTIL_SA_DATA* sa_data, bool filter_glitches);
+    ~PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR() override;
+
+    bool handle_timestamp(char* time_text) override;
+    void handle_vcd_close(char* time_text) override;
+    void handle_variable_declaration(char* kind, int size, char* code, char* reference, char* index) override;
+    bool handle_port_value_change(char* code, char* value) override;
+    bool handle_vector_value_change(char* code, char* value) override;
+    void handle_real_value_change(char* code, char* value) override;
+    bool handle_scalar_value_change(char* code, char* value_text) override;
+    void handle_end_of_file() override;
+
+    // After each file: closes the last interval, annotates the store under
+    // the merge rules, sets the entries' percentages and frees the records.
+    // False when closing an interval failed.
+    bool write_results();
+    // Writes the three name-matching report files of the last file.
+    void write_name_matching_info();
+
+    const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
+
+private:
+    struct ENTRY_SUMS;
+
+    void declare_vector(const std::string& code, const std::string& reference, int msb, int lsb);
+    void declare_scalar(const std::string& code, const std::string& name);
+    void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
+    std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;
+
+    bool apply_value(OTERM_INFO& info, char new_char, bool hold);
+    bool apply_to_chain(std::uint32_t newest, char value);
+    bool hold_all_records();
+    bool check_window(double time, double* clip);
+    void link_output_enables();
+
+    void annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output, PUTIL_VECTOR<ENTRY_SUMS>& sums);
+    bool annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, std::uint16_t& owner_field,
+                        std::uint16_t entry_id, float value, bool static_probability);
+    ENTRY_SUMS& sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id);
+    void free_records();
+
+    PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
+    PUTIL_SA_DATA* m_sa_data;
+    bool m_filter_glitches;
+    double m_current_simulation_time;
+    TIM_ADVANCED_ESTIMATOR* m_advanced_estimator;
+    bool m_link_output_enables_pending;
+    bool m_in_window;
+    bool m_window_end_passed;
+    bool m_window_start_crossed;
+};

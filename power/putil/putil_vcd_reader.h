@@ -1,0 +1,39 @@
+// The VCD reader: the object through which the host reads simulation
+// waveform files into signal activity.
+#pragma once
+
+#include <string>
+
+#include "putil_internal.h"
+
+class CMP_FACADE;
+class PUTIL_SA_DATA;
+
+// Why the last operation failed (get_status).
+enum PUTIL_VCD_READER_STATUS {
+    PUTIL_VCD_READER_STATUS_OK = 0,
+    PUTIL_VCD_READER_STATUS_FILE_NOT_FOUND = 1,
+    PUTIL_VCD_READER_STATUS_START_AFTER_END = 2
+};
+
+class PUTIL_VCD_READER : public PUTIL_HEAP_OBJECT {
+public:
+    PUTIL_VCD_READER() = default;
+    PUTIL_VCD_READER(const PUTIL_VCD_READER&) = default;
+    PUTIL_VCD_READER& operator=(const PUTIL_VCD_READER&) = default;
+    virtual ~PUTIL_VCD_READER() = default;
+
+    // Reads every waveform input entry of the store, in the manager's order,
+    // and annotates the store's signals. A missing file stops the run; the
+    // result is then whether the host continues on failure. A file that does
+    // not parse is reported and what was collected is still written.
+    virtual bool read_vcd_files(PUTIL_SA_DATA* sa_data) = 0;
+    // Kept for the host's conversion slot; always true, no effect.
+    virtual bool reserved_file_conversion(std::string from, std::string to) = 0;
+    // A PUTIL_VCD_READER_STATUS: why the last operation failed.
+    virtual int get_status() = 0;
+};
+
+// A new reader for the compilation behind facade, owned by the caller
+// (delete it); null when the host refuses the memory.
+PUTIL_VCD_READER* putil_create_putil_vcd_reader(CMP_FACADE* facade);

@@ -1,0 +1,194 @@
+// `putil activity`: signal activity from VCD files, printed per signal.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <optional>
+
+#include "putil_activity_report.h"
+#include "putil_command.h"
+#include "putil_derived_design.h"
+#include "putil_host.h"
+#include "putil_time_text.h"
+#include "putil_vcd_reader.h"
+
+namespace {
+
+const unsigned MSG_FILE_NOT_FOUND = 222005;
+const unsigned MSG_FILE_NOT_FOUND_WARNING = 222006;
+const unsigned MSG_FAILED_FILE_PARSING = 222011;
+
+class PUTIL_ACTIVITY_COMMAND : public PUTIL_COMMAND {
+public:
+    void configure(CLI::App& app) override
+    {
+        app.add_option("vcd", m_vcd_files, "VCD or extended VCD files, read in this order")->required();
+        app.add_option("--design", m_design_file,
+                       "Design to annotate (JSON); without it the design is derived from the first VCD");
+        app.add_option("--start", m_start_text, "Start of the analysis window, e.g. 10ns");
+        app.add_option("--end", m_end_text, "End of the analysis window, e.g. 1.5us");
+        app.add_option("--filter-glitches", m_glitch_width_text,
+                       "Ignore pulses narrower than a signal's smallest fanout delay; with WIDTH (e.g. 200ps) "
+                       "every connection has that delay")
+            ->expected(0, 1);
+        app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
+        app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
+            ->check(CLI::IsMember({"replace", "add", "keep"}));
+        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        app.add_flag("--strict", m_strict,
+                     "Accept strict VCD only; by default the extended syntax that real simulators write is accepted "
+                     "(setting putil_vcd_extended_syntax)");
+        app.add_option("--format", m_format_name, "Output format: table, csv or json")
+            ->check(CLI::IsMember({"table", "csv", "json"}));
+        app.add_option("-o,--output", m_output_file, "Write the output to FILE instead of standard output");
+        m_glitch_option = app.get_option("--filter-glitches");
+    }
+
+    int run() override
+    {
+        apply_settings();
+        const std::optional<BIG_TIME> start = parse_time("--start", m_start_text);
+        const std::optional<BIG_TIME> end = parse_time("--end", m_end_text);
+        if (start && end && start->get_storage_number() > end->get_storage_number())
+            throw PUTIL_USAGE_ERROR{"--start " + m_start_text + " is later than --end " + m_end_text};
+        PUTIL_ACTIVITY_FORMAT format = PUTIL_ACTIVITY_FORMAT::TABLE;
+        putil_activity_format_from_name(m_format_name, format);
+
+        std::string error;
+        std::unique_ptr<HOST_DESIGN> design = load_design(error);
+        if (!design) {
+            std::cerr << "putil: error: " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        host_set_current_design(design.get());
+        HOST_INSTANCE* scope = design->find_instance(m_scope);
+        if (scope == nullptr)
+            throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
+        configure_inputs(*design, scope, start, end);
+
+        int status = read_waveforms(*design);
+        if (!write_report(*design, format) && status == PUTIL_EXIT_OK)
+            status = PUTIL_EXIT_INPUT_FAILED;
+        return status;
+    }
+
+private:
+    void apply_settings()
+    {
+        if (!m_strict)
+            host_set_setting("putil_vcd_extended_syntax", "on");
+        for (const std::string& assignment : m_settings) {
+            const std::size_t equals = assignment.find('=');
+            if (equals == std::string::npos)
+                throw PUTIL_USAGE_ERROR{"--set " + assignment + ": expected NAME=VALUE"};
+            std::string error;
+            if (!host_set_setting(assignment.substr(0, equals), assignment.substr(equals + 1), &error))
+                throw PUTIL_USAGE_ERROR{"--set " + assignment + ": " + error};
+        }
+    }
+
+    static std::optional<BIG_TIME> parse_time(const char* option, const std::string& text)
+    {
+        if (text.empty())
+            return std::nullopt;
+        std::int64_t picoseconds = 0;
+        std::string error;
+        if (!putil_parse_time_text(text, picoseconds, error))
+            throw PUTIL_USAGE_ERROR{std::string(option) + ": " + error};
+        return BIG_TIME(picoseconds);
+    }
+
+    std::unique_ptr<HOST_DESIGN> load_design(std::string& error) const
+    {
+        if (!m_design_file.empty())
+            return host_load_design_file(m_design_file, error);
+        // A first file that cannot be read gives an empty design; the reader
+        // then reports the file.
+        std::unique_ptr<HOST_DESIGN> design = putil_derive_design(m_vcd_files.front(), !m_strict, error);
+        return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
+    }
+
+    void configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope, const std::optional<BIG_TIME>& start,
+                          const std::optional<BIG_TIME>& end) const
+    {
+        HOST_INPUT_FILE_MANAGER* inputs = design.input_files();
+        for (const std::string& file : m_vcd_files)
+            inputs->add_entry(file, scope, start ? &*start : nullptr, end ? &*end : nullptr);
+        if (m_merge == "add")
+            inputs->set_merge_mode(PUTIL_MERGE_ADD);
+        else if (m_merge == "keep")
+            inputs->set_merge_mode(PUTIL_MERGE_KEEP);
+        if (m_glitch_option->count() == 0)
+            return;
+        inputs->set_use_timing_estimator(true);
+        if (m_glitch_width_text.empty())
+            return;
+        std::int64_t picoseconds = 0;
+        std::string error;
+        const bool plain_number = m_glitch_width_text.find_first_not_of("0123456789") == std::string::npos;
+        if (plain_number)
+            picoseconds = std::stoll(m_glitch_width_text);
+        else if (!putil_parse_time_text(m_glitch_width_text, picoseconds, error))
+            throw PUTIL_USAGE_ERROR{"--filter-glitches: " + error};
+        if (picoseconds > 2147483647)
+            throw PUTIL_USAGE_ERROR{"--filter-glitches: " + m_glitch_width_text + " is too wide"};
+        design.set_fixed_glitch_width(static_cast<int>(picoseconds));
+    }
+
+    // Status 1 when a file was missing or did not parse (the reader still
+    // writes what it collected), or the reader failed.
+    static int read_waveforms(HOST_DESIGN& design)
+    {
+        PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design.facade());
+        if (reader == nullptr) {
+            std::cerr << "putil: error: out of memory\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        bool read_ok = false;
+        try {
+            read_ok = reader->read_vcd_files(design.store());
+        } catch (const HOST_INTERNAL_ERROR&) {
+            host_progress_finish();
+            return PUTIL_EXIT_INTERNAL_ERROR;
+        }
+        delete reader;
+        host_progress_finish();
+        for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
+            if (message.id == MSG_FILE_NOT_FOUND || message.id == MSG_FILE_NOT_FOUND_WARNING ||
+                message.id == MSG_FAILED_FILE_PARSING)
+                return PUTIL_EXIT_INPUT_FAILED;
+        }
+        return read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+    }
+
+    bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format) const
+    {
+        if (m_output_file.empty()) {
+            putil_write_activity_report(design, format, std::cout);
+            return static_cast<bool>(std::cout.flush());
+        }
+        std::ofstream out(m_output_file);
+        if (!out) {
+            std::cerr << "putil: error: cannot write " << m_output_file << "\n";
+            return false;
+        }
+        putil_write_activity_report(design, format, out);
+        return static_cast<bool>(out.flush());
+    }
+
+    std::vector<std::string> m_vcd_files;
+    std::string m_design_file;
+    std::string m_start_text;
+    std::string m_end_text;
+    std::string m_glitch_width_text;
+    CLI::Option* m_glitch_option = nullptr;
+    std::string m_scope;
+    std::string m_merge = "replace";
+    std::vector<std::string> m_settings;
+    bool m_strict = false;
+    std::string m_format_name = "table";
+    std::string m_output_file;
+};
+
+}  // namespace
+
+std::unique_ptr<PUTIL_COMMAND> putil_make_activity_command() { return std::make_unique<PUTIL_ACTIVITY_COMMAND>(); }

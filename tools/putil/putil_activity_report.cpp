@@ -1,0 +1,139 @@
+// Activity report writers.
+#include "putil_activity_report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <vector>
+
+#include "putil_host.h"
+
+namespace {
+
+struct SIGNAL_ROW {
+    std::string name;
+    std::optional<float> static_probability;
+    std::optional<float> toggle_rate;
+};
+
+std::vector<SIGNAL_ROW> collect_rows(const HOST_DESIGN& design)
+{
+    std::vector<SIGNAL_ROW> rows;
+    CDB_ATOM_NETLIST* netlist = design.netlist();
+    HOST_SA_DATA* store = design.store();
+    for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
+        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
+            SIGNAL_ROW row;
+            row.name = (*term)->get_string_hpath();
+            unsigned id = 0;
+            PUTIL_OUTPUT_SIGNAL_DATA* data =
+                store->get_unique_id_for_output_signal(*term, &id) ? store->get_output_signal_data(id, false) : nullptr;
+            if (data != nullptr && data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
+                row.static_probability = data->get_static_probability();
+            if (data != nullptr && data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
+                row.toggle_rate = data->get_toggle_rate();
+            rows.push_back(std::move(row));
+        }
+    }
+    return rows;
+}
+
+std::string number_text(const std::optional<float>& value, const char* missing)
+{
+    if (!value)
+        return missing;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(*value));
+    return text;
+}
+
+std::string percentage_text(bool present, float value)
+{
+    if (!present)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(value));
+    return text;
+}
+
+void write_csv(const std::vector<SIGNAL_ROW>& rows, std::ostream& out)
+{
+    out << "name,static_probability,toggle_rate\n";
+    for (const SIGNAL_ROW& row : rows)
+        out << row.name << "," << number_text(row.static_probability, "") << ","
+            << number_text(row.toggle_rate, "") << "\n";
+}
+
+void write_table(const HOST_DESIGN& design, const std::vector<SIGNAL_ROW>& rows, std::ostream& out)
+{
+    std::size_t width = std::string("signal").size();
+    for (const SIGNAL_ROW& row : rows)
+        width = std::max(width, row.name.size());
+    const auto pad = [](const std::string& text, std::size_t size) {
+        return text.size() >= size ? text : text + std::string(size - text.size(), ' ');
+    };
+    out << pad("signal", width) << "  " << pad("static_probability", 20) << "toggle_rate (/s)\n";
+    for (const SIGNAL_ROW& row : rows)
+        out << pad(row.name, width) << "  " << pad(number_text(row.static_probability, "-"), 20)
+            << number_text(row.toggle_rate, "-") << "\n";
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries())
+        out << "input " << entry->get_file_name() << ": " << entry->annotated_count() << " signals matched, toggle "
+            << percentage_text(entry->has_toggle_percentage(), entry->toggle_percentage()) << ", unknown "
+            << percentage_text(entry->has_unknown_percentage(), entry->unknown_percentage()) << "\n";
+}
+
+nlohmann::json optional_number(const std::optional<float>& value)
+{
+    return value ? nlohmann::json(static_cast<double>(*value)) : nlohmann::json(nullptr);
+}
+
+void write_json(const HOST_DESIGN& design, const std::vector<SIGNAL_ROW>& rows, std::ostream& out)
+{
+    nlohmann::json report;
+    report["signals"] = nlohmann::json::array();
+    for (const SIGNAL_ROW& row : rows)
+        report["signals"].push_back({{"name", row.name},
+                                     {"static_probability", optional_number(row.static_probability)},
+                                     {"toggle_rate", optional_number(row.toggle_rate)}});
+    report["inputs"] = nlohmann::json::array();
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        report["inputs"].push_back(
+            {{"file", entry->get_file_name()},
+             {"matched_signals", entry->annotated_count()},
+             {"toggle_percentage", entry->has_toggle_percentage() ? nlohmann::json(entry->toggle_percentage())
+                                                                   : nlohmann::json(nullptr)},
+             {"unknown_percentage", entry->has_unknown_percentage() ? nlohmann::json(entry->unknown_percentage())
+                                                                     : nlohmann::json(nullptr)}});
+    }
+    report["messages"] = nlohmann::json::array();
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        report["messages"].push_back(
+            {{"severity", host_severity_name(message.severity)}, {"id", message.id}, {"text", message.text}});
+    out << report.dump(2) << "\n";
+}
+
+}  // namespace
+
+bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FORMAT& format)
+{
+    if (name == "table")
+        format = PUTIL_ACTIVITY_FORMAT::TABLE;
+    else if (name == "csv")
+        format = PUTIL_ACTIVITY_FORMAT::CSV;
+    else if (name == "json")
+        format = PUTIL_ACTIVITY_FORMAT::JSON;
+    else
+        return false;
+    return true;
+}
+
+void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, std::ostream& out)
+{
+    const std::vector<SIGNAL_ROW> rows = collect_rows(design);
+    switch (format) {
+    case PUTIL_ACTIVITY_FORMAT::TABLE: write_table(design, rows, out); break;
+    case PUTIL_ACTIVITY_FORMAT::CSV: write_csv(rows, out); break;
+    case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, rows, out); break;
+    }
+}

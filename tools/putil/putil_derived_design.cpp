@@ -1,0 +1,186 @@
+// Deriving a design from VCD declarations: the same names that the activity
+// job looks up, built from "$scope", "$upscope" and "$var".
+#include "putil_derived_design.h"
+
+#include <cstdio>
+#include <fstream>
+#include <unordered_set>
+
+#include "putil_host.h"
+#include "putil_vcd_parser_event_handler.h"
+
+namespace {
+
+// Reads whitespace-separated words of the header.
+class WORD_READER {
+public:
+    explicit WORD_READER(std::istream& in) : m_in(in) {}
+    bool next(std::string& word) { return static_cast<bool>(m_in >> word); }
+    // Skips to the "$end" that closes the current command.
+    void skip_command()
+    {
+        std::string word;
+        while (next(word) && word != "$end") {
+        }
+    }
+
+private:
+    std::istream& m_in;
+};
+
+// One open scope: the instance path signals are named in, and the prefix
+// that named blocks ("begin") inside it add to their signals.
+struct SCOPE {
+    std::string instance_path;
+    std::string block_prefix;
+};
+
+bool parse_range(const std::string& text, int* msb, int* lsb)
+{
+    char open_bracket, colon, close_bracket;
+    return std::sscanf(text.c_str(), "%c%d%c%d%c", &open_bracket, msb, &colon, lsb, &close_bracket) == 5;
+}
+
+class SIGNAL_PATH_COLLECTOR {
+public:
+    explicit SIGNAL_PATH_COLLECTOR(bool extended_syntax) : m_extended_syntax(extended_syntax) {}
+
+    void open_scope(const std::string& kind, const std::string& name)
+    {
+        const SCOPE outer = m_scopes.empty() ? SCOPE() : m_scopes.back();
+        if (putil_vcd_is_named_block_kind(kind.c_str(), m_extended_syntax)) {
+            m_scopes.push_back(SCOPE{outer.instance_path, outer.block_prefix + name + "."});
+            return;
+        }
+        const std::string unit = outer.block_prefix + name;
+        m_scopes.push_back(SCOPE{outer.instance_path.empty() ? unit : outer.instance_path + "|" + unit, ""});
+    }
+
+    void close_scope()
+    {
+        if (!m_scopes.empty())
+            m_scopes.pop_back();
+    }
+
+    // words: kind, size, code, reference[, index] as written after "$var".
+    void declare(const std::vector<std::string>& words)
+    {
+        if (words.size() < 4)
+            return;
+        const bool port = words[0] == "port";
+        std::string reference = words[3];
+        std::string index = words.size() > 4 ? words[4] : "";
+        int size = std::atoi(words[1].c_str());
+        if (port && !words[1].empty() && words[1][0] == '[') {
+            // An extended-VCD port of several bits carries its range as size.
+            index = words[1];
+            size = 0;
+        }
+        if (!reference.empty() && reference[0] == '\\')
+            reference.erase(0, 1);
+
+        int msb = 0, lsb = 0;
+        bool is_vector = false;
+        if (index.empty()) {
+            const std::size_t bracket = reference.rfind('[');
+            if (!reference.empty() && reference.back() == ']' && bracket != std::string::npos &&
+                parse_range(reference.substr(bracket), &msb, &lsb)) {
+                reference.erase(bracket);
+                is_vector = true;
+            }
+        } else {
+            is_vector = parse_range(index, &msb, &lsb);
+        }
+
+        if (is_vector) {
+            if (msb < lsb || lsb < 0)
+                return;
+            add_bits(reference, lsb, msb);
+        } else if (size > 1) {
+            // Without a range the activity job takes a wide declaration for a
+            // scalar and cannot read its values; with extended syntax it is
+            // the vector [size-1:0].
+            if (m_extended_syntax)
+                add_bits(reference + index, 0, size - 1);
+        } else {
+            add_signal(reference + index);
+        }
+    }
+
+    std::vector<std::string> take_paths() { return std::move(m_paths); }
+
+private:
+    void add_bits(const std::string& reference, int lsb, int msb)
+    {
+        for (int bit = lsb; bit <= msb; ++bit)
+            add_signal(reference + "[" + std::to_string(bit) + "]");
+    }
+
+    void add_signal(const std::string& name)
+    {
+        const SCOPE scope = m_scopes.empty() ? SCOPE() : m_scopes.back();
+        const std::string leaf = scope.block_prefix + name;
+        std::string path = scope.instance_path.empty() ? leaf : scope.instance_path + "|" + leaf;
+        if (m_seen.insert(path).second)
+            m_paths.push_back(std::move(path));
+    }
+
+    bool m_extended_syntax;
+    std::vector<SCOPE> m_scopes;
+    std::vector<std::string> m_paths;
+    std::unordered_set<std::string> m_seen;
+};
+
+bool is_body_start(const std::string& word) { return word[0] == '#'; }
+
+}  // namespace
+
+std::vector<std::string> putil_derive_signal_paths(std::istream& vcd, bool extended_syntax)
+{
+    WORD_READER reader(vcd);
+    SIGNAL_PATH_COLLECTOR collector(extended_syntax);
+    std::string word;
+    while (reader.next(word)) {
+        if (word == "$enddefinitions" || is_body_start(word))
+            break;
+        if (word == "$scope") {
+            std::string kind, name;
+            reader.next(kind);
+            if (reader.next(name) && name != "$end")
+                reader.skip_command();
+            else
+                name.clear();
+            collector.open_scope(kind, name);
+        } else if (word == "$upscope") {
+            collector.close_scope();
+            reader.skip_command();
+        } else if (word == "$var") {
+            std::vector<std::string> words;
+            while (reader.next(word) && word != "$end")
+                words.push_back(word);
+            collector.declare(words);
+        } else if (word[0] == '$' && word != "$end") {
+            reader.skip_command();
+        }
+    }
+    return collector.take_paths();
+}
+
+std::unique_ptr<HOST_DESIGN> putil_derive_design(const std::string& vcd_path, bool extended_syntax,
+                                                 std::string& error)
+{
+    std::ifstream vcd(vcd_path, std::ios::in | std::ios::binary);
+    if (!vcd) {
+        error = vcd_path + ": cannot open the file to derive a design from it";
+        return nullptr;
+    }
+    const std::vector<std::string> paths = putil_derive_signal_paths(vcd, extended_syntax);
+    auto design = std::make_unique<HOST_DESIGN>();
+    HOST_ATOM* sink = design->add_atom("derived_design_sink", HOST_ATOM_KIND::OTHER);
+    for (const std::string& path : paths) {
+        HOST_ATOM* atom = design->add_atom(path, HOST_ATOM_KIND::OTHER);
+        HOST_OTERM* oterm = design->add_output(atom, path, 0, false);
+        design->add_input(sink, 0, oterm, false, -1);
+    }
+    return design;
+}

@@ -1,0 +1,71 @@
+// The putil program: power utilities on the command line, one subcommand per
+// job, running the library on the reference host.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+
+#include "putil_command.h"
+#include "putil_host.h"
+
+namespace {
+
+struct COMMAND_ENTRY {
+    const char* name;
+    const char* summary;
+    std::unique_ptr<PUTIL_COMMAND> (*make)();
+};
+
+// Every subcommand of the program.
+const COMMAND_ENTRY COMMANDS[] = {
+    {"activity", "Measure static probability and toggle rate of every signal from VCD files",
+     &putil_make_activity_command},
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app("putil: power utilities for the FPGA power analyzer", "putil");
+    app.require_subcommand(1);
+    bool debug = false;
+    app.add_flag("--debug", debug, "Show the library's debug traces (also: environment PUTIL_DEBUG=2)");
+    app.set_version_flag("--version", "putil 0.1");
+
+    std::vector<std::unique_ptr<PUTIL_COMMAND>> commands;
+    std::vector<CLI::App*> subcommands;
+    for (const COMMAND_ENTRY& entry : COMMANDS) {
+        commands.push_back(entry.make());
+        subcommands.push_back(app.add_subcommand(entry.name, entry.summary));
+        commands.back()->configure(*subcommands.back());
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version);
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "putil: error: " << error.what() << "\n";
+        std::cerr << "Run 'putil --help' or 'putil <command> --help' for usage.\n";
+        return PUTIL_EXIT_USAGE;
+    }
+    if (debug)
+        host_enable_debug("PUTIL", 2);
+
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (!subcommands[i]->parsed())
+            continue;
+        try {
+            return commands[i]->run();
+        } catch (const PUTIL_USAGE_ERROR& usage) {
+            std::cerr << "putil: error: " << usage.reason << "\n";
+            std::cerr << "Run 'putil " << COMMANDS[i].name << " --help' for usage.\n";
+            return PUTIL_EXIT_USAGE;
+        } catch (const HOST_INTERNAL_ERROR&) {
+            // The host has printed the failing expression.
+            return PUTIL_EXIT_INTERNAL_ERROR;
+        }
+    }
+    return PUTIL_EXIT_USAGE;
+}

@@ -58,6 +58,18 @@ HOST_OTERM* HOST_DESIGN::add_output(HOST_ATOM* atom, const std::string& hpath, i
     return atom->add_output(m_root->make_path(hpath), port_type, registered);
 }
 
+HOST_OTERM* HOST_DESIGN::add_output(HOST_ATOM* atom, const std::vector<std::string>& levels, int port_type,
+                                    bool registered)
+{
+    check_netlist_open();
+    check_own_atom(atom);
+    HOST_ASSERT(!levels.empty());
+    HOST_INSTANCE* instance = m_root.get();
+    for (const std::string& level : levels)
+        instance = instance->make_child(level);
+    return atom->add_output(instance, port_type, registered);
+}
+
 HOST_ITERM* HOST_DESIGN::add_input(HOST_ATOM* sink, int port_type, HOST_OTERM* source, bool output_enable,
                                    int delay_ps)
 {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host_atom.h"
 
@@ -36,6 +37,10 @@ public:
     // names root -> "top" -> "u1" -> "q" are made or reused, and the term's
     // instance name is the leaf. hpath must have no empty level.
     HOST_OTERM* add_output(HOST_ATOM* atom, const std::string& hpath, int port_type, bool registered);
+    // The same with the levels given one by one, for names that contain "|"
+    // themselves (waveforms of some simulators have such scope names).
+    HOST_OTERM* add_output(HOST_ATOM* atom, const std::vector<std::string>& levels, int port_type,
+                           bool registered);
     // An input term of sink, appended to the fanout of source (may be null:
     // unconnected); delay_ps < 0 means no delay given.
     HOST_ITERM* add_input(HOST_ATOM* sink, int port_type, HOST_OTERM* source, bool output_enable = false,

@@ -28,22 +28,26 @@ double half_transitions(char from, char to)
     return 0.0;
 }
 
+// Value character of a scalar or vector digit. Besides 0, 1, x and z, the
+// nine-level digits that VHDL simulators write are read by level: L and H as
+// 0 and 1, U, W and - as unknown.
 char scalar_value(char digit)
 {
-    if (digit == 'x')
-        return 'X';
-    if (digit == 'z')
-        return 'Z';
-    return digit;
+    switch (digit) {
+    case 'x': case 'U': case 'u': case 'W': case 'w': case '-': return 'X';
+    case 'z': return 'Z';
+    case 'L': case 'l': return '0';
+    case 'H': case 'h': return '1';
+    default: return digit;
+    }
 }
 
 // Value of vector bits left of the given digits, from the leftmost digit:
 // a leading 1 extends with 0, x and z extend with themselves.
 char left_extension(char leftmost_digit)
 {
-    if (leftmost_digit == '1')
-        return '0';
-    return scalar_value(leftmost_digit);
+    const char value = scalar_value(leftmost_digit);
+    return value == '1' ? '0' : value;
 }
 
 // Extended-VCD port state: drive or sense direction does not matter, only
@@ -118,7 +122,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_real_value_change(ch
     putil_free_text(value);
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int, char* code,
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int size, char* code,
                                                                                   char* reference, char* index)
 {
     const std::string id_code(code);
@@ -145,6 +149,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration
 
     if (is_vector)
         declare_vector(id_code, name, msb, lsb);
+    else if (m_extended_syntax && size > 1)
+        // Integers, wide nets without a range and memory words ("rf[3]" of
+        // 8 bits) are read as the vector [size-1:0] of their name.
+        declare_vector(id_code, name + index_text, size - 1, 0);
     else
         declare_scalar(id_code, name + index_text);
 }

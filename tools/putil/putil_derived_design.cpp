@@ -31,7 +31,7 @@ private:
 // One open scope: the instance path signals are named in, and the prefix
 // that named blocks ("begin") inside it add to their signals.
 struct SCOPE {
-    std::string instance_path;
+    std::vector<std::string> instance_levels;
     std::string block_prefix;
 };
 
@@ -49,11 +49,16 @@ public:
     {
         const SCOPE outer = m_scopes.empty() ? SCOPE() : m_scopes.back();
         if (putil_vcd_is_named_block_kind(kind.c_str(), m_extended_syntax)) {
-            m_scopes.push_back(SCOPE{outer.instance_path, outer.block_prefix + name + "."});
+            m_scopes.push_back(SCOPE{outer.instance_levels, outer.block_prefix + name + "."});
             return;
         }
+        // A scope without a name is no level: its signals belong to the
+        // enclosing instance, as the activity job looks them up.
+        SCOPE scope{outer.instance_levels, ""};
         const std::string unit = outer.block_prefix + name;
-        m_scopes.push_back(SCOPE{outer.instance_path.empty() ? unit : outer.instance_path + "|" + unit, ""});
+        if (!unit.empty())
+            scope.instance_levels.push_back(unit);
+        m_scopes.push_back(std::move(scope));
     }
 
     void close_scope()
@@ -107,7 +112,7 @@ public:
         }
     }
 
-    std::vector<std::string> take_paths() { return std::move(m_paths); }
+    std::vector<std::vector<std::string>> take_paths() { return std::move(m_paths); }
 
 private:
     void add_bits(const std::string& reference, int lsb, int msb)
@@ -118,16 +123,21 @@ private:
 
     void add_signal(const std::string& name)
     {
-        const SCOPE scope = m_scopes.empty() ? SCOPE() : m_scopes.back();
-        const std::string leaf = scope.block_prefix + name;
-        std::string path = scope.instance_path.empty() ? leaf : scope.instance_path + "|" + leaf;
-        if (m_seen.insert(path).second)
-            m_paths.push_back(std::move(path));
+        if (name.empty())
+            return;
+        std::vector<std::string> levels = m_scopes.empty() ? std::vector<std::string>() : m_scopes.back().instance_levels;
+        levels.push_back((m_scopes.empty() ? std::string() : m_scopes.back().block_prefix) + name);
+        // Levels joined with a character no name contains, to find repeats.
+        std::string key;
+        for (const std::string& level : levels)
+            key += level + '\n';
+        if (m_seen.insert(key).second)
+            m_paths.push_back(std::move(levels));
     }
 
     bool m_extended_syntax;
     std::vector<SCOPE> m_scopes;
-    std::vector<std::string> m_paths;
+    std::vector<std::vector<std::string>> m_paths;
     std::unordered_set<std::string> m_seen;
 };
 
@@ -135,7 +145,7 @@ bool is_body_start(const std::string& word) { return word[0] == '#'; }
 
 }  // namespace
 
-std::vector<std::string> putil_derive_signal_paths(std::istream& vcd, bool extended_syntax)
+std::vector<std::vector<std::string>> putil_derive_signal_paths(std::istream& vcd, bool extended_syntax)
 {
     WORD_READER reader(vcd);
     SIGNAL_PATH_COLLECTOR collector(extended_syntax);
@@ -174,12 +184,12 @@ std::unique_ptr<HOST_DESIGN> putil_derive_design(const std::string& vcd_path, bo
         error = vcd_path + ": cannot open the file to derive a design from it";
         return nullptr;
     }
-    const std::vector<std::string> paths = putil_derive_signal_paths(vcd, extended_syntax);
+    const std::vector<std::vector<std::string>> signals = putil_derive_signal_paths(vcd, extended_syntax);
     auto design = std::make_unique<HOST_DESIGN>();
     HOST_ATOM* sink = design->add_atom("derived_design_sink", HOST_ATOM_KIND::OTHER);
-    for (const std::string& path : paths) {
-        HOST_ATOM* atom = design->add_atom(path, HOST_ATOM_KIND::OTHER);
-        HOST_OTERM* oterm = design->add_output(atom, path, 0, false);
+    for (const std::vector<std::string>& levels : signals) {
+        HOST_ATOM* atom = design->add_atom(levels.back(), HOST_ATOM_KIND::OTHER);
+        HOST_OTERM* oterm = design->add_output(atom, levels, 0, false);
         design->add_input(sink, 0, oterm, false, -1);
     }
     return design;

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build needs, when any is missing.
 set -e
-packages="cmake g++ make flex bison libfl-dev nlohmann-json3-dev libcli11-dev libgtest-dev libbenchmark-dev"
+packages="cmake g++ make flex bison libfl-dev nlohmann-json3-dev libcli11-dev libgtest-dev libbenchmark-dev python3 time"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,0 +1,80 @@
+#!/bin/sh
+# Times `putil activity` against `wc -l` and an awk tally on two generated VCD files in one run; reports ratios and peak RSS.
+set -eu
+
+if [ $# -ne 1 ]; then
+  echo "usage: sh bench/run.sh BUILD_DIR" >&2
+  exit 2
+fi
+putil=$1/bin/putil
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ ! -x "$putil" ]; then
+  echo "bench/run.sh: $putil is missing or not executable; build it first (make build)" >&2
+  exit 1
+fi
+if ! command -v python3 >/dev/null 2>&1; then
+  echo "bench/run.sh: python3 is required to generate the files and time the runs" >&2
+  exit 1
+fi
+
+# Both files declare the same signals; the larger has four times the
+# timestamps, so a flat peak RSS shows memory that does not grow with length.
+signals=${BENCH_SIGNALS:-2000}
+small_timestamps=${BENCH_TIMESTAMPS:-28000}
+large_timestamps=$((small_timestamps * 4))
+repeat=${BENCH_REPEAT:-3}
+
+work=$(mktemp -d /tmp/putil-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+
+cpu=$(sed -n 's/^model name[[:space:]]*:[[:space:]]*//p' /proc/cpuinfo | head -n 1)
+echo "putil activity benchmark, $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "machine: $(nproc) CPUs, ${cpu:-unknown CPU}, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "awk: $(readlink -f "$(command -v awk)"); putil: $putil"
+echo "wall time: best of $repeat runs; peak RSS: GNU time %M of one more run"
+echo
+
+echo "generating $signals signals x $small_timestamps and $large_timestamps timestamps into $work"
+python3 "$here/generate_vcd.py" "$work/small.vcd" --signals "$signals" --timestamps "$small_timestamps"
+python3 "$here/generate_vcd.py" "$work/large.vcd" --signals "$signals" --timestamps "$large_timestamps"
+echo
+
+# measure FILE: one result line, fields separated by spaces.
+measure() {
+  file=$1
+  bytes=$(wc -c <"$file")
+  wc_result=$(python3 "$here/measure.py" --repeat "$repeat" -- wc -l "$file")
+  awk_result=$(python3 "$here/measure.py" --repeat "$repeat" -- awk '/^#/ { n++ } END { print n + 0 }' "$file")
+  putil_result=$(python3 "$here/measure.py" --repeat "$repeat" -- "$putil" activity --format csv -o /dev/null "$file")
+  echo "$bytes $wc_result $awk_result $putil_result"
+}
+small=$(measure "$work/small.vcd")
+large=$(measure "$work/large.vcd")
+
+printf '%s\n%s\n' "$small" "$large" | awk -v names="small large" '
+  BEGIN {
+    split(names, name, " ")
+    printf "%-6s %8s %9s %9s %9s %9s %9s %10s %9s %9s %9s\n", "file", "MB", "wc -l s", "awk s", "putil s",
+           "putil/wc", "putil/awk", "putil MB/s", "wc KB", "awk KB", "putil KB"
+  }
+  {
+    mb = $1 / 1e6
+    printf "%-6s %8.1f %9.4f %9.4f %9.3f %9.1f %9.1f %10.1f %9s %9s %9s\n", name[NR], mb, $2, $4, $6,
+           $6 / $2, $6 / $4, mb / $6, $3, $5, $7
+    rss[NR] = $7
+  }
+  END {
+    if (rss[1] == "-" || rss[2] == "-") {
+      print "peak RSS not measured: /usr/bin/time is missing (Debian package time)"
+      exit 0
+    }
+    growth = rss[2] / rss[1]
+    printf "putil peak RSS, large / small file: %.2f\n", growth
+    # Four times the file length must not bring more than half again the memory.
+    if (growth > 1.5) {
+      print "FAIL: putil memory grows with the file length" > "/dev/stderr"
+      exit 1
+    }
+  }'

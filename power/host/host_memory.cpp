@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -58,9 +57,79 @@ SEGMENT_TABLE& segments()
     return *s_segments;
 }
 
-std::unordered_set<const void*>& live_blocks()
+// The addresses of live blocks: an open-addressing set with linear probing,
+// because the library allocates every scanner token and a node-based set
+// would double the cost of each allocation.
+class LIVE_BLOCK_SET {
+public:
+    LIVE_BLOCK_SET() : m_slots(1024, nullptr) {}
+
+    void insert(const void* block)
+    {
+        if (2 * (m_count + 1) > m_slots.size())
+            grow();
+        place(block);
+        ++m_count;
+    }
+
+    // False when block is not in the set.
+    bool erase(const void* block)
+    {
+        std::size_t mask = m_slots.size() - 1;
+        std::size_t hole = home(block);
+        while (m_slots[hole] != block) {
+            if (m_slots[hole] == nullptr)
+                return false;
+            hole = (hole + 1) & mask;
+        }
+        // Backward-shift deletion: move later members of the probe run into
+        // the hole unless that would put them before their home slot.
+        for (std::size_t next = (hole + 1) & mask; m_slots[next] != nullptr; next = (next + 1) & mask) {
+            std::size_t wanted = home(m_slots[next]);
+            bool stays = hole <= next ? (hole < wanted && wanted <= next) : (hole < wanted || wanted <= next);
+            if (stays)
+                continue;
+            m_slots[hole] = m_slots[next];
+            hole = next;
+        }
+        m_slots[hole] = nullptr;
+        --m_count;
+        return true;
+    }
+
+private:
+    std::size_t home(const void* block) const
+    {
+        std::uint64_t bits = reinterpret_cast<std::uintptr_t>(block) >> 4;
+        return static_cast<std::size_t>((bits * 0x9e3779b97f4a7c15ull) >> 20) & (m_slots.size() - 1);
+    }
+
+    void place(const void* block)
+    {
+        std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = home(block);
+        while (m_slots[slot] != nullptr)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = block;
+    }
+
+    void grow()
+    {
+        std::vector<const void*> old(2 * m_slots.size(), nullptr);
+        old.swap(m_slots);
+        for (const void* block : old) {
+            if (block != nullptr)
+                place(block);
+        }
+    }
+
+    std::vector<const void*> m_slots;
+    std::size_t m_count = 0;
+};
+
+LIVE_BLOCK_SET& live_blocks()
 {
-    static std::unordered_set<const void*>* s_live_blocks = new std::unordered_set<const void*>;
+    static LIVE_BLOCK_SET* s_live_blocks = new LIVE_BLOCK_SET;
     return *s_live_blocks;
 }
 
@@ -98,7 +167,7 @@ void free_block(void* block, const char* segment, std::uint32_t expected_mark)
 {
     if (block == nullptr)
         return;
-    if (live_blocks().erase(block) == 0) {
+    if (!live_blocks().erase(block)) {
         ++s_bad_frees;
         return;
     }

@@ -498,7 +498,17 @@ std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_scalar_code(const std::st
 
 std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_bit_code(const std::string& code, int bit, std::uint32_t value)
 {
+    PUTIL_VECTOR<std::uint32_t>& positions = m_bit_code_table[code];
+    if (positions.size() <= static_cast<std::size_t>(bit))
+        positions.resize(bit + 1, PUTIL_NO_BIT_CODE);
+    positions[bit] = value;
     return register_code(m_bit_code_map, bit_key(code, bit), value);
+}
+
+const PUTIL_VECTOR<std::uint32_t>* PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_codes(const std::string& code) const
+{
+    auto it = m_bit_code_table.find(code);
+    return it == m_bit_code_table.end() ? nullptr : &it->second;
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::register_vector_code(const std::string& code, std::uint32_t value)
@@ -526,6 +536,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::clear_scalar_and_bit_codes()
 {
     m_scalar_code_map.clear();
     m_bit_code_map.clear();
+    m_bit_code_table.clear();
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()

@@ -26,6 +26,8 @@ void putil_vcd_reset_line_number();
 void putil_vcd_increment_line_number();
 std::uint64_t putil_vcd_get_line_number();
 
+const std::uint32_t PUTIL_NO_BIT_CODE = 0xFFFFFFFFu;
+
 enum VCD_DUMP_STATE {
     VCD_DUMP_STATE_NONE = 0,
     VCD_DUMP_STATE_INITIAL = 1,
@@ -120,6 +122,9 @@ protected:
     bool find_scalar_code(const std::string& code, std::uint32_t* value) const;
     bool find_bit_code(const std::string& code, std::uint32_t bit, std::uint32_t* value) const;
     bool find_vector_code(const std::string& code, std::uint32_t* value) const;
+    // The values of every bit position of code at once (PUTIL_NO_BIT_CODE
+    // where none was registered), or null: one lookup per vector change.
+    const PUTIL_VECTOR<std::uint32_t>* find_bit_codes(const std::string& code) const;
     void clear_scalar_and_bit_codes();
 
     // Called once per timestamp: moves the progress bar, and ends the process
@@ -136,6 +141,7 @@ protected:
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_scalar_code_map;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_bit_code_map;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_vector_code_map;
+    PUTIL_HASH_MAP<std::string, PUTIL_VECTOR<std::uint32_t>> m_bit_code_table;   // m_bit_code_map by code
     CMP_FACADE* m_facade;
     HDB_CMP_ACTION_PT_INSTANCE* m_cap_inst;
     CDB_ATOM_NETLIST* m_netlist;

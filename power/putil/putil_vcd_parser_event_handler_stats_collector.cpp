@@ -318,8 +318,11 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(
     std::uint32_t width, newest;
     if (find_vector_code(id_code, &width)) {
         // Position p is bit lsb + p, counted from the rightmost digit.
-        for (std::uint32_t p = 0; p < width && result; ++p) {
-            if (!find_bit_code(id_code, p, &newest))
+        const PUTIL_VECTOR<std::uint32_t>* positions = find_bit_codes(id_code);
+        const std::uint32_t matched = positions != nullptr ? static_cast<std::uint32_t>(positions->size()) : 0;
+        for (std::uint32_t p = 0; p < width && p < matched && result; ++p) {
+            newest = (*positions)[p];
+            if (newest == PUTIL_NO_BIT_CODE)
                 continue;
             const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
             result = apply_to_chain(newest, bit);

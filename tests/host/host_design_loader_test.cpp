@@ -1,0 +1,200 @@
+// JSON design loader of the reference host: a complete design, and one
+// clear error line for each kind of mistake.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "host_test_fixture.h"
+
+namespace {
+
+// The example of docs/design-format.md.
+const char* const EXAMPLE_DESIGN = R"({
+  "name": "blinky",
+  "atoms": [
+    {"name": "clk_pin", "kind": "clock_pin", "eda_pin_name": "clk",
+     "outputs": [{"hpath": "clk", "port": "clkout"}]},
+    {"name": "pll", "kind": "pll",
+     "outputs": [{"hpath": "pll|_clk0", "port": 0}],
+     "inputs": [{"port": 0, "source": "clk", "delay_ps": 40}],
+     "parameters": {"12": 3, "40": true}},
+    {"name": "count[0]", "kind": "lcell_ff",
+     "outputs": [{"hpath": "top|count|q[0]", "registered": true, "eda_name": "top/count/q[0]"}],
+     "inputs": [{"port": 0, "source": "pll|_clk0", "delay_ps": 120},
+                {"port": 1, "source": "top|count|q[0]"}]},
+    {"name": "led", "kind": "bidir_pad",
+     "outputs": [{"hpath": "led", "port": "combout"},
+                 {"hpath": "led~padout", "port": "pad_output"}],
+     "inputs": [{"port": 0, "source": "top|count|q[0]", "delay_ps": 300},
+                {"port": "output_enable", "source": "top|count|q[0]", "output_enable": true},
+                {"port": 5}]},
+    {"name": "spare", "kind": "lcell_comb", "power": false}
+  ],
+  "eda": {"netlist_type": 3, "settings": {"996": 2, "979": true}}
+})";
+
+using HOST_DESIGN_LOADER_TEST = HOST_TEST;
+
+TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
+{
+    std::string error = "stale";
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(EXAMPLE_DESIGN, "example.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(design->name(), "blinky");
+    EXPECT_EQ(design->host_netlist()->atom_count(), 5u);
+
+    HOST_ATOM* pll = design->host_netlist()->find_atom("pll");
+    HOST_ATOM* ff = design->host_netlist()->find_atom("count[0]");
+    HOST_ATOM* led = design->host_netlist()->find_atom("led");
+    ASSERT_TRUE(pll && ff && led);
+    EXPECT_TRUE(pll->is_pll_atom());
+    EXPECT_TRUE(led->has_padio_output_data());
+
+    auto* q = static_cast<HOST_OTERM*>(ff->get_output_term_by_type(0, 0));
+    EXPECT_TRUE(q->is_registered());
+    EXPECT_EQ(q->get_string_hpath(), "top|count|q[0]");
+    EXPECT_EQ(q->eda_name().value_or(""), "top/count/q[0]");
+    // Fanout in file order: the register's own feedback, then the pad's data
+    // and output-enable inputs.
+    auto* feedback = static_cast<HOST_ITERM*>(q->begin_iterm_fanout());
+    ASSERT_NE(feedback, nullptr);
+    EXPECT_EQ(feedback->atom(), ff);
+    auto* data = static_cast<HOST_ITERM*>(feedback->get_next_fanout());
+    EXPECT_EQ(data->delay_ps(), 300);
+    CDB_ATOM_ITERM* enable = led->get_input_term_by_type(CDB_PORT_TYPE_OUTPUT_ENABLE, 0);
+    EXPECT_EQ(data->get_next_fanout(), enable);
+    EXPECT_TRUE(enable->get_output_enable_flag());
+    EXPECT_EQ(enable->get_source(), q);
+    EXPECT_EQ(led->get_input_term_by_type(5, 0)->get_source(), nullptr);
+    EXPECT_NE(led->get_output_term_by_type(CDB_PORT_TYPE_PAD_OUTPUT, 0), nullptr);
+    EXPECT_NE(design->store()->get_bidir_padio_output_signal_data(4, true), nullptr);
+
+    host_set_current_design(design.get());
+    int value = 0;
+    bool flag = false;
+    cga_current_interface()->get_int_parameter(pll, 12, value);
+    cga_current_interface()->get_bool_parameter(pll, 40, flag);
+    EXPECT_EQ(value, 3);
+    EXPECT_TRUE(flag);
+    EXPECT_FALSE(putil_is_valid_power_atom(design->host_netlist()->find_atom("spare")));
+    TSET_TOOL* tool = TSET_UTIL(design->facade()->get_action_point_instance()).get_tool(2);
+    EXPECT_EQ(tool->get_eda_netlist_type(), 3);
+    EXPECT_EQ(tool->get_enum_value(996), 2);
+    EXPECT_TRUE(tool->get_bool_value(979));
+
+    WSC_HIERARCHY_BUILDER builder(design->facade(), "blinky", design->netlist(), nullptr, 3, true, false, false,
+                                  false, false, false);
+    builder.build();
+    EXPECT_EQ(builder.get_pin_name(design->host_netlist()->find_atom("clk_pin")), "clk");
+    EXPECT_TRUE(builder.is_valid_hierarchy_name("top/count/", "/"));
+}
+
+TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
+{
+    std::string error;
+    auto design = host_load_design_text(
+        R"({"atoms":[{"name":"b","kind":"lcell","inputs":[{"source":"top|a"}]},
+                     {"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]}]})",
+        "order.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    HOST_ATOM* b = design->host_netlist()->find_atom("b");
+    EXPECT_EQ(b->get_input_term_by_type(0, 0)->get_source()->get_string_hpath(), "top|a");
+}
+
+TEST_F(HOST_DESIGN_LOADER_TEST, ReadsFilesAndNamesUnreadableOnes)
+{
+    std::string path = (std::filesystem::temp_directory_path() / "putil_host_loader_test.json").string();
+    std::ofstream(path) << R"({"atoms":[]})";
+    std::string error;
+    EXPECT_NE(host_load_design_file(path, error), nullptr) << error;
+    std::remove(path.c_str());
+    EXPECT_EQ(host_load_design_file(path, error), nullptr);
+    EXPECT_EQ(error, path + ": cannot open the design file");
+}
+
+struct LOADER_ERROR_CASE {
+    const char* name;
+    const char* text;
+    const char* error;
+};
+
+class LOADER_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<LOADER_ERROR_CASE> {};
+
+TEST_P(LOADER_ERROR_TEST, ReportsWhereAndWhat)
+{
+    std::string error;
+    EXPECT_EQ(host_load_design_text(GetParam().text, "d.json", error), nullptr);
+    EXPECT_EQ(error, GetParam().error);
+    EXPECT_TRUE(host_posted_messages().empty());
+}
+
+const char* const A = R"({"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]})";
+
+std::string with_atoms(const std::string& atoms)
+{
+    return R"({"atoms":[)" + atoms + "]}";
+}
+
+const std::string UNKNOWN_SOURCE = with_atoms(std::string(A) + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]})");
+const std::string AMBIGUOUS_SOURCE = with_atoms(
+    R"({"name":"a","kind":"lcell","outputs":[{"hpath":"n"},{"hpath":"n"}],"inputs":[{"source":"n"}]})");
+const std::string DUPLICATE_ATOM = with_atoms(std::string(A) + "," + A);
+
+INSTANTIATE_TEST_SUITE_P(
+    Mistakes, LOADER_ERROR_TEST,
+    ::testing::Values(
+        LOADER_ERROR_CASE{"SyntaxError", "{\"atoms\": [}",
+                          "d.json: parse error at line 1, column 12: syntax error while parsing value - unexpected "
+                          "'}'; expected '[', '{', or a literal"},
+        LOADER_ERROR_CASE{"NotAnObject", "[]", "d.json: (top level): expected an object, got array"},
+        LOADER_ERROR_CASE{"MissingAtoms", "{}", "d.json: atoms: missing"},
+        LOADER_ERROR_CASE{"AtomsNotArray", R"({"atoms":{}})", "d.json: atoms: expected an array, got object"},
+        LOADER_ERROR_CASE{"UnknownTopKey", R"({"atoms":[],"atom":[]})", "d.json: atom: unknown key"},
+        LOADER_ERROR_CASE{"MissingName", R"({"atoms":[{"kind":"lcell"}]})", "d.json: atoms[0].name: missing"},
+        LOADER_ERROR_CASE{"EmptyName", R"({"atoms":[{"name":"","kind":"lcell"}]})",
+                          "d.json: atoms[0].name: must not be empty"},
+        LOADER_ERROR_CASE{"UnknownKind", R"({"atoms":[{"name":"a","kind":"flipflop"}]})",
+                          "d.json: atoms[0].kind: unknown atom kind \"flipflop\""},
+        LOADER_ERROR_CASE{"MisspeltAtomKey", R"({"atoms":[{"name":"a","kind":"lcell","outptus":[]}]})",
+                          "d.json: atoms[0].outptus: unknown key"},
+        LOADER_ERROR_CASE{"DuplicateAtom", DUPLICATE_ATOM.c_str(),
+                          "d.json: atoms[1].name: atom \"a\" is also defined at atoms[0]"},
+        LOADER_ERROR_CASE{"EmptyLevel", R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"top||q"}]}]})",
+                          "d.json: atoms[0].outputs[0].hpath: \"top||q\" has an empty level"},
+        LOADER_ERROR_CASE{"HpathNotString", R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":3}]}]})",
+                          "d.json: atoms[0].outputs[0].hpath: expected a string, got number"},
+        LOADER_ERROR_CASE{"UnknownPortName",
+                          R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"q","port":"dataout"}]}]})",
+                          "d.json: atoms[0].outputs[0].port: unknown port name \"dataout\" (known: pad_output, "
+                          "combout, output_enable, clkout)"},
+        LOADER_ERROR_CASE{"NegativePort", R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"port":-2}]}]})",
+                          "d.json: atoms[0].inputs[0].port: integer -2 is out of range 0..2147483647"},
+        LOADER_ERROR_CASE{"RegisteredNotBool",
+                          R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}]}]})",
+                          "d.json: atoms[0].outputs[0].registered: expected true or false, got \"yes\""},
+        LOADER_ERROR_CASE{"NegativeDelay",
+                          R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"delay_ps":-5}]}]})",
+                          "d.json: atoms[0].inputs[0].delay_ps: integer -5 is out of range 0..2147483647"},
+        LOADER_ERROR_CASE{"FractionalDelay",
+                          R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"delay_ps":1.5}]}]})",
+                          "d.json: atoms[0].inputs[0].delay_ps: expected an integer, got 1.5"},
+        LOADER_ERROR_CASE{"UnknownSource", UNKNOWN_SOURCE.c_str(),
+                          "d.json: atoms[1].inputs[0].source: no output term \"top|x\""},
+        LOADER_ERROR_CASE{"AmbiguousSource", AMBIGUOUS_SOURCE.c_str(),
+                          "d.json: atoms[0].inputs[0].source: \"n\" names 2 output terms"},
+        LOADER_ERROR_CASE{"ParameterKeyNotNumber",
+                          R"({"atoms":[{"name":"a","kind":"lcell","parameters":{"width":3}}]})",
+                          "d.json: atoms[0].parameters.width: key must be a non-negative decimal number"},
+        LOADER_ERROR_CASE{"ParameterValueNotInteger",
+                          R"({"atoms":[{"name":"a","kind":"lcell","parameters":{"12":"x"}}]})",
+                          "d.json: atoms[0].parameters.12: expected an integer, got \"x\""},
+        LOADER_ERROR_CASE{"EdaSettingsNotObject", R"({"atoms":[],"eda":{"settings":[1]}})",
+                          "d.json: eda.settings: expected an object, got array"},
+        LOADER_ERROR_CASE{"EdaSettingTooLarge", R"({"atoms":[],"eda":{"settings":{"996":4294967296}}})",
+                          "d.json: eda.settings.996: integer 4294967296 is out of range"},
+        LOADER_ERROR_CASE{"EdaNetlistTypeNotInteger", R"({"atoms":[],"eda":{"netlist_type":"verilog"}})",
+                          "d.json: eda.netlist_type: expected an integer, got \"verilog\""}),
+    [](const ::testing::TestParamInfo<LOADER_ERROR_CASE>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,28 @@
+// Fixture of the reference host tests: every test starts from an empty
+// message record, settings store and progress record, with messages
+// captured in a string instead of stderr.
+#pragma once
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "putil_host.h"
+
+class HOST_TEST : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host_set_message_stream(&m_messages);
+        host_clear_posted_messages();
+        host_clear_suppressions();
+        host_clear_settings();
+        host_clear_progress_updates();
+        host_clear_hierarchy_builder_record();
+        host_set_current_design(nullptr);
+        host_set_continue_and_warn_on_failure(false);
+    }
+    void TearDown() override { host_set_message_stream(&std::cerr); }
+
+    std::ostringstream m_messages;
+};

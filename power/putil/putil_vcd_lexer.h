@@ -42,7 +42,7 @@ public:
     virtual int yylex(PUTIL_VCD_SEMANTIC_VALUE* value);
 
     // Block size of reads from the stream and of the scanner buffer.
-    static const int s_buffer_size = 131072;
+    static constexpr int s_buffer_size = 131072;
 
 protected:
     // At most s_buffer_size bytes straight into flex's buffer: 0 at the end

@@ -13,9 +13,9 @@
 #include "putil_internal.h"
 #include "putil_vcd_lexer.h"
 
-// Bison renames yylex to putil_vcd_parser_yylex further down, which would
-// rename the scanner's member too; the call is therefore written here.
-static int next_token(PUTIL_VCD_SEMANTIC_VALUE* value, putil_vcd_lexer_yyFlexLexer* scanner)
+// The parser's token source. Defined before bison's "#define yylex
+// putil_vcd_parser_yylex", which would otherwise rename the member called.
+static int putil_vcd_parser_yylex(PUTIL_VCD_SEMANTIC_VALUE* value, putil_vcd_lexer_yyFlexLexer* scanner)
 {
     return scanner->yylex(value);
 }
@@ -44,11 +44,6 @@ static PUTIL_VCD_PARSER_EVENT_HANDLER* handler()
     return l_putil_vcd_parser_event_handler;
 }
 
-static int putil_vcd_parser_yylex(PUTIL_VCD_SEMANTIC_VALUE* value, putil_vcd_lexer_yyFlexLexer* scanner)
-{
-    return next_token(value, scanner);
-}
-
 // Syntax errors, stack exhaustion and a file that starts with an invalid
 // character all end in the handler's one general parse-error message.
 static void report_parse_error(const char* text)
@@ -75,7 +70,8 @@ static char* new_empty_text()
 
 // Texts that bison drops (on a syntax error, or below an aborting action)
 // are freed here. Texts handed to the handler are never on the stack any
-// more: bison does not reclaim the right side of the rule that aborts.
+// more: bison does not reclaim the right side of the rule that aborts. With
+// these destructors, -Wall makes an action that ignores a text an error.
 %destructor { putil_free_text($$.first.text); } ERROR_TEXT TIMESTAMP VECTOR_VALUE REAL_VALUE SCALAR_CHANGE
 %destructor { putil_free_text($$.first.text); } PORT_VALUE PORT_CODE WORD SCOPE_MODULE SCOPE_OTHER
 %destructor { putil_free_text($$.first.text); } SCOPE_IDENTIFIER TIME_UNIT VAR_KIND_WORD PORT_KIND

@@ -87,6 +87,15 @@ using PUTIL_VECTOR = std::vector<T, PUTIL_ALLOCATOR<T>>;
 template <class K, class V>
 using PUTIL_HASH_MAP = std::unordered_map<K, V, std::hash<K>, std::equal_to<K>, PUTIL_ALLOCATOR<std::pair<const K, V>>>;
 
+class CMP_FACADE;
+class CDB_ATOM_NETLIST;
+class HDB_CMP_ACTION_PT_INSTANCE;
+
+// The atom netlist of the compilation behind m_facade, and its action-point
+// instance in m_cap_inst: facade, instance, database entries, chip entry and
+// netlist must all exist (internal errors name the missing one).
+CDB_ATOM_NETLIST* putil_atom_netlist_of_facade(CMP_FACADE* m_facade, HDB_CMP_ACTION_PT_INSTANCE*& m_cap_inst);
+
 // A NUL-terminated heap copy of text[0..length) from the host allocator, as
 // the scanner hands strings to the handlers; the receiver frees it with
 // putil_free_text.

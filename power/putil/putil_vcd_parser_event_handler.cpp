@@ -87,15 +87,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
       m_hierarchy_builder(nullptr)
 {
     PUTIL_ASSERT(m_vcd_yyFlexLexer != 0);
-    PUTIL_ASSERT(m_facade != 0);
-    m_cap_inst = m_facade->get_action_point_instance();
-    PUTIL_ASSERT(m_cap_inst != 0);
-    CDB_DB_ENTRIES* db_entries = CDB_CMP_ENTRY::get_db_entries(m_cap_inst);
-    PUTIL_ASSERT(db_entries != 0);
-    CDB_CHIP_DB_ENTRY* chip_entry = db_entries->get_chip_db_entry();
-    PUTIL_ASSERT(chip_entry != 0);
-    m_netlist = chip_entry->get_atom_netlist();
-    PUTIL_ASSERT(m_netlist != 0);
+    m_netlist = putil_atom_netlist_of_facade(m_facade, m_cap_inst);
 
     build_eda_name_map();
     build_entities();

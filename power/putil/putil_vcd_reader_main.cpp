@@ -23,15 +23,7 @@ PUTIL_VCD_READER* putil_create_putil_vcd_reader(CMP_FACADE* facade) { return PUT
 PUTIL_VCD_READER_MAIN::PUTIL_VCD_READER_MAIN(CMP_FACADE* facade)
     : m_facade(facade), m_cap_inst(nullptr), m_netlist(nullptr), m_status(PUTIL_VCD_READER_STATUS_OK)
 {
-    PUTIL_ASSERT(m_facade != 0);
-    m_cap_inst = m_facade->get_action_point_instance();
-    PUTIL_ASSERT(m_cap_inst != 0);
-    CDB_DB_ENTRIES* db_entries = CDB_CMP_ENTRY::get_db_entries(m_cap_inst);
-    PUTIL_ASSERT(db_entries != 0);
-    CDB_CHIP_DB_ENTRY* chip_entry = db_entries->get_chip_db_entry();
-    PUTIL_ASSERT(chip_entry != 0);
-    m_netlist = chip_entry->get_atom_netlist();
-    PUTIL_ASSERT(m_netlist != 0);
+    m_netlist = putil_atom_netlist_of_facade(m_facade, m_cap_inst);
 }
 
 bool PUTIL_VCD_READER_MAIN::reserved_file_conversion(std::string, std::string) { return true; }

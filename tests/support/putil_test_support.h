@@ -13,19 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include "host/host_test_fixture.h"
 #include "putil_host.h"
 
-class PUTIL_TEST : public ::testing::Test {
+class PUTIL_TEST : public HOST_TEST {
 protected:
     void SetUp() override
     {
-        host_set_message_stream(&m_messages);
-        host_clear_posted_messages();
-        host_clear_suppressions();
-        host_clear_settings();
-        host_clear_progress_updates();
-        host_set_current_design(nullptr);
-        host_set_continue_and_warn_on_failure(false);
+        HOST_TEST::SetUp();
         char folder[] = "/tmp/putil_test_XXXXXX";
         m_folder = mkdtemp(folder);
         m_live_blocks = host_memory_live_blocks("PUTIL");
@@ -33,8 +28,8 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(host_memory_live_blocks("PUTIL"), m_live_blocks) << "the library leaked memory";
-        host_set_message_stream(&std::cerr);
         host_set_current_design(nullptr);
+        HOST_TEST::TearDown();
         std::filesystem::remove_all(m_folder);
     }
 
@@ -54,7 +49,6 @@ protected:
         return ids;
     }
 
-    std::ostringstream m_messages;
     std::string m_folder;
     std::size_t m_live_blocks = 0;
 };

@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Text, BIG_TIME_TEST,
                          ::testing::Values(TIME_CASE{0, "0 ps"}, TIME_CASE{1, "1 ps"}, TIME_CASE{10000, "10 ns"},
                                            TIME_CASE{1500000, "1500 ns"}, TIME_CASE{2000000, "2 us"},
                                            TIME_CASE{3000000000, "3 ms"}, TIME_CASE{5000000000000, "5 s"},
-                                           TIME_CASE{1001, "1001 ps"}, TIME_CASE{-20000, "-20 ns"}));
+                                           TIME_CASE{1001, "1001 ps"}, TIME_CASE{-20000, "-20 ns"}),
+                         [](const ::testing::TestParamInfo<TIME_CASE>& info) { return std::to_string(info.index); });
 
 TEST_F(HOST_SETTINGS_TEST, ProgressRecordsStateZeroOnly)
 {

@@ -34,8 +34,13 @@ struct PUTIL_VCD_SEMANTIC_VALUE {
 class putil_vcd_lexer_yyFlexLexer : public putil_vcd_scan_yyFlexLexer, public PUTIL_HEAP_OBJECT {
 public:
     // Reads from in (std::cin when null); out only receives flex's ECHO,
-    // which the rules never use, so the reader passes null.
+    // which the rules never use, so the reader passes null. The setting
+    // "putil_vcd_extended_syntax", read here, makes the scanner accept what
+    // real simulators write beyond strict VCD.
     putil_vcd_lexer_yyFlexLexer(std::istream* in, std::ostream* out);
+    ~putil_vcd_lexer_yyFlexLexer() override;
+    putil_vcd_lexer_yyFlexLexer(const putil_vcd_lexer_yyFlexLexer&) = delete;
+    putil_vcd_lexer_yyFlexLexer& operator=(const putil_vcd_lexer_yyFlexLexer&) = delete;
 
     // Next token code for the grammar (0 at the end of input), its value in
     // *value. Texts in *value are new heap copies owned by the caller.
@@ -54,5 +59,32 @@ private:
     // The argument-less forms of the flex base cannot deliver a value.
     using putil_vcd_scan_yyFlexLexer::yylex;
 
+    // A token that the extended syntax makes up or holds back, returned
+    // before the next match: the "$enddefinitions $end" that a file left
+    // out, the "$end" after a scope without a name, a timestamp held back
+    // behind the close of its dump block. text is owned until returned.
+    struct PENDING_TOKEN {
+        int code;
+        char* text;
+    };
+    static constexpr int s_pending_capacity = 2;
+
+    void push_pending(int code, char* text);
+    int take_pending(PUTIL_VCD_SEMANTIC_VALUE* value);
+    // Extended syntax only: the token code to return for a body token, a
+    // timestamp or a dump command whose value is in *value.
+    int body_token(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
+    int timestamp(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
+    int dump_command(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
+    int close_dump_block();
+
     std::istream* m_input;
+    bool m_extended_syntax;
+    int m_top_state;              // start condition between commands
+    bool m_definitions_ended;     // extended syntax: the body has begun
+    bool m_dump_block_open;       // extended syntax: inside a dump block
+    bool m_vcdclose_time_next;    // extended syntax: the next timestamp is that of "$vcdclose"
+    PENDING_TOKEN m_pending[s_pending_capacity];
+    int m_pending_count;
+    int m_pending_next;
 };

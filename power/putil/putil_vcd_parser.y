@@ -67,6 +67,9 @@ static char* new_empty_text()
 %token PORT_KIND BIT_INDEX RANGE_INDEX DECL_PORT_CODE DECL_WORD
 %token ENDDEFINITIONS UPSCOPE VCDCLOSE SCOPE TIMESCALE VAR DUMPALL DUMPON DUMPOFF DUMPVARS
 %token DUMPPORTSALL DUMPPORTSON DUMPPORTSOFF DUMPPORTS END
+// Only the extended syntax produces these (codes 294 and up): the close of a
+// dump block, and a string value.
+%token DUMP_CLOSE STRING_VALUE
 
 // Texts that bison drops (on a syntax error, or below an aborting action)
 // are freed here. Texts handed to the handler are never on the stack any
@@ -75,7 +78,7 @@ static char* new_empty_text()
 %destructor { putil_free_text($$.first.text); } ERROR_TEXT TIMESTAMP VECTOR_VALUE REAL_VALUE SCALAR_CHANGE
 %destructor { putil_free_text($$.first.text); } PORT_VALUE PORT_CODE WORD SCOPE_MODULE SCOPE_OTHER
 %destructor { putil_free_text($$.first.text); } SCOPE_IDENTIFIER TIME_UNIT VAR_KIND_WORD PORT_KIND
-%destructor { putil_free_text($$.first.text); } BIT_INDEX RANGE_INDEX DECL_PORT_CODE DECL_WORD
+%destructor { putil_free_text($$.first.text); } BIT_INDEX RANGE_INDEX DECL_PORT_CODE DECL_WORD STRING_VALUE
 %destructor { putil_free_text($$.first.text); } scope_kind timestamp code value_code port_value
 %destructor { putil_free_text($$.first.text); putil_free_text($$.second); } reference
 %destructor { putil_free_text($$.second); } port_size
@@ -131,11 +134,23 @@ vcd_dump_block
     | dumpon_open value_changes END     { handler()->set_dump_state_on(false); }
     | dumpoff_open value_changes END    { handler()->set_dump_state_off(false); }
     | dumpvars_open value_changes END   { handler()->set_dump_state_initial(false); }
+    // The extended syntax closes every dump block with DUMP_CLOSE: at its
+    // "$end", before a timestamp inside it, or at the end of the file. The
+    // block may be empty ("$dumpall $end", as newer Icarus writes).
+    | dumpall_open optional_value_changes DUMP_CLOSE    { handler()->set_dump_state_current(false); }
+    | dumpon_open optional_value_changes DUMP_CLOSE     { handler()->set_dump_state_on(false); }
+    | dumpoff_open optional_value_changes DUMP_CLOSE    { handler()->set_dump_state_off(false); }
+    | dumpvars_open optional_value_changes DUMP_CLOSE   { handler()->set_dump_state_initial(false); }
     ;
 
 value_changes
     : value_changes value_change
     | value_change
+    ;
+
+optional_value_changes
+    : %empty
+    | value_changes
     ;
 
 dumpall_open  : DUMPALL   { handler()->set_dump_state_current(true); } ;
@@ -148,11 +163,20 @@ evcd_dump_block
     | portson_open port_changes END     { handler()->set_dump_state_on(false); }
     | portsoff_open port_changes END    { handler()->set_dump_state_off(false); }
     | ports_open port_changes END       { handler()->set_dump_state_initial(false); }
+    | portsall_open optional_port_changes DUMP_CLOSE    { handler()->set_dump_state_current(false); }
+    | portson_open optional_port_changes DUMP_CLOSE     { handler()->set_dump_state_on(false); }
+    | portsoff_open optional_port_changes DUMP_CLOSE    { handler()->set_dump_state_off(false); }
+    | ports_open optional_port_changes DUMP_CLOSE       { handler()->set_dump_state_initial(false); }
     ;
 
 port_changes
     : port_changes port_change
     | port_change
+    ;
+
+optional_port_changes
+    : %empty
+    | port_changes
     ;
 
 portsall_open : DUMPPORTSALL  { handler()->set_dump_state_current(true); } ;
@@ -224,7 +248,8 @@ var_size
     | SIZE_NUMBER                 { $$.first.number = $1.first.number; }
     ;
 
-// The scanner produces only the first form: ports are declared with size 1.
+// Strict scanning produces only the first form: ports are declared with
+// size 1. The extended syntax also passes the range of a port of several bits.
 port_size
     : SIZE_ONE                    { $$.first.number = 1; $$.second = new_empty_text(); }
     | RANGE_INDEX
@@ -254,6 +279,12 @@ scalar_change
 vector_change
     : VECTOR_VALUE value_code     { if (!handler()->handle_vector_value_change($2.first.text, $1.first.text)) YYABORT; }
     | REAL_VALUE value_code       { handler()->handle_real_value_change($2.first.text, $1.first.text); }
+    | STRING_VALUE value_code
+        {
+            // A string (VHDL enumerations, characters, times) has no logic level.
+            putil_free_text($1.first.text);
+            putil_free_text($2.first.text);
+        }
     ;
 
 value_code
@@ -273,7 +304,8 @@ port_value
 
 %%
 
-static_assert(TIME_NUMBER == 258 && DECL_WORD == 278 && ENDDEFINITIONS == 279 && END == 293,
+static_assert(TIME_NUMBER == 258 && DECL_WORD == 278 && ENDDEFINITIONS == 279 && END == 293 && DUMP_CLOSE == 294 &&
+                  STRING_VALUE == 295,
               "token codes are fixed");
 
 static int yyreport_syntax_error(const yypcontext_t*, putil_vcd_lexer_yyFlexLexer*)

@@ -164,19 +164,20 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
     if (msb < lsb || lsb < 0)
         return;
     bool matched = false;
-    for (int bit = lsb; bit <= msb; ++bit) {
+    // A wider counter than the bit numbers: msb may be INT_MAX.
+    for (long long bit = lsb; bit <= msb; ++bit) {
         const std::string name = reference + "[" + std::to_string(bit) + "]";
         for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
             CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
             if (oterm == nullptr)
                 continue;
             const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
-            append_record(oterm, entry->get_id(), register_bit_code(code, bit - lsb, index));
+            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(bit - lsb), index));
             matched = true;
         }
     }
     if (matched)
-        register_vector_code(code, static_cast<std::uint32_t>(msb - lsb + 1));
+        register_vector_code(code, static_cast<std::uint32_t>(msb - lsb) + 1);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
@@ -328,6 +329,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(
             result = apply_to_chain(newest, bit);
         }
     } else if (find_scalar_code(id_code, &newest)) {
+        // A scalar identifier takes one digit; strict reading takes a wide
+        // declaration without a range for a scalar, so its values stop here.
         PUTIL_ASSERT(total_bits == 1);
         result = apply_to_chain(newest, scalar_value(value[1]));
     }

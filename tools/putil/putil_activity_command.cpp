@@ -1,5 +1,6 @@
 // `putil activity`: signal activity from VCD files, printed per signal.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -26,10 +27,11 @@ public:
                        "Design to annotate (JSON); without it the design is derived from the first VCD");
         app.add_option("--start", m_start_text, "Start of the analysis window, e.g. 10ns");
         app.add_option("--end", m_end_text, "End of the analysis window, e.g. 1.5us");
-        app.add_option("--filter-glitches", m_glitch_width_text,
-                       "Ignore pulses narrower than a signal's smallest fanout delay; with WIDTH (e.g. 200ps) "
-                       "every connection has that delay")
-            ->expected(0, 1);
+        // A flag whose value must be attached ("--filter-glitches=200ps"), so
+        // that "--filter-glitches wave.vcd" keeps wave.vcd as a VCD file.
+        app.add_flag("--filter-glitches{}", m_glitch_width_text,
+                     "Ignore pulses narrower than a signal's smallest fanout delay; with =WIDTH (e.g. "
+                     "--filter-glitches=200ps) every connection has that delay");
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
             ->check(CLI::IsMember({"replace", "add", "keep"}));
@@ -52,6 +54,13 @@ public:
             throw PUTIL_USAGE_ERROR{"--start " + m_start_text + " is later than --end " + m_end_text};
         PUTIL_ACTIVITY_FORMAT format = PUTIL_ACTIVITY_FORMAT::TABLE;
         putil_activity_format_from_name(m_format_name, format);
+        // A directory passes the reader's existence check but its stream
+        // fails, which the scanner treats as fatal: refuse it here.
+        for (const std::string& file : m_vcd_files) {
+            std::error_code ignored;
+            if (std::filesystem::is_directory(file, ignored))
+                throw PUTIL_USAGE_ERROR{file + " is a directory, not a VCD file"};
+        }
 
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = load_design(error);

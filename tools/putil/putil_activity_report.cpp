@@ -57,11 +57,26 @@ std::string percentage_text(bool present, float value)
     return text;
 }
 
+// A name as one CSV field: escaped Verilog identifiers may hold commas and
+// quotes, which are quoted so that the row keeps three fields.
+std::string csv_field(const std::string& text)
+{
+    if (text.find_first_of(",\"") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
 void write_csv(const std::vector<SIGNAL_ROW>& rows, std::ostream& out)
 {
     out << "name,static_probability,toggle_rate\n";
     for (const SIGNAL_ROW& row : rows)
-        out << row.name << "," << number_text(row.static_probability, "") << ","
+        out << csv_field(row.name) << "," << number_text(row.static_probability, "") << ","
             << number_text(row.toggle_rate, "") << "\n";
 }
 
@@ -110,7 +125,9 @@ void write_json(const HOST_DESIGN& design, const std::vector<SIGNAL_ROW>& rows, 
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
         report["messages"].push_back(
             {{"severity", host_severity_name(message.severity)}, {"id", message.id}, {"text", message.text}});
-    out << report.dump(2) << "\n";
+    // Names come from the waveform as written and file names from the command
+    // line; bytes that are not UTF-8 are replaced rather than aborting the dump.
+    out << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
 }
 
 }  // namespace

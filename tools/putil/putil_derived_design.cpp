@@ -117,7 +117,8 @@ public:
 private:
     void add_bits(const std::string& reference, int lsb, int msb)
     {
-        for (int bit = lsb; bit <= msb; ++bit)
+        // A wider counter than the bit numbers: msb may be INT_MAX.
+        for (long long bit = lsb; bit <= msb; ++bit)
             add_signal(reference + "[" + std::to_string(bit) + "]");
     }
 

@@ -163,6 +163,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
     // Descending ranges only; [0:7] and negative bit numbers are not measured.
     if (msb < lsb || lsb < 0)
         return;
+    if (static_cast<long long>(msb) - lsb + 1 > PUTIL_MAX_DECLARED_BITS)
+        return;
     bool matched = false;
     // A wider counter than the bit numbers: msb may be INT_MAX.
     for (long long bit = lsb; bit <= msb; ++bit) {

@@ -13,6 +13,11 @@ class PUTIL_SA_DATA;
 class PUTIL_OUTPUT_SIGNAL_DATA;
 class TIM_ADVANCED_ESTIMATOR;
 
+// The widest declaration that is measured, in bits. Every bit is looked up
+// in the design by name, so an absurd width ("$var wire 2000000000 ...")
+// would stall the reader; no design signal is that wide.
+const long long PUTIL_MAX_DECLARED_BITS = 1LL << 20;
+
 // Activity of one declared signal (or bit) matched to an output term through
 // one input entry. Times are in file time units; toggle counts in
 // half-transitions.

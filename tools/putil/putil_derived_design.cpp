@@ -8,6 +8,7 @@
 
 #include "putil_host.h"
 #include "putil_vcd_parser_event_handler.h"
+#include "putil_vcd_parser_event_handler_stats_collector.h"
 
 namespace {
 
@@ -115,8 +116,11 @@ public:
     std::vector<std::vector<std::string>> take_paths() { return std::move(m_paths); }
 
 private:
+    // As wide as the activity job measures, no wider.
     void add_bits(const std::string& reference, int lsb, int msb)
     {
+        if (static_cast<long long>(msb) - lsb + 1 > PUTIL_MAX_DECLARED_BITS)
+            return;
         // A wider counter than the bit numbers: msb may be INT_MAX.
         for (long long bit = lsb; bit <= msb; ++bit)
             add_signal(reference + "[" + std::to_string(bit) + "]");

@@ -1,14 +1,10 @@
 // Signal activity measured from small waveforms whose static probability
 // and toggle rate are worked out by hand in each row.
-#include <optional>
-
 #include "putil_test_support.h"
-#include "putil_vcd_reader.h"
 
 namespace {
 
-const char* const HEADER_1NS =
-    "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n";
+const char* const HEADER_1NS = PUTIL_VCD_TOP_A.c_str();
 const char* const HEADER_1PS =
     "$timescale 1ps $end\n$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n";
 const char* const HEADER_VECTOR =
@@ -20,61 +16,28 @@ const char* const HEADER_ALIAS =
 const char* const HEADER_PORT =
     "$timescale 1ns $end\n$scope module top $end\n$var port 1 <0 a $end\n$upscope $end\n$enddefinitions $end\n";
 
-struct EXPECTED_SIGNAL {
-    const char* path;
-    std::optional<double> static_probability;   // nullopt: not annotated
-    std::optional<double> toggle_rate;
-};
-
 struct ACTIVITY_CASE {
     const char* name;
     const char* header;
     const char* body;
-    std::optional<std::int64_t> start_ps;
-    std::optional<std::int64_t> end_ps;
+    std::optional<std::int64_t> start_ps, end_ps;
     int fanout_delay_ps;   // < 0: no glitch filtering
     std::vector<EXPECTED_SIGNAL> expected;
     std::vector<unsigned> errors;
 };
-
-class STATS_COLLECTOR_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<ACTIVITY_CASE> {
-};
+void PrintTo(const ACTIVITY_CASE& row, std::ostream* out) { *out << row.name; }
+class STATS_COLLECTOR_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<ACTIVITY_CASE> {};
 
 TEST_P(STATS_COLLECTOR_TEST, measures_activity)
 {
     const ACTIVITY_CASE& row = GetParam();
-    std::vector<std::string> paths;
-    for (const EXPECTED_SIGNAL& signal : row.expected)
-        paths.push_back(signal.path);
-    auto design = putil_make_signal_design(paths, row.fanout_delay_ps);
-    host_set_current_design(design.get());
-    const std::string file = write_file("wave.vcd", std::string(row.header) + row.body);
-    const BIG_TIME start(row.start_ps.value_or(0));
-    const BIG_TIME end(row.end_ps.value_or(0));
-    design->input_files()->add_entry(file, design->root(), row.start_ps ? &start : nullptr,
-                                     row.end_ps ? &end : nullptr);
+    auto design = putil_make_signal_design(putil_paths_of(row.expected), row.fanout_delay_ps);
     design->input_files()->set_use_timing_estimator(row.fanout_delay_ps >= 0);
-
-    PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design->facade());
-    reader->read_vcd_files(design->store());
-    delete reader;
-
-    for (const EXPECTED_SIGNAL& signal : row.expected) {
-        SCOPED_TRACE(signal.path);
-        PUTIL_OUTPUT_SIGNAL_DATA* data = putil_signal_data(*design, signal.path);
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED), signal.static_probability.has_value());
-        ASSERT_EQ(data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED), signal.toggle_rate.has_value());
-        if (signal.static_probability)
-            EXPECT_FLOAT_EQ(data->get_static_probability(), static_cast<float>(*signal.static_probability));
-        if (signal.toggle_rate)
-            EXPECT_FLOAT_EQ(data->get_toggle_rate(), static_cast<float>(*signal.toggle_rate));
-    }
-    std::vector<unsigned> errors;
-    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-        if (message.severity == MSG_SEVERITY_ERROR)
-            errors.push_back(message.id);
-    EXPECT_EQ(errors, row.errors);
+    const BIG_TIME start(row.start_ps.value_or(0)), end(row.end_ps.value_or(0));
+    EXPECT_EQ(read_file(*design, write_file("wave.vcd", std::string(row.header) + row.body), false,
+                        row.start_ps ? &start : nullptr, row.end_ps ? &end : nullptr),
+              row.errors);
+    putil_expect_signals(*design, row.expected);
 }
 
 const ACTIVITY_CASE ACTIVITY_CASES[] = {
@@ -86,8 +49,7 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
     {"unknown_interval_bridged", HEADER_1NS, "#0\n0!\n#10\nx!\n#20\n1!\n#40\n", {}, {}, -1,
      {{"top|a", 20.0 / 30, 1 / 30e-9}}, {}},
     // Z counts half towards the static probability and half a transition each way.
-    {"z_counts_half", HEADER_1NS, "#0\n0!\n#10\nz!\n#20\n1!\n#40\n", {}, {}, -1,
-     {{"top|a", 25.0 / 40, 1 / 40e-9}}, {}},
+    {"z_counts_half", HEADER_1NS, "#0\n0!\n#10\nz!\n#20\n1!\n#40\n", {}, {}, -1, {{"top|a", 25.0 / 40, 1 / 40e-9}}, {}},
     // Window 10..30 ns: 10 ns at 0, 10 ns at 1, the rise at 20 ns inside.
     {"window_clips_both_ends", HEADER_1NS, "#0\n0!\n#20\n1!\n#40\n0!\n#50\n", 10000, 30000, -1,
      {{"top|a", 0.5, 1 / 20e-9}}, {}},
@@ -100,8 +62,7 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
     {"pulse_wider_than_delay_kept", HEADER_1PS, "#0\n0!\n#1000\n1!\n#1200\n0!\n#3000\n", {}, {}, 100,
      {{"top|a", 200.0 / 3000, 2 / 3000e-12}}, {}},
     // Two changes at one time both count without filtering.
-    {"same_time_double_change", HEADER_1NS, "#0\n0!\n#10\n1!\n0!\n#20\n", {}, {}, -1, {{"top|a", 0.0, 2 / 20e-9}},
-     {}},
+    {"same_time_double_change", HEADER_1NS, "#0\n0!\n#10\n1!\n0!\n#20\n", {}, {}, -1, {{"top|a", 0.0, 2 / 20e-9}}, {}},
     // Time going back fails the file, and the interval cannot be closed.
     {"decreasing_timestamp", HEADER_1NS, "#0\n0!\n#20\n1!\n#10\n0!\n", {}, {}, -1, {{"top|a", {}, {}}},
      {222012, 222011, 222012}},
@@ -117,7 +78,6 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
      {{"top|a", 0.5, 1.5 / 40e-9}}, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(ACTIVITY, STATS_COLLECTOR_TEST, ::testing::ValuesIn(ACTIVITY_CASES),
-                         [](const ::testing::TestParamInfo<ACTIVITY_CASE>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(ACTIVITY, STATS_COLLECTOR_TEST, ::testing::ValuesIn(ACTIVITY_CASES), row_name);
 
 }  // namespace

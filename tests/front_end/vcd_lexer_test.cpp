@@ -1,12 +1,6 @@
 // Tests of the VCD scanner: tokens, values and line steps of its rules, its
 // block reads, its fatal input error and its memory use.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "putil_host.h"
+#include "host/host_test_fixture.h"
 #include "putil_vcd_lexer.h"
 #include "putil_vcd_parser_event_handler.h"
 #include "putil_vcd_parser_tokens.h"
@@ -41,47 +35,40 @@ std::string render(int code, PUTIL_VCD_SEMANTIC_VALUE* value)
     return shown;
 }
 
-struct SCAN_RESULT {
-    std::string tokens;
-    std::uint64_t lines;
-};
+struct SCAN_RESULT { std::string tokens; std::uint64_t lines; };
 
-SCAN_RESULT scan(std::istream* stream)
+// Scans the whole input; once the scanner is deleted, the library holds no more blocks than before.
+SCAN_RESULT scan(std::istream& stream)
 {
+    const std::size_t live_before = host_memory_live_blocks("PUTIL");
     putil_vcd_reset_line_number();
-    putil_vcd_lexer_yyFlexLexer scanner(stream, nullptr);
-    PUTIL_VCD_SEMANTIC_VALUE value{};
     SCAN_RESULT result{"", 0};
-    for (int code = scanner.yylex(&value); code != 0; code = scanner.yylex(&value))
-        result.tokens += (result.tokens.empty() ? "" : " ") + render(code, &value);
+    {
+        putil_vcd_lexer_yyFlexLexer scanner(&stream, nullptr);
+        PUTIL_VCD_SEMANTIC_VALUE value{};
+        for (int code = scanner.yylex(&value); code != 0; code = scanner.yylex(&value))
+            result.tokens += (result.tokens.empty() ? "" : " ") + render(code, &value);
+    }
     result.lines = putil_vcd_get_line_number();
+    EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);
     return result;
 }
 
 SCAN_RESULT scan(const std::string& input)
 {
     std::istringstream stream(input);
-    return scan(&stream);
+    return scan(stream);
 }
 
-struct SCAN_CASE {
-    const char* name;
-    std::string input;
-    const char* tokens;
-    std::uint64_t lines;
-};
-
+struct SCAN_CASE { const char* name; std::string input; const char* tokens; std::uint64_t lines; };
 void PrintTo(const SCAN_CASE& scan_case, std::ostream* stream) { *stream << scan_case.name; }
-
 class VCD_LEXER_TOKENS : public testing::TestWithParam<SCAN_CASE> {};
 
 TEST_P(VCD_LEXER_TOKENS, text_values_and_line_steps)
 {
-    const std::size_t live_before = host_memory_live_blocks("PUTIL");
-    SCAN_RESULT result = scan(GetParam().input);
+    const SCAN_RESULT result = scan(GetParam().input);
     EXPECT_EQ(result.tokens, GetParam().tokens);
     EXPECT_EQ(result.lines, GetParam().lines);
-    EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);
 }
 
 const SCAN_CASE SCAN_CASES[] = {
@@ -130,16 +117,7 @@ const SCAN_CASE SCAN_CASES[] = {
     {"lf_cr_ends", "\n\r#1\n\n\n#2", "WORD:#1 TIMESTAMP:#2", 3},
 };
 
-INSTANTIATE_TEST_SUITE_P(VCD, VCD_LEXER_TOKENS, testing::ValuesIn(SCAN_CASES),
-                         [](const testing::TestParamInfo<SCAN_CASE>& info) { return std::string(info.param.name); });
-
-TEST(VCD_LEXER, token_longer_than_buffer_is_one_word)
-{
-    const std::size_t live_before = host_memory_live_blocks("PUTIL");
-    const std::string word(300000, 'w');
-    EXPECT_EQ(scan("#1 " + word + "\n$comment " + word + " $end #2").tokens, "TIMESTAMP:#1 WORD:" + word + " WORD:#2");
-    EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);
-}
+INSTANTIATE_TEST_SUITE_P(VCD, VCD_LEXER_TOKENS, testing::ValuesIn(SCAN_CASES), row_name);
 
 // Records how much each read of the scanner asks for.
 class COUNTING_BUFFER : public std::stringbuf {
@@ -157,6 +135,8 @@ protected:
 
 TEST(VCD_LEXER, reads_blocks_of_at_most_131072_bytes_and_keeps_tokens_whole)
 {
+    const std::string word(300000, 'w');   // longer than a block, still one token
+    EXPECT_EQ(scan("#1 " + word + "\n$comment " + word + " $end #2").tokens, "TIMESTAMP:#1 WORD:" + word + " WORD:#2");
     std::string input, expected;
     for (int i = 0; i < 100000; ++i) {
         input += (i % 2 ? "1!\n" : "b10 %\n");
@@ -164,7 +144,7 @@ TEST(VCD_LEXER, reads_blocks_of_at_most_131072_bytes_and_keeps_tokens_whole)
     }
     COUNTING_BUFFER buffer(input);
     std::istream stream(&buffer);
-    SCAN_RESULT result = scan(&stream);
+    const SCAN_RESULT result = scan(stream);
     EXPECT_EQ(result.tokens, expected);
     EXPECT_EQ(result.lines, 100001u);
     ASSERT_EQ(buffer.requests.size(), 4u);
@@ -178,10 +158,10 @@ TEST(VCD_LEXER, failed_stream_ends_input_and_bad_stream_stops_the_process)
 {
     std::istringstream failed("#1 #2");
     failed.setstate(std::ios::failbit);
-    EXPECT_EQ(scan(&failed).tokens, "");
+    EXPECT_EQ(scan(failed).tokens, "");
     std::istringstream bad("#1");
     bad.setstate(std::ios::badbit);
-    EXPECT_EXIT(scan(&bad), testing::ExitedWithCode(2), "input in flex scanner failed");
+    EXPECT_EXIT(scan(bad), testing::ExitedWithCode(2), "input in flex scanner failed");
 }
 
 } // namespace

@@ -1,93 +1,17 @@
 // Tests of the VCD grammar: handler calls, messages and results of the parse
 // entry for each construct and each way a file is rejected.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "putil_host.h"
-#include "putil_vcd_lexer.h"
-#include "putil_vcd_parser.h"
 #include "vcd_recording_handler.h"
 
 using namespace std::string_literals;
-using STRINGS = std::vector<std::string>;
 
 namespace {
 
-// The message the user sees for id at line, as "<id>: <text>".
-std::string msg(unsigned id, int line)
-{
-    const std::string at = std::to_string(line);
-    switch (id) {
-    case 222007: return "222007: Parse error in VCD file test.vcd near line " + at;
-    case 222008: return "222008: VCD file test.vcd has an invalid upscope command on line " + at;
-    case 222009: return "222009: VCD file \"test.vcd\" has an invalid EVCD command on line " + at;
-    default: return "222010: EVCD file \"test.vcd\" has an invalid VCD command on line " + at;
-    }
-}
+using VCD_PARSER = VCD_PARSE_TEST;
+using VCD_PARSER_CASES = VCD_PARSE_CASES;
+using PARSE_CASE = VCD_PARSE_CASE;
+const auto msg = vcd_message;
 
-struct PARSE_RESULT {
-    bool accepted;
-    STRINGS calls;
-    std::vector<VCD_DUMP_STATE> dump_states;
-    STRINGS messages;
-    VCD_RECORDING_HANDLER::STATE final_state;
-};
-
-class VCD_PARSER : public testing::Test {
-protected:
-    void SetUp() override { host_set_message_stream(nullptr); }
-
-    // Parses with a fresh scanner and handler; once both are deleted, the
-    // library holds no more blocks than before and freed none twice.
-    PARSE_RESULT parse(const std::string& input, const std::string& refused_slot = "")
-    {
-        host_clear_posted_messages();
-        const std::size_t live_before = host_memory_live_blocks("PUTIL");
-        const std::size_t bad_frees_before = host_memory_bad_frees();
-        std::istringstream stream(input);
-        auto* scanner = PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&stream, nullptr);
-        auto* handler = PUTIL_NEW VCD_RECORDING_HANDLER(scanner, m_design.facade(), refused_slot);
-        PARSE_RESULT result{putil_vcd_parse(scanner, handler), {}, {}, {}, handler->state()};
-        for (const VCD_SLOT_CALL& call : handler->calls()) {
-            result.calls.push_back(call.text);
-            result.dump_states.push_back(call.dump_state);
-        }
-        delete handler;
-        delete scanner;
-        EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);
-        EXPECT_EQ(host_memory_bad_frees(), bad_frees_before);
-        for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-            result.messages.push_back(std::to_string(message.id) + ": " + message.text);
-        return result;
-    }
-
-    HOST_DESIGN m_design;
-};
-
-struct PARSE_CASE {
-    const char* name;
-    std::string input;
-    bool accepted;
-    STRINGS calls;
-    STRINGS messages;
-};
-
-void PrintTo(const PARSE_CASE& parse_case, std::ostream* stream) { *stream << parse_case.name; }
-
-class VCD_PARSER_CASES : public VCD_PARSER, public testing::WithParamInterface<PARSE_CASE> {};
-
-TEST_P(VCD_PARSER_CASES, call_the_handler_and_report)
-{
-    PARSE_RESULT result = parse(GetParam().input);
-    EXPECT_EQ(result.accepted, GetParam().accepted);
-    EXPECT_EQ(result.calls, GetParam().calls);
-    EXPECT_EQ(result.messages, GetParam().messages);
-}
-
-std::string case_name(const testing::TestParamInfo<PARSE_CASE>& info) { return info.param.name; }
+TEST_P(VCD_PARSER_CASES, call_the_handler_and_report) { expect_parse(GetParam(), false); }
 
 const PARSE_CASE ACCEPTED_CASES[] = {
     {"empty_file", "", true, {}, {}},
@@ -110,7 +34,7 @@ const PARSE_CASE ACCEPTED_CASES[] = {
     {"crlf_and_empty_lines", "\n\n$enddefinitions $end\r\n\r\n#1\r\n1!\r\n", true,
      {"timestamp(#1)@3", "scalar(!,1!)@4"}, {}},
 };
-INSTANTIATE_TEST_SUITE_P(ACCEPTED, VCD_PARSER_CASES, testing::ValuesIn(ACCEPTED_CASES), case_name);
+INSTANTIATE_TEST_SUITE_P(ACCEPTED, VCD_PARSER_CASES, testing::ValuesIn(ACCEPTED_CASES), row_name);
 
 const PARSE_CASE SYNTAX_ERROR_CASES[] = {
     {"indented_timestamp", "$enddefinitions $end\n  #100\n", false, {}, {msg(222007, 2)}},
@@ -142,7 +66,7 @@ const PARSE_CASE SYNTAX_ERROR_CASES[] = {
     {"vcdclose_time_on_its_line", "$vcdclose #5 $end", false, {}, {msg(222007, 1)}},
     {"lone_end", "$end", false, {}, {msg(222007, 1)}},
 };
-INSTANTIATE_TEST_SUITE_P(SYNTAX_ERROR, VCD_PARSER_CASES, testing::ValuesIn(SYNTAX_ERROR_CASES), case_name);
+INSTANTIATE_TEST_SUITE_P(SYNTAX_ERROR, VCD_PARSER_CASES, testing::ValuesIn(SYNTAX_ERROR_CASES), row_name);
 
 const PARSE_CASE HANDLER_ERROR_CASES[] = {
     {"port_after_vcd_variable", "$var wire 1 ! a $end\n$var port 1 <0 p $end", false,
@@ -164,23 +88,19 @@ const PARSE_CASE HANDLER_ERROR_CASES[] = {
     {"upscope_without_scope", "$upscope $end", false, {}, {msg(222008, 1)}},
     {"one_upscope_too_many", "$scope module a $end\n$upscope $end\n$upscope $end", false, {}, {msg(222008, 3)}},
 };
-INSTANTIATE_TEST_SUITE_P(HANDLER_ERROR, VCD_PARSER_CASES, testing::ValuesIn(HANDLER_ERROR_CASES), case_name);
+INSTANTIATE_TEST_SUITE_P(HANDLER_ERROR, VCD_PARSER_CASES, testing::ValuesIn(HANDLER_ERROR_CASES), row_name);
 
 // A refusing slot stops the parse at once, without a parse error.
 TEST_F(VCD_PARSER, refusing_slot_stops_silently)
 {
     const std::string vcd = "$enddefinitions $end\n#1\n1!\nb1 %\n$dumpvars\n0!\n$end\n#2\n";
     const std::string evcd = "$enddefinitions $end\n#1\npD 6 0 <0\npU 0 6 <1\n#2\n";
-    const struct {
-        const char* slot;
-        const std::string& input;
-        STRINGS calls;
-    } cases[] = {{"timestamp", vcd, {"timestamp(#1)@2"}},
-                 {"scalar", vcd, {"timestamp(#1)@2", "scalar(!,1!)@3"}},
-                 {"vector", vcd, {"timestamp(#1)@2", "scalar(!,1!)@3", "vector(%,b1)@4"}},
-                 {"port", evcd, {"timestamp(#1)@2", "port(<0,pD)@3"}}};
+    const struct { const char* slot; const std::string& input; STRINGS calls; } cases[] = {
+        {"timestamp", vcd, {"timestamp(#1)@2"}}, {"scalar", vcd, {"timestamp(#1)@2", "scalar(!,1!)@3"}},
+        {"vector", vcd, {"timestamp(#1)@2", "scalar(!,1!)@3", "vector(%,b1)@4"}},
+        {"port", evcd, {"timestamp(#1)@2", "port(<0,pD)@3"}}};
     for (const auto& refusal : cases) {
-        PARSE_RESULT result = parse(refusal.input, refusal.slot);
+        const VCD_PARSE_RESULT result = parse(refusal.input, false, refusal.slot);
         EXPECT_FALSE(result.accepted) << refusal.slot;
         EXPECT_EQ(result.calls, refusal.calls) << refusal.slot;
         EXPECT_EQ(result.messages, STRINGS{}) << refusal.slot;
@@ -189,40 +109,22 @@ TEST_F(VCD_PARSER, refusing_slot_stops_silently)
 
 TEST_F(VCD_PARSER, dump_blocks_hold_their_state_for_the_changes_inside)
 {
-    const struct {
-        const char* block;
-        VCD_DUMP_STATE state;
-        int file_kind;
-    } cases[] = {{"$dumpall\n1!\nb0 %\n$end", VCD_DUMP_STATE_CURRENT, VCD_FILE_KIND_VCD},
-                 {"$dumpon\nr1.5 %\nx!\n$end", VCD_DUMP_STATE_ON, VCD_FILE_KIND_VCD},
-                 {"$dumpoff\nx!\nbx %\n$end", VCD_DUMP_STATE_OFF, VCD_FILE_KIND_VCD},
-                 {"$dumpvars\n0!\nb1 %\n$end", VCD_DUMP_STATE_INITIAL, VCD_FILE_KIND_VCD},
-                 {"$dumpportsall\npD 6 0 <0\npU 0 6 <1\n$end", VCD_DUMP_STATE_CURRENT, VCD_FILE_KIND_EVCD},
-                 {"$dumpportson\npd 6 0 <0\npu 0 6 <1\n$end", VCD_DUMP_STATE_ON, VCD_FILE_KIND_EVCD},
-                 {"$dumpportsoff\npX 6 6 <0\npX 6 6 <1\n$end", VCD_DUMP_STATE_OFF, VCD_FILE_KIND_EVCD},
-                 {"$dumpports\npN 6 0 <0\npZ 0 0 <1\n$end", VCD_DUMP_STATE_INITIAL, VCD_FILE_KIND_EVCD}};
+    const struct { const char* block; VCD_DUMP_STATE state; int file_kind; } cases[] = {
+        {"$dumpall\n1!\nb0 %\n$end", VCD_DUMP_STATE_CURRENT, VCD_FILE_KIND_VCD},
+        {"$dumpon\nr1.5 %\nx!\n$end", VCD_DUMP_STATE_ON, VCD_FILE_KIND_VCD},
+        {"$dumpoff\nx!\nbx %\n$end", VCD_DUMP_STATE_OFF, VCD_FILE_KIND_VCD},
+        {"$dumpvars\n0!\nb1 %\n$end", VCD_DUMP_STATE_INITIAL, VCD_FILE_KIND_VCD},
+        {"$dumpportsall\npD 6 0 <0\npU 0 6 <1\n$end", VCD_DUMP_STATE_CURRENT, VCD_FILE_KIND_EVCD},
+        {"$dumpportson\npd 6 0 <0\npu 0 6 <1\n$end", VCD_DUMP_STATE_ON, VCD_FILE_KIND_EVCD},
+        {"$dumpportsoff\npX 6 6 <0\npX 6 6 <1\n$end", VCD_DUMP_STATE_OFF, VCD_FILE_KIND_EVCD},
+        {"$dumpports\npN 6 0 <0\npZ 0 0 <1\n$end", VCD_DUMP_STATE_INITIAL, VCD_FILE_KIND_EVCD}};
     for (const auto& dump : cases) {
-        PARSE_RESULT result = parse("$enddefinitions $end\n"s + dump.block + "\n#5\n");
+        const VCD_PARSE_RESULT result = parse("$enddefinitions $end\n"s + dump.block + "\n#5\n");
         EXPECT_TRUE(result.accepted) << dump.block;
         EXPECT_EQ(result.dump_states, (std::vector<VCD_DUMP_STATE>{dump.state, dump.state, VCD_DUMP_STATE_NONE}))
             << dump.block;
         EXPECT_EQ(result.final_state.dump_state, VCD_DUMP_STATE_NONE) << dump.block;
         EXPECT_EQ(result.final_state.file_kind, dump.file_kind) << dump.block;
-    }
-}
-
-TEST_F(VCD_PARSER, timescale_forms_reach_the_handler)
-{
-    const struct {
-        const char* body;
-        int number;
-        const char* unit;
-    } cases[] = {{"1ns", 1, "ns"}, {"1 ns", 1, "ns"}, {"10 ps", 10, "ps"}, {"100\ns", 100, "s"}, {"10fs", 10, "fs"}};
-    for (const auto& timescale : cases) {
-        PARSE_RESULT result = parse("$timescale "s + timescale.body + " $end\n");
-        EXPECT_TRUE(result.accepted) << timescale.body;
-        EXPECT_EQ(result.final_state.timescale_number, timescale.number) << timescale.body;
-        EXPECT_EQ(result.final_state.time_unit, timescale.unit) << timescale.body;
     }
 }
 
@@ -238,16 +140,17 @@ TEST_F(VCD_PARSER, null_arguments_are_internal_errors)
     std::istringstream stream("");
     putil_vcd_lexer_yyFlexLexer scanner(&stream, nullptr);
     VCD_RECORDING_HANDLER handler(&scanner, m_design.facade());
-    const auto expression_of = [](auto parse_call) -> std::string {
+    using ARGUMENTS = std::tuple<putil_vcd_lexer_yyFlexLexer*, PUTIL_VCD_PARSER_EVENT_HANDLER*, const char*>;
+    for (const auto& [scanner_argument, handler_argument, expression] :
+         {ARGUMENTS{nullptr, &handler, "p_putil_vcd_lexer_yyFlexLexer"},
+          ARGUMENTS{&scanner, nullptr, "p_putil_vcd_parser_event_handler"}}) {
         try {
-            parse_call();
+            putil_vcd_parse(scanner_argument, handler_argument);
+            ADD_FAILURE() << "no internal error: " << expression;
         } catch (const HOST_INTERNAL_ERROR& error) {
-            return error.expression;
+            EXPECT_STREQ(error.expression.c_str(), expression);
         }
-        return "no internal error";
-    };
-    EXPECT_EQ(expression_of([&] { putil_vcd_parse(nullptr, &handler); }), "p_putil_vcd_lexer_yyFlexLexer");
-    EXPECT_EQ(expression_of([&] { putil_vcd_parse(&scanner, nullptr); }), "p_putil_vcd_parser_event_handler");
+    }
 }
 
 } // namespace

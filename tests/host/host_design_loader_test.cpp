@@ -12,22 +12,16 @@ namespace {
 const char* const EXAMPLE_DESIGN = R"({
   "name": "blinky",
   "atoms": [
-    {"name": "clk_pin", "kind": "clock_pin", "eda_pin_name": "clk",
-     "outputs": [{"hpath": "clk", "port": "clkout"}]},
-    {"name": "pll", "kind": "pll",
-     "outputs": [{"hpath": "pll|_clk0", "port": 0}],
-     "inputs": [{"port": 0, "source": "clk", "delay_ps": 40}],
-     "parameters": {"12": 3, "40": true}},
+    {"name": "clk_pin", "kind": "clock_pin", "eda_pin_name": "clk", "outputs": [{"hpath": "clk", "port": "clkout"}]},
+    {"name": "pll", "kind": "pll", "outputs": [{"hpath": "pll|_clk0", "port": 0}],
+     "inputs": [{"port": 0, "source": "clk", "delay_ps": 40}], "parameters": {"12": 3, "40": true}},
     {"name": "count[0]", "kind": "lcell_ff",
      "outputs": [{"hpath": "top|count|q[0]", "registered": true, "eda_name": "top/count/q[0]"}],
-     "inputs": [{"port": 0, "source": "pll|_clk0", "delay_ps": 120},
-                {"port": 1, "source": "top|count|q[0]"}]},
-    {"name": "led", "kind": "bidir_pad",
-     "outputs": [{"hpath": "led", "port": "combout"},
-                 {"hpath": "led~padout", "port": "pad_output"}],
+     "inputs": [{"port": 0, "source": "pll|_clk0", "delay_ps": 120}, {"port": 1, "source": "top|count|q[0]"}]},
+    {"name": "led", "kind": "bidir_pad", "outputs": [{"hpath": "led", "port": "combout"},
+     {"hpath": "led~padout", "port": "pad_output"}],
      "inputs": [{"port": 0, "source": "top|count|q[0]", "delay_ps": 300},
-                {"port": "output_enable", "source": "top|count|q[0]", "output_enable": true},
-                {"port": 5}]},
+     {"port": "output_enable", "source": "top|count|q[0]", "output_enable": true}, {"port": 5}]},
     {"name": "spare", "kind": "lcell_comb", "power": false}
   ],
   "eda": {"netlist_type": 3, "settings": {"996": 2, "979": true}}
@@ -43,20 +37,17 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
     EXPECT_EQ(error, "");
     EXPECT_EQ(design->name(), "blinky");
     EXPECT_EQ(design->host_netlist()->atom_count(), 5u);
-
     HOST_ATOM* pll = design->host_netlist()->find_atom("pll");
     HOST_ATOM* ff = design->host_netlist()->find_atom("count[0]");
     HOST_ATOM* led = design->host_netlist()->find_atom("led");
     ASSERT_TRUE(pll && ff && led);
     EXPECT_TRUE(pll->is_pll_atom());
     EXPECT_TRUE(led->has_padio_output_data());
-
     auto* q = static_cast<HOST_OTERM*>(ff->get_output_term_by_type(0, 0));
     EXPECT_TRUE(q->is_registered());
     EXPECT_EQ(q->get_string_hpath(), "top|count|q[0]");
     EXPECT_EQ(q->eda_name().value_or(""), "top/count/q[0]");
-    // Fanout in file order: the register's own feedback, then the pad's data
-    // and output-enable inputs.
+    // Fanout in file order: the register's own feedback, then the pad's data and output-enable inputs.
     auto* feedback = static_cast<HOST_ITERM*>(q->begin_iterm_fanout());
     ASSERT_NE(feedback, nullptr);
     EXPECT_EQ(feedback->atom(), ff);
@@ -67,27 +58,28 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
     EXPECT_TRUE(enable->get_output_enable_flag());
     EXPECT_EQ(enable->get_source(), q);
     EXPECT_EQ(led->get_input_term_by_type(5, 0)->get_source(), nullptr);
-    EXPECT_NE(led->get_output_term_by_type(CDB_PORT_TYPE_PAD_OUTPUT, 0), nullptr);
+    EXPECT_TRUE(cdb_is_connected(q));
+    EXPECT_FALSE(cdb_is_connected(led->get_output_term_by_type(CDB_PORT_TYPE_PAD_OUTPUT, 0)));
     EXPECT_NE(design->store()->get_bidir_padio_output_signal_data(4, true), nullptr);
 
-    host_set_current_design(design.get());
-    int value = 0;
+    int value = -1;
     bool flag = false;
+    cga_current_interface()->get_int_parameter(pll, 12, value);
+    EXPECT_EQ(value, -1);   // no current design: every parameter is absent
+    host_set_current_design(design.get());
     cga_current_interface()->get_int_parameter(pll, 12, value);
     cga_current_interface()->get_bool_parameter(pll, 40, flag);
     EXPECT_EQ(value, 3);
     EXPECT_TRUE(flag);
     EXPECT_FALSE(putil_is_valid_power_atom(design->host_netlist()->find_atom("spare")));
-    TSET_TOOL* tool = TSET_UTIL(design->facade()->get_action_point_instance()).get_tool(2);
+    TSET_TOOL* tool = TSET_UTIL(design->facade()->get_action_point_instance()).get_tool(HOST_TOOL_CATEGORY_SIMULATION);
     EXPECT_EQ(tool->get_eda_netlist_type(), 3);
     EXPECT_EQ(tool->get_enum_value(996), 2);
     EXPECT_TRUE(tool->get_bool_value(979));
-
     WSC_HIERARCHY_BUILDER builder(design->facade(), "blinky", design->netlist(), nullptr, 3, true, false, false,
                                   false, false, false);
     builder.build();
     EXPECT_EQ(builder.get_pin_name(design->host_netlist()->find_atom("clk_pin")), "clk");
-    EXPECT_TRUE(builder.is_valid_hierarchy_name("top/count/", "/"));
 }
 
 TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
@@ -115,8 +107,8 @@ TEST_F(HOST_DESIGN_LOADER_TEST, ReadsFilesAndNamesUnreadableOnes)
 
 struct LOADER_ERROR_CASE {
     const char* name;
-    const char* text;
-    const char* error;
+    std::string text;
+    const char* error;   // after "d.json: "
 };
 
 class LOADER_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<LOADER_ERROR_CASE> {};
@@ -125,76 +117,56 @@ TEST_P(LOADER_ERROR_TEST, ReportsWhereAndWhat)
 {
     std::string error;
     EXPECT_EQ(host_load_design_text(GetParam().text, "d.json", error), nullptr);
-    EXPECT_EQ(error, GetParam().error);
+    EXPECT_EQ(error, std::string("d.json: ") + GetParam().error);
     EXPECT_TRUE(host_posted_messages().empty());
 }
 
-const char* const A = R"({"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]})";
+// The design text of one atom, given the JSON members after its name.
+std::string atom(const std::string& members) { return R"({"atoms":[{"name":"a",)" + members + "}]}"; }
 
-std::string with_atoms(const std::string& atoms)
-{
-    return R"({"atoms":[)" + atoms + "]}";
-}
+const std::string A = R"({"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]})";
 
-const std::string UNKNOWN_SOURCE = with_atoms(std::string(A) + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]})");
-const std::string AMBIGUOUS_SOURCE = with_atoms(
-    R"({"name":"a","kind":"lcell","outputs":[{"hpath":"n"},{"hpath":"n"}],"inputs":[{"source":"n"}]})");
-const std::string DUPLICATE_ATOM = with_atoms(std::string(A) + "," + A);
-
-INSTANTIATE_TEST_SUITE_P(
-    Mistakes, LOADER_ERROR_TEST,
-    ::testing::Values(
-        LOADER_ERROR_CASE{"SyntaxError", "{\"atoms\": [}",
-                          "d.json: parse error at line 1, column 12: syntax error while parsing value - unexpected "
-                          "'}'; expected '[', '{', or a literal"},
-        LOADER_ERROR_CASE{"NotAnObject", "[]", "d.json: (top level): expected an object, got array"},
-        LOADER_ERROR_CASE{"MissingAtoms", "{}", "d.json: atoms: missing"},
-        LOADER_ERROR_CASE{"AtomsNotArray", R"({"atoms":{}})", "d.json: atoms: expected an array, got object"},
-        LOADER_ERROR_CASE{"UnknownTopKey", R"({"atoms":[],"atom":[]})", "d.json: atom: unknown key"},
-        LOADER_ERROR_CASE{"MissingName", R"({"atoms":[{"kind":"lcell"}]})", "d.json: atoms[0].name: missing"},
-        LOADER_ERROR_CASE{"EmptyName", R"({"atoms":[{"name":"","kind":"lcell"}]})",
-                          "d.json: atoms[0].name: must not be empty"},
-        LOADER_ERROR_CASE{"UnknownKind", R"({"atoms":[{"name":"a","kind":"flipflop"}]})",
-                          "d.json: atoms[0].kind: unknown atom kind \"flipflop\""},
-        LOADER_ERROR_CASE{"MisspeltAtomKey", R"({"atoms":[{"name":"a","kind":"lcell","outptus":[]}]})",
-                          "d.json: atoms[0].outptus: unknown key"},
-        LOADER_ERROR_CASE{"DuplicateAtom", DUPLICATE_ATOM.c_str(),
-                          "d.json: atoms[1].name: atom \"a\" is also defined at atoms[0]"},
-        LOADER_ERROR_CASE{"EmptyLevel", R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"top||q"}]}]})",
-                          "d.json: atoms[0].outputs[0].hpath: \"top||q\" has an empty level"},
-        LOADER_ERROR_CASE{"HpathNotString", R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":3}]}]})",
-                          "d.json: atoms[0].outputs[0].hpath: expected a string, got number"},
-        LOADER_ERROR_CASE{"UnknownPortName",
-                          R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"q","port":"dataout"}]}]})",
-                          "d.json: atoms[0].outputs[0].port: unknown port name \"dataout\" (known: pad_output, "
-                          "combout, output_enable, clkout)"},
-        LOADER_ERROR_CASE{"NegativePort", R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"port":-2}]}]})",
-                          "d.json: atoms[0].inputs[0].port: integer -2 is out of range 0..2147483647"},
-        LOADER_ERROR_CASE{"RegisteredNotBool",
-                          R"({"atoms":[{"name":"a","kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}]}]})",
-                          "d.json: atoms[0].outputs[0].registered: expected true or false, got \"yes\""},
-        LOADER_ERROR_CASE{"NegativeDelay",
-                          R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"delay_ps":-5}]}]})",
-                          "d.json: atoms[0].inputs[0].delay_ps: integer -5 is out of range 0..2147483647"},
-        LOADER_ERROR_CASE{"FractionalDelay",
-                          R"({"atoms":[{"name":"a","kind":"lcell","inputs":[{"delay_ps":1.5}]}]})",
-                          "d.json: atoms[0].inputs[0].delay_ps: expected an integer, got 1.5"},
-        LOADER_ERROR_CASE{"UnknownSource", UNKNOWN_SOURCE.c_str(),
-                          "d.json: atoms[1].inputs[0].source: no output term \"top|x\""},
-        LOADER_ERROR_CASE{"AmbiguousSource", AMBIGUOUS_SOURCE.c_str(),
-                          "d.json: atoms[0].inputs[0].source: \"n\" names 2 output terms"},
-        LOADER_ERROR_CASE{"ParameterKeyNotNumber",
-                          R"({"atoms":[{"name":"a","kind":"lcell","parameters":{"width":3}}]})",
-                          "d.json: atoms[0].parameters.width: key must be a non-negative decimal number"},
-        LOADER_ERROR_CASE{"ParameterValueNotInteger",
-                          R"({"atoms":[{"name":"a","kind":"lcell","parameters":{"12":"x"}}]})",
-                          "d.json: atoms[0].parameters.12: expected an integer, got \"x\""},
-        LOADER_ERROR_CASE{"EdaSettingsNotObject", R"({"atoms":[],"eda":{"settings":[1]}})",
-                          "d.json: eda.settings: expected an object, got array"},
-        LOADER_ERROR_CASE{"EdaSettingTooLarge", R"({"atoms":[],"eda":{"settings":{"996":4294967296}}})",
-                          "d.json: eda.settings.996: integer 4294967296 is out of range"},
-        LOADER_ERROR_CASE{"EdaNetlistTypeNotInteger", R"({"atoms":[],"eda":{"netlist_type":"verilog"}})",
-                          "d.json: eda.netlist_type: expected an integer, got \"verilog\""}),
-    [](const ::testing::TestParamInfo<LOADER_ERROR_CASE>& info) { return std::string(info.param.name); });
+const LOADER_ERROR_CASE LOADER_ERRORS[] = {
+    {"SyntaxError", "{\"atoms\": [}",
+     "parse error at line 1, column 12: syntax error while parsing value - unexpected '}'; "
+     "expected '[', '{', or a literal"},
+    {"NotAnObject", "[]", "(top level): expected an object, got array"},
+    {"MissingAtoms", "{}", "atoms: missing"},
+    {"AtomsNotArray", R"({"atoms":{}})", "atoms: expected an array, got object"},
+    {"UnknownTopKey", R"({"atoms":[],"atom":[]})", "atom: unknown key"},
+    {"MissingName", R"({"atoms":[{"kind":"lcell"}]})", "atoms[0].name: missing"},
+    {"EmptyName", R"({"atoms":[{"name":"","kind":"lcell"}]})", "atoms[0].name: must not be empty"},
+    {"UnknownKind", atom(R"("kind":"flipflop")"), "atoms[0].kind: unknown atom kind \"flipflop\""},
+    {"MisspeltAtomKey", atom(R"("kind":"lcell","outptus":[])"), "atoms[0].outptus: unknown key"},
+    {"DuplicateAtom", R"({"atoms":[)" + A + "," + A + "]}", "atoms[1].name: atom \"a\" is also defined at atoms[0]"},
+    {"EmptyLevel", atom(R"("kind":"lcell","outputs":[{"hpath":"top||q"}])"),
+     "atoms[0].outputs[0].hpath: \"top||q\" has an empty level"},
+    {"HpathNotString", atom(R"("kind":"lcell","outputs":[{"hpath":3}])"),
+     "atoms[0].outputs[0].hpath: expected a string, got number"},
+    {"UnknownPortName", atom(R"("kind":"lcell","outputs":[{"hpath":"q","port":"dataout"}])"),
+     "atoms[0].outputs[0].port: unknown port name \"dataout\" (known: pad_output, combout, output_enable, clkout)"},
+    {"NegativePort", atom(R"("kind":"lcell","inputs":[{"port":-2}])"),
+     "atoms[0].inputs[0].port: integer -2 is out of range 0..2147483647"},
+    {"RegisteredNotBool", atom(R"("kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}])"),
+     "atoms[0].outputs[0].registered: expected true or false, got \"yes\""},
+    {"NegativeDelay", atom(R"("kind":"lcell","inputs":[{"delay_ps":-5}])"),
+     "atoms[0].inputs[0].delay_ps: integer -5 is out of range 0..2147483647"},
+    {"FractionalDelay", atom(R"("kind":"lcell","inputs":[{"delay_ps":1.5}])"),
+     "atoms[0].inputs[0].delay_ps: expected an integer, got 1.5"},
+    {"UnknownSource", R"({"atoms":[)" + A + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]}]})",
+     "atoms[1].inputs[0].source: no output term \"top|x\""},
+    {"AmbiguousSource", atom(R"("kind":"lcell","outputs":[{"hpath":"n"},{"hpath":"n"}],"inputs":[{"source":"n"}])"),
+     "atoms[0].inputs[0].source: \"n\" names 2 output terms"},
+    {"ParameterKeyNotNumber", atom(R"("kind":"lcell","parameters":{"width":3})"),
+     "atoms[0].parameters.width: key must be a non-negative decimal number"},
+    {"ParameterValueNotInteger", atom(R"("kind":"lcell","parameters":{"12":"x"})"),
+     "atoms[0].parameters.12: expected an integer, got \"x\""},
+    {"EdaSettingsNotObject", R"({"atoms":[],"eda":{"settings":[1]}})", "eda.settings: expected an object, got array"},
+    {"EdaSettingTooLarge", R"({"atoms":[],"eda":{"settings":{"996":4294967296}}})",
+     "eda.settings.996: integer 4294967296 is out of range"},
+    {"EdaNetlistTypeNotInteger", R"({"atoms":[],"eda":{"netlist_type":"verilog"}})",
+     "eda.netlist_type: expected an integer, got \"verilog\""},
+};
+INSTANTIATE_TEST_SUITE_P(Mistakes, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
 
 }  // namespace

@@ -20,72 +20,59 @@ TEST_F(HOST_MEMORY_TEST, CountsLiveBlocksAndBytesPerSegment)
     EXPECT_EQ(host_memory_live_blocks("TEST_A"), blocks + 2);
     EXPECT_EQ(host_memory_live_bytes("TEST_A"), 42u);
     EXPECT_EQ(host_memory_live_bytes("TEST_B"), 7u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(first) % alignof(std::max_align_t), 0u);
     mem_free_wrapper(first, "TEST_A");
     EXPECT_EQ(host_memory_live_bytes("TEST_A"), 32u);
     mem_delete_wrapper(second, "TEST_A");
     mem_free_wrapper(other, "TEST_B");
     EXPECT_EQ(host_memory_live_blocks("TEST_A"), 0u);
     EXPECT_EQ(host_memory_live_bytes("TEST_B"), 0u);
+    EXPECT_EQ(MEM_MANAGER::get_default_segment(), host_memory_segment("HOST"));
+    EXPECT_EQ(host_memory_segment("HOST")->name(), "HOST");
 }
 
-TEST_F(HOST_MEMORY_TEST, BlocksAreAlignedForAnyType)
-{
-    void* block = mem_malloc_wrapper(3, "TEST_ALIGN", "f", 1);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u);
-    mem_free_wrapper(block, "TEST_ALIGN");
-}
-
+// Every attempt counts, the refused one included.
 TEST_F(HOST_MEMORY_TEST, FailsExactlyTheNthAllocationFromNow)
 {
+    const std::size_t attempts = host_memory_allocation_count();
     host_memory_fail_allocation(3);
     void* first = mem_malloc_wrapper(8, "TEST_FAIL", "f", 1);
     void* second = mem_new_wrapper(8, "TEST_FAIL", "f", 2);
-    void* third = mem_malloc_wrapper(8, "TEST_FAIL", "f", 3);
+    EXPECT_EQ(mem_malloc_wrapper(8, "TEST_FAIL", "f", 3), nullptr);
     void* fourth = mem_malloc_wrapper(8, "TEST_FAIL", "f", 4);
     EXPECT_NE(first, nullptr);
     EXPECT_NE(second, nullptr);
-    EXPECT_EQ(third, nullptr);
     EXPECT_NE(fourth, nullptr);
     EXPECT_EQ(host_memory_live_blocks("TEST_FAIL"), 3u);
+    EXPECT_EQ(host_memory_allocation_count(), attempts + 4);
     mem_free_wrapper(first, "TEST_FAIL");
     mem_delete_wrapper(second, "TEST_FAIL");
     mem_free_wrapper(fourth, "TEST_FAIL");
-}
-
-TEST_F(HOST_MEMORY_TEST, ZeroCancelsAPendingFailure)
-{
+    // Zero cancels a pending failure.
     host_memory_fail_allocation(1);
     host_memory_fail_allocation(0);
-    void* block = mem_new_wrapper(8, "TEST_CANCEL", "f", 1);
+    void* block = mem_new_wrapper(8, "TEST_FAIL", "f", 5);
     EXPECT_NE(block, nullptr);
-    mem_delete_wrapper(block, "TEST_CANCEL");
+    mem_delete_wrapper(block, "TEST_FAIL");
 }
 
-TEST_F(HOST_MEMORY_TEST, CountsEveryAttemptedAllocation)
-{
-    std::size_t before = host_memory_allocation_count();
-    host_memory_fail_allocation(1);
-    EXPECT_EQ(mem_malloc_wrapper(8, "TEST_COUNT", "f", 1), nullptr);
-    void* block = mem_malloc_wrapper(8, "TEST_COUNT", "f", 1);
-    EXPECT_EQ(host_memory_allocation_count(), before + 2);
-    mem_free_wrapper(block, "TEST_COUNT");
-}
-
+// A free of another segment releases against the owning one and counts as bad.
 TEST_F(HOST_MEMORY_TEST, IgnoresNullDoubleAndForeignFrees)
 {
-    std::size_t bad = host_memory_bad_frees();
+    const std::size_t bad = host_memory_bad_frees();
     mem_free_wrapper(nullptr, "TEST_BAD");
     mem_delete_wrapper(nullptr, "TEST_BAD");
     EXPECT_EQ(host_memory_bad_frees(), bad);
-
     void* block = mem_malloc_wrapper(16, "TEST_BAD", "f", 1);
     mem_free_wrapper(block, "TEST_BAD");
     mem_free_wrapper(block, "TEST_BAD");
     int on_stack = 0;
     mem_free_wrapper(&on_stack, "TEST_BAD");
-    EXPECT_EQ(host_memory_bad_frees(), bad + 2);
+    mem_free_wrapper(mem_new_wrapper(24, "TEST_OWNER", "f", 1), "TEST_BAD");
+    EXPECT_EQ(host_memory_bad_frees(), bad + 3);
     EXPECT_EQ(host_memory_live_blocks("TEST_BAD"), 0u);
     EXPECT_EQ(host_memory_live_bytes("TEST_BAD"), 0u);
+    EXPECT_EQ(host_memory_live_bytes("TEST_OWNER"), 0u);
 }
 
 TEST_F(HOST_MEMORY_TEST, ManyBlocksFreedInRandomOrderAreEachReleasedOnce)
@@ -103,22 +90,6 @@ TEST_F(HOST_MEMORY_TEST, ManyBlocksFreedInRandomOrderAreEachReleasedOnce)
         mem_free_wrapper(block, "TEST_MANY");
     EXPECT_EQ(host_memory_bad_frees(), bad + blocks.size());
     EXPECT_EQ(host_memory_live_bytes("TEST_MANY"), 0u);
-}
-
-TEST_F(HOST_MEMORY_TEST, MismatchedFreeReleasesAgainstTheOwningSegment)
-{
-    std::size_t bad = host_memory_bad_frees();
-    void* block = mem_new_wrapper(24, "TEST_OWNER", "f", 1);
-    mem_free_wrapper(block, "TEST_OTHER");
-    EXPECT_EQ(host_memory_bad_frees(), bad + 1);
-    EXPECT_EQ(host_memory_live_bytes("TEST_OWNER"), 0u);
-    EXPECT_EQ(host_memory_live_bytes("TEST_OTHER"), 0u);
-}
-
-TEST_F(HOST_MEMORY_TEST, DefaultSegmentIsTheHostSegment)
-{
-    EXPECT_EQ(MEM_MANAGER::get_default_segment()->name(), "HOST");
-    EXPECT_EQ(MEM_MANAGER::get_default_segment(), host_memory_segment("HOST"));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Fixture of the reference host tests: every test starts from an empty
-// message record, settings store and progress record, with messages
-// captured in a string instead of stderr.
+// Fixture of the reference host tests: every test starts from an empty message record, settings store and progress
+// record, with messages captured in a string instead of stderr, and leaves no settings behind.
 #pragma once
 
+#include <cctype>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -22,7 +22,19 @@ protected:
         host_set_current_design(nullptr);
         host_set_continue_and_warn_on_failure(false);
     }
-    void TearDown() override { host_set_message_stream(&std::cerr); }
+    void TearDown() override
+    {
+        host_set_message_stream(&std::cerr);
+        host_clear_settings();
+    }
 
     std::ostringstream m_messages;
+};
+
+// Name generator for INSTANTIATE_TEST_SUITE_P over rows with a name member.
+inline constexpr auto row_name = [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
 };

@@ -1,20 +1,38 @@
-// Shared test support: a fixture that silences and records the host's
-// messages, checks that the library frees what it allocates, and writes
-// small waveform files into a scratch folder; plus design builders.
+// Shared test support: a fixture that records the host's messages, checks that the library frees what it allocates,
+// writes waveform files into a scratch folder and runs the reader or the program; design builders and value checks.
 #pragma once
 
-#include <cstdlib>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
+#include <optional>
 
 #include "host/host_test_fixture.h"
-#include "putil_host.h"
+#include "putil_vcd_reader.h"
+
+// The declarations of one wire top|a with a 1 ns unit.
+inline const std::string PUTIL_VCD_TOP_A =
+    "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n";
+
+inline std::string putil_read_text(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline std::vector<std::string> putil_lines_of(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
 
 class PUTIL_TEST : public HOST_TEST {
 protected:
@@ -41,12 +59,48 @@ protected:
         return path;
     }
 
-    std::vector<unsigned> posted_ids() const
+    // Runs a new reader over the design's waveform entries.
+    static bool read(HOST_DESIGN& design, int* status = nullptr)
+    {
+        PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design.facade());
+        const bool result = reader->read_vcd_files(design.store());
+        if (status != nullptr)
+            *status = reader->get_status();
+        delete reader;
+        return result;
+    }
+
+    static std::vector<unsigned> posted_ids(bool errors_only = false)
     {
         std::vector<unsigned> ids;
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-            ids.push_back(message.id);
+            if (!errors_only || message.severity == MSG_SEVERITY_ERROR)
+                ids.push_back(message.id);
         return ids;
+    }
+
+    // Reads one file into the design, made current, from its root, with the
+    // extended syntax on or off; answers the ids of the errors this posted.
+    static std::vector<unsigned> read_file(HOST_DESIGN& design, const std::string& file, bool extended = false,
+                                           const BIG_TIME* start = nullptr, const BIG_TIME* end = nullptr)
+    {
+        host_clear_posted_messages();
+        host_set_setting("putil_vcd_extended_syntax", extended ? "on" : "off");
+        host_set_current_design(&design);
+        design.input_files()->add_entry(file, design.root(), start, end);
+        read(design);
+        return posted_ids(true);
+    }
+
+    struct RUN_RESULT { int status; std::string out, err; };
+
+    // Runs the program with args (already quoted where needed) in the scratch folder.
+    RUN_RESULT run_putil(const std::string& args) const
+    {
+        const std::string out = m_folder + "/stdout.txt", err = m_folder + "/stderr.txt";
+        const std::string command = "cd " + m_folder + " && " + PUTIL_BINARY + " " + args + " >" + out + " 2>" + err;
+        const int raw = std::system(command.c_str());
+        return RUN_RESULT{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, putil_read_text(out), putil_read_text(err)};
     }
 
     std::string m_folder;
@@ -67,15 +121,74 @@ inline std::unique_ptr<HOST_DESIGN> putil_make_signal_design(const std::vector<s
     return design;
 }
 
-// The store's record of the term driving path (first term of that name).
+// The first output term of that path.
+inline CDB_ATOM_OTERM* putil_find_oterm(HOST_DESIGN& design, const std::string& path)
+{
+    CDB_ATOM_NETLIST* netlist = design.netlist();
+    for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node)
+        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term)
+            if ((*term)->get_string_hpath() == path)
+                return *term;
+    return nullptr;
+}
+
+// The store's record of the term driving path.
 inline PUTIL_OUTPUT_SIGNAL_DATA* putil_signal_data(HOST_DESIGN& design, const std::string& path)
 {
+    CDB_ATOM_OTERM* oterm = putil_find_oterm(design, path);
+    return oterm ? design.store()->get_output_signal_data(oterm) : nullptr;
+}
+
+struct EXPECTED_SIGNAL {
+    const char* path;
+    std::optional<double> static_probability;   // nullopt: not annotated
+    std::optional<double> toggle_rate;
+};
+
+inline std::vector<std::string> putil_paths_of(const std::vector<EXPECTED_SIGNAL>& signals)
+{
+    std::vector<std::string> paths(signals.size());
+    std::transform(signals.begin(), signals.end(), paths.begin(), [](const EXPECTED_SIGNAL& s) { return s.path; });
+    return paths;
+}
+
+// Checks each signal's annotation flags and its values as single floats; a record never annotated holds 0.
+inline void putil_expect_signals(HOST_DESIGN& design, const std::vector<EXPECTED_SIGNAL>& expected)
+{
+    for (const EXPECTED_SIGNAL& signal : expected) {
+        SCOPED_TRACE(signal.path);
+        PUTIL_OUTPUT_SIGNAL_DATA* data = putil_signal_data(design, signal.path);
+        ASSERT_NE(data, nullptr);
+        ASSERT_EQ(data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED), signal.static_probability.has_value());
+        ASSERT_EQ(data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED), signal.toggle_rate.has_value());
+        EXPECT_FLOAT_EQ(data->get_static_probability(), static_cast<float>(signal.static_probability.value_or(0)));
+        EXPECT_FLOAT_EQ(data->get_toggle_rate(), static_cast<float>(signal.toggle_rate.value_or(0)));
+    }
+}
+
+// Every term's annotated values as the bits of their floats, one line per term ("path sp=<bits> tr=<bits>", a value
+// only when annotated), then each entry's percentages.
+inline std::string putil_annotation_bits(HOST_DESIGN& design)
+{
+    const auto bits = [](float value) {
+        std::uint32_t word;
+        std::memcpy(&word, &value, sizeof word);
+        return std::to_string(word);
+    };
+    std::string text;
     CDB_ATOM_NETLIST* netlist = design.netlist();
     for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
         for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
-            if ((*term)->get_string_hpath() == path)
-                return design.store()->get_output_signal_data(*term);
+            PUTIL_OUTPUT_SIGNAL_DATA* data = design.store()->get_output_signal_data(*term);
+            text += (*term)->get_string_hpath();
+            if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
+                text += " sp=" + bits(data->get_static_probability());
+            if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
+                text += " tr=" + bits(data->get_toggle_rate());
+            text += "\n";
         }
     }
-    return nullptr;
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries())
+        text += "toggling=" + bits(entry->toggle_percentage()) + " unknown=" + bits(entry->unknown_percentage()) + "\n";
+    return text;
 }

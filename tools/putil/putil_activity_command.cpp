@@ -29,9 +29,10 @@ public:
         app.add_option("--end", m_end_text, "End of the analysis window, e.g. 1.5us");
         // A flag whose value must be attached ("--filter-glitches=200ps"), so
         // that "--filter-glitches wave.vcd" keeps wave.vcd as a VCD file.
-        app.add_flag("--filter-glitches{}", m_glitch_width_text,
+        app.add_flag("--filter-glitches", m_glitch_width_text,
                      "Ignore pulses narrower than a signal's smallest fanout delay; with =WIDTH (e.g. "
-                     "--filter-glitches=200ps) every connection has that delay");
+                     "--filter-glitches=200ps) every connection has that delay")
+            ->option_text("[=WIDTH]");
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
             ->check(CLI::IsMember({"replace", "add", "keep"}));
@@ -129,7 +130,8 @@ private:
         if (m_glitch_option->count() == 0)
             return;
         inputs->set_use_timing_estimator(true);
-        if (m_glitch_width_text.empty())
+        // The flag alone reads as "true": the design's own delays are used.
+        if (m_glitch_width_text.empty() || m_glitch_width_text == "true")
             return;
         std::int64_t picoseconds = 0;
         std::string error;

@@ -5,7 +5,10 @@ ASAN_BUILD ?= build-asan
 JOBS ?= 2
 PUTIL = $(BUILD)/bin/putil
 
-.PHONY: all deps configure build demo test asan-test bench clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build demo test asan-test bench fuzz clean
 
 all: build
 
@@ -34,5 +37,16 @@ asan-test: deps
 bench: build
 	sh bench/run.sh $(BUILD)
 
+# Feeds random mutations of the test and example waveforms to the reader for
+# FUZZ_SECONDS; an input that crashes, leaks or breaks an invariant is saved
+# as crash-* in the working directory.
+fuzz: deps
+	@sh scripts/install-deps.sh clang libclang-rt-14-dev
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPUTIL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target putil_vcd_fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/tests/fuzz/putil_vcd_fuzz -max_total_time=$(FUZZ_SECONDS) -detect_leaks=0 -max_len=4096 \
+		$(FUZZ_BUILD)/corpus tests/data/extended examples
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

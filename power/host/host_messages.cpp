@@ -1,6 +1,7 @@
 // Reference host message objects: filling, ownership of sub-messages, and
 // posting (show on the message stream and record).
 #include "host_messages.h"
+#include "host_progress.h"
 
 #include <iostream>
 
@@ -156,6 +157,8 @@ void MSG_OBJECT::post()
     posted_messages().push_back(make_record(*this));
     if (s_message_stream == nullptr)
         return;
+    // A message starts on a line of its own, not after an open progress bar.
+    host_progress_finish();
     print_record(*s_message_stream, posted_messages().back(), 0);
     s_message_stream->flush();
 }

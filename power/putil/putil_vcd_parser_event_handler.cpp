@@ -288,11 +288,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope_named_block(ENTITY& entity, const
     const std::size_t separator = escaped_name.find("__");
     if (separator != std::string::npos)
         escaped_name.replace(separator, 2, ":");
-    const std::string outer = entity.block_prefix_stack.empty() ? "" : entity.block_prefix_stack.back();
-    const std::string escaped_outer =
-        entity.escaped_block_prefix_stack.empty() ? "" : entity.escaped_block_prefix_stack.back();
-    entity.block_prefix_stack.push_back(outer + name + ".");
-    entity.escaped_block_prefix_stack.push_back(escaped_outer + "\\" + escaped_name + ":");
+    entity.block_prefix_stack.push_back(entity.block_prefix() + name + ".");
+    entity.escaped_block_prefix_stack.push_back(entity.escaped_block_prefix() + "\\" + escaped_name + ":");
 }
 
 // A module (task, function, fork) scope moves the current instance when the
@@ -300,9 +297,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope_named_block(ENTITY& entity, const
 // inside are looked up relative to the outer instance (a testbench level).
 void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope_instance(ENTITY& entity, const std::string& name)
 {
-    const std::string prefix = entity.block_prefix_stack.empty() ? "" : entity.block_prefix_stack.back();
-    const std::string escaped_prefix =
-        entity.escaped_block_prefix_stack.empty() ? "" : entity.escaped_block_prefix_stack.back();
+    const std::string prefix = entity.block_prefix();
+    const std::string escaped_prefix = entity.escaped_block_prefix();
     entity.block_prefix_stack.push_back("");
     entity.escaped_block_prefix_stack.push_back("");
 
@@ -386,13 +382,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::report_parse_error(const char*, const char*
 
 HDB_INSTANCE_NAME* PUTIL_VCD_PARSER_EVENT_HANDLER::find_in_scope(const ENTITY& entity, const std::string& name) const
 {
-    const std::string prefix = entity.block_prefix_stack.empty() ? "" : entity.block_prefix_stack.back();
-    HDB_INSTANCE_NAME* found = entity.instance->find_in_children(prefix + name);
+    HDB_INSTANCE_NAME* found = entity.instance->find_in_children(entity.block_prefix() + name);
     if (found != nullptr)
         return found;
-    const std::string escaped_prefix =
-        entity.escaped_block_prefix_stack.empty() ? "" : entity.escaped_block_prefix_stack.back();
-    return entity.instance->find_in_children(escaped_prefix + name);
+    return entity.instance->find_in_children(entity.escaped_block_prefix() + name);
 }
 
 // EDA names are tried as written, then in the escaped-identifier spelling
@@ -490,14 +483,14 @@ std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_scalar_code(const std::st
 
 std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_bit_code(const std::string& code, int bit, std::uint32_t value)
 {
-    PUTIL_VECTOR<std::uint32_t>& positions = m_bit_code_table[code];
+    PUTIL_VECTOR<std::uint32_t>& positions = m_bit_code_table[code].positions;
     if (positions.size() <= static_cast<std::size_t>(bit))
         positions.resize(bit + 1, PUTIL_NO_BIT_CODE);
     positions[bit] = value;
     return register_code(m_bit_code_map, bit_key(code, bit), value);
 }
 
-const PUTIL_VECTOR<std::uint32_t>* PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_codes(const std::string& code) const
+const PUTIL_VCD_BIT_CODES* PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_codes(const std::string& code) const
 {
     auto it = m_bit_code_table.find(code);
     return it == m_bit_code_table.end() ? nullptr : &it->second;
@@ -506,6 +499,9 @@ const PUTIL_VECTOR<std::uint32_t>* PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_code
 void PUTIL_VCD_PARSER_EVENT_HANDLER::register_vector_code(const std::string& code, std::uint32_t value)
 {
     m_vector_code_map[code] = value;
+    auto bits = m_bit_code_table.find(code);
+    if (bits != m_bit_code_table.end())
+        bits->second.width = value;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::find_scalar_code(const std::string& code, std::uint32_t* value) const

@@ -28,6 +28,22 @@ std::uint64_t putil_vcd_get_line_number();
 
 const std::uint32_t PUTIL_NO_BIT_CODE = 0xFFFFFFFFu;
 
+// The bit codes of one identifier registered for the current file, by bit
+// position (PUTIL_NO_BIT_CODE where none was), with the width last
+// registered for it as a vector: what a value change needs, in one lookup.
+struct PUTIL_VCD_BIT_CODES {
+    std::uint32_t width = 0;
+    PUTIL_VECTOR<std::uint32_t> positions;
+
+    bool find(std::uint32_t position, std::uint32_t* value) const
+    {
+        if (position >= positions.size() || positions[position] == PUTIL_NO_BIT_CODE)
+            return false;
+        *value = positions[position];
+        return true;
+    }
+};
+
 enum VCD_DUMP_STATE {
     VCD_DUMP_STATE_NONE = 0,
     VCD_DUMP_STATE_INITIAL = 1,
@@ -122,9 +138,8 @@ protected:
     bool find_scalar_code(const std::string& code, std::uint32_t* value) const;
     bool find_bit_code(const std::string& code, std::uint32_t bit, std::uint32_t* value) const;
     bool find_vector_code(const std::string& code, std::uint32_t* value) const;
-    // The values of every bit position of code at once (PUTIL_NO_BIT_CODE
-    // where none was registered), or null: one lookup per vector change.
-    const PUTIL_VECTOR<std::uint32_t>* find_bit_codes(const std::string& code) const;
+    // Every bit code of code in this file, or null when it has none.
+    const PUTIL_VCD_BIT_CODES* find_bit_codes(const std::string& code) const;
     void clear_scalar_and_bit_codes();
 
     // Called once per timestamp: moves the progress bar, and ends the process
@@ -141,7 +156,7 @@ protected:
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_scalar_code_map;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_bit_code_map;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_vector_code_map;
-    PUTIL_HASH_MAP<std::string, PUTIL_VECTOR<std::uint32_t>> m_bit_code_table;   // m_bit_code_map by code
+    PUTIL_HASH_MAP<std::string, PUTIL_VCD_BIT_CODES> m_bit_code_table;   // m_bit_code_map by code
     CMP_FACADE* m_facade;
     HDB_CMP_ACTION_PT_INSTANCE* m_cap_inst;
     CDB_ATOM_NETLIST* m_netlist;
@@ -163,6 +178,11 @@ private:
         PUTIL_VECTOR<bool> scope_match_stack;      // per open scope: it moved the instance
         STRING_STACK block_prefix_stack;           // named-block prefixes, "blk." form
         STRING_STACK escaped_block_prefix_stack;   // named-block prefixes, "\blk:" form
+
+        // The innermost named-block prefixes; "" outside named blocks.
+        std::string block_prefix() const { return top_of(block_prefix_stack); }
+        std::string escaped_block_prefix() const { return top_of(escaped_block_prefix_stack); }
+        static std::string top_of(const STRING_STACK& stack) { return stack.empty() ? std::string() : stack.back(); }
     };
 
     void build_entities();

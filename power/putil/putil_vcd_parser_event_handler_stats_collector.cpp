@@ -122,64 +122,78 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_real_value_change(ch
     putil_free_text(value);
 }
 
+PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
+                                                    bool extended_syntax)
+{
+    std::string name(reference[0] == '\\' ? reference + 1 : reference);
+    const std::string index_text(index);
+    PUTIL_VCD_DECLARED_SIGNAL signal{PUTIL_VCD_DECLARED_SIGNAL::SCALAR, name + index_text, 0, 0};
+
+    // The range stands either in the index or at the end of the reference.
+    bool is_vector = false;
+    if (index_text.empty()) {
+        const std::size_t bracket = name.rfind('[');
+        if (!name.empty() && name.back() == ']' && bracket != std::string::npos &&
+            parse_range(name.c_str() + bracket, &signal.msb, &signal.lsb)) {
+            signal.name = name.substr(0, bracket);
+            is_vector = true;
+        }
+    } else if (parse_range(index_text.c_str(), &signal.msb, &signal.lsb)) {
+        signal.name = name;
+        is_vector = true;
+    }
+    if (!is_vector && extended_syntax && size > 1) {
+        // Integers, wide nets without a range and memory words ("rf[3]" of
+        // 8 bits) are read as the vector [size-1:0] of their name.
+        signal.msb = size - 1;
+        signal.lsb = 0;
+        is_vector = true;
+    }
+    if (!is_vector)
+        return signal;
+    signal.kind = PUTIL_VCD_DECLARED_SIGNAL::VECTOR;
+    // Descending ranges only; [0:7] and negative bit numbers are not
+    // measured, nor is a width beyond any design signal's.
+    if (signal.msb < signal.lsb || signal.lsb < 0 ||
+        static_cast<long long>(signal.msb) - signal.lsb + 1 > PUTIL_MAX_DECLARED_BITS)
+        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+    return signal;
+}
+
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int size, char* code,
                                                                                   char* reference, char* index)
 {
     const std::string id_code(code);
-    std::string name(reference[0] == '\\' ? reference + 1 : reference);
-    const std::string index_text(index);
+    const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
     putil_free_text(kind);
     putil_free_text(code);
     putil_free_text(reference);
     putil_free_text(index);
 
-    // The range stands either in the index or at the end of the reference.
-    int msb = 0, lsb = 0;
-    bool is_vector = false;
-    if (index_text.empty()) {
-        const std::size_t bracket = name.rfind('[');
-        if (!name.empty() && name.back() == ']' && bracket != std::string::npos &&
-            parse_range(name.c_str() + bracket, &msb, &lsb)) {
-            name.erase(bracket);
-            is_vector = true;
-        }
-    } else {
-        is_vector = parse_range(index_text.c_str(), &msb, &lsb);
-    }
-
-    if (is_vector)
-        declare_vector(id_code, name, msb, lsb);
-    else if (m_extended_syntax && size > 1)
-        // Integers, wide nets without a range and memory words ("rf[3]" of
-        // 8 bits) are read as the vector [size-1:0] of their name.
-        declare_vector(id_code, name + index_text, size - 1, 0);
-    else
-        declare_scalar(id_code, name + index_text);
+    if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::VECTOR)
+        declare_vector(id_code, signal);
+    else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR)
+        declare_scalar(id_code, signal.name);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::string& code,
-                                                                    const std::string& reference, int msb, int lsb)
+                                                                    const PUTIL_VCD_DECLARED_SIGNAL& vector)
 {
-    // Descending ranges only; [0:7] and negative bit numbers are not measured.
-    if (msb < lsb || lsb < 0)
-        return;
-    if (static_cast<long long>(msb) - lsb + 1 > PUTIL_MAX_DECLARED_BITS)
-        return;
     bool matched = false;
     // A wider counter than the bit numbers: msb may be INT_MAX.
-    for (long long bit = lsb; bit <= msb; ++bit) {
-        const std::string name = reference + "[" + std::to_string(bit) + "]";
+    for (long long bit = vector.lsb; bit <= vector.msb; ++bit) {
+        const std::string name = vector.name + "[" + std::to_string(bit) + "]";
         for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
             CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
             if (oterm == nullptr)
                 continue;
             const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
-            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(bit - lsb), index));
+            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(bit - vector.lsb), index));
             matched = true;
         }
     }
     if (matched)
-        register_vector_code(code, static_cast<std::uint32_t>(msb - lsb) + 1);
+        register_vector_code(code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
@@ -319,17 +333,18 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(
     const std::size_t total_bits = std::strlen(value) - 1;   // after the leading 'b'
     bool result = true;
     std::uint32_t width, newest;
-    if (find_vector_code(id_code, &width)) {
-        // Position p is bit lsb + p, counted from the rightmost digit.
-        const PUTIL_VECTOR<std::uint32_t>* positions = find_bit_codes(id_code);
-        const std::uint32_t matched = positions != nullptr ? static_cast<std::uint32_t>(positions->size()) : 0;
-        for (std::uint32_t p = 0; p < width && p < matched && result; ++p) {
-            newest = (*positions)[p];
-            if (newest == PUTIL_NO_BIT_CODE)
+    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+        // Position p is bit lsb + p, counted from the rightmost digit;
+        // positions without a matched signal are skipped.
+        for (std::uint32_t p = 0; p < bits->width && result; ++p) {
+            if (!bits->find(p, &newest))
                 continue;
             const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
             result = apply_to_chain(newest, bit);
         }
+    } else if (find_vector_code(id_code, &width)) {
+        // A vector of an earlier file's declarations: none of its bits is
+        // matched in this one, and its values are not scalar values either.
     } else if (find_scalar_code(id_code, &newest)) {
         // A scalar identifier takes one digit; strict reading takes a wide
         // declaration without a range for a scalar, so its values stop here.
@@ -346,13 +361,14 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(ch
     const std::string id_code(code);
     const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
     bool result = true;
-    for (std::size_t p = 0; p < total && result; ++p) {
-        std::uint32_t newest;
-        const bool found = (total == 1 && find_scalar_code(id_code, &newest)) ||
-                           find_bit_code(id_code, static_cast<std::uint32_t>(p), &newest);
-        if (!found)
-            break;
-        result = apply_to_chain(newest, port_value(value[total - p]));
+    std::uint32_t newest;
+    if (total == 1 && find_scalar_code(id_code, &newest)) {
+        result = apply_to_chain(newest, port_value(value[1]));
+    } else if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+        // Position p from the right; the first position without a matched
+        // signal ends the value.
+        for (std::uint32_t p = 0; p < total && result && bits->find(p, &newest); ++p)
+            result = apply_to_chain(newest, port_value(value[total - p]));
     }
     putil_free_text(code);
     putil_free_text(value);

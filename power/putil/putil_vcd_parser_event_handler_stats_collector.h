@@ -18,6 +18,25 @@ class TIM_ADVANCED_ESTIMATOR;
 // would stall the reader; no design signal is that wide.
 const long long PUTIL_MAX_DECLARED_BITS = 1LL << 20;
 
+// What one "$var" declaration names: a scalar, the bits lsb..msb of a
+// vector, or nothing that the activity job measures.
+struct PUTIL_VCD_DECLARED_SIGNAL {
+    enum KIND { NONE, SCALAR, VECTOR } kind;
+    std::string name;   // the scalar's name, or the vector's reference
+    int msb;
+    int lsb;
+};
+
+// Reads a declaration as the stats collector does: a leading '\' dropped;
+// the range from the index, or from the end of the reference ("bus[3:0]");
+// ascending ranges, negative bit numbers and more than
+// PUTIL_MAX_DECLARED_BITS bits name nothing; otherwise the reference and its
+// index are a scalar ("d" "[3]" is "d[3]"), unless, with the extended
+// syntax, the declaration is wider than one bit: then it is the vector
+// [size-1:0] of that name.
+PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
+                                                    bool extended_syntax);
+
 // Activity of one declared signal (or bit) matched to an output term through
 // one input entry. Times are in file time units; toggle counts in
 // half-transitions.
@@ -70,7 +89,7 @@ public:
 private:
     struct ENTRY_SUMS;
 
-    void declare_vector(const std::string& code, const std::string& reference, int msb, int lsb);
+    void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
     void declare_scalar(const std::string& code, const std::string& name);
     void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
     std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;

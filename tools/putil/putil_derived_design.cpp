@@ -2,7 +2,9 @@
 // job looks up, built from "$scope", "$upscope" and "$var".
 #include "putil_derived_design.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <unordered_set>
 
@@ -36,12 +38,6 @@ struct SCOPE {
     std::string block_prefix;
 };
 
-bool parse_range(const std::string& text, int* msb, int* lsb)
-{
-    char open_bracket, colon, close_bracket;
-    return std::sscanf(text.c_str(), "%c%d%c%d%c", &open_bracket, msb, &colon, lsb, &close_bracket) == 5;
-}
-
 class SIGNAL_PATH_COLLECTOR {
 public:
     explicit SIGNAL_PATH_COLLECTOR(bool extended_syntax) : m_extended_syntax(extended_syntax) {}
@@ -69,63 +65,35 @@ public:
     }
 
     // words: kind, size, code, reference[, index] as written after "$var".
+    // words: kind, size, code, reference[, index] as written after "$var".
     void declare(const std::vector<std::string>& words)
     {
         if (words.size() < 4)
             return;
-        const bool port = words[0] == "port";
-        std::string reference = words[3];
         std::string index = words.size() > 4 ? words[4] : "";
-        int size = std::atoi(words[1].c_str());
-        if (port && !words[1].empty() && words[1][0] == '[') {
+        // Sizes beyond an int saturate, as the scanner reads them.
+        int size = static_cast<int>(std::min(std::strtol(words[1].c_str(), nullptr, 10), long(INT_MAX)));
+        if (words[0] == "port" && !words[1].empty() && words[1][0] == '[') {
             // An extended-VCD port of several bits carries its range as size.
             index = words[1];
             size = 0;
         }
-        if (!reference.empty() && reference[0] == '\\')
-            reference.erase(0, 1);
-
-        int msb = 0, lsb = 0;
-        bool is_vector = false;
-        if (index.empty()) {
-            const std::size_t bracket = reference.rfind('[');
-            if (!reference.empty() && reference.back() == ']' && bracket != std::string::npos &&
-                parse_range(reference.substr(bracket), &msb, &lsb)) {
-                reference.erase(bracket);
-                is_vector = true;
-            }
-        } else {
-            is_vector = parse_range(index, &msb, &lsb);
-        }
-
-        if (is_vector) {
-            if (msb < lsb || lsb < 0)
-                return;
-            add_bits(reference, lsb, msb);
-        } else if (size > 1) {
-            // Without a range the activity job takes a wide declaration for a
-            // scalar and cannot read its values; with extended syntax it is
-            // the vector [size-1:0].
-            if (m_extended_syntax)
-                add_bits(reference + index, 0, size - 1);
-        } else {
-            add_signal(reference + index);
+        const PUTIL_VCD_DECLARED_SIGNAL signal =
+            putil_vcd_declared_signal(words[3].c_str(), index.c_str(), size, m_extended_syntax);
+        if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::VECTOR) {
+            // A wider counter than the bit numbers: msb may be INT_MAX.
+            for (long long bit = signal.lsb; bit <= signal.msb; ++bit)
+                add_signal(signal.name + "[" + std::to_string(bit) + "]");
+        } else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR && size <= 1) {
+            // Strict reading takes a wide declaration without a range for a
+            // scalar that cannot hold its values: no signal for it.
+            add_signal(signal.name);
         }
     }
 
     std::vector<std::vector<std::string>> take_paths() { return std::move(m_paths); }
 
 private:
-    // As wide as the activity job measures, no wider.
-    void add_bits(const std::string& reference, int lsb, int msb)
-    {
-        if (static_cast<long long>(msb) - lsb + 1 > PUTIL_MAX_DECLARED_BITS)
-            return;
-        // A wider counter than the bit numbers: msb may be INT_MAX.
-        for (long long bit = lsb; bit <= msb; ++bit)
-            add_signal(reference + "[" + std::to_string(bit) + "]");
-    }
-
     void add_signal(const std::string& name)
     {
         if (name.empty())

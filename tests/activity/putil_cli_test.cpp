@@ -23,9 +23,6 @@ TEST_F(PUTIL_CLI_TEST, csv_has_one_row_per_signal_in_netlist_order)
     RUN_RESULT result = run_putil("activity --format csv small.vcd");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, SMALL_CSV);
-    const std::string window = " (0 ns to End of File) for signal static probabilities and transition densities";
-    EXPECT_EQ(result.err, "putil: info: Starting scan of VCD file small.vcd" + window + " [222002]\n" +
-                              "putil: info: Finished scan of VCD file small.vcd" + window + " [222003]\n");
     // -o writes the file instead.
     result = run_putil("activity --format csv -o act.csv small.vcd");
     EXPECT_EQ(result.status, 0);
@@ -33,29 +30,23 @@ TEST_F(PUTIL_CLI_TEST, csv_has_one_row_per_signal_in_netlist_order)
     EXPECT_EQ(putil_read_text(m_folder + "/act.csv"), SMALL_CSV);
 }
 
+// One of three signals toggles; 20 ns unknown of 120 ns.
 TEST_F(PUTIL_CLI_TEST, json_has_signals_inputs_and_messages)
 {
     write_file("small.vcd", SMALL_VCD);
     const RUN_RESULT result = run_putil("activity --format json small.vcd");
     EXPECT_EQ(result.status, 0);
     const nlohmann::json report = nlohmann::json::parse(result.out);
-    ASSERT_EQ(report["signals"].size(), 3u);
-    EXPECT_EQ(report["signals"][0]["name"], "top|a");
-    EXPECT_EQ(report["signals"][0]["static_probability"].get<double>(), 0.75);
-    EXPECT_EQ(report["signals"][0]["toggle_rate"].get<double>(), 25000000.0);
-    EXPECT_EQ(report["signals"][2]["name"], "top|c");
-    EXPECT_EQ(report["signals"][2]["toggle_rate"].get<double>(), 0.0);
-    ASSERT_EQ(report["inputs"].size(), 1u);
-    EXPECT_EQ(report["inputs"][0]["file"], "small.vcd");
-    EXPECT_EQ(report["inputs"][0]["matched_signals"], 3);
-    // One of three signals toggles; 20 ns unknown of 120 ns.
-    EXPECT_FLOAT_EQ(report["inputs"][0]["toggle_percentage"].get<float>(), 100.0f / 3);
-    EXPECT_FLOAT_EQ(report["inputs"][0]["unknown_percentage"].get<float>(), 100.0f / 6);
+    EXPECT_EQ(report["signals"], nlohmann::json::parse(R"([{"name": "top|a", "static_probability": 0.75,
+        "toggle_rate": 25000000.0}, {"name": "top|b", "static_probability": 1.0, "toggle_rate": 0.0},
+        {"name": "top|c", "static_probability": 1.0, "toggle_rate": 0.0}])"));
+    EXPECT_EQ(report["inputs"], nlohmann::json::array({{{"file", "small.vcd"}, {"matched_signals", 3},
+                                                        {"toggle_percentage", 100.0f / 3},
+                                                        {"unknown_percentage", 100.0f / 6}}}));
     ASSERT_EQ(report["messages"].size(), 2u);
-    EXPECT_EQ(report["messages"][1]["id"], 222003);
-    EXPECT_EQ(report["messages"][1]["severity"], "info");
-    EXPECT_EQ(report["messages"][1]["text"], "Finished scan of VCD file small.vcd (0 ns to End of File) for signal "
-                                             "static probabilities and transition densities");
+    EXPECT_EQ(report["messages"][1], (nlohmann::json{{"id", 222003}, {"severity", "info"}, {"text",
+        "Finished scan of VCD file small.vcd (0 ns to End of File) for signal static probabilities and transition "
+        "densities"}}));
     // Bytes that are not UTF-8 in a name (a parse error on line 2; the derived design has the name) give valid JSON.
     write_file("latin1.vcd", "$scope module top $end\n$var wire 1 ! caf\xe9 $end\n$upscope $end\n");
     const RUN_RESULT latin1 = run_putil("activity --format json latin1.vcd");
@@ -107,7 +98,6 @@ void PrintTo(const EXIT_CASE& row, std::ostream* out) { *out << row.name; }
 class PUTIL_CLI_EXIT_TEST : public PUTIL_CLI_TEST, public ::testing::WithParamInterface<EXIT_CASE> {};
 
 const std::string A_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#40\n";
-const std::string A_CSV = HEADER + "top|a,0.75,25000000\n";
 const std::string PULSE_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#15\n0!\n#40\n";
 const std::string USAGE_HINT = "Run 'putil activity --help' for usage.";
 
@@ -135,15 +125,9 @@ const EXIT_CASE EXIT_CASES[] = {
     {"truncated_in_declaration", {{"cut.vcd", "$scope module top $end\n$var wire 1 ! a"}}, "cut.vcd", 1,
      HEADER + "top|a,,\n", {"putil: error: Parse error in VCD file cut.vcd near line 2 [222007]",
      "putil: error: Can't parse VCD file \"cut.vcd\" [222011]"}},
-    {"garbage_text_extended_syntax", {{"junk.vcd", "hello world\nthis is no waveform\n"}}, "junk.vcd", 1, HEADER,
-     {"putil: error: Can't parse VCD file \"junk.vcd\" [222011]"}},
-    {"binary_garbage", {{"junk.vcd", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}}, "junk.vcd", 1, HEADER,
-     {"putil: error: Parse error in VCD file junk.vcd near line 1 [222007]"}},
-    // The first file's results stay when the second does not parse or is missing.
-    {"later_file_garbage", {{"junk.vcd", "$var wire 1 ! a $end\n#0 1!\n"}}, "--strict a.vcd junk.vcd", 1, A_CSV,
-     {"putil: error: Parse error in VCD file junk.vcd near line 2 [222007]"}},
-    {"later_file_missing", {}, "a.vcd nosuch.vcd", 1, A_CSV,
-     {"putil: error: VCD file nosuch.vcd was not found [222005]"}},
+    // The first file's results stay when the second does not parse.
+    {"later_file_garbage", {{"junk.vcd", "$var wire 1 ! a $end\n#0 1!\n"}}, "--strict a.vcd junk.vcd", 1,
+     HEADER + "top|a,0.75,25000000\n", {"putil: error: Parse error in VCD file junk.vcd near line 2 [222007]"}},
     // Time going backwards in the body.
     {"timestamps_out_of_order",
      {{"back.vcd", "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n"
@@ -168,13 +152,8 @@ const EXIT_CASE EXIT_CASES[] = {
      "$enddefinitions $end\n#0\n1!\n0#\n#10\n"}}, "esc.vcd", 0, HEADER + "\"top|a,b\",1,0\n\"top|q\"\"x\",0,0\n", {}},
     {"start_later_than_end", {}, "--start 20ns --end 10ns a.vcd", 2, "",
      {"putil: error: --start 20ns is later than --end 10ns", USAGE_HINT}},
-    {"unknown_setting", {}, "--set no_such_setting=1 a.vcd", 2, "",
-     {"putil: error: --set no_such_setting=1: unknown setting \"no_such_setting\"", USAGE_HINT}},
     {"setting_without_value", {}, "--set putil_vcd_stop_after_percent a.vcd", 2, "",
      {"putil: error: --set putil_vcd_stop_after_percent: expected NAME=VALUE", USAGE_HINT}},
-    {"unknown_option", {}, "--bogus a.vcd", 2, "",
-     {"putil: error: The following argument was not expected: --bogus",
-      "Run 'putil --help' or 'putil <command> --help' for usage."}},
     {"time_without_unit", {}, "--start 10 a.vcd", 2, "",
      {"putil: error: --start: \"10\" has no time unit (fs, ps, ns, us, ms or s)", USAGE_HINT}},
     {"directory_instead_of_file", {}, "a.vcd .", 2, "", {"putil: error: . is a directory, not a VCD file", USAGE_HINT}},
@@ -182,10 +161,8 @@ const EXIT_CASE EXIT_CASES[] = {
      {"putil: error: --scope: the design has no instance \"top|nosuch\"", USAGE_HINT}},
     // Window 20..40 ns: a is 1 throughout, no transition inside.
     {"window", {}, "--start 20ns --end 40ns a.vcd", 0, HEADER + "top|a,1,0\n", {}},
-    // A 5 ns pulse: kept without a width (the derived design has no delays) and with 4 ns, removed with 10 ns.
+    // A 5 ns pulse: kept without a width (the derived design has no delays), removed with 10 ns.
     {"filter_glitches_without_width", {}, "--filter-glitches p.vcd", 0, HEADER + "top|a,0.125,50000000\n", {}},
-    {"filter_glitches_narrower_than_pulse", {}, "--filter-glitches=4ns p.vcd", 0, HEADER + "top|a,0.125,50000000\n",
-     {}},
     {"filter_glitches_wider_than_pulse", {}, "--filter-glitches=10ns p.vcd", 0, HEADER + "top|a,0,0\n", {}},
     // Two files annotating the same signal: --merge add sums.
     {"merge_add", {}, "--merge add a.vcd a.vcd", 0, HEADER + "top|a,1.5,50000000\n", {}},

@@ -1,6 +1,4 @@
 // Tests of the VCD reader: line counts, status, entries and messages, merging, pads, name-matching files.
-#include <unistd.h>
-
 #include "putil_test_support.h"
 #include "putil_vcd_reader_main.h"
 
@@ -25,15 +23,12 @@ TEST_P(READER_LINE_COUNT_TEST, counts_line_feeds)
     std::uint64_t lines = 12345;
     ASSERT_TRUE(reader.count_lines_in_file(write_file("lines.vcd", GetParam().text), &lines));
     EXPECT_EQ(lines, GetParam().lines);
-    EXPECT_EQ(posted_ids(), std::vector<unsigned>{});
     EXPECT_EQ(reader.get_status(), PUTIL_VCD_READER_STATUS_OK);
 }
 
 const LINE_COUNT_CASE LINE_COUNT_CASES[] = {
     {"empty_file", "", 0},
-    {"one_line_without_line_feed", "#0", 0},
     {"two_lines_without_final_line_feed", "#0\n1!", 1},
-    {"two_lines", "#0\n1!\n", 2},
     {"empty_lines", "\n\n\n", 3},
     {"crlf_counts_once", "#0\r\n1!\r\n", 2},
     {"carriage_returns_alone_do_not_count", "#0\r1!\r", 0},
@@ -49,16 +44,10 @@ TEST_F(READER_TEST, progress_uses_the_line_count)
 {
     for (const auto& [text, progress] : std::vector<std::pair<const char*, std::vector<int>>>{
              {"$enddefinitions $end\n#0", {200}}, {"", {}}}) {
-        host_clear_posted_messages();
         host_clear_progress_updates();
         auto design = putil_make_signal_design({"top|a"});
-        design->input_files()->add_entry(write_file("short.vcd", text), nullptr, nullptr, nullptr);
-        int status = -1;
-        EXPECT_TRUE(read(*design, &status));
-        EXPECT_EQ(status, PUTIL_VCD_READER_STATUS_OK);
-        EXPECT_EQ(posted_ids(), (std::vector<unsigned>{222002, 222003}));
+        EXPECT_TRUE(read(*design, {write_file("short.vcd", text)}));
         EXPECT_EQ(host_progress_updates(), progress);
-        EXPECT_FALSE(putil_signal_data(*design, "top|a")->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED));
     }
 }
 
@@ -66,10 +55,6 @@ TEST_F(READER_TEST, status_is_reset_by_each_operation)
 {
     auto design = putil_make_signal_design({"top|a"});
     PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design->facade());
-    // No entries: success without messages.
-    EXPECT_TRUE(reader->read_vcd_files(design->store()));
-    EXPECT_EQ(reader->get_status(), PUTIL_VCD_READER_STATUS_OK);
-    EXPECT_EQ(posted_ids(), std::vector<unsigned>{});
     design->input_files()->add_entry(m_folder + "/late.vcd", nullptr, nullptr, nullptr);
     EXPECT_FALSE(reader->read_vcd_files(design->store()));
     EXPECT_EQ(reader->get_status(), PUTIL_VCD_READER_STATUS_FILE_NOT_FOUND);
@@ -86,25 +71,20 @@ TEST_F(READER_TEST, status_is_reset_by_each_operation)
 TEST_F(READER_TEST, stops_at_a_missing_file)
 {
     const std::string missing = m_folder + "/missing.vcd";
-    const std::string files[] = {write_file("first.vcd", RISE_AT_10), missing,
-                                 write_file("third.vcd", "$scope module top $end\n$var wire 1 ! b $end\n$upscope $end\n"
-                                                         "$enddefinitions $end\n#0\n1!\n#10\n")};
+    const std::vector<std::string> files = {write_file("first.vcd", RISE_AT_10), missing,
+                                            write_file("third.vcd", PULSE_AT_10)};
     for (bool continue_on_failure : {false, true}) {
         SCOPED_TRACE(continue_on_failure);
         host_clear_posted_messages();
         host_set_continue_and_warn_on_failure(continue_on_failure);
-        auto design = putil_make_signal_design({"top|a", "top|b"});
-        for (const std::string& file : files)
-            design->input_files()->add_entry(file, nullptr, nullptr, nullptr);
+        auto design = putil_make_signal_design({"top|a"});
         int status = -1;
-        EXPECT_EQ(read(*design, &status), continue_on_failure);
+        EXPECT_EQ(read(*design, files, &status), continue_on_failure);
         EXPECT_EQ(status, PUTIL_VCD_READER_STATUS_FILE_NOT_FOUND);
         ASSERT_EQ(posted_ids(), (std::vector<unsigned>{222002, 222003, continue_on_failure ? 222006u : 222005u}));
-        const HOST_POSTED_MESSAGE& not_found = host_posted_messages()[2];
-        EXPECT_EQ(not_found.severity, continue_on_failure ? MSG_SEVERITY_WARNING : MSG_SEVERITY_ERROR);
-        EXPECT_EQ(not_found.text, "VCD file " + missing + " was not found" +
-                                      (continue_on_failure ? ".  No VCD file will be used." : ""));
-        putil_expect_signals(*design, {{"top|a", 0.75, 1 / 40e-9}, {"top|b", {}, {}}});
+        EXPECT_EQ(host_posted_messages()[2].text, "VCD file " + missing + " was not found" +
+                                                      (continue_on_failure ? ".  No VCD file will be used." : ""));
+        putil_expect_signals(*design, {{"top|a", 0.75, 1 / 40e-9}});   // not replaced by the third file's
     }
 }
 
@@ -114,11 +94,9 @@ TEST_F(READER_TEST, start_and_finish_messages_name_the_window)
         {{}, {}, "0 ns to End of File"}, {10000, 1500000, "10 ns to 1500 ns"}, {0, {}, "0 ps to End of File"}};
     const std::string file = write_file("w.vcd", RISE_AT_10);
     for (const auto& row : cases) {
-        host_clear_posted_messages();
         auto design = putil_make_signal_design({"top|a"});
         const BIG_TIME start(row.start_ps.value_or(0)), end(row.end_ps.value_or(0));
-        design->input_files()->add_entry(file, nullptr, row.start_ps ? &start : nullptr, row.end_ps ? &end : nullptr);
-        EXPECT_TRUE(read(*design));
+        read_file(*design, file, false, row.start_ps ? &start : nullptr, row.end_ps ? &end : nullptr);
         ASSERT_EQ(posted_ids(), (std::vector<unsigned>{222002, 222003}));
         const std::string rest = " of VCD file " + file + " (" + row.text +
                                  ") for signal static probabilities and transition densities";
@@ -157,15 +135,9 @@ const char* const PAD_VCD =
     "$enddefinitions $end\n#0\n1!\n0\"\n#10\n1\"\n#20\n0\"\n#25\n0\"\n#30\n0!\n#40\n1\"\n#50\n0\"\n#55\n0\"\n"
     "#60\n1!\n#70\n1\"\n#80\n";
 
-std::string pad_design_json(const std::string& kind)
-{
-    return R"({"atoms": [{"name": "oe", "kind": "lcell_comb", "outputs": [{"hpath": "top|oe"}]},
-               {"name": "pad", "kind": ")" + kind + R"(", "outputs": [{"hpath": "top|pad", "port": "pad_output"}],
-                "inputs": [{"port": "output_enable", "source": "top|oe", "output_enable": true}]}]})";
-}
-
 struct PAD_CASE {
-    const char* name;   // the pad's kind
+    const char* name;
+    HOST_ATOM_KIND kind;
     double pad_toggle_rate;                  // the pad's own record
     std::optional<double> bidir_toggle_rate; // its bidirectional output record
 };
@@ -174,17 +146,18 @@ class READER_PAD_TEST : public READER_TEST, public ::testing::WithParamInterface
 
 TEST_P(READER_PAD_TEST, output_enable_selects_the_counted_toggles)
 {
-    std::string error;
-    auto design = host_load_design_text(pad_design_json(GetParam().name), "pad.json", error);
-    ASSERT_TRUE(design) << error;
-    design->input_files()->add_entry(write_file("pad.vcd", PAD_VCD), nullptr, nullptr, nullptr);
-    EXPECT_TRUE(read(*design));
+    auto design = std::make_unique<HOST_DESIGN>();
+    HOST_OTERM* oe = design->add_output(design->add_atom("oe", HOST_ATOM_KIND::LCELL_COMB), "top|oe", 0, false);
+    HOST_ATOM* pad = design->add_atom("pad", GetParam().kind);
+    HOST_OTERM* pad_output = design->add_output(pad, "top|pad", CDB_PORT_TYPE_PAD_OUTPUT, false);
+    design->add_input(pad, CDB_PORT_TYPE_OUTPUT_ENABLE, oe, true);
+    EXPECT_TRUE(read(*design, {write_file("pad.vcd", PAD_VCD)}));
     EXPECT_EQ(posted_ids(), (std::vector<unsigned>{222002, 222003}));
     // pad: high 10 + 10 + 10 ns of 80; oe: high 30 + 20 ns of 80, two transitions.
     putil_expect_signals(*design, {{"top|pad", 0.375, GetParam().pad_toggle_rate}, {"top|oe", 0.625, 2 / 80e-9}});
 
     unsigned id = 0;
-    ASSERT_TRUE(design->store()->get_unique_id_for_output_signal(putil_find_oterm(*design, "top|pad"), &id));
+    ASSERT_TRUE(design->store()->get_unique_id_for_output_signal(pad_output, &id));
     PUTIL_OUTPUT_SIGNAL_DATA* bidir = design->store()->get_bidir_padio_output_signal_data(id, false);
     ASSERT_EQ(bidir != nullptr, GetParam().bidir_toggle_rate.has_value());
     if (bidir != nullptr) {
@@ -196,40 +169,29 @@ TEST_P(READER_PAD_TEST, output_enable_selects_the_counted_toggles)
 
 const PAD_CASE PAD_CASES[] = {
     // The pad record counts every toggle, the output record the enabled ones.
-    {"bidir_pad", 5 / 80e-9, 3 / 80e-9},
+    {"bidir_pad", HOST_ATOM_KIND::BIDIR_PAD, 5 / 80e-9, 3 / 80e-9},
     // A pad without an output record counts only the enabled toggles.
-    {"io_pad", 3 / 80e-9, std::nullopt},
+    {"io_pad", HOST_ATOM_KIND::IO_PAD, 3 / 80e-9, std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(PADS, READER_PAD_TEST, ::testing::ValuesIn(PAD_CASES), row_name);
 
-// The name-matching files are written to the working directory.
+// The name-matching files are written to the working directory (the program's, here).
 TEST_F(READER_TEST, name_matching_files_list_unmatched_and_silent_signals)
 {
-    const char* const design_json = R"({"atoms": [
+    write_file("m.json", R"({"atoms": [
         {"name": "a", "kind": "lcell_ff", "outputs": [{"hpath": "top|a", "registered": true}]},
         {"name": "r", "kind": "lcell_ff", "outputs": [{"hpath": "top|r", "registered": true}]},
         {"name": "m", "kind": "ram", "outputs": [{"hpath": "top|m", "registered": true}]},
         {"name": "o", "kind": "other", "outputs": [{"hpath": "top|o", "registered": true}]},
         {"name": "nd", "kind": "lcell_comb", "outputs": [{"hpath": "top|nd"}]},
         {"name": "clk_in", "kind": "input_pin", "outputs": [{"hpath": "clk_in", "port": "combout"}]},
-        {"name": "rst_in", "kind": "input_pin", "outputs": [{"hpath": "rst_in", "port": "combout"}]}]})";
-    std::string error;
-    auto design = host_load_design_text(design_json, "matching.json", error);
-    ASSERT_TRUE(design) << error;
-    host_set_setting("putil_output_vcd_name_matching_info", "on");
-    design->input_files()->add_entry(
-        write_file("m.vcd", "$timescale 1ns $end\n$var wire 1 # clk_in $end\n$scope module top $end\n"
-                            "$var wire 1 ! a $end\n$var wire 1 \" nd $end\n$upscope $end\n$enddefinitions $end\n"
-                            "#0\n0!\n1#\n#10\n1!\n0#\n#20\n"),
-        nullptr, nullptr, nullptr);
-
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(m_folder.c_str()), 0);
-    const bool result = read(*design);
-    ASSERT_EQ(chdir(previous), 0);
-    EXPECT_TRUE(result);
+        {"name": "rst_in", "kind": "input_pin", "outputs": [{"hpath": "rst_in", "port": "combout"}]}]})");
+    write_file("m.vcd", "$timescale 1ns $end\n$var wire 1 # clk_in $end\n$scope module top $end\n$var wire 1 ! a $end\n"
+                        "$var wire 1 \" nd $end\n$upscope $end\n$enddefinitions $end\n#0\n0!\n1#\n#10\n1!\n0#\n#20\n");
+    const RUN_RESULT result =
+        run_putil("activity --design m.json --set putil_output_vcd_name_matching_info=on -o out.csv m.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
 
     EXPECT_EQ(putil_read_text(m_folder + "/putil_vcd_unmatched_names_list.txt"),
               "top|r,LCELL\ntop|m,RAM\nrst_in,PIN\n");

@@ -28,20 +28,15 @@ TEST_P(EDA_UTILITIES_TEST, follows_the_simulation_tool)
 
     EXPECT_EQ(putil_eda_lower_case_names(design.facade()), row.lower_case);
     WSC_HIERARCHY_BUILDER* builder = nullptr;
-    const bool built = putil_eda_create_hierarchy_builder(design.facade(), &builder);
-    EXPECT_EQ(built, row.builder_netlist_type >= 0);
-    EXPECT_EQ(builder != nullptr, row.builder_netlist_type >= 0);
+    EXPECT_EQ(putil_eda_create_hierarchy_builder(design.facade(), &builder), row.builder_netlist_type >= 0);
+    ASSERT_EQ(builder != nullptr, row.builder_netlist_type >= 0);
     if (builder != nullptr) {
-        const HOST_HIERARCHY_BUILDER_ARGUMENTS* arguments = host_last_hierarchy_builder_arguments();
-        ASSERT_NE(arguments, nullptr);
-        EXPECT_EQ(arguments->netlist_type, row.builder_netlist_type);
-        EXPECT_EQ(arguments->netlist, design.netlist());
-        EXPECT_TRUE(arguments->flat);
-        EXPECT_EQ(arguments->flag1, row.flag1);
-        EXPECT_FALSE(arguments->flag2);   // setting 979
-        EXPECT_TRUE(arguments->flag3);    // setting 976
-        EXPECT_FALSE(arguments->flag4);   // setting 977
-        EXPECT_FALSE(arguments->verbose);
+        const HOST_HIERARCHY_BUILDER_ARGUMENTS* a = host_last_hierarchy_builder_arguments();
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->netlist, design.netlist());
+        // Flat; flag2, flag3 and flag4 are the settings 979, 976 and 977.
+        EXPECT_EQ(std::make_tuple(a->netlist_type, a->flat, a->flag1, a->flag2, a->flag3, a->flag4, a->verbose),
+                  std::make_tuple(row.builder_netlist_type, true, row.flag1, false, true, false, false));
     }
     delete builder;
 }

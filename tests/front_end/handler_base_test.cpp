@@ -102,23 +102,18 @@ INSTANTIATE_TEST_SUITE_P(SCOPES, HANDLER_SCOPE_TEST, ::testing::ValuesIn(SCOPE_C
 TEST_F(HANDLER_BASE_TEST, timescale_sets_the_factor_and_end_of_file_restores_nanoseconds)
 {
     // Number and unit may be glued or on separate lines; the factor is nanoseconds per file unit.
-    const struct { const char* text; float factor; const char* unit; int number; } cases[] = {
-        {"10 ps", 0.01f, "ps", 10}, {"100\ns", 1e11f, "s", 100}, {"1 fs", 1e-6f, "fs", 1}, {"100 fs", 1e-4f, "fs", 100},
-        {"10 us", 1e4f, "us", 10},  {"100 ms", 1e8f, "ms", 100}, {"1ns", 1.0f, "ns", 1}};
+    const std::pair<const char*, float> cases[] = {{"10 ps", 0.01f}, {"100\ns", 1e11f}, {"100 fs", 1e-4f},
+                                                   {"10 us", 1e4f},  {"100 ms", 1e8f},   {"1ns", 1.0f}};
     HOST_DESIGN design;
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.text);
-        std::istringstream stream(std::string("$timescale ") + row.text + " $end\n");
+    for (const auto& [text, factor] : cases) {
+        SCOPED_TRACE(text);
+        std::istringstream stream(std::string("$timescale ") + text + " $end\n");
         putil_vcd_lexer_yyFlexLexer scanner(&stream, nullptr);
         MATCHING_HANDLER handler(&scanner, design.facade());
         ASSERT_TRUE(putil_vcd_parse(&scanner, &handler));
-        EXPECT_FLOAT_EQ(handler.get_time_unit_factor(), row.factor);
-        EXPECT_EQ(handler.get_time_unit(), row.unit);
-        EXPECT_EQ(handler.get_timescale_number(), row.number);
+        EXPECT_FLOAT_EQ(handler.get_time_unit_factor(), factor);
         handler.handle_end_of_file();
         EXPECT_EQ(handler.get_time_unit_factor(), 1.0f);
-        EXPECT_EQ(handler.get_time_unit(), "ns");
-        EXPECT_EQ(handler.get_timescale_number(), 1);
     }
 }
 
@@ -164,10 +159,8 @@ TEST_P(HANDLER_EDA_NAME_TEST, matches_simulation_netlist_names)
         expected.push_back(std::string(declared[i]) + " -> " + GetParam().hpaths[i]);
     EXPECT_EXIT(
         {
-            auto design = make_eda_design(GetParam().netlist_type);
-            const std::vector<std::string> matches = match_declarations(*design, EDA_VCD);
-            for (const std::string& match : matches)
-                std::fprintf(stderr, "%s\n", match.c_str());
+            const auto matches = match_declarations(*make_eda_design(GetParam().netlist_type), EDA_VCD);
+            std::fprintf(stderr, "%s\n", ::testing::PrintToString(matches).c_str());
             std::exit(matches == expected ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -182,47 +175,17 @@ const EDA_CASE EDA_CASES[] = {
 };
 INSTANTIATE_TEST_SUITE_P(EDA, HANDLER_EDA_NAME_TEST, ::testing::ValuesIn(EDA_CASES), row_name);
 
-struct FILE_ERROR_CASE {
-    const char* name;
-    const char* vcd;
-    unsigned error_id;
-    const char* error_text;
-    EXPECTED_SIGNAL a;   // top|a as collected before the error
-};
-void PrintTo(const FILE_ERROR_CASE& row, std::ostream* out) { *out << row.name; }
-class HANDLER_FILE_ERROR_TEST : public HANDLER_BASE_TEST, public ::testing::WithParamInterface<FILE_ERROR_CASE> {};
-
-// The handler's error stops the parse; the reader reports the file and still writes what was measured up to it.
-TEST_P(HANDLER_FILE_ERROR_TEST, posts_message_with_line_and_keeps_earlier_values)
+// The handler's error stops the parse; the reader reports the file and still writes what was measured up to it:
+// 0 for 10 ns, 1 for 20 ns before the port change on line 11.
+TEST_F(HANDLER_BASE_TEST, file_kind_error_posts_its_line_and_keeps_earlier_values)
 {
-    const FILE_ERROR_CASE& row = GetParam();
     auto design = putil_make_signal_design({"top|a"});
-    const std::string file = write_file("bad.vcd", row.vcd);
-    design->input_files()->add_entry(file, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(read(*design));
-    ASSERT_EQ(posted_ids(), (std::vector<unsigned>{222002, row.error_id, 222011, 222003}));
-    EXPECT_EQ(host_posted_messages()[1].text,
-              std::string(row.error_text).replace(std::string(row.error_text).find("FILE"), 4, file));
-    putil_expect_signals(*design, {row.a});
+    const std::string file = write_file("bad.vcd", PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#30\npD 6 0 <0\n#40\n0!\n");
+    EXPECT_TRUE(read(*design, {file}));
+    ASSERT_EQ(posted_ids(), (std::vector<unsigned>{222002, 222009, 222011, 222003}));
+    EXPECT_EQ(host_posted_messages()[1].text, "VCD file \"" + file + "\" has an invalid EVCD command on line 11");
+    putil_expect_signals(*design, {{"top|a", 20.0 / 30, 1 / 30e-9}});
 }
-
-const FILE_ERROR_CASE FILE_ERROR_CASES[] = {
-    // 0 for 10 ns, 1 for 20 ns before the port change on line 10.
-    {"port_change_in_vcd_file",
-     "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n#0\n0!\n#10\n1!\n#30\n"
-     "pD 6 0 <0\n#40\n0!\n",
-     222009, "VCD file \"FILE\" has an invalid EVCD command on line 10", {"top|a", 20.0 / 30, 1 / 30e-9}},
-    // Port a is D (0) for 10 ns and U (1) for 10 ns before the VCD change on line 10.
-    {"scalar_change_in_evcd_file",
-     "$scope module top $end\n$var port 1 <0 a $end\n$upscope $end\n$enddefinitions $end\n#0\npD 6 0 <0\n#10\n"
-     "pU 6 0 <0\n#20\n1!\n#30\n",
-     222010, "EVCD file \"FILE\" has an invalid VCD command on line 10", {"top|a", 0.5, 1 / 20e-9}},
-    // In the declarations: nothing is annotated.
-    {"upscope_without_open_scope",
-     "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$upscope $end\n$enddefinitions $end\n#0\n1!\n",
-     222008, "VCD file FILE has an invalid upscope command on line 4", {"top|a", {}, {}}},
-};
-INSTANTIATE_TEST_SUITE_P(FILE_KIND, HANDLER_FILE_ERROR_TEST, ::testing::ValuesIn(FILE_ERROR_CASES), row_name);
 
 // One file at two instances: the primary entry at cpu0 and a related one at cpu1; a scope only cpu0 has counts there.
 TEST_F(HANDLER_BASE_TEST, related_entry_applies_the_file_to_a_second_instance)
@@ -247,11 +210,23 @@ TEST_F(HANDLER_BASE_TEST, related_entry_applies_the_file_to_a_second_instance)
     EXPECT_FLOAT_EQ(related->toggle_percentage(), 100.0f);
 }
 
-// Broken invariants that input cannot reach are internal errors naming the failed check, the tag and the file.
+// Null arguments of the parse and broken invariants that input cannot reach are internal errors naming the failed
+// check, the tag and the file.
+struct INTERNAL_ERROR_CASE {
+    const char* expression; std::function<void(MATCHING_HANDLER&)> act;
+    const char* file = "putil_vcd_parser_event_handler.cpp";
+};
+
 TEST_F(HANDLER_BASE_TEST, broken_invariants_are_internal_errors)
 {
     HOST_DESIGN design;
-    const struct { const char* expression; std::function<void(MATCHING_HANDLER&)> act; } cases[] = {
+    std::istringstream empty("");
+    putil_vcd_lexer_yyFlexLexer scanner(&empty, nullptr);
+    const char* const PARSER = "putil_vcd_parser.y";
+    char* unit = nullptr;
+    const INTERNAL_ERROR_CASE cases[] = {
+        {"p_putil_vcd_lexer_yyFlexLexer", [](MATCHING_HANDLER& h) { putil_vcd_parse(nullptr, &h); }, PARSER},
+        {"p_putil_vcd_parser_event_handler", [&](MATCHING_HANDLER&) { putil_vcd_parse(&scanner, nullptr); }, PARSER},
         {"m_vcd_yyFlexLexer != 0", [&](MATCHING_HANDLER&) { MATCHING_HANDLER(nullptr, design.facade()); }},
         {"putil_vcd_yyFlexLexer != 0", [](MATCHING_HANDLER& h) { h.reset_for_file(nullptr, "x.vcd", 0, nullptr); }},
         {"open_bracket == '[' && colon == ':' && close_bracket == ']'",
@@ -259,20 +234,10 @@ TEST_F(HANDLER_BASE_TEST, broken_invariants_are_internal_errors)
         {"m_dump_state == VCD_DUMP_STATE_OFF", [](MATCHING_HANDLER& h) { h.set_dump_state_off(false); }},
         {"m_dump_state == VCD_DUMP_STATE_NONE",
          [](MATCHING_HANDLER& h) { h.set_dump_state_initial(true), h.set_dump_state_current(true); }},
-        {"Invalid timescale parsed in VCD file",
-         [](MATCHING_HANDLER& h) {
-             char* unit = putil_copy_text("xs", 2, "handler_base_test", __LINE__);
-             try {
-                 h.set_timescale(1, unit);
-             } catch (...) {
-                 putil_free_text(unit);   // not freed when the check fails
-                 throw;
-             }
-         }},
+        {"Invalid timescale parsed in VCD file",   // the unit is not freed when the check fails
+         [&](MATCHING_HANDLER& h) { h.set_timescale(1, unit = putil_copy_text("xs", 2, "handler_base_test", 1)); }},
     };
     for (const auto& row : cases) {
-        std::istringstream stream("");
-        putil_vcd_lexer_yyFlexLexer scanner(&stream, nullptr);
         MATCHING_HANDLER handler(&scanner, design.facade());
         try {
             row.act(handler);
@@ -280,9 +245,10 @@ TEST_F(HANDLER_BASE_TEST, broken_invariants_are_internal_errors)
         } catch (const HOST_INTERNAL_ERROR& error) {
             EXPECT_EQ(error.expression, row.expression);
             EXPECT_EQ(error.tag, "PUTIL");
-            EXPECT_EQ(error.file, "putil_vcd_parser_event_handler.cpp");
+            EXPECT_EQ(error.file, row.file);
         }
     }
+    putil_free_text(unit);
 }
 
 }  // namespace

@@ -11,15 +11,8 @@
 
 using STRINGS = std::vector<std::string>;
 
-struct VCD_SLOT_CALL {
-    std::string text; // "scalar(!,1!)@4": slot, arguments, line counter
-    VCD_DUMP_STATE dump_state;
-};
-
 class VCD_RECORDING_HANDLER : public PUTIL_VCD_PARSER_EVENT_HANDLER {
 public:
-    struct STATE { int file_kind; VCD_DUMP_STATE dump_state; std::string time_unit; int timescale_number; };
-
     // The slot named refused_slot ("timestamp", "port", "vector", "scalar") answers false.
     VCD_RECORDING_HANDLER(putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, std::string refused_slot = "")
         : PUTIL_VCD_PARSER_EVENT_HANDLER("test.vcd", 0, scanner, facade, nullptr, nullptr),
@@ -37,9 +30,11 @@ public:
     bool handle_vector_value_change(char* code, char* value) override { return record("vector", {code, value}, {code, value}); }
     void handle_real_value_change(char* code, char* value) override { record("real", {code, value}, {code, value}); }
     bool handle_scalar_value_change(char* code, char* text) override { return record("scalar", {code, text}, {text}); }
+    int file_kind() const { return get_file_kind(); }
+    VCD_DUMP_STATE dump_state() const { return get_dump_state(); }
 
-    const std::vector<VCD_SLOT_CALL>& calls() const { return m_calls; }
-    STATE state() const { return {get_file_kind(), get_dump_state(), get_time_unit(), get_timescale_number()}; }
+    STRINGS calls;                             // "scalar(!,1!)@4": slot, arguments, line counter
+    std::vector<VCD_DUMP_STATE> dump_states;   // at each call
 
 private:
     bool record(const char* slot, std::initializer_list<std::string> arguments, std::initializer_list<char*> owned)
@@ -50,22 +45,23 @@ private:
             text += separator + argument;
             separator = ",";
         }
-        m_calls.push_back({text + ")@" + std::to_string(putil_vcd_get_line_number()), get_dump_state()});
+        calls.push_back(text + ")@" + std::to_string(putil_vcd_get_line_number()));
+        dump_states.push_back(get_dump_state());
         for (char* block : owned)
             putil_free_text(block);
         return m_refused_slot != slot;
     }
 
     std::string m_refused_slot;
-    std::vector<VCD_SLOT_CALL> m_calls;
 };
 
 struct VCD_PARSE_RESULT {
     bool accepted;
     STRINGS calls;
     std::vector<VCD_DUMP_STATE> dump_states;
-    STRINGS messages;   // "<id>: <text>"
-    VCD_RECORDING_HANDLER::STATE final_state;
+    int file_kind;                        // at the end of the parse
+    VCD_DUMP_STATE final_dump_state;
+    STRINGS messages;                     // "<id>: <text>"
 };
 
 // The message the user sees for id at line, as "<id>: <text>".
@@ -98,11 +94,9 @@ protected:
         std::istringstream stream(input);
         auto* scanner = PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&stream, nullptr);
         auto* handler = PUTIL_NEW VCD_RECORDING_HANDLER(scanner, m_design.facade(), refused_slot);
-        VCD_PARSE_RESULT result{putil_vcd_parse(scanner, handler), {}, {}, {}, handler->state()};
-        for (const VCD_SLOT_CALL& call : handler->calls()) {
-            result.calls.push_back(call.text);
-            result.dump_states.push_back(call.dump_state);
-        }
+        const bool accepted = putil_vcd_parse(scanner, handler);
+        VCD_PARSE_RESULT result{accepted, handler->calls, handler->dump_states, handler->file_kind(),
+                                handler->dump_state(), {}};
         delete handler;
         delete scanner;
         EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);

@@ -60,7 +60,6 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
     EXPECT_EQ(led->get_input_term_by_type(5, 0)->get_source(), nullptr);
     EXPECT_TRUE(cdb_is_connected(q));
     EXPECT_FALSE(cdb_is_connected(led->get_output_term_by_type(CDB_PORT_TYPE_PAD_OUTPUT, 0)));
-    EXPECT_NE(design->store()->get_bidir_padio_output_signal_data(4, true), nullptr);
 
     int value = -1;
     bool flag = false;
@@ -85,13 +84,11 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
 TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
 {
     std::string error;
-    auto design = host_load_design_text(
-        R"({"atoms":[{"name":"b","kind":"lcell","inputs":[{"source":"top|a"}]},
-                     {"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]}]})",
-        "order.json", error);
+    auto design = host_load_design_text(R"({"atoms":[{"name":"b","kind":"lcell","inputs":[{"source":"top|a"}]},
+        {"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]}]})", "order.json", error);
     ASSERT_NE(design, nullptr) << error;
-    HOST_ATOM* b = design->host_netlist()->find_atom("b");
-    EXPECT_EQ(b->get_input_term_by_type(0, 0)->get_source()->get_string_hpath(), "top|a");
+    EXPECT_EQ(design->host_netlist()->find_atom("b")->get_input_term_by_type(0, 0)->get_source()->get_string_hpath(),
+              "top|a");
 }
 
 TEST_F(HOST_DESIGN_LOADER_TEST, ReadsFilesAndNamesUnreadableOnes)
@@ -133,7 +130,6 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
     {"NotAnObject", "[]", "(top level): expected an object, got array"},
     {"MissingAtoms", "{}", "atoms: missing"},
     {"AtomsNotArray", R"({"atoms":{}})", "atoms: expected an array, got object"},
-    {"UnknownTopKey", R"({"atoms":[],"atom":[]})", "atom: unknown key"},
     {"MissingName", R"({"atoms":[{"kind":"lcell"}]})", "atoms[0].name: missing"},
     {"EmptyName", R"({"atoms":[{"name":"","kind":"lcell"}]})", "atoms[0].name: must not be empty"},
     {"UnknownKind", atom(R"("kind":"flipflop")"), "atoms[0].kind: unknown atom kind \"flipflop\""},
@@ -149,8 +145,6 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
      "atoms[0].inputs[0].port: integer -2 is out of range 0..2147483647"},
     {"RegisteredNotBool", atom(R"("kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}])"),
      "atoms[0].outputs[0].registered: expected true or false, got \"yes\""},
-    {"NegativeDelay", atom(R"("kind":"lcell","inputs":[{"delay_ps":-5}])"),
-     "atoms[0].inputs[0].delay_ps: integer -5 is out of range 0..2147483647"},
     {"FractionalDelay", atom(R"("kind":"lcell","inputs":[{"delay_ps":1.5}])"),
      "atoms[0].inputs[0].delay_ps: expected an integer, got 1.5"},
     {"UnknownSource", R"({"atoms":[)" + A + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]}]})",
@@ -159,13 +153,8 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
      "atoms[0].inputs[0].source: \"n\" names 2 output terms"},
     {"ParameterKeyNotNumber", atom(R"("kind":"lcell","parameters":{"width":3})"),
      "atoms[0].parameters.width: key must be a non-negative decimal number"},
-    {"ParameterValueNotInteger", atom(R"("kind":"lcell","parameters":{"12":"x"})"),
-     "atoms[0].parameters.12: expected an integer, got \"x\""},
-    {"EdaSettingsNotObject", R"({"atoms":[],"eda":{"settings":[1]}})", "eda.settings: expected an object, got array"},
     {"EdaSettingTooLarge", R"({"atoms":[],"eda":{"settings":{"996":4294967296}}})",
      "eda.settings.996: integer 4294967296 is out of range"},
-    {"EdaNetlistTypeNotInteger", R"({"atoms":[],"eda":{"netlist_type":"verilog"}})",
-     "eda.netlist_type: expected an integer, got \"verilog\""},
 };
 INSTANTIATE_TEST_SUITE_P(Mistakes, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
 

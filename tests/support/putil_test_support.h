@@ -59,9 +59,11 @@ protected:
         return path;
     }
 
-    // Runs a new reader over the design's waveform entries.
-    static bool read(HOST_DESIGN& design, int* status = nullptr)
+    // Adds an entry for each file (the whole file, from the root) and runs a new reader over the design's entries.
+    static bool read(HOST_DESIGN& design, const std::vector<std::string>& files = {}, int* status = nullptr)
     {
+        for (const std::string& file : files)
+            design.input_files()->add_entry(file, nullptr, nullptr, nullptr);
         PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design.facade());
         const bool result = reader->read_vcd_files(design.store());
         if (status != nullptr)
@@ -122,21 +124,12 @@ inline std::unique_ptr<HOST_DESIGN> putil_make_signal_design(const std::vector<s
 }
 
 // The first output term of that path.
-inline CDB_ATOM_OTERM* putil_find_oterm(HOST_DESIGN& design, const std::string& path)
+inline const CDB_ATOM_OTERM* putil_find_oterm(HOST_DESIGN& design, const std::string& path)
 {
-    CDB_ATOM_NETLIST* netlist = design.netlist();
-    for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node)
-        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term)
-            if ((*term)->get_string_hpath() == path)
-                return *term;
+    for (unsigned id = 0; id < design.store()->get_output_signal_id_array_size(); ++id)
+        if (design.store()->oterm_of(id)->get_string_hpath() == path)
+            return design.store()->oterm_of(id);
     return nullptr;
-}
-
-// The store's record of the term driving path.
-inline PUTIL_OUTPUT_SIGNAL_DATA* putil_signal_data(HOST_DESIGN& design, const std::string& path)
-{
-    CDB_ATOM_OTERM* oterm = putil_find_oterm(design, path);
-    return oterm ? design.store()->get_output_signal_data(oterm) : nullptr;
 }
 
 struct EXPECTED_SIGNAL {
@@ -157,8 +150,9 @@ inline void putil_expect_signals(HOST_DESIGN& design, const std::vector<EXPECTED
 {
     for (const EXPECTED_SIGNAL& signal : expected) {
         SCOPED_TRACE(signal.path);
-        PUTIL_OUTPUT_SIGNAL_DATA* data = putil_signal_data(design, signal.path);
-        ASSERT_NE(data, nullptr);
+        const CDB_ATOM_OTERM* oterm = putil_find_oterm(design, signal.path);
+        ASSERT_NE(oterm, nullptr);
+        PUTIL_OUTPUT_SIGNAL_DATA* data = design.store()->get_output_signal_data(oterm);
         ASSERT_EQ(data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED), signal.static_probability.has_value());
         ASSERT_EQ(data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED), signal.toggle_rate.has_value());
         EXPECT_FLOAT_EQ(data->get_static_probability(), static_cast<float>(signal.static_probability.value_or(0)));
@@ -176,17 +170,14 @@ inline std::string putil_annotation_bits(HOST_DESIGN& design)
         return std::to_string(word);
     };
     std::string text;
-    CDB_ATOM_NETLIST* netlist = design.netlist();
-    for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
-        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
-            PUTIL_OUTPUT_SIGNAL_DATA* data = design.store()->get_output_signal_data(*term);
-            text += (*term)->get_string_hpath();
-            if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
-                text += " sp=" + bits(data->get_static_probability());
-            if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
-                text += " tr=" + bits(data->get_toggle_rate());
-            text += "\n";
-        }
+    for (unsigned id = 0; id < design.store()->get_output_signal_id_array_size(); ++id) {
+        PUTIL_OUTPUT_SIGNAL_DATA* data = design.store()->get_output_signal_data(id, false);
+        text += design.store()->oterm_of(id)->get_string_hpath();
+        if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
+            text += " sp=" + bits(data->get_static_probability());
+        if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
+            text += " tr=" + bits(data->get_toggle_rate());
+        text += "\n";
     }
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries())
         text += "toggling=" + bits(entry->toggle_percentage()) + " unknown=" + bits(entry->unknown_percentage()) + "\n";

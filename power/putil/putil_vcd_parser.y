@@ -105,7 +105,13 @@ declarations
 
 definitions_end
     : %empty
-    | ENDDEFINITIONS END simulation
+    | ENDDEFINITIONS END body_start simulation
+    ;
+
+// Reduced without a lookahead, so the handler hears of the end of the
+// declarations before the first token of the body is scanned.
+body_start
+    : %empty                      { if (!handler()->handle_end_of_definitions()) YYACCEPT; }
     ;
 
 simulation

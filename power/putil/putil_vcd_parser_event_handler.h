@@ -85,6 +85,10 @@ public:
     virtual void handle_real_value_change(char* code, char* value) = 0;
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
+    // After "$enddefinitions $end", before the body is scanned: true reads
+    // the body, false ends the parse there as accepted (a handler that
+    // needs only the declarations).
+    virtual bool handle_end_of_definitions() { return true; }
     // Called by the reader after each parse: returns file kind, timescale and
     // dump state to their defaults.
     virtual void handle_end_of_file();

@@ -134,20 +134,23 @@ LIVE_BLOCK_SET& live_blocks()
 }
 
 std::size_t s_fail_countdown = 0;
+std::string s_fail_segment;   // empty: allocations of every segment count down
 std::size_t s_allocation_count = 0;
 std::size_t s_bad_frees = 0;
 
-bool refuse_this_allocation()
+bool refuse_this_allocation(const char* segment)
 {
     ++s_allocation_count;
     if (s_fail_countdown == 0)
+        return false;
+    if (!s_fail_segment.empty() && s_fail_segment != (segment == nullptr ? "" : segment))
         return false;
     return --s_fail_countdown == 0;
 }
 
 void* allocate_block(std::size_t size, const char* segment, std::uint32_t mark)
 {
-    if (refuse_this_allocation())
+    if (refuse_this_allocation(segment))
         return nullptr;
     if (size > SIZE_MAX - sizeof(BLOCK_HEADER))
         return nullptr;
@@ -213,10 +216,13 @@ std::size_t host_memory_live_bytes(const char* segment)
     return host_memory_segment(segment)->live_bytes();
 }
 
-void host_memory_fail_allocation(std::size_t n)
+void host_memory_fail_allocation(std::size_t n, const char* segment)
 {
     s_fail_countdown = n;
+    s_fail_segment = segment == nullptr ? "" : segment;
 }
+
+bool host_memory_failure_pending() { return s_fail_countdown != 0; }
 
 std::size_t host_memory_allocation_count()
 {

@@ -33,8 +33,12 @@ std::size_t host_memory_live_blocks(const char* segment);
 std::size_t host_memory_live_bytes(const char* segment);
 
 // Makes the n-th allocation from now (1 = the next one) return null; the
-// countdown then stops. 0 cancels a pending failure.
-void host_memory_fail_allocation(std::size_t n);
+// countdown then stops. 0 cancels a pending failure. With a segment name,
+// only that segment's allocations count.
+void host_memory_fail_allocation(std::size_t n, const char* segment = nullptr);
+
+// Whether a failure asked for has not happened yet.
+bool host_memory_failure_pending();
 
 // Allocations attempted since the process started, refused ones included;
 // a test that fails each allocation in turn uses it to know when to stop.

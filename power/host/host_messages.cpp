@@ -67,6 +67,12 @@ void host_clear_posted_messages()
     posted_messages().clear();
 }
 
+void host_truncate_posted_messages(std::size_t count)
+{
+    if (count < posted_messages().size())
+        posted_messages().resize(count);
+}
+
 const char* host_severity_name(MSG_SEVERITY severity)
 {
     switch (severity) {

@@ -25,6 +25,8 @@ std::ostream* host_message_stream();
 
 const std::vector<HOST_POSTED_MESSAGE>& host_posted_messages();
 void host_clear_posted_messages();
+// Forgets the messages posted after the first count of them.
+void host_truncate_posted_messages(std::size_t count);
 
 // "info", "warning" or "error".
 const char* host_severity_name(MSG_SEVERITY severity);

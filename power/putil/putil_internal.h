@@ -10,8 +10,7 @@
 
 #include "host/mem.h"
 #include "host/msg.h"
-
-#define PUTIL_SEGMENT "PUTIL"
+#include "putil_export.h"
 
 #ifdef __FILE_NAME__
 #define PUTIL_SOURCE_NAME __FILE_NAME__
@@ -30,25 +29,6 @@
 // An internal error whose text is not an expression ("Out of memory").
 #define PUTIL_INTERNAL_ERROR(text) MSG_INTERNAL_ERROR::report(text, "PUTIL", PUTIL_SOURCE_NAME, __LINE__)
 
-// Base of every library object made with new: storage comes from the host
-// memory manager. PUTIL_NEW tags the block with the allocating source file;
-// a refused allocation makes the new-expression yield null.
-class PUTIL_HEAP_OBJECT {
-public:
-    static void* operator new(std::size_t size) noexcept
-    {
-        return mem_new_wrapper(size, PUTIL_SEGMENT, "putil", 0);
-    }
-    static void* operator new(std::size_t size, const char* file, int line) noexcept
-    {
-        return mem_new_wrapper(size, PUTIL_SEGMENT, file, line);
-    }
-    static void operator delete(void* object) noexcept { mem_delete_wrapper(object, PUTIL_SEGMENT); }
-    static void operator delete(void* object, const char*, int) noexcept
-    {
-        mem_delete_wrapper(object, PUTIL_SEGMENT);
-    }
-};
 #define PUTIL_NEW new (PUTIL_SOURCE_NAME, __LINE__)
 
 // Allocator for the library's containers; a refused allocation is fatal.
@@ -96,12 +76,24 @@ class HDB_CMP_ACTION_PT_INSTANCE;
 // netlist must all exist (internal errors name the missing one).
 CDB_ATOM_NETLIST* putil_atom_netlist_of_facade(CMP_FACADE* m_facade, HDB_CMP_ACTION_PT_INSTANCE*& m_cap_inst);
 
+// Texts that the scanner hands out are linked into a list of the scanner's
+// live texts, so that a parse stopped by an internal error can free the
+// texts it dropped on the way. A text made without a list is linked to
+// itself.
+struct PUTIL_TEXT_LINK {
+    PUTIL_TEXT_LINK* prev;
+    PUTIL_TEXT_LINK* next;
+};
+
 // A NUL-terminated heap copy of text[0..length) from the host allocator, as
-// the scanner hands strings to the handlers; the receiver frees it with
-// putil_free_text.
-char* putil_copy_text(const char* text, std::size_t length, const char* file, int line);
-inline void putil_free_text(char* text)
-{
-    if (text != nullptr)
-        mem_free_wrapper(text, PUTIL_SEGMENT);
-}
+// the scanner hands strings to the handlers, linked after list when one is
+// given; the receiver frees it with putil_free_text. A refused allocation
+// is the internal error "Out of memory".
+char* putil_copy_text(const char* text, std::size_t length, const char* file, int line,
+                      PUTIL_TEXT_LINK* list = nullptr);
+// Unlinks and frees a text of putil_copy_text; null is ignored.
+void putil_free_text(char* text);
+// Makes every text of list self-linked (the list's owner goes away, the
+// texts' owners keep them), or frees them all.
+void putil_detach_texts(PUTIL_TEXT_LINK* list);
+void putil_free_texts(PUTIL_TEXT_LINK* list);

@@ -46,6 +46,12 @@ public:
     // *value. Texts in *value are new heap copies owned by the caller.
     virtual int yylex(PUTIL_VCD_SEMANTIC_VALUE* value);
 
+    // Frees every text this scanner handed out that nobody freed yet, and
+    // the queued ones: after a parse that an internal error stopped.
+    void free_live_texts();
+    // A text for a token value, owned by the receiver (putil_free_text).
+    char* copy_text(const char* text, std::size_t length);
+
     // Block size of reads from the stream and of the scanner buffer.
     static constexpr int s_buffer_size = 131072;
 
@@ -54,6 +60,8 @@ protected:
     // of the stream or after a failed read, -1 when the stream has gone bad
     // (flex then stops with "input in flex scanner failed").
     int LexerInput(char* buffer, int max_size) override;
+    // Reports flex's fatal condition as an internal error.
+    void LexerError(const char* message) override;
 
 private:
     // The argument-less forms of the flex base cannot deliver a value.
@@ -77,6 +85,7 @@ private:
     int timestamp(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
     int dump_command(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
     int close_dump_block();
+    void create_input_buffer();
 
     std::istream* m_input;
     bool m_extended_syntax;
@@ -87,4 +96,5 @@ private:
     PENDING_TOKEN m_pending[s_pending_capacity];
     int m_pending_count;
     int m_pending_next;
+    PUTIL_TEXT_LINK m_live_texts;   // texts handed out and not yet freed
 };

@@ -54,9 +54,9 @@ static void report_parse_error(const char* text)
 
 static void putil_vcd_parser_yyerror(putil_vcd_lexer_yyFlexLexer* scanner, const char* message);
 
-static char* new_empty_text()
+static char* new_empty_text(putil_vcd_lexer_yyFlexLexer* scanner)
 {
-    return putil_copy_text("", 0, PUTIL_SOURCE_NAME, __LINE__);
+    return scanner->copy_text("", 0);
 }
 }
 
@@ -244,7 +244,7 @@ code
     ;
 
 reference
-    : code                        { $$.first.text = $1.first.text; $$.second = new_empty_text(); }
+    : code                        { $$.first.text = $1.first.text; $$.second = new_empty_text(scanner); }
     | code BIT_INDEX              { $$.first.text = $1.first.text; $$.second = $2.first.text; }
     | code RANGE_INDEX            { $$.first.text = $1.first.text; $$.second = $2.first.text; }
     ;
@@ -257,7 +257,7 @@ var_size
 // Strict scanning produces only the first form: ports are declared with
 // size 1. The extended syntax also passes the range of a port of several bits.
 port_size
-    : SIZE_ONE                    { $$.first.number = 1; $$.second = new_empty_text(); }
+    : SIZE_ONE                    { $$.first.number = 1; $$.second = new_empty_text(scanner); }
     | RANGE_INDEX
         {
             $$.first.number = handler()->get_size_of_vector_index($1.first.text);
@@ -333,7 +333,16 @@ bool putil_vcd_parse(putil_vcd_lexer_yyFlexLexer* p_putil_vcd_lexer_yyFlexLexer,
     PUTIL_ASSERT(p_putil_vcd_parser_event_handler);
     putil_vcd_reset_line_number();
     l_putil_vcd_parser_event_handler = p_putil_vcd_parser_event_handler;
-    bool accepted = putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer) == 0;
+    bool accepted = false;
+    try {
+        accepted = putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer) == 0;
+    } catch (...) {
+        // An internal error left the parser's stack behind: its texts are
+        // still the scanner's live texts.
+        l_putil_vcd_parser_event_handler = nullptr;
+        p_putil_vcd_lexer_yyFlexLexer->free_live_texts();
+        throw;
+    }
     // The handler may be deleted after the parse; no action runs any more.
     l_putil_vcd_parser_event_handler = nullptr;
     return accepted;

@@ -83,8 +83,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
       m_file_kind(VCD_FILE_KIND_UNDECIDED),
       m_extended_syntax(putil_vcd_extended_syntax_is_on()),
       m_use_eda_names(false),
-      m_entity_count(0),
-      m_hierarchy_builder(nullptr)
+      m_entity_count(0)
 {
     PUTIL_ASSERT(m_vcd_yyFlexLexer != 0);
     m_netlist = putil_atom_netlist_of_facade(m_facade, m_cap_inst);
@@ -94,7 +93,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
     link_instance_names_to_oterms();
 }
 
-PUTIL_VCD_PARSER_EVENT_HANDLER::~PUTIL_VCD_PARSER_EVENT_HANDLER() { delete m_hierarchy_builder; }
+PUTIL_VCD_PARSER_EVENT_HANDLER::~PUTIL_VCD_PARSER_EVENT_HANDLER() = default;
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file()
 {
@@ -134,6 +133,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_entities()
         m_entity_count = static_cast<std::uint32_t>(m_related_entries.size());
     }
     PUTIL_ASSERT(m_entity_count >= 1);
+    m_scope_levels.clear();
+    m_scope_level_marks.clear();
     m_entities.resize(m_entity_count);
     for (std::uint32_t i = 0; i < m_entity_count; ++i) {
         ENTITY& entity = m_entities[i];
@@ -164,7 +165,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_eda_name_map()
 {
     m_use_eda_names = false;
     m_eda_name_map.clear();
-    if (!putil_eda_create_hierarchy_builder(m_facade, &m_hierarchy_builder))
+    WSC_HIERARCHY_BUILDER* builder = nullptr;
+    const bool built = putil_eda_create_hierarchy_builder(m_facade, &builder);
+    m_hierarchy_builder.reset(builder);
+    if (!built)
         return;
     const bool lower_case = lower_case_names(m_facade);
     for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {
@@ -267,6 +271,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope(char* kind, char* name)
 {
     const bool named_block = putil_vcd_is_named_block_kind(kind, m_extended_syntax);
     const std::string scope_name(name);
+    downscope_levels(named_block, scope_name);
     for (ENTITY& entity : m_entities) {
         if (named_block)
             downscope_named_block(entity, scope_name);
@@ -275,6 +280,18 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope(char* kind, char* name)
     }
     putil_free_text(kind);
     putil_free_text(name);
+}
+
+// Named as the instance lookup below names it: the enclosing named blocks'
+// prefix and the scope's own name.
+void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope_levels(bool named_block, const std::string& name)
+{
+    m_scope_level_marks.push_back(m_scope_levels.size());
+    if (named_block)
+        return;
+    std::string level = get_block_prefix() + name;
+    if (!level.empty())
+        m_scope_levels.push_back(std::move(level));
 }
 
 // A named block is no hierarchy instance: what it declares carries its name
@@ -344,6 +361,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::upscope()
             putil_debug("EDA UPSCOPE: %s", entity.eda_path.c_str());
         }
     }
+    m_scope_levels.resize(m_scope_level_marks.back());
+    m_scope_level_marks.pop_back();
     return true;
 }
 

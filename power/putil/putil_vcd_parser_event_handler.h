@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "putil_internal.h"
@@ -128,6 +129,12 @@ public:
     std::uint32_t get_entity_count() const { return m_entity_count; }
     HDB_INSTANCE_NAME* get_current_instance(std::uint32_t entity) const { return m_entities[entity].instance; }
     const std::string& get_vcd_file_name() const { return m_vcd_file_name; }
+    // The open scopes as the file names them: one level per instance scope
+    // (after the prefix of a named block around it: "blk.u"); named blocks
+    // and scopes without a name add none.
+    const PUTIL_VECTOR<std::string>& get_scope_levels() const { return m_scope_levels; }
+    // The prefix that the innermost named blocks give a signal ("blk."), "" outside them.
+    std::string get_block_prefix() const { return m_entities[0].block_prefix(); }
 
 protected:
     // Output term that a VCD signal name (relative to the current scope of
@@ -190,6 +197,7 @@ private:
     };
 
     void build_entities();
+    void downscope_levels(bool named_block, const std::string& name);
     std::string eda_path_of_instance(HDB_INSTANCE_NAME* entity) const;
     void build_eda_name_map();
     void link_instance_names_to_oterms();
@@ -205,5 +213,8 @@ private:
     PUTIL_VECTOR<ENTITY> m_entities;
     std::uint32_t m_entity_count;
     PUTIL_HASH_MAP<std::uint16_t, std::uint32_t> m_entity_index_map;
-    WSC_HIERARCHY_BUILDER* m_hierarchy_builder;
+    PUTIL_VECTOR<std::string> m_scope_levels;
+    PUTIL_VECTOR<std::size_t> m_scope_level_marks;   // per open scope: the level count outside it
+    // The host makes it with plain new; a constructor stopped halfway still frees it.
+    std::unique_ptr<WSC_HIERARCHY_BUILDER> m_hierarchy_builder;
 };

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "putil_internal.h"
+#include "putil_export.h"
 
 class CMP_FACADE;
 class PUTIL_SA_DATA;
@@ -16,7 +17,7 @@ enum PUTIL_VCD_READER_STATUS {
     PUTIL_VCD_READER_STATUS_START_AFTER_END = 2
 };
 
-class PUTIL_VCD_READER : public PUTIL_HEAP_OBJECT {
+class PUTIL_EXPORT PUTIL_VCD_READER : public PUTIL_HEAP_OBJECT {
 public:
     PUTIL_VCD_READER() = default;
     PUTIL_VCD_READER(const PUTIL_VCD_READER&) = default;
@@ -32,8 +33,17 @@ public:
     virtual bool reserved_file_conversion(std::string from, std::string to) = 0;
     // A PUTIL_VCD_READER_STATUS: why the last operation failed.
     virtual int get_status() = 0;
+    // The signals that a file's declarations name, each as its hierarchy
+    // levels ({"top", "blk.u", "sig[3]"}), in order of first declaration,
+    // each once: the names the activity job looks up, read by the same
+    // scanner, grammar and scope rules. Reading ends with the declarations.
+    // False when the file cannot be read or its declarations do not parse;
+    // the paths found up to there are kept. Posts the same messages as a
+    // read; a caller that reads the file again afterwards may drop them.
+    virtual bool read_vcd_declarations(std::string vcd_file_name,
+                                       std::vector<std::vector<std::string>>* signal_paths) = 0;
 };
 
 // A new reader for the compilation behind facade, owned by the caller
 // (delete it); null when the host refuses the memory.
-PUTIL_VCD_READER* putil_create_putil_vcd_reader(CMP_FACADE* facade);
+PUTIL_EXPORT PUTIL_VCD_READER* putil_create_putil_vcd_reader(CMP_FACADE* facade);

@@ -1,11 +1,11 @@
-// VCD reader: runs scanner, parser and stats collector over every waveform
-// input of the store.
+// VCD reader: one pipeline takes every file of an operation through the
+// scanner, the parser and the operation's handler.
 #include "putil_vcd_reader_main.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <memory>
 
 #include "host/big_time.h"
 #include "host/cdb_atom.h"
@@ -16,7 +16,97 @@
 #include "putil_msgs.h"
 #include "putil_vcd_lexer.h"
 #include "putil_vcd_parser.h"
+#include "putil_vcd_parser_event_handler_signal_names.h"
 #include "putil_vcd_parser_event_handler_stats_collector.h"
+
+namespace {
+
+// Objects of the library live in the host's memory; a refused allocation
+// during a read is fatal.
+template <class T>
+std::unique_ptr<T> owned(T* object)
+{
+    if (object == nullptr)
+        PUTIL_INTERNAL_ERROR("Out of memory");
+    return std::unique_ptr<T>(object);
+}
+
+std::string start_text(const PUTIL_INPUT_FILE_DATA* entry)
+{
+    return entry->get_start_time() ? entry->get_start_time()->to_string(0) : "0 ns";
+}
+
+std::string end_text(const PUTIL_INPUT_FILE_DATA* entry)
+{
+    return entry->get_end_time() ? entry->get_end_time()->to_string(0) : "End of File";
+}
+
+// Signal activity from every waveform input of the store: one stats
+// collector for all files, its results written after each.
+class PUTIL_VCD_STATS_JOB : public PUTIL_VCD_READ_JOB {
+public:
+    PUTIL_VCD_STATS_JOB(CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool use_timing_estimator)
+        : m_facade(facade), m_sa_data(sa_data), m_use_timing_estimator(use_timing_estimator)
+    {
+    }
+
+    PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t lines_in_file,
+                                                putil_vcd_lexer_yyFlexLexer* scanner) override
+    {
+        m_collector = PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
+            input.entry, input.file_name, lines_in_file, scanner, m_facade, m_sa_data, m_use_timing_estimator);
+        return m_collector;
+    }
+
+    // What was collected up to a parse error is still written.
+    bool finish_file(PUTIL_VCD_PARSER_EVENT_HANDLER*, bool) override { return m_collector->write_results(); }
+
+    void announce_start(const PUTIL_VCD_READ_INPUT& input) override
+    {
+        putil_post_message(iputil_putil_vcd_reader_starting_vcd_stats_collection(
+            input.file_name.c_str(), start_text(input.entry).c_str(), end_text(input.entry).c_str()));
+    }
+
+    void announce_finish(const PUTIL_VCD_READ_INPUT& input) override
+    {
+        putil_post_message(iputil_putil_vcd_reader_finished_vcd_stats_collection(
+            input.file_name.c_str(), start_text(input.entry).c_str(), end_text(input.entry).c_str()));
+    }
+
+private:
+    CMP_FACADE* m_facade;
+    PUTIL_SA_DATA* m_sa_data;
+    bool m_use_timing_estimator;
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR* m_collector = nullptr;
+};
+
+// The signal names of one file's declarations.
+class PUTIL_VCD_SIGNAL_NAMES_JOB : public PUTIL_VCD_READ_JOB {
+public:
+    PUTIL_VCD_SIGNAL_NAMES_JOB(CMP_FACADE* facade, std::vector<std::vector<std::string>>* signal_paths)
+        : m_facade(facade), m_signal_paths(signal_paths)
+    {
+    }
+
+    PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t,
+                                                putil_vcd_lexer_yyFlexLexer* scanner) override
+    {
+        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(input.file_name, scanner, m_facade,
+                                                                     m_signal_paths);
+    }
+
+    bool counts_lines() const override { return false; }
+
+private:
+    CMP_FACADE* m_facade;
+    std::vector<std::vector<std::string>>* m_signal_paths;
+};
+
+}  // namespace
+
+bool PUTIL_VCD_READ_JOB::finish_file(PUTIL_VCD_PARSER_EVENT_HANDLER*, bool parsed) { return parsed; }
+void PUTIL_VCD_READ_JOB::announce_start(const PUTIL_VCD_READ_INPUT&) {}
+void PUTIL_VCD_READ_JOB::announce_finish(const PUTIL_VCD_READ_INPUT&) {}
 
 PUTIL_VCD_READER* putil_create_putil_vcd_reader(CMP_FACADE* facade) { return PUTIL_NEW PUTIL_VCD_READER_MAIN(facade); }
 
@@ -69,6 +159,38 @@ bool PUTIL_VCD_READER_MAIN::count_lines_in_file(const std::string& file_name, st
     return true;
 }
 
+bool PUTIL_VCD_READER_MAIN::run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>& inputs, PUTIL_VCD_READ_JOB& job)
+{
+    std::unique_ptr<PUTIL_VCD_PARSER_EVENT_HANDLER> handler;
+    for (const PUTIL_VCD_READ_INPUT& input : inputs) {
+        std::uint64_t lines_in_file = 0;
+        if (job.counts_lines() && !count_lines_in_file(input.file_name, &lines_in_file))
+            return false;
+
+        std::ifstream stream(input.file_name, std::ios::in | std::ios::binary);
+        if (!job.counts_lines() && !stream)
+            return false;
+        job.announce_start(input);
+        std::unique_ptr<putil_vcd_lexer_yyFlexLexer> scanner =
+            owned(PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&stream, nullptr));
+        if (!handler)
+            handler = owned(job.make_handler(input, lines_in_file, scanner.get()));
+        else
+            handler->reset_for_file(input.entry, input.file_name, lines_in_file, scanner.get());
+
+        const bool parsed = putil_vcd_parse(scanner.get(), handler.get());
+        if (!parsed)
+            putil_post_message(eputil_putil_vcd_reader_failed_file_parsing(input.file_name.c_str()));
+        const bool keep_going = job.finish_file(handler.get(), parsed);
+        handler->handle_end_of_file();
+        scanner.reset();
+        job.announce_finish(input);
+        if (!keep_going)
+            return false;
+    }
+    return true;
+}
+
 bool PUTIL_VCD_READER_MAIN::read_vcd_files(PUTIL_SA_DATA* sa_data)
 {
     PUTIL_ASSERT(sa_data != 0);
@@ -82,48 +204,18 @@ bool PUTIL_VCD_READER_MAIN::read_vcd_files(PUTIL_SA_DATA* sa_data)
     if (entries.empty())
         return true;
 
-    bool keep_going = true;
-    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR* collector = nullptr;
-    for (PUTIL_INPUT_FILE_DATA* entry : entries) {
-        const std::string& name = entry->get_file_name();
-        const std::string start_text = entry->get_start_time() ? entry->get_start_time()->to_string(0) : "0 ns";
-        const std::string end_text = entry->get_end_time() ? entry->get_end_time()->to_string(0) : "End of File";
+    std::vector<PUTIL_VCD_READ_INPUT> inputs;
+    for (PUTIL_INPUT_FILE_DATA* entry : entries)
+        inputs.push_back(PUTIL_VCD_READ_INPUT{entry, entry->get_file_name()});
+    PUTIL_VCD_STATS_JOB job(m_facade, sa_data, use_timing_estimator);
+    return run_pipeline(inputs, job) ? true : putil_lib_get_continue_and_warn_on_failure();
+}
 
-        std::uint64_t lines_in_file = 0;
-        if (!count_lines_in_file(name, &lines_in_file)) {
-            keep_going = false;
-            break;
-        }
-
-        std::ifstream stream(name, std::ios::in | std::ios::binary);
-        putil_post_message(
-            iputil_putil_vcd_reader_starting_vcd_stats_collection(name.c_str(), start_text.c_str(), end_text.c_str()));
-        putil_vcd_lexer_yyFlexLexer* scanner = PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&stream, nullptr);
-        if (scanner == nullptr)
-            PUTIL_INTERNAL_ERROR("Out of memory");
-
-        if (collector == nullptr) {
-            collector = PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
-                entry, name, lines_in_file, scanner, m_facade, sa_data, use_timing_estimator);
-            if (collector == nullptr)
-                PUTIL_INTERNAL_ERROR("Out of memory");
-        } else {
-            collector->reset_for_file(entry, name, lines_in_file, scanner);
-        }
-
-        if (!putil_vcd_parse(scanner, collector))
-            putil_post_message(eputil_putil_vcd_reader_failed_file_parsing(name.c_str()));
-        // What was collected up to a parse error is still written.
-        keep_going = collector->write_results();
-        collector->handle_end_of_file();
-        delete scanner;
-        putil_post_message(
-            iputil_putil_vcd_reader_finished_vcd_stats_collection(name.c_str(), start_text.c_str(), end_text.c_str()));
-        stream.close();
-        if (!keep_going)
-            break;
-    }
-
-    delete collector;
-    return keep_going ? true : putil_lib_get_continue_and_warn_on_failure();
+bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name,
+                                                  std::vector<std::vector<std::string>>* signal_paths)
+{
+    PUTIL_ASSERT(signal_paths != 0);
+    m_status = PUTIL_VCD_READER_STATUS_OK;
+    PUTIL_VCD_SIGNAL_NAMES_JOB job(m_facade, signal_paths);
+    return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job);
 }

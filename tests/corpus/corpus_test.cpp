@@ -157,7 +157,8 @@ TEST_P(CORPUS_FILES_TEST, reads_to_the_end_measures_every_declared_bit_and_frees
     EXPECT_EQ(posted, errors);
 
     std::string error;
-    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, true, error);
+    host_set_setting("putil_vcd_extended_syntax", "on");
+    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
     ASSERT_NE(design, nullptr) << error;
     EXPECT_EQ(read_file(*design, path, true), std::vector<unsigned>{});
     if (GetParam().strict_line != 0)
@@ -165,7 +166,8 @@ TEST_P(CORPUS_FILES_TEST, reads_to_the_end_measures_every_declared_bit_and_frees
     // A file that strict reading accepts is measured bit for bit alike with the extended syntax on.
     std::string measured[2];
     for (bool extended : {false, true}) {
-        std::unique_ptr<HOST_DESIGN> strict_design = putil_derive_design(path, false, error);
+        host_set_setting("putil_vcd_extended_syntax", "off");
+        std::unique_ptr<HOST_DESIGN> strict_design = putil_derive_design(path, error);
         read_file(*strict_design, path, extended);
         measured[extended] = putil_annotation_bits(*strict_design);
         host_set_current_design(nullptr);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
     std::string error;
-    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, extended, error);
+    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
     if (!design)
         std::abort();
     host_set_current_design(design.get());

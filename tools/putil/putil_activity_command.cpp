@@ -113,7 +113,7 @@ private:
             return host_load_design_file(m_design_file, error);
         // A first file that cannot be read gives an empty design; the reader
         // then reports the file.
-        std::unique_ptr<HOST_DESIGN> design = putil_derive_design(m_vcd_files.front(), !m_strict, error);
+        std::unique_ptr<HOST_DESIGN> design = putil_derive_design(m_vcd_files.front(), error);
         return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
     }
 
@@ -149,8 +149,8 @@ private:
     // writes what it collected), or the reader failed.
     static int read_waveforms(HOST_DESIGN& design)
     {
-        PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design.facade());
-        if (reader == nullptr) {
+        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
+        if (!reader) {
             std::cerr << "putil: error: out of memory\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
@@ -161,7 +161,7 @@ private:
             host_progress_finish();
             return PUTIL_EXIT_INTERNAL_ERROR;
         }
-        delete reader;
+        reader.reset();
         host_progress_finish();
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
             if (message.id == MSG_FILE_NOT_FOUND || message.id == MSG_FILE_NOT_FOUND_WARNING ||

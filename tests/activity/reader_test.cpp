@@ -205,3 +205,54 @@ TEST_F(READER_TEST, name_matching_files_list_unmatched_and_silent_signals)
 }
 
 }  // namespace
+
+namespace {
+
+struct DECLARATIONS_CASE {
+    const char* name;
+    bool extended;
+    std::string text;
+    bool read_ok;
+    std::vector<std::string> paths;   // levels joined with '|'
+};
+void PrintTo(const DECLARATIONS_CASE& row, std::ostream* out) { *out << row.name; }
+class READER_DECLARATIONS_TEST : public READER_TEST, public ::testing::WithParamInterface<DECLARATIONS_CASE> {};
+
+// The names come from the reader's own scope rules; the body is never read.
+TEST_P(READER_DECLARATIONS_TEST, names_the_declared_signals_once_in_order)
+{
+    host_set_setting("putil_vcd_extended_syntax", GetParam().extended ? "on" : "off");
+    HOST_DESIGN empty;
+    std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(empty.facade()));
+    std::vector<std::vector<std::string>> paths;
+    EXPECT_EQ(reader->read_vcd_declarations(write_file("d.vcd", GetParam().text), &paths), GetParam().read_ok);
+    std::vector<std::string> joined;
+    for (const std::vector<std::string>& levels : paths) {
+        std::string path;
+        for (const std::string& level : levels)
+            path += (path.empty() ? "" : "|") + level;
+        joined.push_back(path);
+    }
+    EXPECT_EQ(joined, GetParam().paths);
+}
+
+const DECLARATIONS_CASE DECLARATIONS_CASES[] = {
+    {"scopes_blocks_and_repeats", false,
+     "$scope module top $end\n$scope begin b $end\n$scope begin c $end\n$var wire 1 ! s $end\n$upscope $end\n"
+     "$scope module u $end\n$var wire 2 \" v [1:0] $end\n$upscope $end\n$upscope $end\n$var wire 1 ! s $end\n"
+     "$var wire 1 # s $end\n$upscope $end\n$enddefinitions $end\n#0\n1!\n",
+     true, {"top|b.c.s", "top|b.u|v[0]", "top|b.u|v[1]", "top|s"}},
+    // A scope without a name is no level; generate blocks prefix like begin blocks.
+    {"extended_scopes", true,
+     "$scope module top $end\n$scope module $end\n$var logic 1 ! a $end\n$upscope $end\n"
+     "$scope generate g $end\n$var logic 3 \" n $end\n$upscope $end\n$upscope $end\n$enddefinitions $end\n",
+     true, {"top|a", "top|g.n[0]", "top|g.n[1]", "top|g.n[2]"}},
+    {"body_not_read", false, PUTIL_VCD_TOP_A + "#0\n$garbage\n", true, {"top|a"}},
+    {"broken_declarations_keep_what_came_before", false,
+     "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$upscope $end\n$var wire 1 # b $end\n", false,
+     {"top|a"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(FILES, READER_DECLARATIONS_TEST, ::testing::ValuesIn(DECLARATIONS_CASES), row_name);
+
+}  // namespace

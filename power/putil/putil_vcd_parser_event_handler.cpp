@@ -15,6 +15,7 @@
 #include "host/wsc_hierarchy_builder.h"
 #include "putil_eda_utilities.h"
 #include "putil_msgs.h"
+#include "putil_vcd_input_file.h"
 
 namespace {
 
@@ -80,6 +81,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
       m_vcd_file_name(std::move(vcd_file_name)),
       m_lines_in_file(lines_in_file),
       m_next_progress_line(0),
+      m_input_progress(nullptr),
+      m_next_progress_fraction(0.0),
       m_file_kind(VCD_FILE_KIND_UNDECIDED),
       m_extended_syntax(putil_vcd_extended_syntax_is_on()),
       m_use_eda_names(false),
@@ -114,6 +117,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry
     m_lines_in_file = lines_in_file;
     m_vcd_yyFlexLexer = putil_vcd_yyFlexLexer;
     m_next_progress_line = 0;
+    m_input_progress = nullptr;
+    m_next_progress_fraction = 0.0;
     m_extended_syntax = putil_vcd_extended_syntax_is_on();
     build_entities();
 }
@@ -546,22 +551,41 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::clear_scalar_and_bit_codes()
     m_bit_code_table.clear();
 }
 
+// The bar moves in steps of about one percent of the file: of its lines, or
+// of its compressed bytes when the lines were not counted.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::progress_due(double* fraction)
+{
+    if (m_lines_in_file != 0) {
+        const std::uint64_t line = putil_vcd_get_line_number();
+        if (line < m_next_progress_line)
+            return false;
+        *fraction = static_cast<double>(line) / static_cast<double>(m_lines_in_file);
+        m_next_progress_line = static_cast<std::uint64_t>((*fraction + 0.01) * static_cast<double>(m_lines_in_file));
+        return true;
+    }
+    if (m_input_progress == nullptr)
+        return false;
+    *fraction = m_input_progress->fraction_read();
+    if (*fraction < m_next_progress_fraction)
+        return false;
+    m_next_progress_fraction = *fraction + 0.01;
+    return true;
+}
+
 void PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()
 {
     if (!s_stop_after_percent_read) {
         s_stop_after_percent = cfg_get_int_value("putil_vcd_stop_after_percent", -1);
         s_stop_after_percent_read = true;
     }
-    const std::uint64_t line = putil_vcd_get_line_number();
-    if (m_lines_in_file == 0 || line < m_next_progress_line)
+    double fraction = 0.0;
+    if (!progress_due(&fraction))
         return;
-    const double fraction = static_cast<double>(line) / static_cast<double>(m_lines_in_file);
     const int percent = static_cast<int>(fraction * 100.0);
     putil_lib_update_progress_bar(0, percent);
     putil_debug(" Through %d percent of the VCD file (%I64u lines out of %I64u)", percent,
-                static_cast<unsigned long long>(line), static_cast<unsigned long long>(m_lines_in_file));
-    // The bar moves in steps of about one percent of the file.
-    m_next_progress_line = static_cast<std::uint64_t>((fraction + 0.01) * static_cast<double>(m_lines_in_file));
+                static_cast<unsigned long long>(putil_vcd_get_line_number()),
+                static_cast<unsigned long long>(m_lines_in_file));
     if (s_stop_after_percent >= 0 && percent >= s_stop_after_percent) {
         putil_debug(" Hard stop after %d percent of the VCD file", percent);
         std::exit(0);

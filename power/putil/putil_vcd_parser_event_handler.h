@@ -20,6 +20,7 @@ class PUTIL_INPUT_FILE_DATA;
 class PUTIL_INPUT_FILE_MANAGER;
 class WSC_HIERARCHY_BUILDER;
 class MSG_OBJECT;
+class PUTIL_VCD_INPUT_PROGRESS;
 
 // Line counter of the file being parsed: the scanner advances it, messages
 // and progress read it. One per process; every parse resets it to 1.
@@ -98,6 +99,10 @@ public:
     void reset_for_file(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
                         putil_vcd_lexer_yyFlexLexer* scanner);
 
+    // Where progress comes from when the file's lines were not counted (a
+    // compressed file): how far its reading has got. Null: no progress.
+    void set_input_progress(const PUTIL_VCD_INPUT_PROGRESS* progress) { m_input_progress = progress; }
+
     // Dump blocks: enter with true at the command, leave with false at "$end".
     void set_dump_state_current(bool enter);
     void set_dump_state_on(bool enter);
@@ -156,6 +161,8 @@ protected:
     // Called once per timestamp: moves the progress bar, and ends the process
     // when "putil_vcd_stop_after_percent" is reached.
     void update_progress();
+    // The fraction of the file read, when the progress bar is due to move.
+    bool progress_due(double* fraction);
 
     PUTIL_INPUT_FILE_DATA* m_input_file_data;
     PUTIL_INPUT_FILE_MANAGER* m_input_file_manager;
@@ -175,6 +182,8 @@ protected:
     std::string m_vcd_file_name;
     std::uint64_t m_lines_in_file;
     std::uint64_t m_next_progress_line;
+    const PUTIL_VCD_INPUT_PROGRESS* m_input_progress;
+    double m_next_progress_fraction;
     int m_file_kind;
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
 

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "host/big_time.h"
@@ -14,6 +13,7 @@
 #include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
 #include "putil_msgs.h"
+#include "putil_vcd_input_file.h"
 #include "putil_vcd_lexer.h"
 #include "putil_vcd_parser.h"
 #include "putil_vcd_parser_event_handler_signal_names.h"
@@ -135,6 +135,11 @@ bool PUTIL_VCD_READER_MAIN::count_lines_in_file(const std::string& file_name, st
         return false;
     }
 
+    // The lines of a compressed file are not counted: that would inflate it
+    // twice. Its progress follows the compressed bytes read instead.
+    if (PUTIL_VCD_INPUT_FILE::is_gzip_file(file_name))
+        return true;
+
     // A file that exists but cannot be read gets no progress reporting.
     std::FILE* file = std::fopen(file_name.c_str(), "rb");
     if (file == nullptr)
@@ -167,18 +172,26 @@ bool PUTIL_VCD_READER_MAIN::run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>
         if (job.counts_lines() && !count_lines_in_file(input.file_name, &lines_in_file))
             return false;
 
-        std::ifstream stream(input.file_name, std::ios::in | std::ios::binary);
-        if (!job.counts_lines() && !stream)
+        PUTIL_VCD_INPUT_FILE file;
+        if (!file.open(input.file_name) && !job.counts_lines())
             return false;
         job.announce_start(input);
         std::unique_ptr<putil_vcd_lexer_yyFlexLexer> scanner =
-            owned(PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&stream, nullptr));
+            owned(PUTIL_NEW putil_vcd_lexer_yyFlexLexer(&file.stream(), nullptr));
         if (!handler)
             handler = owned(job.make_handler(input, lines_in_file, scanner.get()));
         else
             handler->reset_for_file(input.entry, input.file_name, lines_in_file, scanner.get());
+        if (file.is_compressed())
+            handler->set_input_progress(&file);
 
-        const bool parsed = putil_vcd_parse(scanner.get(), handler.get());
+        bool parsed = putil_vcd_parse(scanner.get(), handler.get());
+        // The text of a damaged compressed file ends early; the grammar may
+        // still have accepted what came before.
+        if (parsed && file.is_damaged()) {
+            handler->report_parse_error("damaged compressed file", "(run_pipeline)");
+            parsed = false;
+        }
         if (!parsed)
             putil_post_message(eputil_putil_vcd_reader_failed_file_parsing(input.file_name.c_str()));
         const bool keep_going = job.finish_file(handler.get(), parsed);

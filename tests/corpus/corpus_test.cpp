@@ -161,6 +161,12 @@ TEST_P(CORPUS_FILES_TEST, reads_to_the_end_measures_every_declared_bit_and_frees
     std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
     ASSERT_NE(design, nullptr) << error;
     EXPECT_EQ(read_file(*design, path, true), std::vector<unsigned>{});
+    // Compressed, the file is measured bit for bit alike.
+    const std::string measured_plain = putil_annotation_bits(*design);
+    std::unique_ptr<HOST_DESIGN> gzip_design = putil_derive_design(path, error);
+    read_file(*gzip_design, write_file("compressed.vcd.gz", putil_gzip({putil_read_text(path)})), true);
+    EXPECT_EQ(putil_annotation_bits(*gzip_design), measured_plain);
+    host_set_current_design(nullptr);
     if (GetParam().strict_line != 0)
         return;
     // A file that strict reading accepts is measured bit for bit alike with the extended syntax on.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -23,6 +24,26 @@ inline std::string putil_read_text(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The gzip members of each text, one after the other as one file's bytes.
+inline std::string putil_gzip(const std::vector<std::string>& members)
+{
+    std::string file;
+    for (const std::string& text : members) {
+        z_stream zlib{};
+        deflateInit2(&zlib, 6, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        std::string out(deflateBound(&zlib, text.size()) + 32, '\0');
+        zlib.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+        zlib.avail_in = static_cast<uInt>(text.size());
+        zlib.next_out = reinterpret_cast<Bytef*>(out.data());
+        zlib.avail_out = static_cast<uInt>(out.size());
+        deflate(&zlib, Z_FINISH);
+        out.resize(zlib.total_out);
+        deflateEnd(&zlib);
+        file += out;
+    }
+    return file;
 }
 
 inline std::vector<std::string> putil_lines_of(const std::string& text)

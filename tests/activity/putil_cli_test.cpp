@@ -146,6 +146,11 @@ const EXIT_CASE EXIT_CASES[] = {
     {"absurd_width_skipped",
      {{"wide.vcd", "$scope module top $end\n$var wire 2000000000 ! w $end\n$var wire 1 # a $end\n$upscope $end\n"
      "$enddefinitions $end\n#0\nb1 !\n1#\n#10\n"}}, "wide.vcd", 0, HEADER + "top|a,1,0\n", {}},
+    // Ports whose width or bit numbers do not fit an int are neither derived nor measured.
+    {"port_ranges_beyond_an_int",
+     {{"ports.evcd", "$scope module top $end\n$var port [2147483647:-2147483648] <0 w $end\n"
+     "$var port [99999999999:0] <1 x $end\n$var port 1 <2 a $end\n$upscope $end\n$enddefinitions $end\n"
+     "#0\n$dumpports\npU 6 0 <2\n$end\n#10\n"}}, "ports.evcd", 0, HEADER + "top|a,1,0\n", {}},
     // Escaped identifiers with a comma or a quote stay one CSV field.
     {"names_with_comma_and_quote",
      {{"esc.vcd", "$scope module top $end\n$var wire 1 ! \\a,b $end\n$var wire 1 # \\q\"x $end\n$upscope $end\n"

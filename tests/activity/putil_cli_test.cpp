@@ -175,6 +175,42 @@ const EXIT_CASE EXIT_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(CASES, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(EXIT_CASES), row_name);
 
+// Numbers of the time options: too large is out of range, a usage error; whole numbers are exact beyond double
+// precision, fractions with a unit read as before.
+std::string out_of_range(const char* option, const char* text, const char* most)
+{
+    return std::string("putil: error: ") + option + ": \"" + text + "\" is out of range (at most " + most + " ps)";
+}
+const char* const INT_MOST = "2147483647";
+const char* const INT64_MOST = "9223372036854775807";
+const EXIT_CASE NUMBER_CASES[] = {
+    {"glitch_width_beyond_64_bits", {}, "--filter-glitches=99999999999999999999999 a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "99999999999999999999999", INT_MOST), USAGE_HINT}},
+    {"glitch_width_beyond_an_int", {}, "--filter-glitches=2147483648 a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "2147483648", INT_MOST), USAGE_HINT}},
+    {"glitch_time_beyond_an_int", {}, "--filter-glitches=3ms a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "3ms", INT_MOST), USAGE_HINT}},
+    {"start_beyond_64_bits", {}, "--start 19522126866494772522ps a.vcd", 2, "",
+     {out_of_range("--start", "19522126866494772522ps", INT64_MOST), USAGE_HINT}},
+    {"start_one_past_64_bits", {}, "--start 9223372036854775808ps a.vcd", 2, "",
+     {out_of_range("--start", "9223372036854775808ps", INT64_MOST), USAGE_HINT}},
+    {"femtoseconds_beyond_64_bits", {}, "--end 9999999999999999999000fs a.vcd", 2, "",
+     {out_of_range("--end", "9999999999999999999000fs", INT64_MOST), USAGE_HINT}},
+    {"exponent_beyond_double", {}, "--end 1e400ns a.vcd", 2, "", {out_of_range("--end", "1e400ns", INT64_MOST), USAGE_HINT}},
+    {"fraction_beyond_64_bits", {}, "--end 1.5e30ps a.vcd", 2, "",
+     {out_of_range("--end", "1.5e30ps", INT64_MOST), USAGE_HINT}},
+    {"femtoseconds_not_whole", {}, "--start 1500fs a.vcd", 2, "",
+     {"putil: error: --start: \"1500fs\" is not a whole number of picoseconds", USAGE_HINT}},
+    // Window 2.5..12.5 ns: 7.5 ns at 0, the rise at 10 ns, 2.5 ns at 1.
+    {"fractions_with_units", {}, "--start 2.5ns --end 0.0125us a.vcd", 0, HEADER + "top|a,0.25,100000000\n",
+     {"(2500 ps to 12500 ps)"}},
+    // The window starts at the end of the file's last interval: a is 1, no transition.
+    {"whole_numbers_exact", {}, "--start 40000000fs --end 9007199254740993ps a.vcd", 0, HEADER + "top|a,1,0\n",
+     {"(40 ns to 9007199254740993 ps)"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(NUMBERS, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(NUMBER_CASES), row_name);
+
 // The hard stop ends the process half way through the file with status 0: the scan never finishes, nothing is printed.
 TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)
 {

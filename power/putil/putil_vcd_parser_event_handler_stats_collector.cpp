@@ -230,15 +230,17 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     m_oterm_infos.push_back(info);
 }
 
-// Smallest estimated delay to any sink: a pulse narrower than that never
-// reaches a sink, so it is no activity.
+// Smallest estimated delay to any sink, 0 without sinks: a pulse narrower
+// than that never reaches a sink, so it is no activity.
 std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(const CDB_ATOM_OTERM* oterm) const
 {
+    if (oterm->begin_iterm_fanout() == oterm->end_iterm_fanout())
+        return 0;
     std::int32_t minimum = INT_MAX;
     for (const CDB_ATOM_ITERM* iterm = oterm->begin_iterm_fanout(); iterm != oterm->end_iterm_fanout();
          iterm = iterm->get_next_fanout())
         minimum = std::min(minimum, static_cast<std::int32_t>(m_advanced_estimator->estimate_delay(oterm, iterm)));
-    return minimum == INT_MAX ? 0 : minimum;
+    return minimum;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)

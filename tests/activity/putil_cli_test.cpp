@@ -190,6 +190,8 @@ const EXIT_CASE NUMBER_CASES[] = {
      {out_of_range("--filter-glitches", "2147483648", INT_MOST), USAGE_HINT}},
     {"glitch_time_beyond_an_int", {}, "--filter-glitches=3ms a.vcd", 2, "",
      {out_of_range("--filter-glitches", "3ms", INT_MOST), USAGE_HINT}},
+    // The largest width is a delay like any other: the 5 ns pulse is removed.
+    {"glitch_width_of_an_int", {}, "--filter-glitches=2147483647 p.vcd", 0, HEADER + "top|a,0,0\n", {}},
     {"start_beyond_64_bits", {}, "--start 19522126866494772522ps a.vcd", 2, "",
      {out_of_range("--start", "19522126866494772522ps", INT64_MOST), USAGE_HINT}},
     {"start_one_past_64_bits", {}, "--start 9223372036854775808ps a.vcd", 2, "",

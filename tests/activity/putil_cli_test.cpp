@@ -213,6 +213,13 @@ const EXIT_CASE NUMBER_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(NUMBERS, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(NUMBER_CASES), row_name);
 
+TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)
+{
+    const RUN_RESULT result = run_putil("--version");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "putil " PUTIL_VERSION "\n");
+}
+
 // The hard stop ends the process half way through the file with status 0: the scan never finishes, nothing is printed.
 TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)
 {

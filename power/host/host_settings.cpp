@@ -43,13 +43,15 @@ bool parse_bool(std::string text, int& value)
     return false;
 }
 
-bool parse_int(const std::string& text, int& value)
+// *out_of_range tells a decimal integer too large for an int from other text.
+bool parse_int(const std::string& text, int& value, bool* out_of_range)
 {
     const char* begin = text.data();
     const char* end = begin + text.size();
     if (begin != end && *begin == '+')
         ++begin;
     auto result = std::from_chars(begin, end, value);
+    *out_of_range = result.ec == std::errc::result_out_of_range && result.ptr == end;
     return result.ec == std::errc() && result.ptr == end && begin != end;
 }
 
@@ -88,9 +90,12 @@ bool host_set_setting(const std::string& name, const std::string& value, std::st
         return false;
     }
     int parsed = 0;
+    bool out_of_range = false;
     bool is_bool = info->kind == HOST_SETTING_KIND::BOOL;
-    if (!(is_bool ? parse_bool(value, parsed) : parse_int(value, parsed))) {
-        if (error != nullptr)
+    if (!(is_bool ? parse_bool(value, parsed) : parse_int(value, parsed, &out_of_range))) {
+        if (error != nullptr && out_of_range)
+            *error = "setting \"" + name + "\" takes a decimal integer, \"" + value + "\" is out of range";
+        else if (error != nullptr)
             *error = "setting \"" + name + "\" takes " + (is_bool ? "on or off" : "a decimal integer") +
                      ", not \"" + value + "\"";
         return false;

@@ -2,6 +2,8 @@
 // on what is done with its values.
 #include "putil_vcd_parser_event_handler.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +15,7 @@
 #include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
 #include "host/wsc_hierarchy_builder.h"
+#include "putil_bit_range.h"
 #include "putil_eda_utilities.h"
 #include "putil_msgs.h"
 #include "putil_vcd_input_file.h"
@@ -389,14 +392,17 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::set_timescale(int number, char* time_unit)
     putil_free_text(time_unit);
 }
 
+// A width beyond an int saturates, and so does a bit number beyond one: such
+// a port is wider than any signal and measures nothing.
 int PUTIL_VCD_PARSER_EVENT_HANDLER::get_size_of_vector_index(const char* text)
 {
-    char open_bracket = 0, colon = 0, close_bracket = 0;
     int msb = 0, lsb = 0;
-    if (std::sscanf(text, "%c%d%c%d%c", &open_bracket, &msb, &colon, &lsb, &close_bracket) < 5)
+    const PUTIL_BIT_RANGE_READ read = putil_read_bit_range(text, &msb, &lsb);
+    if (read == PUTIL_BIT_RANGE_MALFORMED)
         PUTIL_INTERNAL_ERROR("Invalid input: get_size_of_vector_index()");
-    PUTIL_ASSERT(open_bracket == '[' && colon == ':' && close_bracket == ']');
-    return msb - lsb + 1;
+    if (read == PUTIL_BIT_RANGE_OUT_OF_RANGE)
+        return INT_MAX;
+    return static_cast<int>(std::clamp<std::int64_t>(putil_bit_range_width(msb, lsb), INT_MIN, INT_MAX));
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::report_parse_error(const char*, const char*)

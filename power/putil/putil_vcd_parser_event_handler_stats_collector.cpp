@@ -11,6 +11,7 @@
 #include "host/cfg.h"
 #include "host/putil_sa_data.h"
 #include "host/tim_advanced_estimator.h"
+#include "putil_bit_range.h"
 #include "putil_msgs.h"
 
 namespace {
@@ -60,13 +61,6 @@ char port_value(char state)
     case 'Z': case 'T': case 'F': return 'Z';
     default: return 'X';
     }
-}
-
-// Reads "[msb:lsb]"; false unless all five fields are there.
-bool parse_range(const char* text, int* msb, int* lsb)
-{
-    char open_bracket, colon, close_bracket;
-    return std::sscanf(text, "%c%d%c%d%c", &open_bracket, msb, &colon, lsb, &close_bracket) == 5;
 }
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
@@ -130,18 +124,25 @@ PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const
     PUTIL_VCD_DECLARED_SIGNAL signal{PUTIL_VCD_DECLARED_SIGNAL::SCALAR, name + index_text, 0, 0};
 
     // The range stands either in the index or at the end of the reference.
-    bool is_vector = false;
+    PUTIL_BIT_RANGE_READ range = PUTIL_BIT_RANGE_MALFORMED;
     if (index_text.empty()) {
         const std::size_t bracket = name.rfind('[');
-        if (!name.empty() && name.back() == ']' && bracket != std::string::npos &&
-            parse_range(name.c_str() + bracket, &signal.msb, &signal.lsb)) {
-            signal.name = name.substr(0, bracket);
-            is_vector = true;
+        if (!name.empty() && name.back() == ']' && bracket != std::string::npos) {
+            range = putil_read_bit_range(name.c_str() + bracket, &signal.msb, &signal.lsb);
+            if (range != PUTIL_BIT_RANGE_MALFORMED)
+                signal.name = name.substr(0, bracket);
         }
-    } else if (parse_range(index_text.c_str(), &signal.msb, &signal.lsb)) {
-        signal.name = name;
-        is_vector = true;
+    } else {
+        range = putil_read_bit_range(index_text.c_str(), &signal.msb, &signal.lsb);
+        if (range != PUTIL_BIT_RANGE_MALFORMED)
+            signal.name = name;
     }
+    // Bit numbers beyond an int name no design signal.
+    if (range == PUTIL_BIT_RANGE_OUT_OF_RANGE) {
+        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+        return signal;
+    }
+    bool is_vector = range == PUTIL_BIT_RANGE_OK;
     if (!is_vector && extended_syntax && size > 1) {
         // Integers, wide nets without a range and memory words ("rf[3]" of
         // 8 bits) are read as the vector [size-1:0] of their name.
@@ -155,7 +156,7 @@ PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const
     // Descending ranges only; [0:7] and negative bit numbers are not
     // measured, nor is a width beyond any design signal's.
     if (signal.msb < signal.lsb || signal.lsb < 0 ||
-        static_cast<long long>(signal.msb) - signal.lsb + 1 > PUTIL_MAX_DECLARED_BITS)
+        putil_bit_range_width(signal.msb, signal.lsb) > PUTIL_MAX_DECLARED_BITS)
         signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
     return signal;
 }
@@ -229,15 +230,17 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     m_oterm_infos.push_back(info);
 }
 
-// Smallest estimated delay to any sink: a pulse narrower than that never
-// reaches a sink, so it is no activity.
+// Smallest estimated delay to any sink, 0 without sinks: a pulse narrower
+// than that never reaches a sink, so it is no activity.
 std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(const CDB_ATOM_OTERM* oterm) const
 {
+    if (oterm->begin_iterm_fanout() == oterm->end_iterm_fanout())
+        return 0;
     std::int32_t minimum = INT_MAX;
     for (const CDB_ATOM_ITERM* iterm = oterm->begin_iterm_fanout(); iterm != oterm->end_iterm_fanout();
          iterm = iterm->get_next_fanout())
         minimum = std::min(minimum, static_cast<std::int32_t>(m_advanced_estimator->estimate_delay(oterm, iterm)));
-    return minimum == INT_MAX ? 0 : minimum;
+    return minimum;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)

@@ -146,6 +146,11 @@ const EXIT_CASE EXIT_CASES[] = {
     {"absurd_width_skipped",
      {{"wide.vcd", "$scope module top $end\n$var wire 2000000000 ! w $end\n$var wire 1 # a $end\n$upscope $end\n"
      "$enddefinitions $end\n#0\nb1 !\n1#\n#10\n"}}, "wide.vcd", 0, HEADER + "top|a,1,0\n", {}},
+    // Ports whose width or bit numbers do not fit an int are neither derived nor measured.
+    {"port_ranges_beyond_an_int",
+     {{"ports.evcd", "$scope module top $end\n$var port [2147483647:-2147483648] <0 w $end\n"
+     "$var port [99999999999:0] <1 x $end\n$var port 1 <2 a $end\n$upscope $end\n$enddefinitions $end\n"
+     "#0\n$dumpports\npU 6 0 <2\n$end\n#10\n"}}, "ports.evcd", 0, HEADER + "top|a,1,0\n", {}},
     // Escaped identifiers with a comma or a quote stay one CSV field.
     {"names_with_comma_and_quote",
      {{"esc.vcd", "$scope module top $end\n$var wire 1 ! \\a,b $end\n$var wire 1 # \\q\"x $end\n$upscope $end\n"
@@ -169,6 +174,51 @@ const EXIT_CASE EXIT_CASES[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(CASES, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(EXIT_CASES), row_name);
+
+// Numbers of the time options: too large is out of range, a usage error; whole numbers are exact beyond double
+// precision, fractions with a unit read as before.
+std::string out_of_range(const char* option, const char* text, const char* most)
+{
+    return std::string("putil: error: ") + option + ": \"" + text + "\" is out of range (at most " + most + " ps)";
+}
+const char* const INT_MOST = "2147483647";
+const char* const INT64_MOST = "9223372036854775807";
+const EXIT_CASE NUMBER_CASES[] = {
+    {"glitch_width_beyond_64_bits", {}, "--filter-glitches=99999999999999999999999 a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "99999999999999999999999", INT_MOST), USAGE_HINT}},
+    {"glitch_width_beyond_an_int", {}, "--filter-glitches=2147483648 a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "2147483648", INT_MOST), USAGE_HINT}},
+    {"glitch_time_beyond_an_int", {}, "--filter-glitches=3ms a.vcd", 2, "",
+     {out_of_range("--filter-glitches", "3ms", INT_MOST), USAGE_HINT}},
+    // The largest width is a delay like any other: the 5 ns pulse is removed.
+    {"glitch_width_of_an_int", {}, "--filter-glitches=2147483647 p.vcd", 0, HEADER + "top|a,0,0\n", {}},
+    {"start_beyond_64_bits", {}, "--start 19522126866494772522ps a.vcd", 2, "",
+     {out_of_range("--start", "19522126866494772522ps", INT64_MOST), USAGE_HINT}},
+    {"start_one_past_64_bits", {}, "--start 9223372036854775808ps a.vcd", 2, "",
+     {out_of_range("--start", "9223372036854775808ps", INT64_MOST), USAGE_HINT}},
+    {"femtoseconds_beyond_64_bits", {}, "--end 9999999999999999999000fs a.vcd", 2, "",
+     {out_of_range("--end", "9999999999999999999000fs", INT64_MOST), USAGE_HINT}},
+    {"exponent_beyond_double", {}, "--end 1e400ns a.vcd", 2, "", {out_of_range("--end", "1e400ns", INT64_MOST), USAGE_HINT}},
+    {"fraction_beyond_64_bits", {}, "--end 1.5e30ps a.vcd", 2, "",
+     {out_of_range("--end", "1.5e30ps", INT64_MOST), USAGE_HINT}},
+    {"femtoseconds_not_whole", {}, "--start 1500fs a.vcd", 2, "",
+     {"putil: error: --start: \"1500fs\" is not a whole number of picoseconds", USAGE_HINT}},
+    // Window 2.5..12.5 ns: 7.5 ns at 0, the rise at 10 ns, 2.5 ns at 1.
+    {"fractions_with_units", {}, "--start 2.5ns --end 0.0125us a.vcd", 0, HEADER + "top|a,0.25,100000000\n",
+     {"(2500 ps to 12500 ps)"}},
+    // The window starts at the end of the file's last interval: a is 1, no transition.
+    {"whole_numbers_exact", {}, "--start 40000000fs --end 9007199254740993ps a.vcd", 0, HEADER + "top|a,1,0\n",
+     {"(40 ns to 9007199254740993 ps)"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(NUMBERS, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(NUMBER_CASES), row_name);
+
+TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)
+{
+    const RUN_RESULT result = run_putil("--version");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "putil " PUTIL_VERSION "\n");
+}
 
 // The hard stop ends the process half way through the file with status 0: the scan never finishes, nothing is printed.
 TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)

@@ -13,6 +13,10 @@ const char* const HEADER_VECTOR =
 const char* const HEADER_ALIAS =
     "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$var wire 1 ! b $end\n$upscope $end\n"
     "$enddefinitions $end\n";
+// Bit numbers past an int, in the index and at the end of the reference; read modulo 2^32 they would be [1:0].
+const char* const HEADER_BEYOND_INT =
+    "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$var wire 2 # bus [4294967297:4294967296] $end\n"
+    "$var wire 2 $ r[4294967297:4294967296] $end\n$upscope $end\n$enddefinitions $end\n";
 const char* const HEADER_PORT =
     "$timescale 1ns $end\n$scope module top $end\n$var port 1 <0 a $end\n$upscope $end\n$enddefinitions $end\n";
 
@@ -76,6 +80,10 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
     // Extended-VCD port states: D is 0, U is 1, Z is Z.
     {"port_values", HEADER_PORT, "#0\n$dumpports\npD 6 0 <0\n$end\n#10\npU 6 0 <0\n#20\npZ 0 0 <0\n#40\n", {}, {}, -1,
      {{"top|a", 0.5, 1.5 / 40e-9}}, {}},
+    // Only a is measured: the vectors name no bit that an int can number.
+    {"bit_numbers_beyond_an_int", HEADER_BEYOND_INT, "#0\n0!\nb11 #\nb11 $\n#10\n1!\n#20\n", {}, {}, -1,
+     {{"top|a", 0.5, 1 / 20e-9}, {"top|bus[0]", {}, {}}, {"top|bus[1]", {}, {}}, {"top|r[0]", {}, {}},
+     {"top|r[1]", {}, {}}}, {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(ACTIVITY, STATS_COLLECTOR_TEST, ::testing::ValuesIn(ACTIVITY_CASES), row_name);

@@ -1,5 +1,6 @@
 // Tests of the message catalogue: ids, identifiers, severities, exact texts as the host records them, suppression.
 #include <cctype>
+#include <iterator>
 
 #include "putil_msgs.h"
 #include "putil_test_support.h"
@@ -65,6 +66,17 @@ const MESSAGE_CASE MESSAGE_CASES[] = {
 };
 
 class MESSAGE_FACTORY_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<MESSAGE_CASE> {};
+
+// The catalogue's ids run from 222000 without a gap or a repeat, and the table has one factory per entry, in order,
+// so that each factory below is checked against its own id.
+TEST(MESSAGE_CATALOGUE, ids_are_unique_and_contiguous_with_one_factory_each)
+{
+    ASSERT_EQ(putil_msg_catalogue_size, std::size(MESSAGE_CASES));
+    for (std::size_t i = 0; i < putil_msg_catalogue_size; ++i) {
+        EXPECT_EQ(putil_msg_catalogue[i].id, 222000 + i) << putil_msg_catalogue[i].identifier;
+        EXPECT_EQ(MESSAGE_CASES[i].id, putil_msg_catalogue[i].id) << MESSAGE_CASES[i].factory_name;
+    }
+}
 
 // Posted as is, then suppressed: warnings and information can be switched off by the user; errors cannot.
 TEST_P(MESSAGE_FACTORY_TEST, builds_its_id_and_text_and_only_errors_survive_suppression)

@@ -23,6 +23,11 @@ const VCD_PARSE_CASE ACCEPTED_CASES[] = {
      true, {"timestamp(#0)@3", "scalar(!,1!)@5", "timestamp(#5)@6", "scalar(!,0!)@7"}, {}},
     {"vcdclose_time_is_no_body", "$var port 1 <0 a $end\n$vcdclose #9 $end\n#10\n", true,
      {"var(port,1,<0,a,)@1", "vcd_close(#9)@2", "timestamp(#10)@3"}, {}},
+    // Widths and bit numbers beyond an int saturate at its limits; ascending ranges keep their negative width.
+    {"port_widths_beyond_an_int", "$var port [2147483647:-2147483648] <0 a $end\n$var port [-2147483648:2147483647] "
+     "<1 b $end\n$var port [99999999999999999999:0] <2 c $end\n$var port [0:7] <3 d $end\n", true,
+     {"var(port,2147483647,<0,a,[2147483647:-2147483648])@1", "var(port,-2147483648,<1,b,[-2147483648:2147483647])@2",
+      "var(port,2147483647,<2,c,[99999999999999999999:0])@3", "var(port,-6,<3,d,[0:7])@4"}, {}},
 };
 INSTANTIATE_TEST_SUITE_P(ACCEPTED, VCD_EXTENDED_SYNTAX_CASES, testing::ValuesIn(ACCEPTED_CASES), row_name);
 

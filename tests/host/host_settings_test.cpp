@@ -16,10 +16,13 @@ TEST_P(SETTING_TEST, ParsesByTheSettingsKind)
 const char* const ON_OFF = "putil_clock_domain_dump";
 const char* const NUMBER = "putil_vcd_stop_after_percent";
 const std::string NOT_A_NUMBER = "setting \"putil_vcd_stop_after_percent\" takes a decimal integer, not ";
+const std::string OUT_OF_RANGE = "setting \"putil_vcd_stop_after_percent\" takes a decimal integer, ";
 const SETTING_CASE SETTING_CASES[] = {
     {ON_OFF, "on", true, ""}, {ON_OFF, "FALSE", true, ""}, {ON_OFF, "1", true, ""}, {NUMBER, "-1", true, ""},
     {ON_OFF, "yes", false, "setting \"putil_clock_domain_dump\" takes on or off, not \"yes\""},
-    {NUMBER, "5x", false, NOT_A_NUMBER + "\"5x\""}, {NUMBER, "99999999999", false, NOT_A_NUMBER + "\"99999999999\""},
+    {NUMBER, "5x", false, NOT_A_NUMBER + "\"5x\""}, {NUMBER, "99999999999x", false, NOT_A_NUMBER + "\"99999999999x\""},
+    {NUMBER, "99999999999", false, OUT_OF_RANGE + "\"99999999999\" is out of range"},
+    {NUMBER, "-2147483649", false, OUT_OF_RANGE + "\"-2147483649\" is out of range"},
     {NUMBER, "", false, NOT_A_NUMBER + "\"\""}, {"no_such", "on", false, "unknown setting \"no_such\""}};
 INSTANTIATE_TEST_SUITE_P(Store, SETTING_TEST, ::testing::ValuesIn(SETTING_CASES));
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <optional>
 
 #include "putil_activity_report.h"
@@ -133,15 +134,14 @@ private:
         // The flag alone reads as "true": the design's own delays are used.
         if (m_glitch_width_text.empty() || m_glitch_width_text == "true")
             return;
+        // A plain number is picoseconds; the delay is an int of them.
         std::int64_t picoseconds = 0;
         std::string error;
+        const int most = std::numeric_limits<int>::max();
         const bool plain_number = m_glitch_width_text.find_first_not_of("0123456789") == std::string::npos;
-        if (plain_number)
-            picoseconds = std::stoll(m_glitch_width_text);
-        else if (!putil_parse_time_text(m_glitch_width_text, picoseconds, error))
+        if (!(plain_number ? putil_parse_picosecond_count(m_glitch_width_text, picoseconds, error, most)
+                           : putil_parse_time_text(m_glitch_width_text, picoseconds, error, most)))
             throw PUTIL_USAGE_ERROR{"--filter-glitches: " + error};
-        if (picoseconds > 2147483647)
-            throw PUTIL_USAGE_ERROR{"--filter-glitches: " + m_glitch_width_text + " is too wide"};
         design.set_fixed_glitch_width(static_cast<int>(picoseconds));
     }
 

@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     bool debug = false;
     app.add_flag("--debug", debug, "Show the library's debug traces (also: environment PUTIL_DEBUG=2)");
-    app.set_version_flag("--version", "putil 0.1");
+    app.set_version_flag("--version", "putil " PUTIL_VERSION);
 
     std::vector<std::unique_ptr<PUTIL_COMMAND>> commands;
     std::vector<CLI::App*> subcommands;

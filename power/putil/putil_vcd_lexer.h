@@ -7,6 +7,9 @@
 
 #include "putil_internal.h"
 
+class PUTIL_VCD_PARSER_EVENT_HANDLER;
+struct PUTIL_VCD_BODY_ITEM;
+
 // FlexLexer.h declares the scanner class under whatever name yyFlexLexer is
 // defined to; the generated class gets an internal name so that the public
 // scanner below can add the grammar's yylex signature to it.
@@ -46,6 +49,14 @@ public:
     // *value. Texts in *value are new heap copies owned by the caller.
     virtual int yylex(PUTIL_VCD_SEMANTIC_VALUE* value);
 
+    // The grammar waits for the next body item (timestamp, value change, dump
+    // block) and reports it to handler. Unless the setting
+    // "putil_vcd_fast_body" is off, the next yylex hands common timestamps
+    // and value changes straight from its buffer to handler's text slots,
+    // making the calls that the grammar would make for their tokens; a slot
+    // that answers false makes it return HANDLER_REFUSED, which ends the parse.
+    void expect_body_item(PUTIL_VCD_PARSER_EVENT_HANDLER* handler);
+
     // Block size of reads from the stream and of the scanner buffer.
     static constexpr int s_buffer_size = 131072;
 
@@ -77,6 +88,9 @@ private:
     int timestamp(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
     int dump_command(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
     int close_dump_block();
+    // The fast body path: false when a handler slot ended the parse.
+    bool read_body_items();
+    bool deliver_body_item(const PUTIL_VCD_BODY_ITEM& item);
 
     std::istream* m_input;
     bool m_extended_syntax;
@@ -87,4 +101,7 @@ private:
     PENDING_TOKEN m_pending[s_pending_capacity];
     int m_pending_count;
     int m_pending_next;
+    bool m_fast_body;                                // "putil_vcd_fast_body"
+    PUTIL_VCD_PARSER_EVENT_HANDLER* m_body_handler;  // set once the body has begun
+    bool m_body_item_next;                           // the grammar waits for a body item
 };

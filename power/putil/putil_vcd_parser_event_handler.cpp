@@ -105,6 +105,30 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file()
     m_dump_state = VCD_DUMP_STATE_NONE;
 }
 
+namespace {
+
+char* heap_copy(std::string_view text) { return putil_copy_text(text.data(), text.size(), PUTIL_SOURCE_NAME, __LINE__); }
+
+}  // namespace
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(std::string_view time_text)
+{
+    return handle_timestamp(heap_copy(time_text));
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(std::string_view value_text)
+{
+    char* text = heap_copy(value_text);
+    return handle_scalar_value_change(text + 1, text);
+}
+
+// The value is copied first, as the scanner makes its tokens.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(std::string_view code, std::string_view value)
+{
+    char* value_copy = heap_copy(value);
+    return handle_vector_value_change(heap_copy(code), value_copy);
+}
+
 void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
                                                     std::uint64_t lines_in_file,
                                                     putil_vcd_lexer_yyFlexLexer* putil_vcd_yyFlexLexer)

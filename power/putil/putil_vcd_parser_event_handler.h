@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "putil_internal.h"
 
@@ -85,6 +86,16 @@ public:
     virtual void handle_real_value_change(char* code, char* value) = 0;
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
+    // The same slots for texts that the scanner reads in place: views into its
+    // buffer, valid during the call. The defaults hand heap copies to the
+    // slots above; a handler may read the views instead. value_text is the
+    // level and the code of a scalar ("1!"), value that of a vector ("b1010").
+    virtual bool handle_timestamp_text(std::string_view time_text);
+    virtual bool handle_scalar_value_change_text(std::string_view value_text);
+    virtual bool handle_vector_value_change_text(std::string_view code, std::string_view value);
+    // A hint that the scanner reads a few items ahead: a value change of code
+    // comes soon, so a handler may start fetching what it will touch.
+    virtual void prefetch_value_change(std::string_view) {}
     // After "$enddefinitions $end", before the body is scanned: true reads
     // the body, false ends the parse there as accepted (a handler that
     // needs only the declarations).

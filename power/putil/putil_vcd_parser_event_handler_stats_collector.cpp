@@ -13,6 +13,13 @@
 #include "host/tim_advanced_estimator.h"
 #include "putil_msgs.h"
 
+// Starts loading a cache line that is read soon; a hint only.
+#if defined(__GNUC__)
+#define PUTIL_PREFETCH(address) __builtin_prefetch(address)
+#else
+#define PUTIL_PREFETCH(address) static_cast<void>(address)
+#endif
+
 namespace {
 
 // Half-transitions counted for a change from one value to the next; a swing
@@ -71,6 +78,22 @@ bool parse_range(const char* text, int* msb, int* lsb)
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
 
+// "#" and up to 18 digits: the time is exact in an integer, and converting
+// that to double rounds as "%lf" rounds the digits.
+bool whole_time(std::string_view text, std::uint64_t* time)
+{
+    if (text.size() < 2 || text.size() > 19 || text[0] != '#')
+        return false;
+    std::uint64_t value = 0;
+    for (const char digit : text.substr(1)) {
+        if (digit < '0' || digit > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    *time = value;
+    return true;
+}
+
 }  // namespace
 
 // Sums per input entry id for its toggle and unknown percentages.
@@ -94,7 +117,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_link_output_enables_pending(true),
       m_in_window(false),
       m_window_end_passed(false),
-      m_window_start_crossed(false)
+      m_window_start_crossed(false),
+      m_code_table_built(false)
 {
     PUTIL_ASSERT(sa_data != 0);
     if (m_filter_glitches) {
@@ -329,30 +353,55 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(char* code, char* value)
 {
-    const std::string id_code(code);
-    const std::size_t total_bits = std::strlen(value) - 1;   // after the leading 'b'
+    const bool result = apply_vector_value(code_targets(code), value, std::strlen(value) - 1);   // after the 'b'
+    putil_free_text(code);
+    putil_free_text(value);
+    return result;
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::code_targets(const std::string& code) const
+{
+    CODE_TARGETS targets{PUTIL_NO_BIT_CODE, PUTIL_NO_BIT_CODE, 0, 0, nullptr, PUTIL_NO_BIT_CODE};
+    find_scalar_code(code, &targets.scalar);
+    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(code)) {
+        targets.width = bits->width;
+        targets.position_count = static_cast<std::uint32_t>(bits->positions.size());
+        targets.positions = bits->positions.data();
+        for (std::uint32_t p = 0; p < targets.position_count && targets.first_record == PUTIL_NO_BIT_CODE; ++p)
+            targets.first_record = bits->positions[p];
+    }
+    // A code with a vector width but no bits is a vector of an earlier file's
+    // declarations: none of its bits is matched in this one, and its values
+    // are not scalar values either.
+    std::uint32_t width;
+    if (targets.positions == nullptr && !find_vector_code(code, &width))
+        targets.vector_scalar = targets.scalar;
+    if (targets.scalar != PUTIL_NO_BIT_CODE)
+        targets.first_record = targets.scalar;
+    return targets;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CODE_TARGETS& targets,
+                                                                        const char* value, std::size_t total_bits)
+{
     bool result = true;
-    std::uint32_t width, newest;
-    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+    std::uint32_t newest;
+    if (targets.positions != nullptr) {
         // Position p is bit lsb + p, counted from the rightmost digit;
         // positions without a matched signal are skipped.
-        for (std::uint32_t p = 0; p < bits->width && result; ++p) {
-            if (!bits->find(p, &newest))
+        for (std::uint32_t p = 0; p < targets.width && result; ++p) {
+            if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
                 continue;
             const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
             result = apply_to_chain(newest, bit);
         }
-    } else if (find_vector_code(id_code, &width)) {
-        // A vector of an earlier file's declarations: none of its bits is
-        // matched in this one, and its values are not scalar values either.
-    } else if (find_scalar_code(id_code, &newest)) {
+    } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
         // A scalar identifier takes one digit; strict reading takes a wide
         // declaration without a range for a scalar, so its values stop here.
         PUTIL_ASSERT(total_bits == 1);
-        result = apply_to_chain(newest, scalar_value(value[1]));
+        result = apply_to_chain(targets.vector_scalar, scalar_value(value[1]));
     }
-    putil_free_text(code);
-    putil_free_text(value);
     return result;
 }
 
@@ -375,18 +424,27 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(ch
     return result;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
 {
     if (m_link_output_enables_pending) {
         link_output_enables();
         m_link_output_enables_pending = false;
     }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+{
+    link_output_enables_once();
     char hash;
     double time = 0.0;
     const int tokens_found = std::sscanf(time_text, "%c%lf", &hash, &time);
     putil_free_text(time_text);
     PUTIL_ASSERT(tokens_found == 2);
+    return move_to_time(time);
+}
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
+{
     // A window bound between the last timestamp and this one closes the
     // interval there first.
     for (;;) {
@@ -453,8 +511,84 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
     }
 }
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::string_view time_text)
+{
+    std::uint64_t time = 0;
+    if (!whole_time(time_text, &time))
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(time_text);
+    link_output_enables_once();
+    return move_to_time(static_cast<double>(time));
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change_text(std::string_view value_text)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(value_text);
+    const CODE_TARGETS* targets = find_code_targets(value_text.substr(1));
+    if (targets == nullptr || targets->scalar == PUTIL_NO_BIT_CODE)
+        return true;
+    return apply_to_chain(targets->scalar, scalar_value(value_text[0]));
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_text(std::string_view code,
+                                                                                     std::string_view value)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
+    const CODE_TARGETS* targets = find_code_targets(code);
+    return targets == nullptr || apply_vector_value(*targets, value.data(), value.size() - 1);
+}
+
+// Starts loading the record that the change will most likely touch first,
+// and the bit positions of a vector; the records span two cache lines.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_value_change(std::string_view code)
+{
+    const CODE_TARGETS* targets = m_code_table_built ? find_code_targets(code) : nullptr;
+    if (targets == nullptr || targets->first_record == PUTIL_NO_BIT_CODE)
+        return;
+    const char* record = reinterpret_cast<const char*>(&m_oterm_infos[targets->first_record]);
+    PUTIL_PREFETCH(record);
+    PUTIL_PREFETCH(record + sizeof(OTERM_INFO) - 1);
+    if (targets->positions != nullptr)
+        PUTIL_PREFETCH(targets->positions);
+}
+
+const PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS*
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::find_code_targets(std::string_view code) const
+{
+    const std::uint32_t index = m_code_table.find(code);
+    return index == PUTIL_VCD_CODE_TABLE::s_absent ? nullptr : &m_code_targets[index];
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_definitions()
+{
+    build_code_table();
+    return true;
+}
+
+// Every code with a scalar record or bit records, with what each slot finds
+// for it; the declarations do not change during the body.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
+{
+    PUTIL_VECTOR<PUTIL_VCD_CODE_VALUE> codes;
+    m_code_targets.clear();
+    const auto add = [&](const std::string& code) {
+        codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
+        m_code_targets.push_back(code_targets(code));
+    };
+    for (const auto& scalar : m_scalar_code_map)
+        add(scalar.first);
+    for (const auto& bits : m_bit_code_table) {
+        if (m_scalar_code_map.count(bits.first) == 0)
+            add(bits.first);
+    }
+    m_code_table.build(codes);
+    m_code_table_built = true;
+}
+
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
 {
+    m_code_table_built = false;
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
     free_records();

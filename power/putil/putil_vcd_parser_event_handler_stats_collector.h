@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "putil_vcd_code_table.h"
 #include "putil_vcd_parser_event_handler.h"
 
 class CDB_ATOM_OTERM;
@@ -75,6 +76,13 @@ public:
     bool handle_vector_value_change(char* code, char* value) override;
     void handle_real_value_change(char* code, char* value) override;
     bool handle_scalar_value_change(char* code, char* value_text) override;
+    // The text slots read the scanner's buffer in place, through a table of
+    // the file's codes built at the end of the declarations.
+    bool handle_timestamp_text(std::string_view time_text) override;
+    bool handle_scalar_value_change_text(std::string_view value_text) override;
+    bool handle_vector_value_change_text(std::string_view code, std::string_view value) override;
+    void prefetch_value_change(std::string_view code) override;
+    bool handle_end_of_definitions() override;
     void handle_end_of_file() override;
 
     // After each file: closes the last interval, annotates the store under
@@ -89,6 +97,18 @@ public:
 private:
     struct ENTRY_SUMS;
 
+    // The records that a value change of one identifier code reaches, found
+    // in the identifier maps as the owning slots look them up. Record
+    // indexes are PUTIL_NO_BIT_CODE where there is none.
+    struct CODE_TARGETS {
+        std::uint32_t scalar;           // newest record for a scalar change
+        std::uint32_t vector_scalar;    // the same for a vector change, when the code has no bits and no width
+        std::uint32_t width;            // of the bit codes, 0 without them
+        std::uint32_t position_count;
+        const std::uint32_t* positions;   // newest record by bit position; null without bit codes
+        std::uint32_t first_record;     // what a change most likely touches first
+    };
+
     void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
     void declare_scalar(const std::string& code, const std::string& name);
     void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
@@ -96,6 +116,12 @@ private:
 
     bool apply_value(OTERM_INFO& info, char new_char, bool hold);
     bool apply_to_chain(std::uint32_t newest, char value);
+    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits);
+    CODE_TARGETS code_targets(const std::string& code) const;
+    const CODE_TARGETS* find_code_targets(std::string_view code) const;
+    void build_code_table();
+    void link_output_enables_once();
+    bool move_to_time(double time);
     bool hold_all_records();
     bool check_window(double time, double* clip);
     void link_output_enables();
@@ -115,4 +141,7 @@ private:
     bool m_in_window;
     bool m_window_end_passed;
     bool m_window_start_crossed;
+    PUTIL_VCD_CODE_TABLE m_code_table;          // code to index in m_code_targets
+    PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
+    bool m_code_table_built;                    // for the current file
 };

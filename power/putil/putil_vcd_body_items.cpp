@@ -2,6 +2,7 @@
 // putil_vcd_lexer.l match them.
 #include "putil_vcd_body_items.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "host/cfg.h"
@@ -46,108 +47,183 @@ const char* skip(const char* at, const char* end, unsigned char classes)
     return at;
 }
 
+// Runs are skipped eight bytes at a time where they can be: a word's bytes
+// are marked in the high bit of each byte (the first byte lowest), exactly
+// up to the first marked one, which is all that counts.
+constexpr bool s_words = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+constexpr std::uint64_t s_ones = 0x0101010101010101ull;
+constexpr std::uint64_t s_highs = 0x8080808080808080ull;
+
+std::uint64_t word_at(const char* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// Bytes below n, above n (n < 128), and not zero.
+std::uint64_t below(std::uint64_t word, unsigned n) { return (word - s_ones * n) & ~word & s_highs; }
+std::uint64_t above(std::uint64_t word, unsigned n) { return ((word + s_ones * (127 - n)) | word) & s_highs; }
+std::uint64_t nonzero(std::uint64_t word) { return (((word & ~s_highs) + ~s_highs) | word) & s_highs; }
+
+std::uint64_t not_printable(std::uint64_t word) { return below(word, 0x21) | above(word, 0x7e); }
+std::uint64_t not_digit(std::uint64_t word) { return below(word, '0') | above(word, '9'); }
+// The common levels only; the byte loop reads the others.
+std::uint64_t not_0_or_1(std::uint64_t word) { return nonzero((word ^ s_ones * '0') & ~s_ones); }
+
+// skip(at, end, classes) where `marked` marks every byte outside classes,
+// and, unless exact, maybe some inside.
+template <std::uint64_t (*marked)(std::uint64_t), bool exact>
+const char* skip_words(const char* at, const char* end, unsigned char classes)
+{
+    if (s_words) {
+        for (; end - at >= 8; at += 8) {
+            const std::uint64_t marks = marked(word_at(at));
+            if (marks != 0) {
+                at += __builtin_ctzll(marks) / 8;
+                if (exact)
+                    return at;
+                break;
+            }
+        }
+    }
+    return skip(at, end, classes);
+}
+
 // The item ends at `item_end` when the scanner's longest match would end
 // there: a printable character after it would extend the match to a word.
-PUTIL_VCD_BODY_ITEM item_ending_at(PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* item_end,
-                                   const char* end)
+// The recognisers fill in item (text, code, end) only when they accept it.
+bool ends_item(const char* item_end, const char* end) { return item_end < end && !is(item_end, PRINTABLE); }
+
+void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* text_end,
+              const char* code, const char* item_end)
 {
-    PUTIL_VCD_BODY_ITEM item;
-    if (item_end >= end || is(item_end, PRINTABLE))
-        return item;
     item.kind = kind;
-    item.text = std::string_view(at, static_cast<std::size_t>(item_end - at));
-    if (kind == PUTIL_VCD_BODY_ITEM_KIND::SCALAR)
-        item.code = item.text.substr(1);
+    item.text = std::string_view(at, static_cast<std::size_t>(text_end - at));
+    item.code = std::string_view(code, static_cast<std::size_t>(item_end - code));
     item.end = item_end;
-    return item;
 }
 
 // "#" and digits, with the extended syntax also "." and more digits.
-PUTIL_VCD_BODY_ITEM timestamp(const char* at, const char* end, bool extended_syntax)
+bool timestamp(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
-    const char* digits_end = skip(at + 1, end, DIGIT);
+    const char* digits_end = skip_words<not_digit, true>(at + 1, end, DIGIT);
     if (digits_end == at + 1)
-        return PUTIL_VCD_BODY_ITEM();
+        return false;
     if (extended_syntax && digits_end < end && *digits_end == '.')
-        digits_end = skip(digits_end + 1, end, DIGIT);
-    return item_ending_at(PUTIL_VCD_BODY_ITEM_KIND::TIMESTAMP, at, digits_end, end);
+        digits_end = skip_words<not_digit, true>(digits_end + 1, end, DIGIT);
+    if (!ends_item(digits_end, end))
+        return false;
+    set_text(item, PUTIL_VCD_BODY_ITEM_KIND::TIMESTAMP, at, digits_end, digits_end, digits_end);
+    return true;
 }
 
 // A level and at least one more printable character: the code.
-PUTIL_VCD_BODY_ITEM scalar(const char* at, const char* end)
+bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end)
 {
-    const char* code_end = skip(at + 1, end, PRINTABLE);
-    if (code_end == at + 1)
-        return PUTIL_VCD_BODY_ITEM();
-    return item_ending_at(PUTIL_VCD_BODY_ITEM_KIND::SCALAR, at, code_end, end);
+    const char* code_end = skip_words<not_printable, true>(at + 1, end, PRINTABLE);
+    if (code_end == at + 1 || !ends_item(code_end, end))
+        return false;
+    set_text(item, PUTIL_VCD_BODY_ITEM_KIND::SCALAR, at, code_end, at + 1, code_end);
+    return true;
 }
 
 // "b" and digits, blanks, then the code on the same line.
-PUTIL_VCD_BODY_ITEM vector(const char* at, const char* end, unsigned char levels)
+bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, unsigned char levels)
 {
-    const char* digits_end = skip(at + 1, end, levels);
+    const char* digits_end = skip_words<not_0_or_1, false>(at + 1, end, levels);
     if (digits_end == at + 1 || digits_end >= end || !is(digits_end, BLANK))
-        return PUTIL_VCD_BODY_ITEM();
+        return false;
     const char* code = skip(digits_end, end, BLANK);
-    const char* code_end = skip(code, end, PRINTABLE);
-    if (code_end == code)
-        return PUTIL_VCD_BODY_ITEM();
-    PUTIL_VCD_BODY_ITEM item = item_ending_at(PUTIL_VCD_BODY_ITEM_KIND::VECTOR, at, code_end, end);
-    if (item.kind == PUTIL_VCD_BODY_ITEM_KIND::NONE)
-        return item;
-    item.text = std::string_view(at, static_cast<std::size_t>(digits_end - at));
-    item.code = std::string_view(code, static_cast<std::size_t>(code_end - code));
-    return item;
+    const char* code_end = skip_words<not_printable, true>(code, end, PRINTABLE);
+    if (code_end == code || !ends_item(code_end, end))
+        return false;
+    set_text(item, PUTIL_VCD_BODY_ITEM_KIND::VECTOR, at, digits_end, code, code_end);
+    return true;
+}
+
+bool recognise(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
+{
+    const unsigned char levels = extended_syntax ? NINE_LEVEL : STRICT_LEVEL;
+    if (at >= end)
+        return false;
+    if (*at == '#')
+        return timestamp(item, at, end, extended_syntax);
+    if (*at == 'b' || *at == 'B')
+        return vector(item, at, end, levels);
+    return is(at, levels) && scalar(item, at, end);
 }
 
 }  // namespace
 
 PUTIL_VCD_BODY_ITEM putil_vcd_body_item(const char* at, const char* end, bool extended_syntax)
 {
-    if (at >= end)
-        return PUTIL_VCD_BODY_ITEM();
-    const unsigned char levels = extended_syntax ? NINE_LEVEL : STRICT_LEVEL;
-    if (*at == '#')
-        return timestamp(at, end, extended_syntax);
-    if (*at == 'b' || *at == 'B')
-        return vector(at, end, levels);
-    if (is(at, levels))
-        return scalar(at, end);
-    return PUTIL_VCD_BODY_ITEM();
+    PUTIL_VCD_BODY_ITEM item;
+    if (!recognise(item, at, end, extended_syntax))
+        item = PUTIL_VCD_BODY_ITEM();
+    return item;
 }
 
-PUTIL_VCD_BODY_ITEM PUTIL_VCD_BODY_CURSOR::next()
+bool PUTIL_VCD_BODY_CURSOR::next(PUTIL_VCD_BODY_ITEM& item)
 {
-    for (;;) {
-        if (m_at >= m_end)
-            return PUTIL_VCD_BODY_ITEM();
-        const char* run_end = skip(m_at, m_end, LINE_END);
-        if (run_end != m_at) {
+    const char* at = m_at;
+    bool line_start = m_line_start;
+    std::uint64_t line_steps = m_line_steps;
+    bool found = false;
+    while (at < m_end) {
+        // Most items end their line with a single '\n'.
+        if (*at == '\n' && at + 1 < m_end && !is(at + 1, LINE_END)) {
+            ++line_steps;
+            line_start = true;
+            ++at;
+        }
+        const char* run_end = skip(at, m_end, LINE_END);
+        if (run_end != at) {
             if (run_end == m_end)
-                return PUTIL_VCD_BODY_ITEM();
-            ++m_line_steps;
-            m_line_start = run_end[-1] == '\n';
-            m_at = run_end;
+                break;
+            ++line_steps;
+            line_start = run_end[-1] == '\n';
+            at = run_end;
             continue;
         }
-        run_end = skip(m_at, m_end, BLANK);
-        if (run_end != m_at) {
+        run_end = skip(at, m_end, BLANK);
+        if (run_end != at) {
             if (run_end == m_end)
-                return PUTIL_VCD_BODY_ITEM();
-            m_line_start = false;
-            m_at = run_end;
+                break;
+            line_start = false;
+            at = run_end;
             continue;
         }
-        if (!m_extended_syntax && !m_line_start)
-            return PUTIL_VCD_BODY_ITEM();
-        PUTIL_VCD_BODY_ITEM item = putil_vcd_body_item(m_at, m_end, m_extended_syntax);
-        if (item.kind != PUTIL_VCD_BODY_ITEM_KIND::NONE) {
-            item.line_steps = m_line_steps;
-            m_at = item.end;
-            m_line_start = false;
+        found = (m_extended_syntax || line_start) && recognise(item, at, m_end, m_extended_syntax);
+        if (found) {
+            item.line_steps = line_steps;
+            line_steps = 0;
+            at = item.end;
+            line_start = false;
         }
-        return item;
+        break;
     }
+    m_at = at;
+    m_line_start = line_start;
+    m_line_steps = line_steps;
+    return found;
+}
+
+std::uint64_t putil_count_line_feeds(const char* text, std::size_t length)
+{
+    std::uint64_t count = 0;
+    std::size_t at = 0;
+    if (s_words) {
+        // Per word, the high bit of each byte that is '\n', exactly: no carry
+        // crosses a byte.
+        for (; length - at >= 8; at += 8) {
+            const std::uint64_t other = word_at(text + at) ^ (s_ones * '\n');
+            count += static_cast<std::uint64_t>(__builtin_popcountll(~nonzero(other) & s_highs));
+        }
+    }
+    for (; at < length; ++at)
+        count += text[at] == '\n';
+    return count;
 }
 
 bool putil_vcd_fast_body_is_on() { return cfg_is_on("putil_vcd_fast_body", true); }

@@ -15,7 +15,7 @@ struct PUTIL_VCD_BODY_ITEM {
     std::string_view text;   // the token as the scanner would hand it over: "#120", "1!", "b1010"
     std::string_view code;   // the identifier code of a value change ("!"); empty for a timestamp
     const char* end = nullptr;       // one past the item
-    std::uint64_t line_steps = 0;    // PUTIL_VCD_BODY_CURSOR: line steps before the item
+    std::uint64_t line_steps = 0;    // PUTIL_VCD_BODY_CURSOR: line steps since the item before
 };
 
 // The item that starts at `at` (before `end`, the end of the buffered data),
@@ -42,11 +42,11 @@ public:
     {
     }
 
-    // The next item, or an item of kind NONE where reading stops.
-    PUTIL_VCD_BODY_ITEM next();
+    // Reads the next item into item; false where reading stops.
+    bool next(PUTIL_VCD_BODY_ITEM& item);
 
     // Where the rules would go on after the items read so far, whether that
-    // is at a line start, and the line steps passed.
+    // is at a line start, and the line steps passed since the last item.
     const char* position() const { return m_at; }
     bool line_start() const { return m_line_start; }
     std::uint64_t line_steps() const { return m_line_steps; }
@@ -58,6 +58,9 @@ private:
     bool m_extended_syntax;
     std::uint64_t m_line_steps = 0;
 };
+
+// The number of '\n' in text[0..length), eight bytes at a time.
+std::uint64_t putil_count_line_feeds(const char* text, std::size_t length);
 
 // The setting "putil_vcd_fast_body" (on unless set off): whether the scanner
 // reads common body items straight from its buffer.

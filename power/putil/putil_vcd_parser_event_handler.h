@@ -93,9 +93,10 @@ public:
     virtual bool handle_timestamp_text(std::string_view time_text);
     virtual bool handle_scalar_value_change_text(std::string_view value_text);
     virtual bool handle_vector_value_change_text(std::string_view code, std::string_view value);
-    // A hint that the scanner reads a few items ahead: a value change of code
-    // comes soon, so a handler may start fetching what it will touch.
-    virtual void prefetch_value_change(std::string_view) {}
+    // The scanner hands over no more texts until the next text slot call:
+    // their views end here, and a handler that held changes back must apply
+    // them now. Does nothing by default.
+    virtual void end_of_texts() {}
     // After "$enddefinitions $end", before the body is scanned: true reads
     // the body, false ends the parse there as accepted (a handler that
     // needs only the declarations).

@@ -107,7 +107,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file()
 
 namespace {
 
-char* heap_copy(std::string_view text) { return putil_copy_text(text.data(), text.size(), PUTIL_SOURCE_NAME, __LINE__); }
+char* heap_copy(std::string_view text)
+{
+    return putil_copy_text(text.data(), text.size(), PUTIL_SOURCE_NAME, __LINE__);
+}
 
 }  // namespace
 

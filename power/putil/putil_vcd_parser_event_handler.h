@@ -87,9 +87,10 @@ public:
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
     // The same slots for texts that the scanner reads in place: views into its
-    // buffer, valid during the call. The defaults hand heap copies to the
-    // slots above; a handler may read the views instead. value_text is the
-    // level and the code of a scalar ("1!"), value that of a vector ("b1010").
+    // buffer, valid until it calls end_of_texts. The defaults hand heap copies
+    // to the slots above; a handler may read the views instead. value_text is
+    // the level and the code of a scalar ("1!"), value that of a vector
+    // ("b1010").
     virtual bool handle_timestamp_text(std::string_view time_text);
     virtual bool handle_scalar_value_change_text(std::string_view value_text);
     virtual bool handle_vector_value_change_text(std::string_view code, std::string_view value);

@@ -341,7 +341,8 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_IN
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
 {
-    putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(std::to_string(putil_vcd_get_line_number()).c_str()));
+    const std::string line = std::to_string(putil_vcd_get_line_number());
+    putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
     return false;
 }
 
@@ -553,12 +554,19 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::
     return move_to_time(static_cast<double>(time));
 }
 
-// A change goes into the table of held-back changes while the time is the
-// latest that any change was made at: then no change can find its record
-// changed later than now (the elapsed-time error), so applying it later, in
-// order, changes nothing but the memory access pattern. Held-back changes are applied in one
-// tight loop at the next timestamp and when the scanner stops handing texts
-// over, with the records of many changes loading at once.
+inline void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_back(const HELD_CHANGE& change)
+{
+    if (m_held_changes.size() == s_held_change_capacity)
+        apply_held_changes();
+    m_held_changes.push_back(change);
+}
+
+// A change is held back while the time is the latest that any record was
+// changed at: then no change can find its record changed later than now (the
+// elapsed-time error), so applying it later, in order, changes nothing but
+// the memory access pattern. Held-back changes are applied in one tight loop
+// at the next timestamp and when the scanner stops handing texts over, with
+// the records of many changes loading at once.
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change_text(std::string_view value_text)
 {
     if (!m_code_table_built)
@@ -583,7 +591,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_
     // Several digits for a scalar code end the run with an internal error,
     // after the changes before it.
     const CODE_TARGETS targets = targets_of_entry(entry);
-    if (!may_hold_back() || (targets.positions == nullptr && value.size() != 2)) {
+    const bool scalar_digits = targets.positions == nullptr && targets.vector_scalar != PUTIL_NO_BIT_CODE;
+    if (!may_hold_back() || (scalar_digits && value.size() != 2)) {
         apply_held_changes();
         return apply_vector_value(targets, value.data(), value.size() - 1);
     }
@@ -598,13 +607,6 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::may_hold_back() const
     return m_current_simulation_time >= m_latest_time;
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_back(const HELD_CHANGE& change)
-{
-    if (m_held_changes.size() == s_held_change_capacity)
-        apply_held_changes();
-    m_held_changes.push_back(change);
-}
-
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes()
 {
     const std::size_t ahead = 8;
@@ -612,9 +614,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes()
         if (i + ahead < m_held_changes.size())
             prefetch_records(m_held_changes[i + ahead].entry);
         const HELD_CHANGE& change = m_held_changes[i];
-        const bool applied = change.vector_length == 0
-                                 ? apply_scalar_entry(change.entry, change.text[0])
-                                 : apply_vector_value(targets_of_entry(change.entry), change.text, change.vector_length - 1);
+        const bool applied =
+            change.vector_length == 0
+                ? apply_scalar_entry(change.entry, change.text[0])
+                : apply_vector_value(targets_of_entry(change.entry), change.text, change.vector_length - 1);
         PUTIL_ASSERT(applied);
     }
     m_held_changes.clear();
@@ -624,13 +627,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes()
 // line after: the records of a vector follow each other.
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint32_t entry) const
 {
-    const std::uint32_t record = (entry & s_record_entry) != 0 ? entry & ~s_record_entry : m_code_targets[entry].first_record;
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t record = record_entry ? entry & ~s_record_entry : m_code_targets[entry].first_record;
     if (record == PUTIL_NO_BIT_CODE)
         return;
     const char* first = reinterpret_cast<const char*>(&m_oterm_infos[record]);
     PUTIL_PREFETCH(first);
     PUTIL_PREFETCH(first + sizeof(OTERM_INFO) - 1);
-    if ((entry & s_record_entry) != 0)
+    if (record_entry)
         return;
     PUTIL_PREFETCH(first + sizeof(OTERM_INFO) + 63);
     PUTIL_PREFETCH(m_code_targets[entry].positions);
@@ -638,7 +642,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint3
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(std::uint32_t entry, char level)
 {
-    const std::uint32_t newest = (entry & s_record_entry) != 0 ? entry & ~s_record_entry : m_code_targets[entry].scalar;
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;
     return newest == PUTIL_NO_BIT_CODE || apply_to_chain(newest, scalar_value(level));
 }
 
@@ -698,6 +703,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
     }
     m_code_table.build(codes);
     m_code_table_built = true;
+    m_held_changes.reserve(s_held_change_capacity);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()

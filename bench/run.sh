@@ -1,5 +1,6 @@
 #!/bin/sh
-# Times `putil activity` against `wc -l` and an awk tally on two generated VCD files in one run; reports ratios and peak RSS.
+# Times `putil activity` against `wc -l` and a naive C tally of the value changes (vcd_tally.c) on two generated VCD
+# files in one run; reports throughputs, putil's throughput as a share of the tally's, and peak RSS.
 set -eu
 
 if [ $# -ne 1 ]; then
@@ -17,11 +18,15 @@ if ! command -v python3 >/dev/null 2>&1; then
   echo "bench/run.sh: python3 is required to generate the files and time the runs" >&2
   exit 1
 fi
+if ! command -v cc >/dev/null 2>&1; then
+  echo "bench/run.sh: a C compiler (cc) is required to build the tally" >&2
+  exit 1
+fi
 
 # Both files declare the same signals; the larger has four times the
 # timestamps, so a flat peak RSS shows memory that does not grow with length.
-signals=${BENCH_SIGNALS:-2000}
-small_timestamps=${BENCH_TIMESTAMPS:-28000}
+signals=${BENCH_SIGNALS:-20000}
+small_timestamps=${BENCH_TIMESTAMPS:-5000}
 large_timestamps=$((small_timestamps * 4))
 repeat=${BENCH_REPEAT:-3}
 
@@ -32,10 +37,11 @@ trap 'exit 130' INT TERM
 cpu=$(sed -n 's/^model name[[:space:]]*:[[:space:]]*//p' /proc/cpuinfo | head -n 1)
 echo "putil activity benchmark, $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "machine: $(nproc) CPUs, ${cpu:-unknown CPU}, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "awk: $(readlink -f "$(command -v awk)"); putil: $putil"
+echo "tally: bench/vcd_tally.c, cc -O2; putil: $putil"
 echo "wall time: best of $repeat runs; peak RSS: GNU time %M of one more run"
 echo
 
+cc -O2 -o "$work/vcd_tally" "$here/vcd_tally.c"
 echo "generating $signals signals x $small_timestamps and $large_timestamps timestamps into $work"
 python3 "$here/generate_vcd.py" "$work/small.vcd" --signals "$signals" --timestamps "$small_timestamps"
 python3 "$here/generate_vcd.py" "$work/large.vcd" --signals "$signals" --timestamps "$large_timestamps"
@@ -46,9 +52,9 @@ measure() {
   file=$1
   bytes=$(wc -c <"$file")
   wc_result=$(python3 "$here/measure.py" --repeat "$repeat" -- wc -l "$file")
-  awk_result=$(python3 "$here/measure.py" --repeat "$repeat" -- awk '/^#/ { n++ } END { print n + 0 }' "$file")
+  tally_result=$(python3 "$here/measure.py" --repeat "$repeat" -- "$work/vcd_tally" "$file")
   putil_result=$(python3 "$here/measure.py" --repeat "$repeat" -- "$putil" activity --format csv -o /dev/null "$file")
-  echo "$bytes $wc_result $awk_result $putil_result"
+  echo "$bytes $wc_result $tally_result $putil_result"
 }
 small=$(measure "$work/small.vcd")
 large=$(measure "$work/large.vcd")
@@ -56,13 +62,14 @@ large=$(measure "$work/large.vcd")
 printf '%s\n%s\n' "$small" "$large" | awk -v names="small large" '
   BEGIN {
     split(names, name, " ")
-    printf "%-6s %8s %9s %9s %9s %9s %9s %10s %9s %9s %9s\n", "file", "MB", "wc -l s", "awk s", "putil s",
-           "putil/wc", "putil/awk", "putil MB/s", "wc KB", "awk KB", "putil KB"
+    printf "%-6s %7s %8s %8s %8s %8s %10s %10s %11s %8s %8s %8s\n", "file", "MB", "wc -l s", "tally s", "putil s",
+           "wc MB/s", "tally MB/s", "putil MB/s", "putil/tally", "wc KB", "tally KB", "putil KB"
   }
   {
     mb = $1 / 1e6
-    printf "%-6s %8.1f %9.4f %9.4f %9.3f %9.1f %9.1f %10.1f %9s %9s %9s\n", name[NR], mb, $2, $4, $6,
-           $6 / $2, $6 / $4, mb / $6, $3, $5, $7
+    # putil/tally: putil throughput as a multiple of the tally throughput (1.0 or more: as fast as the tally).
+    printf "%-6s %7.1f %8.4f %8.4f %8.4f %8.0f %10.1f %10.1f %11.2f %8s %8s %8s\n", name[NR], mb, $2, $4, $6,
+           mb / $2, mb / $4, mb / $6, $4 / $6, $3, $5, $7
     rss[NR] = $7
   }
   END {

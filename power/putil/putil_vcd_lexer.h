@@ -7,6 +7,9 @@
 
 #include "putil_internal.h"
 
+class PUTIL_VCD_PARSER_EVENT_HANDLER;
+struct PUTIL_VCD_BODY_ITEM;
+
 // FlexLexer.h declares the scanner class under whatever name yyFlexLexer is
 // defined to; the generated class gets an internal name so that the public
 // scanner below can add the grammar's yylex signature to it.
@@ -51,6 +54,13 @@ public:
     void free_live_texts();
     // A text for a token value, owned by the receiver (putil_free_text).
     char* copy_text(const char* text, std::size_t length);
+    // The grammar waits for the next body item (timestamp, value change, dump
+    // block) and reports it to handler. Unless the setting
+    // "putil_vcd_fast_body" is off, the next yylex hands common timestamps
+    // and value changes straight from its buffer to handler's text slots,
+    // making the calls that the grammar would make for their tokens; a slot
+    // that answers false makes it return HANDLER_REFUSED, which ends the parse.
+    void expect_body_item(PUTIL_VCD_PARSER_EVENT_HANDLER* handler);
 
     // Block size of reads from the stream and of the scanner buffer.
     static constexpr int s_buffer_size = 131072;
@@ -86,6 +96,9 @@ private:
     int dump_command(int code, PUTIL_VCD_SEMANTIC_VALUE* value);
     int close_dump_block();
     void create_input_buffer();
+    // The fast body path: false when a handler slot ended the parse.
+    bool read_body_items();
+    bool deliver_body_item(const PUTIL_VCD_BODY_ITEM& item);
 
     std::istream* m_input;
     bool m_extended_syntax;
@@ -97,4 +110,7 @@ private:
     int m_pending_count;
     int m_pending_next;
     PUTIL_TEXT_LINK m_live_texts;   // texts handed out and not yet freed
+    bool m_fast_body;                                // "putil_vcd_fast_body"
+    PUTIL_VCD_PARSER_EVENT_HANDLER* m_body_handler;  // set once the body has begun
+    bool m_body_item_next;                           // the grammar waits for a body item
 };

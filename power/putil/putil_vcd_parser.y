@@ -70,6 +70,10 @@ static char* new_empty_text(putil_vcd_lexer_yyFlexLexer* scanner)
 // Only the extended syntax produces these (codes 294 and up): the close of a
 // dump block, and a string value.
 %token DUMP_CLOSE STRING_VALUE
+// Only the scanner's fast body path produces this (code 296): a handler slot
+// it called for a body item answered false, which ends the parse as the same
+// answer does in the actions below.
+%token HANDLER_REFUSED
 
 // Texts that bison drops (on a syntax error, or below an aborting action)
 // are freed here. Texts handed to the handler are never on the stack any
@@ -114,9 +118,11 @@ body_start
     : %empty                      { if (!handler()->handle_end_of_definitions()) YYACCEPT; }
     ;
 
+// Both reduced without a lookahead: the scanner learns that the grammar
+// waits for a body item before it is asked for one.
 simulation
-    : %empty
-    | simulation simulation_item
+    : %empty                      { scanner->expect_body_item(handler()); }
+    | simulation simulation_item  { scanner->expect_body_item(handler()); }
     ;
 
 declaration
@@ -133,6 +139,7 @@ simulation_item
     | timestamp                   { if (!handler()->handle_timestamp($1.first.text)) YYABORT; }
     | value_change                { if (!handler()->check_vcd_command()) YYABORT; }
     | port_change                 { if (!handler()->check_evcd_command()) YYABORT; }
+    | HANDLER_REFUSED             { YYABORT; }
     ;
 
 vcd_dump_block
@@ -311,7 +318,7 @@ port_value
 %%
 
 static_assert(TIME_NUMBER == 258 && DECL_WORD == 278 && ENDDEFINITIONS == 279 && END == 293 && DUMP_CLOSE == 294 &&
-                  STRING_VALUE == 295,
+                  STRING_VALUE == 295 && HANDLER_REFUSED == 296,
               "token codes are fixed");
 
 static int yyreport_syntax_error(const yypcontext_t*, putil_vcd_lexer_yyFlexLexer*)

@@ -18,6 +18,7 @@
 #include "putil_bit_range.h"
 #include "putil_eda_utilities.h"
 #include "putil_msgs.h"
+#include "putil_vcd_lexer.h"
 #include "putil_vcd_input_file.h"
 
 namespace {
@@ -108,6 +109,31 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file()
     m_timescale_number = 1;
     m_time_unit = "ns";
     m_dump_state = VCD_DUMP_STATE_NONE;
+}
+
+// Copies made by the scanner, so that a parse stopped by an internal error
+// frees them with the scanner's other texts.
+char* PUTIL_VCD_PARSER_EVENT_HANDLER::heap_copy(std::string_view text)
+{
+    return m_vcd_yyFlexLexer->copy_text(text.data(), text.size());
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(std::string_view time_text)
+{
+    return handle_timestamp(heap_copy(time_text));
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(std::string_view value_text)
+{
+    char* text = heap_copy(value_text);
+    return handle_scalar_value_change(text + 1, text);
+}
+
+// The value is copied first, as the scanner makes its tokens.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(std::string_view code, std::string_view value)
+{
+    char* value_copy = heap_copy(value);
+    return handle_vector_value_change(heap_copy(code), value_copy);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,

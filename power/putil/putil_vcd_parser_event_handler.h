@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "putil_internal.h"
 
@@ -87,6 +88,18 @@ public:
     virtual void handle_real_value_change(char* code, char* value) = 0;
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
+    // The same slots for texts that the scanner reads in place: views into its
+    // buffer, valid until it calls end_of_texts. The defaults hand heap copies
+    // to the slots above; a handler may read the views instead. value_text is
+    // the level and the code of a scalar ("1!"), value that of a vector
+    // ("b1010").
+    virtual bool handle_timestamp_text(std::string_view time_text);
+    virtual bool handle_scalar_value_change_text(std::string_view value_text);
+    virtual bool handle_vector_value_change_text(std::string_view code, std::string_view value);
+    // The scanner hands over no more texts until the next text slot call:
+    // their views end here, and a handler that held changes back must apply
+    // them now. Does nothing by default.
+    virtual void end_of_texts() {}
     // After "$enddefinitions $end", before the body is scanned: true reads
     // the body, false ends the parse there as accepted (a handler that
     // needs only the declarations).
@@ -206,6 +219,7 @@ private:
     };
 
     void build_entities();
+    char* heap_copy(std::string_view text);
     void downscope_levels(bool named_block, const std::string& name);
     std::string eda_path_of_instance(HDB_INSTANCE_NAME* entity) const;
     void build_eda_name_map();

@@ -14,33 +14,67 @@
 #include "putil_bit_range.h"
 #include "putil_msgs.h"
 
+// Starts loading a cache line that is read soon; a hint only.
+#if defined(__GNUC__)
+#define PUTIL_PREFETCH(address) __builtin_prefetch(address)
+#else
+#define PUTIL_PREFETCH(address) static_cast<void>(address)
+#endif
+
 namespace {
+
+// Code table entries with this bit name a record.
+const std::uint32_t s_record_entry = 0x80000000u;
+
+// Levels are looked up, not branched on: they change unpredictably, and a
+// mispredicted branch stalls the loads of the records that follow.
+struct LEVEL_TABLES {
+    char value_of[256] = {};     // scalar_value()
+    unsigned char class_of[256] = {};   // '0', '1', 'Z', anything else
+
+    constexpr LEVEL_TABLES()
+    {
+        for (int c = 0; c < 256; ++c) {
+            value_of[c] = static_cast<char>(c);
+            class_of[c] = 3;
+        }
+        // Besides 0, 1, x and z, the nine-level digits that VHDL simulators
+        // write are read by level: L and H as 0 and 1, U, W and - as unknown.
+        for (const char* c = "xUuWw-"; *c != '\0'; ++c)
+            value_of[static_cast<unsigned char>(*c)] = 'X';
+        value_of[static_cast<unsigned char>('z')] = 'Z';
+        value_of[static_cast<unsigned char>('L')] = value_of[static_cast<unsigned char>('l')] = '0';
+        value_of[static_cast<unsigned char>('H')] = value_of[static_cast<unsigned char>('h')] = '1';
+        class_of[static_cast<unsigned char>('0')] = 0;
+        class_of[static_cast<unsigned char>('1')] = 1;
+        class_of[static_cast<unsigned char>('Z')] = 2;
+    }
+};
+
+constexpr LEVEL_TABLES s_levels;
 
 // Half-transitions counted for a change from one value to the next; a swing
 // between 0 and 1 through Z counts one full transition.
 double half_transitions(char from, char to)
 {
-    const bool from_logic = from == '0' || from == '1';
-    const bool to_logic = to == '0' || to == '1';
-    if (from_logic && to_logic)
-        return from != to ? 2.0 : 0.0;
-    if ((from_logic && to == 'Z') || (from == 'Z' && to_logic))
-        return 1.0;
-    return 0.0;
+    static const double HALF_TRANSITIONS[4][4] = {
+        {0.0, 2.0, 1.0, 0.0}, {2.0, 0.0, 1.0, 0.0}, {1.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
+    return HALF_TRANSITIONS[s_levels.class_of[static_cast<unsigned char>(from)]]
+                           [s_levels.class_of[static_cast<unsigned char>(to)]];
 }
 
-// Value character of a scalar or vector digit. Besides 0, 1, x and z, the
-// nine-level digits that VHDL simulators write are read by level: L and H as
-// 0 and 1, U, W and - as unknown.
-char scalar_value(char digit)
+// Value character of a scalar or vector digit.
+char scalar_value(char digit) { return s_levels.value_of[static_cast<unsigned char>(digit)]; }
+
+// time when taken, else +0.0, without a branch; adding +0.0 leaves a sum of
+// times as it is (none is ever -0.0).
+double time_if(bool taken, double time)
 {
-    switch (digit) {
-    case 'x': case 'U': case 'u': case 'W': case 'w': case '-': return 'X';
-    case 'z': return 'Z';
-    case 'L': case 'l': return '0';
-    case 'H': case 'h': return '1';
-    default: return digit;
-    }
+    std::uint64_t bits;
+    std::memcpy(&bits, &time, sizeof bits);
+    bits &= 0 - static_cast<std::uint64_t>(taken);
+    std::memcpy(&time, &bits, sizeof time);
+    return time;
 }
 
 // Value of vector bits left of the given digits, from the leftmost digit:
@@ -65,6 +99,22 @@ char port_value(char state)
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
 
+// "#" and up to 18 digits: the time is exact in an integer, and converting
+// that to double rounds as "%lf" rounds the digits.
+bool whole_time(std::string_view text, std::uint64_t* time)
+{
+    if (text.size() < 2 || text.size() > 19 || text[0] != '#')
+        return false;
+    std::uint64_t value = 0;
+    for (const char digit : text.substr(1)) {
+        if (digit < '0' || digit > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    *time = value;
+    return true;
+}
+
 }  // namespace
 
 // Sums per input entry id for its toggle and unknown percentages.
@@ -88,7 +138,9 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_link_output_enables_pending(true),
       m_in_window(false),
       m_window_end_passed(false),
-      m_window_start_crossed(false)
+      m_window_start_crossed(false),
+      m_code_table_built(false),
+      m_latest_time(0.0)
 {
     PUTIL_ASSERT(sa_data != 0);
     if (m_filter_glitches) {
@@ -243,15 +295,13 @@ std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(co
     return minimum;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)
+// Inline: it runs for every bit of every change.
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)
 {
     const double now = m_current_simulation_time;
     const double dt = now - info.last_change_time;
-    if (dt < 0) {
-        putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(
-            std::to_string(putil_vcd_get_line_number()).c_str()));
-        return false;
-    }
+    if (dt < 0)
+        return report_elapsed_time_error();
     if (hold)
         new_char = info.value;
 
@@ -264,21 +314,19 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& inf
     }
 
     if (m_in_window) {
-        if (info.is_unknown)
+        if (info.is_unknown) {
             info.unknown_time += dt;
-        else
+        } else {
             info.known_time += dt;
+            // 2 x dt at 1, dt at Z: chosen without a branch on the level.
+            const double high_time = time_if(info.value == '1' || info.value == 'Z', dt);
+            info.weighted_high_time += high_time + time_if(info.value == '1', high_time);
+        }
         // The transition booked now is the one made at last_change_time.
         const double counted = half_transitions(info.previous_value, info.value);
         info.toggle_count += counted;
         if (info.output_enable_info != nullptr && info.output_enable_info->value != '0')
             info.enabled_toggle_count += counted;
-        if (!info.is_unknown) {
-            if (info.value == '1')
-                info.weighted_high_time += 2.0 * dt;
-            else if (info.value == 'Z')
-                info.weighted_high_time += dt;
-        }
     }
 
     info.previous_value = info.value;
@@ -286,19 +334,23 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& inf
     if (!hold) {
         // An unknown interval keeps the last known character, so 0 -> X -> 1
         // still counts as one transition.
-        if (new_char == 'X') {
-            info.is_unknown = true;
-        } else {
-            info.value = new_char;
-            info.is_unknown = false;
-        }
+        const bool unknown = new_char == 'X';
+        info.value = unknown ? info.value : new_char;
+        info.is_unknown = unknown;
     }
     info.last_change_time = now;
     return true;
 }
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
+{
+    const std::string line = std::to_string(putil_vcd_get_line_number());
+    putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
+    return false;
+}
+
 // Applies a value to every record declared under one identifier (aliases).
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value)
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value)
 {
     std::uint32_t index = newest;
     for (;;) {
@@ -322,6 +374,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_all_records()
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(char* code, char* value_text)
 {
+    apply_held_changes();
     bool result = true;
     std::uint32_t newest;
     if (find_scalar_code(code, &newest))
@@ -332,35 +385,61 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(char* code, char* value)
 {
-    const std::string id_code(code);
-    const std::size_t total_bits = std::strlen(value) - 1;   // after the leading 'b'
-    bool result = true;
-    std::uint32_t width, newest;
-    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
-        // Position p is bit lsb + p, counted from the rightmost digit;
-        // positions without a matched signal are skipped.
-        for (std::uint32_t p = 0; p < bits->width && result; ++p) {
-            if (!bits->find(p, &newest))
-                continue;
-            const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
-            result = apply_to_chain(newest, bit);
-        }
-    } else if (find_vector_code(id_code, &width)) {
-        // A vector of an earlier file's declarations: none of its bits is
-        // matched in this one, and its values are not scalar values either.
-    } else if (find_scalar_code(id_code, &newest)) {
-        // A scalar identifier takes one digit; strict reading takes a wide
-        // declaration without a range for a scalar, so its values stop here.
-        PUTIL_ASSERT(total_bits == 1);
-        result = apply_to_chain(newest, scalar_value(value[1]));
-    }
+    apply_held_changes();
+    const bool result = apply_vector_value(code_targets(code), value, std::strlen(value) - 1);   // after the 'b'
     putil_free_text(code);
     putil_free_text(value);
     return result;
 }
 
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::code_targets(const std::string& code) const
+{
+    CODE_TARGETS targets{PUTIL_NO_BIT_CODE, PUTIL_NO_BIT_CODE, 0, 0, nullptr, PUTIL_NO_BIT_CODE};
+    find_scalar_code(code, &targets.scalar);
+    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(code)) {
+        targets.width = bits->width;
+        targets.position_count = static_cast<std::uint32_t>(bits->positions.size());
+        targets.positions = bits->positions.data();
+    }
+    // A code with a vector width but no bits is a vector of an earlier file's
+    // declarations: none of its bits is matched in this one, and its values
+    // are not scalar values either.
+    std::uint32_t width;
+    if (targets.positions == nullptr && !find_vector_code(code, &width))
+        targets.vector_scalar = targets.scalar;
+    targets.first_record = targets.scalar;
+    for (std::uint32_t p = 0; p < targets.position_count && targets.first_record == PUTIL_NO_BIT_CODE; ++p)
+        targets.first_record = targets.positions[p];
+    return targets;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CODE_TARGETS& targets,
+                                                                        const char* value, std::size_t total_bits)
+{
+    bool result = true;
+    std::uint32_t newest;
+    if (targets.positions != nullptr) {
+        // Position p is bit lsb + p, counted from the rightmost digit;
+        // positions without a matched signal are skipped.
+        for (std::uint32_t p = 0; p < targets.width && result; ++p) {
+            if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
+                continue;
+            const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
+            result = apply_to_chain(newest, bit);
+        }
+    } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
+        // A scalar identifier takes one digit; strict reading takes a wide
+        // declaration without a range for a scalar, so its values stop here.
+        PUTIL_ASSERT(total_bits == 1);
+        result = apply_to_chain(targets.vector_scalar, scalar_value(value[1]));
+    }
+    return result;
+}
+
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(char* code, char* value)
 {
+    apply_held_changes();
     const std::string id_code(code);
     const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
     bool result = true;
@@ -378,18 +457,28 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(ch
     return result;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
 {
     if (m_link_output_enables_pending) {
         link_output_enables();
         m_link_output_enables_pending = false;
     }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+{
+    apply_held_changes();
+    link_output_enables_once();
     char hash;
     double time = 0.0;
     const int tokens_found = std::sscanf(time_text, "%c%lf", &hash, &time);
     putil_free_text(time_text);
     PUTIL_ASSERT(tokens_found == 2);
+    return move_to_time(time);
+}
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
+{
     // A window bound between the last timestamp and this one closes the
     // interval there first.
     for (;;) {
@@ -398,10 +487,12 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time
         if (clip == 0.0)
             break;
         m_current_simulation_time = clip;
+        m_latest_time = std::max(m_latest_time, clip);
         if (!hold_all_records())
             return false;
     }
     m_current_simulation_time = time;
+    m_latest_time = std::max(m_latest_time, time);
     update_progress();
     return true;
 }
@@ -456,8 +547,173 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
     }
 }
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::string_view time_text)
+{
+    std::uint64_t time = 0;
+    if (!whole_time(time_text, &time))
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(time_text);
+    apply_held_changes();
+    link_output_enables_once();
+    return move_to_time(static_cast<double>(time));
+}
+
+inline void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_back(const HELD_CHANGE& change)
+{
+    if (m_held_changes.size() == s_held_change_capacity)
+        apply_held_changes();
+    m_held_changes.push_back(change);
+}
+
+// A change is held back while the time is the latest that any record was
+// changed at: then no change can find its record changed later than now (the
+// elapsed-time error), so applying it later, in order, changes nothing but
+// the memory access pattern. Held-back changes are applied in one tight loop
+// at the next timestamp and when the scanner stops handing texts over, with
+// the records of many changes loading at once.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change_text(std::string_view value_text)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(value_text);
+    const std::uint32_t entry = m_code_table.find(value_text.substr(1));
+    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
+        return true;
+    if (!may_hold_back())
+        return apply_scalar_entry(entry, value_text[0]);
+    hold_back(HELD_CHANGE{value_text.data(), entry, 0});
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_text(std::string_view code,
+                                                                                     std::string_view value)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
+    const std::uint32_t entry = m_code_table.find(code);
+    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
+        return true;
+    // Several digits for a scalar code end the run with an internal error,
+    // after the changes before it.
+    const CODE_TARGETS targets = targets_of_entry(entry);
+    const bool scalar_digits = targets.positions == nullptr && targets.vector_scalar != PUTIL_NO_BIT_CODE;
+    if (!may_hold_back() || (scalar_digits && value.size() != 2)) {
+        apply_held_changes();
+        return apply_vector_value(targets, value.data(), value.size() - 1);
+    }
+    hold_back(HELD_CHANGE{value.data(), entry, static_cast<std::uint32_t>(value.size())});
+    return true;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::end_of_texts() { apply_held_changes(); }
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::may_hold_back() const
+{
+    return m_current_simulation_time >= m_latest_time;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes()
+{
+    const std::size_t ahead = 8;
+    for (std::size_t i = 0; i < m_held_changes.size(); ++i) {
+        if (i + ahead < m_held_changes.size())
+            prefetch_records(m_held_changes[i + ahead].entry);
+        const HELD_CHANGE& change = m_held_changes[i];
+        const bool applied =
+            change.vector_length == 0
+                ? apply_scalar_entry(change.entry, change.text[0])
+                : apply_vector_value(targets_of_entry(change.entry), change.text, change.vector_length - 1);
+        PUTIL_ASSERT(applied);
+    }
+    m_held_changes.clear();
+}
+
+// Starts loading the first record of a change, the line it ends in and the
+// line after: the records of a vector follow each other.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint32_t entry) const
+{
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t record = record_entry ? entry & ~s_record_entry : m_code_targets[entry].first_record;
+    if (record == PUTIL_NO_BIT_CODE)
+        return;
+    const char* first = reinterpret_cast<const char*>(&m_oterm_infos[record]);
+    PUTIL_PREFETCH(first);
+    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) - 1);
+    if (record_entry)
+        return;
+    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) + 63);
+    PUTIL_PREFETCH(m_code_targets[entry].positions);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(std::uint32_t entry, char level)
+{
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;
+    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(newest, scalar_value(level));
+}
+
+// A record entry stands for a scalar code that vector changes reach as well.
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::targets_of_entry(std::uint32_t entry) const
+{
+    if ((entry & s_record_entry) == 0)
+        return m_code_targets[entry];
+    const std::uint32_t record = entry & ~s_record_entry;
+    return CODE_TARGETS{record, record, 0, 0, nullptr, record};
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_definitions()
+{
+    build_code_table();
+    return true;
+}
+
+// Every code with a scalar record or bit records, with what each slot finds
+// for it; the declarations do not change during the body. A scalar code
+// whose vector changes reach its record too (most codes) is entered as that
+// record, so that the slots need nothing but the code table for it.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
+{
+    PUTIL_VECTOR<PUTIL_VCD_CODE_VALUE> codes;
+    m_code_targets.clear();
+    const auto add = [&](const std::string& code) {
+        const CODE_TARGETS targets = code_targets(code);
+        if (targets.positions == nullptr && targets.vector_scalar == targets.scalar &&
+            targets.scalar < s_record_entry - 1) {
+            codes.push_back(PUTIL_VCD_CODE_VALUE{code, targets.scalar | s_record_entry});
+            return;
+        }
+        codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
+        m_code_targets.push_back(targets);
+    };
+    for (const auto& scalar : m_scalar_code_map)
+        add(scalar.first);
+    for (const auto& bits : m_bit_code_table) {
+        if (m_scalar_code_map.count(bits.first) == 0)
+            add(bits.first);
+    }
+    // The bit positions of all codes side by side rather than in one block
+    // each: they are read for every vector change.
+    std::size_t position_total = 0;
+    for (const CODE_TARGETS& targets : m_code_targets)
+        position_total += targets.position_count;
+    m_bit_positions.clear();
+    m_bit_positions.reserve(position_total);
+    for (CODE_TARGETS& targets : m_code_targets) {
+        if (targets.positions == nullptr)
+            continue;
+        const std::size_t offset = m_bit_positions.size();
+        m_bit_positions.insert(m_bit_positions.end(), targets.positions, targets.positions + targets.position_count);
+        targets.positions = m_bit_positions.data() + offset;
+    }
+    m_code_table.build(codes);
+    m_code_table_built = true;
+    m_held_changes.reserve(s_held_change_capacity);
+}
+
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
 {
+    m_code_table_built = false;
+    m_held_changes.clear();
+    m_latest_time = 0.0;
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
     free_records();
@@ -483,6 +739,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
 {
+    apply_held_changes();
     // A file that ends inside the window is extended to the window end, or
     // closed at its last timestamp.
     if (m_in_window) {

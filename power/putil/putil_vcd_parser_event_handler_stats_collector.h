@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "putil_vcd_code_table.h"
 #include "putil_vcd_parser_event_handler.h"
 
 class CDB_ATOM_OTERM;
@@ -75,6 +76,13 @@ public:
     bool handle_vector_value_change(char* code, char* value) override;
     void handle_real_value_change(char* code, char* value) override;
     bool handle_scalar_value_change(char* code, char* value_text) override;
+    // The text slots read the scanner's buffer in place, through a table of
+    // the file's codes built at the end of the declarations.
+    bool handle_timestamp_text(std::string_view time_text) override;
+    bool handle_scalar_value_change_text(std::string_view value_text) override;
+    bool handle_vector_value_change_text(std::string_view code, std::string_view value) override;
+    void end_of_texts() override;
+    bool handle_end_of_definitions() override;
     void handle_end_of_file() override;
 
     // After each file: closes the last interval, annotates the store under
@@ -89,13 +97,47 @@ public:
 private:
     struct ENTRY_SUMS;
 
+    // The records that a value change of one identifier code reaches, found
+    // in the identifier maps as the owning slots look them up. Record
+    // indexes are PUTIL_NO_BIT_CODE where there is none.
+    struct CODE_TARGETS {
+        std::uint32_t scalar;           // newest record for a scalar change
+        std::uint32_t vector_scalar;    // the same for a vector change, when the code has no bits and no width
+        std::uint32_t width;            // of the bit codes, 0 without them
+        std::uint32_t position_count;
+        const std::uint32_t* positions;   // newest record by bit position; null without bit codes
+        std::uint32_t first_record;     // the first that a change touches, or none
+    };
+
+    // A change held back: the code's table entry and the text in the
+    // scanner's buffer, the level of a scalar or the "b" and digits of a
+    // vector (vector_length characters; 0 for a scalar).
+    struct HELD_CHANGE {
+        const char* text;
+        std::uint32_t entry;
+        std::uint32_t vector_length;
+    };
+    static constexpr std::size_t s_held_change_capacity = 4096;
+
     void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
     void declare_scalar(const std::string& code, const std::string& name);
     void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
     std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;
 
     bool apply_value(OTERM_INFO& info, char new_char, bool hold);
+    bool report_elapsed_time_error() const;
     bool apply_to_chain(std::uint32_t newest, char value);
+    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits);
+    CODE_TARGETS code_targets(const std::string& code) const;
+    void build_code_table();
+    CODE_TARGETS targets_of_entry(std::uint32_t entry) const;
+    bool apply_scalar_entry(std::uint32_t entry, char level);
+    bool may_hold_back() const;
+    void hold_back(const HELD_CHANGE& change);
+    void apply_held_changes();
+    void prefetch_records(std::uint32_t entry) const;
+    void link_output_enables_once();
+    bool move_to_time(double time);
     bool hold_all_records();
     bool check_window(double time, double* clip);
     void link_output_enables();
@@ -115,4 +157,10 @@ private:
     bool m_in_window;
     bool m_window_end_passed;
     bool m_window_start_crossed;
+    PUTIL_VCD_CODE_TABLE m_code_table;          // code to entry: a record | s_record_entry, or a target index
+    PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
+    PUTIL_VECTOR<std::uint32_t> m_bit_positions;   // what the targets' positions point into
+    bool m_code_table_built;                    // for the current file
+    PUTIL_VECTOR<HELD_CHANGE> m_held_changes;   // at most s_held_change_capacity
+    double m_latest_time;                       // the latest time that records were changed at in this file
 };

@@ -13,6 +13,7 @@
 #include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
 #include "putil_msgs.h"
+#include "putil_vcd_body_items.h"
 #include "putil_vcd_input_file.h"
 #include "putil_vcd_lexer.h"
 #include "putil_vcd_parser.h"
@@ -153,11 +154,8 @@ bool PUTIL_VCD_READER_MAIN::count_lines_in_file(const std::string& file_name, st
     }
     std::uint64_t count = 0;
     std::size_t read;
-    while ((read = std::fread(buffer, 1, block_size, file)) > 0) {
-        for (const char* at = buffer; (at = static_cast<const char*>(std::memchr(at, '\n', buffer + read - at)));
-             ++at)
-            ++count;
-    }
+    while ((read = std::fread(buffer, 1, block_size, file)) > 0)
+        count += putil_count_line_feeds(buffer, read);
     mem_free_wrapper(buffer, PUTIL_SEGMENT);
     std::fclose(file);
     *lines_in_file = count;

@@ -88,4 +88,23 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(ACTIVITY, STATS_COLLECTOR_TEST, ::testing::ValuesIn(ACTIVITY_CASES), row_name);
 
+// The collector keeps the vector widths of earlier files: a code that was a vector there and is a scalar now takes
+// no vector values, in the fast body path as in the rules.
+TEST_F(PUTIL_TEST, vector_code_of_an_earlier_file_takes_no_vector_values)
+{
+    for (const char* fast : {"on", "off"}) {
+        SCOPED_TRACE(fast);
+        host_set_setting("putil_vcd_fast_body", fast);
+        auto design = putil_make_signal_design({"top|a", "top|v[0]"});
+        const std::string top = "$timescale 1ns $end\n$scope module top $end\n";
+        const std::string first = write_file(
+            "first.vcd", top + "$var reg 4 # v [3:0] $end\n$upscope $end\n$enddefinitions $end\n#0\nb1 #\n#10\n");
+        const std::string second = write_file(
+            "second.vcd", top + "$var wire 1 # a $end\n$upscope $end\n$enddefinitions $end\n#0\n1#\n#5\nb0 #\n#10\n");
+        EXPECT_TRUE(read(*design, {first, second}));
+        // a is 1 throughout: "b0 #" reaches nothing.
+        putil_expect_signals(*design, {{"top|a", 1.0, 0.0}});
+    }
+}
+
 }  // namespace

@@ -1,9 +1,12 @@
 // Fuzz target: any bytes as a VCD file, read in strict or extended mode (the
-// first byte chooses) into the design derived from its own declarations.
-// Only a clean result or a numbered message is acceptable: a crash, a leak
-// of the library's memory or an unexpected internal error aborts.
+// first byte chooses) into the design derived from its own declarations,
+// once with the scanner's fast body path and once without it. Only a clean
+// result or a numbered message is acceptable, the same both ways: a crash, a
+// leak of the library's memory, an unexpected internal error or a difference
+// between the two reads aborts.
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -21,21 +24,15 @@ bool is_expected_internal_error(const HOST_INTERNAL_ERROR& error)
     return error.expression == "total_bits == 1";
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+// The annotated values as the bits of their floats and the posted messages,
+// or the failing expression of an expected internal error.
+std::string read_file(const std::string& path, bool extended, bool fast)
 {
-    static const std::string path = "/tmp/putil_fuzz_" + std::to_string(getpid()) + ".vcd";
-    if (size == 0)
-        return 0;
-    host_set_message_stream(nullptr);
     host_clear_settings();
     host_clear_posted_messages();
-    const bool extended = (data[0] & 1) != 0;
     if (extended)
         host_set_setting("putil_vcd_extended_syntax", "on");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data) + 1, size - 1);
-
+    host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
     const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
     std::string error;
     std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
@@ -51,11 +48,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!is_expected_internal_error(internal_error))
             std::abort();
         host_set_current_design(nullptr);
-        return 0;
+        return "internal error: " + internal_error.expression;
     }
     delete reader;
-    host_set_current_design(nullptr);
     if (host_memory_live_blocks("PUTIL") != live_blocks)
+        std::abort();
+    std::string measured;
+    const auto bits = [](float value) {
+        std::uint32_t word;
+        std::memcpy(&word, &value, sizeof word);
+        return " " + std::to_string(word);
+    };
+    HOST_SA_DATA* store = design->store();
+    for (unsigned id = 0; id < store->get_output_signal_id_array_size(); ++id) {
+        PUTIL_OUTPUT_SIGNAL_DATA* data = store->get_output_signal_data(id, false);
+        if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
+            measured += bits(data->get_static_probability());
+        if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
+            measured += bits(data->get_toggle_rate());
+        measured += "\n";
+    }
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        measured += std::to_string(message.id) + ": " + message.text + "\n";
+    host_set_current_design(nullptr);
+    return measured;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const std::string path = "/tmp/putil_fuzz_" + std::to_string(getpid()) + ".vcd";
+    if (size == 0)
+        return 0;
+    host_set_message_stream(nullptr);
+    const bool extended = (data[0] & 1) != 0;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (read_file(path, extended, true) != read_file(path, extended, false))
         std::abort();
     return 0;
 }

@@ -2,6 +2,7 @@
 // index per tree, descendants depth first, full names joined with "|".
 #include "host_hierarchy.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -10,37 +11,86 @@
 
 #include "host_pool.h"
 
-// The storage of a tree's names and the index of children by (parent, unit
-// name): open addressing with linear probing, each slot 64 bits, the high
-// half a tag of the hash (so most probes read no name) and the low half the
-// name's number in the pool plus one (0: empty).
-class HOST_INSTANCE_TREE {
+// The children of one instance in the order they were made, and for more
+// than a few an index by unit name: open addressing with linear probing,
+// each 64-bit slot the high half of the name's hash (so that most probes
+// read no name) and the child's place in the list plus one (0: empty).
+// Names are looked up scope by scope, so one instance's index stays in the
+// cache while its children are read.
+class HOST_INSTANCE::CHILDREN {
 public:
-    HOST_INSTANCE* find(const HOST_INSTANCE* parent, std::string_view name) const
+    HOST_INSTANCE* find(std::string_view name) const
     {
-        if (m_slots.empty())
+        if (m_slots.empty()) {
+            for (HDB_INSTANCE_NAME* child : m_list) {
+                if (unit_name(child) == name)
+                    return static_cast<HOST_INSTANCE*>(child);
+            }
             return nullptr;
-        const std::uint64_t key = hash(parent, name);
+        }
+        const std::uint64_t key = hash(name);
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t at = key & mask; m_slots[at] != 0; at = (at + 1) & mask) {
             if ((m_slots[at] ^ key) >> 32 != 0)
                 continue;
-            HOST_INSTANCE* child = m_names.at((m_slots[at] & LOW_HALF) - 1);
-            if (child->m_parent == parent && child->m_unit_name == name)
-                return child;
+            HDB_INSTANCE_NAME* child = m_list[(m_slots[at] & LOW_HALF) - 1];
+            if (unit_name(child) == name)
+                return static_cast<HOST_INSTANCE*>(child);
         }
         return nullptr;
     }
 
+    void add(HOST_INSTANCE* child)
+    {
+        m_list.push_back(child);
+        if (m_list.size() <= SCANNED)
+            return;
+        if (4 * m_list.size() > 3 * m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(4 * SCANNED, 2 * m_slots.size()), 0);
+            for (std::size_t place = 0; place < m_list.size(); ++place)
+                index(place);
+            return;
+        }
+        index(m_list.size() - 1);
+    }
+
+    const std::vector<HDB_INSTANCE_NAME*>& list() const { return m_list; }
+
+private:
+    // Up to this many children are compared one by one.
+    static constexpr std::size_t SCANNED = 8;
+    static constexpr std::uint64_t LOW_HALF = 0xFFFFFFFFu;
+
+    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
+    static const std::string& unit_name(const HDB_INSTANCE_NAME* child)
+    {
+        return static_cast<const HOST_INSTANCE*>(child)->m_unit_name;
+    }
+
+    void index(std::size_t place)
+    {
+        const std::uint64_t key = hash(unit_name(m_list[place]));
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t at = key & mask;
+        while (m_slots[at] != 0)
+            at = (at + 1) & mask;
+        m_slots[at] = (key & ~LOW_HALF) | (place + 1);
+    }
+
+    std::vector<HDB_INSTANCE_NAME*> m_list;
+    std::vector<std::uint64_t> m_slots;
+};
+
+// The storage of a tree's names, and the depth-first lists asked for.
+class HOST_INSTANCE_TREE {
+public:
     // A new child of parent; parent has none of that name.
     HOST_INSTANCE* add(HOST_INSTANCE* parent, const std::string& name)
     {
-        if (4 * (m_names.size() + 1) > 3 * m_slots.size())
-            grow();
-        const std::size_t number = m_names.size();
         HOST_INSTANCE* child = m_names.make(name, parent, this);
-        place(hash(parent, name), number);
-        parent->m_children.push_back(child);
+        if (!parent->m_children)
+            parent->m_children = std::make_unique<HOST_INSTANCE::CHILDREN>();
+        parent->m_children->add(child);
         m_descendants.clear();
         return child;
     }
@@ -57,37 +107,7 @@ public:
     }
 
 private:
-    static constexpr std::uint64_t LOW_HALF = 0xFFFFFFFFu;
-
-    static std::uint64_t hash(const HOST_INSTANCE* parent, std::string_view name)
-    {
-        std::uint64_t key = std::hash<std::string_view>()(name) ^
-                            (reinterpret_cast<std::uintptr_t>(parent) * 0x9E3779B97F4A7C15ull);
-        key ^= key >> 32;
-        key *= 0xD6E8FEB86659FD93ull;
-        return key ^ (key >> 32);
-    }
-
-    void place(std::uint64_t key, std::size_t number)
-    {
-        const std::size_t mask = m_slots.size() - 1;
-        std::size_t at = key & mask;
-        while (m_slots[at] != 0)
-            at = (at + 1) & mask;
-        m_slots[at] = (key & ~LOW_HALF) | (number + 1);
-    }
-
-    void grow()
-    {
-        m_slots.assign(m_slots.empty() ? 64 : 2 * m_slots.size(), 0);
-        for (std::size_t number = 0; number < m_names.size(); ++number) {
-            const HOST_INSTANCE* name = m_names.at(number);
-            place(hash(name->m_parent, name->m_unit_name), number);
-        }
-    }
-
     HOST_POOL<HOST_INSTANCE> m_names;
-    std::vector<std::uint64_t> m_slots;
     std::unordered_map<const HOST_INSTANCE*, std::vector<HDB_INSTANCE_NAME*>> m_descendants;
 };
 
@@ -109,7 +129,7 @@ HOST_INSTANCE::~HOST_INSTANCE()
 
 HOST_INSTANCE* HOST_INSTANCE::make_child(const std::string& unit_name)
 {
-    HOST_INSTANCE* child = m_tree->find(this, unit_name);
+    HOST_INSTANCE* child = m_children ? m_children->find(unit_name) : nullptr;
     return child != nullptr ? child : m_tree->add(this, unit_name);
 }
 
@@ -117,7 +137,7 @@ HOST_INSTANCE* HOST_INSTANCE::find_path(const std::string& path) const
 {
     const HOST_INSTANCE* instance = this;
     for (const std::string& level : host_split_hpath(path)) {
-        instance = m_tree->find(instance, level);
+        instance = static_cast<const HOST_INSTANCE*>(instance->find_in_children(level));
         if (instance == nullptr)
             return nullptr;
     }
@@ -134,17 +154,17 @@ HOST_INSTANCE* HOST_INSTANCE::make_path(const std::string& path)
 
 HDB_INSTANCE_NAME* HOST_INSTANCE::find_in_children(const std::string& name) const
 {
-    return m_tree->find(this, name);
+    return m_children ? m_children->find(name) : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::begin_child() const
 {
-    return m_children.data();
+    return m_children ? m_children->list().data() : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::end_child() const
 {
-    return m_children.data() + m_children.size();
+    return m_children ? m_children->list().data() + m_children->list().size() : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::begin_descendant() const
@@ -212,11 +232,11 @@ void HOST_INSTANCE::collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) c
     while (!stack.empty()) {
         const HOST_INSTANCE* instance = stack.back().first;
         const std::size_t next = stack.back().second++;
-        if (next == instance->m_children.size()) {
+        if (!instance->m_children || next == instance->m_children->list().size()) {
             stack.pop_back();
             continue;
         }
-        HOST_INSTANCE* child = static_cast<HOST_INSTANCE*>(instance->m_children[next]);
+        HOST_INSTANCE* child = static_cast<HOST_INSTANCE*>(instance->m_children->list()[next]);
         list.push_back(child);
         stack.emplace_back(child, 0);
     }

@@ -2,6 +2,7 @@
 // made from the "|"-separated paths of the signals.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,9 @@ class HOST_INSTANCE_TREE;
 template <class T>
 class HOST_POOL;
 
-// A design of a million signals has millions of names: each is small, its
-// children are found through one index shared by the whole tree, and the
-// root owns the storage of every name below it.
+// A design of a million signals has millions of names: each is small (a
+// leaf has no list of children), and the root owns the storage of every
+// name below it.
 class HOST_INSTANCE final : public HDB_INSTANCE_NAME {
 public:
     // A root: no parent. A design's root has an empty unit name.
@@ -46,6 +47,7 @@ public:
 private:
     friend class HOST_INSTANCE_TREE;
     friend class HOST_POOL<HOST_INSTANCE>;
+    class CHILDREN;
     HOST_INSTANCE(std::string unit_name, HOST_INSTANCE* parent, HOST_INSTANCE_TREE* tree);
 
     // Every instance below this one, depth first.
@@ -55,7 +57,7 @@ private:
     HOST_INSTANCE* m_parent;
     HOST_INSTANCE_TREE* m_tree;   // the root's, which owns it
     void* m_user_word = nullptr;
-    std::vector<HDB_INSTANCE_NAME*> m_children;
+    std::unique_ptr<CHILDREN> m_children;   // null while there are none
 };
 
 // A path split at "|"; "" gives no levels. Empty levels are kept so that

@@ -35,8 +35,8 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest -j $(JOBS) --output-on-failure
 
-# BENCH_HUGE=1 adds the file of more than 4 GiB (needs that much free space
-# in /tmp for a moment, and a few minutes).
+# BENCH_HUGE=1 adds a file of more than 4 GiB (sparse: about 70 MB of disk
+# in /tmp) and a few minutes.
 bench: build
 	sh bench/run.sh $(BUILD)
 	sh bench/many_signals.sh $(BUILD)

@@ -1,5 +1,6 @@
-// Reference host hierarchy names: children by exact unit name through one
-// index per tree, descendants depth first, full names joined with "|".
+// Reference host hierarchy names: children by exact unit name (through an
+// index of their own past a few), descendants depth first, full names joined
+// with "|".
 #include "host_hierarchy.h"
 
 #include <algorithm>

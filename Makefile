@@ -40,7 +40,7 @@ asan-test: deps
 bench: build
 	sh bench/run.sh $(BUILD)
 	sh bench/many_signals.sh $(BUILD)
-	if [ "$(BENCH_HUGE)" = 1 ]; then sh bench/huge.sh $(BUILD); fi
+	@if [ "$(BENCH_HUGE)" = 1 ]; then echo sh bench/huge.sh $(BUILD); sh bench/huge.sh $(BUILD); fi
 
 # Feeds random mutations of the test and example waveforms to the reader for
 # FUZZ_SECONDS; an input that crashes, leaks or breaks an invariant is saved

@@ -91,8 +91,8 @@ public:
     std::optional<std::string> eda_name() const;
     void set_eda_name(std::string name);
 
-    // The id the activity store gave; NO_SIGNAL_ID before.
-    static constexpr std::uint32_t NO_SIGNAL_ID = 0xFFFFFFFFu;
+    // The id the activity store gave; s_no_signal_id before.
+    static constexpr std::uint32_t s_no_signal_id = 0xFFFFFFFFu;
     std::uint32_t signal_id() const { return m_signal_id; }
     void set_signal_id(std::uint32_t id) { m_signal_id = id; }
 
@@ -106,7 +106,7 @@ private:
     HOST_ITERM* m_last_fanout = nullptr;
     int m_port_type;
     std::uint32_t m_number;
-    std::uint32_t m_signal_id = NO_SIGNAL_ID;
+    std::uint32_t m_signal_id = s_no_signal_id;
     bool m_registered;
 };
 

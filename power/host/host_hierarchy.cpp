@@ -34,7 +34,7 @@ public:
         for (std::size_t at = key & mask; m_slots[at] != 0; at = (at + 1) & mask) {
             if ((m_slots[at] ^ key) >> 32 != 0)
                 continue;
-            HDB_INSTANCE_NAME* child = m_list[(m_slots[at] & LOW_HALF) - 1];
+            HDB_INSTANCE_NAME* child = m_list[(m_slots[at] & s_low_half) - 1];
             if (unit_name(child) == name)
                 return static_cast<HOST_INSTANCE*>(child);
         }
@@ -44,10 +44,10 @@ public:
     void add(HOST_INSTANCE* child)
     {
         m_list.push_back(child);
-        if (m_list.size() <= SCANNED)
+        if (m_list.size() <= s_scanned)
             return;
         if (4 * m_list.size() > 3 * m_slots.size()) {
-            m_slots.assign(std::max<std::size_t>(4 * SCANNED, 2 * m_slots.size()), 0);
+            m_slots.assign(std::max<std::size_t>(4 * s_scanned, 2 * m_slots.size()), 0);
             for (std::size_t place = 0; place < m_list.size(); ++place)
                 index(place);
             return;
@@ -59,8 +59,8 @@ public:
 
 private:
     // Up to this many children are compared one by one.
-    static constexpr std::size_t SCANNED = 8;
-    static constexpr std::uint64_t LOW_HALF = 0xFFFFFFFFu;
+    static constexpr std::size_t s_scanned = 8;
+    static constexpr std::uint64_t s_low_half = 0xFFFFFFFFu;
 
     static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
     static const std::string& unit_name(const HDB_INSTANCE_NAME* child)
@@ -75,7 +75,7 @@ private:
         std::size_t at = key & mask;
         while (m_slots[at] != 0)
             at = (at + 1) & mask;
-        m_slots[at] = (key & ~LOW_HALF) | (place + 1);
+        m_slots[at] = (key & ~s_low_half) | (place + 1);
     }
 
     std::vector<HDB_INSTANCE_NAME*> m_list;

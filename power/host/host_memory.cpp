@@ -68,8 +68,8 @@ public:
     void insert(const void* block)
     {
         const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
-        REGION& region = region_of(address >> REGION_SHIFT);
-        const std::size_t granule = (address & REGION_MASK) / GRANULE;
+        REGION& region = region_of(address >> s_region_shift);
+        const std::size_t granule = (address & s_region_mask) / s_granule;
         region.bits[granule / 64] |= std::uint64_t(1) << (granule % 64);
         ++region.live;
     }
@@ -78,12 +78,12 @@ public:
     bool erase(const void* block)
     {
         const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
-        if (address % GRANULE != 0)
+        if (address % s_granule != 0)
             return false;
-        REGION* region = find_region(address >> REGION_SHIFT);
+        REGION* region = find_region(address >> s_region_shift);
         if (region == nullptr)
             return false;
-        const std::size_t granule = (address & REGION_MASK) / GRANULE;
+        const std::size_t granule = (address & s_region_mask) / s_granule;
         const std::uint64_t bit = std::uint64_t(1) << (granule % 64);
         if ((region->bits[granule / 64] & bit) == 0)
             return false;
@@ -93,13 +93,13 @@ public:
     }
 
 private:
-    static constexpr unsigned REGION_SHIFT = 20;
-    static constexpr std::uintptr_t REGION_MASK = (std::uintptr_t(1) << REGION_SHIFT) - 1;
-    static constexpr std::size_t GRANULE = alignof(std::max_align_t);
-    static constexpr std::size_t REGION_WORDS = (std::size_t(1) << REGION_SHIFT) / GRANULE / 64;
+    static constexpr unsigned s_region_shift = 20;
+    static constexpr std::uintptr_t s_region_mask = (std::uintptr_t(1) << s_region_shift) - 1;
+    static constexpr std::size_t s_granule = alignof(std::max_align_t);
+    static constexpr std::size_t s_region_words = (std::size_t(1) << s_region_shift) / s_granule / 64;
 
     struct REGION {
-        std::uint64_t bits[REGION_WORDS] = {};
+        std::uint64_t bits[s_region_words] = {};
         std::size_t live = 0;
     };
 

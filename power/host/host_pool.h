@@ -21,8 +21,8 @@ public:
     template <class... ARGS>
     T* make(ARGS&&... args)
     {
-        if (m_size == m_chunks.size() * CHUNK)
-            m_chunks.emplace_back(new SLOT[CHUNK]);   // left uninitialised: untouched pages cost no memory
+        if (m_size == m_chunks.size() * s_chunk_size)
+            m_chunks.emplace_back(new SLOT[s_chunk_size]);   // left uninitialised: untouched pages cost no memory
         T* object = new (slot(m_size)) T(std::forward<ARGS>(args)...);
         ++m_size;
         return object;
@@ -40,12 +40,12 @@ public:
     }
 
 private:
-    static constexpr std::size_t CHUNK = 4096;
+    static constexpr std::size_t s_chunk_size = 4096;
     struct SLOT {
         alignas(T) unsigned char bytes[sizeof(T)];
     };
 
-    SLOT* slot(std::size_t index) const { return &m_chunks[index / CHUNK][index % CHUNK]; }
+    SLOT* slot(std::size_t index) const { return &m_chunks[index / s_chunk_size][index % s_chunk_size]; }
 
     std::vector<std::unique_ptr<SLOT[]>> m_chunks;
     std::size_t m_size = 0;

@@ -19,7 +19,7 @@ void HOST_SA_DATA::assign_ids() const
     m_ids_assigned = true;
     m_netlist->freeze();
     const std::size_t count = m_netlist->oterm_count();
-    HOST_ASSERT(count < HOST_OTERM::NO_SIGNAL_ID);
+    HOST_ASSERT(count < HOST_OTERM::s_no_signal_id);
     m_oterms.reserve(count);
     m_has_bidir_record.reserve(count);
     for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {

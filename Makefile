@@ -4,6 +4,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 JOBS ?= 2
 PUTIL = $(BUILD)/bin/putil
+BENCH_HUGE ?= 0
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -34,8 +35,12 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest -j $(JOBS) --output-on-failure
 
+# BENCH_HUGE=1 adds a file of more than 4 GiB (sparse: about 70 MB of disk
+# in /tmp) and a few minutes.
 bench: build
 	sh bench/run.sh $(BUILD)
+	sh bench/many_signals.sh $(BUILD)
+	@if [ "$(BENCH_HUGE)" = 1 ]; then echo sh bench/huge.sh $(BUILD); sh bench/huge.sh $(BUILD); fi
 
 # Feeds random mutations of the test and example waveforms to the reader for
 # FUZZ_SECONDS; an input that crashes, leaks or breaks an invariant is saved

@@ -3,6 +3,7 @@
 #include "host_atom.h"
 
 #include "host_hierarchy.h"
+#include "host_netlist.h"
 
 namespace {
 
@@ -34,11 +35,11 @@ const PORT_NAME s_port_names[] = {
 };
 
 template <class TERM>
-TERM* nth_of_type(const std::vector<std::unique_ptr<TERM>>& terms, int port_type, int index)
+TERM* nth_of_type(const HOST_TERM_LIST<TERM>& terms, int port_type, int index)
 {
-    for (const auto& term : terms) {
+    for (TERM* term : terms) {
         if (term->is_used_as(port_type) && index-- == 0)
-            return term.get();
+            return term;
     }
     return nullptr;
 }
@@ -76,8 +77,9 @@ bool host_port_type_from_name(const std::string& name, int& port_type)
     return false;
 }
 
-HOST_OTERM::HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered)
-    : m_node(node), m_instance_name(instance_name), m_port_type(port_type), m_registered(registered)
+HOST_OTERM::HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered,
+                       std::uint32_t number)
+    : m_node(node), m_instance_name(instance_name), m_port_type(port_type), m_number(number), m_registered(registered)
 {
 }
 
@@ -121,6 +123,17 @@ std::string HOST_OTERM::get_string_hpath() const
     return m_instance_name == nullptr ? std::string() : m_instance_name->get_full_name();
 }
 
+std::optional<std::string> HOST_OTERM::eda_name() const
+{
+    const std::string* name = m_node->netlist()->eda_name(this);
+    return name == nullptr ? std::nullopt : std::optional<std::string>(*name);
+}
+
+void HOST_OTERM::set_eda_name(std::string name)
+{
+    m_node->netlist()->set_eda_name(this, std::move(name));
+}
+
 void HOST_OTERM::append_fanout(HOST_ITERM* iterm)
 {
     if (m_last_fanout == nullptr)
@@ -131,7 +144,7 @@ void HOST_OTERM::append_fanout(HOST_ITERM* iterm)
 }
 
 HOST_ITERM::HOST_ITERM(HOST_ATOM* node, int port_type, HOST_OTERM* source, bool output_enable, int delay_ps)
-    : m_node(node), m_port_type(port_type), m_source(source), m_output_enable(output_enable), m_delay_ps(delay_ps)
+    : m_node(node), m_source(source), m_port_type(port_type), m_delay_ps(delay_ps), m_output_enable(output_enable)
 {
 }
 
@@ -160,24 +173,39 @@ CDB_ATOM_ITERM* HOST_ITERM::get_next_fanout() const
     return m_next_fanout;
 }
 
-HOST_ATOM::HOST_ATOM(const void* owner, std::string name, HOST_ATOM_KIND kind)
-    : m_owner(owner), m_name(std::move(name)), m_kind(kind)
+HOST_ATOM::HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind)
+    : m_netlist(netlist), m_name(std::move(name)), m_kind(kind)
 {
 }
 
 HOST_ATOM::~HOST_ATOM() = default;
 
+const void* HOST_ATOM::owner() const
+{
+    return m_netlist->owner();
+}
+
+std::optional<std::string> HOST_ATOM::eda_pin_name() const
+{
+    const std::string* name = m_netlist->eda_pin_name(this);
+    return name == nullptr ? std::nullopt : std::optional<std::string>(*name);
+}
+
+void HOST_ATOM::set_eda_pin_name(std::string name)
+{
+    m_netlist->set_eda_pin_name(this, std::move(name));
+}
+
 HOST_OTERM* HOST_ATOM::add_output(HOST_INSTANCE* instance_name, int port_type, bool registered)
 {
-    m_owned_oterms.push_back(std::make_unique<HOST_OTERM>(this, instance_name, port_type, registered));
-    m_oterms.push_back(m_owned_oterms.back().get());
-    return m_owned_oterms.back().get();
+    HOST_OTERM* oterm = m_netlist->make_oterm(this, instance_name, port_type, registered);
+    m_oterms.push_back(oterm);
+    return oterm;
 }
 
 HOST_ITERM* HOST_ATOM::add_input(int port_type, HOST_OTERM* source, bool output_enable, int delay_ps)
 {
-    m_owned_iterms.push_back(std::make_unique<HOST_ITERM>(this, port_type, source, output_enable, delay_ps));
-    HOST_ITERM* iterm = m_owned_iterms.back().get();
+    HOST_ITERM* iterm = m_netlist->make_iterm(this, port_type, source, output_enable, delay_ps);
     m_iterms.push_back(iterm);
     if (source != nullptr)
         source->append_fanout(iterm);
@@ -186,32 +214,32 @@ HOST_ITERM* HOST_ATOM::add_input(int port_type, HOST_OTERM* source, bool output_
 
 CDB_ATOM_NODE::OTERM_ITERATOR HOST_ATOM::begin_oterm() const
 {
-    return m_oterms.data();
+    return m_oterms.begin();
 }
 
 CDB_ATOM_NODE::OTERM_ITERATOR HOST_ATOM::end_oterm() const
 {
-    return m_oterms.data() + m_oterms.size();
+    return m_oterms.end();
 }
 
 CDB_ATOM_NODE::ITERM_ITERATOR HOST_ATOM::begin_iterm() const
 {
-    return m_iterms.data();
+    return m_iterms.begin();
 }
 
 CDB_ATOM_NODE::ITERM_ITERATOR HOST_ATOM::end_iterm() const
 {
-    return m_iterms.data() + m_iterms.size();
+    return m_iterms.end();
 }
 
 CDB_ATOM_OTERM* HOST_ATOM::get_output_term_by_type(int port_type, int index) const
 {
-    return nth_of_type(m_owned_oterms, port_type, index);
+    return nth_of_type(m_oterms, port_type, index);
 }
 
 CDB_ATOM_ITERM* HOST_ATOM::get_input_term_by_type(int port_type, int index) const
 {
-    return nth_of_type(m_owned_iterms, port_type, index);
+    return nth_of_type(m_iterms, port_type, index);
 }
 
 bool HOST_ATOM::is_pin_atom() const

@@ -2,6 +2,7 @@
 // output terms (drivers) and input terms (sinks) with fanout links.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,8 +12,10 @@
 
 class HOST_INSTANCE;
 class HOST_ATOM;
+class HOST_ITERM;
+class HOST_NETLIST;
 
-enum class HOST_ATOM_KIND {
+enum class HOST_ATOM_KIND : unsigned char {
     LCELL,
     LCELL_COMB,
     LCELL_FF,
@@ -36,9 +39,39 @@ bool host_atom_kind_from_name(const std::string& name, HOST_ATOM_KIND& kind);
 // "output_enable" = 21, "clkout" = 116); false for an unknown name.
 bool host_port_type_from_name(const std::string& name, int& port_type);
 
+// The terms of one atom as the netlist interface iterates them: an atom
+// with a single term, the usual case, needs no array of its own.
+template <class TERM>
+class HOST_TERM_LIST {
+public:
+    TERM* const* begin() const { return m_more ? m_more->data() : &m_first; }
+    TERM* const* end() const
+    {
+        return m_more ? m_more->data() + m_more->size() : &m_first + (m_first != nullptr ? 1 : 0);
+    }
+    void push_back(TERM* term)
+    {
+        if (m_first == nullptr) {
+            m_first = term;
+            return;
+        }
+        if (!m_more)
+            m_more = std::make_unique<std::vector<TERM*>>(1, m_first);
+        m_more->push_back(term);
+    }
+
+private:
+    TERM* m_first = nullptr;
+    std::unique_ptr<std::vector<TERM*>> m_more;   // every term, once there are two
+};
+
+// A netlist of millions of atoms keeps its terms small: names in the EDA
+// netlist, which few terms have, live in the netlist.
 class HOST_OTERM final : public CDB_ATOM_OTERM {
 public:
-    HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered);
+    // number: the term's place among the netlist's output terms, in the
+    // order they were made.
+    HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered, std::uint32_t number);
     ~HOST_OTERM() override = default;
 
     CDB_ATOM_NODE* get_my_node() const override;
@@ -52,22 +85,29 @@ public:
 
     HOST_ATOM* atom() const { return m_node; }
     int port_type() const { return m_port_type; }
+    std::uint32_t number() const { return m_number; }
     // The signal's name in the EDA simulation netlist, levels separated by
     // "/"; none means the name follows the hierarchy path.
-    const std::optional<std::string>& eda_name() const { return m_eda_name; }
-    void set_eda_name(std::string name) { m_eda_name = std::move(name); }
+    std::optional<std::string> eda_name() const;
+    void set_eda_name(std::string name);
+
+    // The id the activity store gave; s_no_signal_id before.
+    static constexpr std::uint32_t s_no_signal_id = 0xFFFFFFFFu;
+    std::uint32_t signal_id() const { return m_signal_id; }
+    void set_signal_id(std::uint32_t id) { m_signal_id = id; }
 
 private:
     friend class HOST_ATOM;
-    void append_fanout(class HOST_ITERM* iterm);
+    void append_fanout(HOST_ITERM* iterm);
 
     HOST_ATOM* m_node;
     HOST_INSTANCE* m_instance_name;
-    int m_port_type;
-    bool m_registered;
-    std::optional<std::string> m_eda_name;
     HOST_ITERM* m_first_fanout = nullptr;
     HOST_ITERM* m_last_fanout = nullptr;
+    int m_port_type;
+    std::uint32_t m_number;
+    std::uint32_t m_signal_id = s_no_signal_id;
+    bool m_registered;
 };
 
 class HOST_ITERM final : public CDB_ATOM_ITERM {
@@ -88,17 +128,17 @@ public:
 private:
     friend class HOST_OTERM;
     HOST_ATOM* m_node;
-    int m_port_type;
     HOST_OTERM* m_source;
-    bool m_output_enable;
-    int m_delay_ps;
     HOST_ITERM* m_next_fanout = nullptr;
+    int m_port_type;
+    int m_delay_ps;
+    bool m_output_enable;
 };
 
 class HOST_ATOM final : public CDB_ATOM_NODE {
 public:
-    // owner identifies the design the atom belongs to.
-    HOST_ATOM(const void* owner, std::string name, HOST_ATOM_KIND kind);
+    // Made by the netlist, which keeps the atom's terms.
+    HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind);
     ~HOST_ATOM() override;
     HOST_ATOM(const HOST_ATOM&) = delete;
     HOST_ATOM& operator=(const HOST_ATOM&) = delete;
@@ -107,16 +147,16 @@ public:
     // Appends the new term to the source's fanout when there is a source.
     HOST_ITERM* add_input(int port_type, HOST_OTERM* source, bool output_enable, int delay_ps);
 
-    const void* owner() const { return m_owner; }
+    // Identifies the design the atom belongs to.
+    const void* owner() const;
+    HOST_NETLIST* netlist() const { return m_netlist; }
     const std::string& name() const { return m_name; }
     HOST_ATOM_KIND kind() const { return m_kind; }
     bool is_power_valid() const { return m_power_valid; }
     void set_power_valid(bool valid) { m_power_valid = valid; }
     // The pin's name in the EDA simulation netlist; none means the atom name.
-    const std::optional<std::string>& eda_pin_name() const { return m_eda_pin_name; }
-    void set_eda_pin_name(std::string name) { m_eda_pin_name = std::move(name); }
-    const std::vector<CDB_ATOM_OTERM*>& oterms() const { return m_oterms; }
-    const std::vector<CDB_ATOM_ITERM*>& iterms() const { return m_iterms; }
+    std::optional<std::string> eda_pin_name() const;
+    void set_eda_pin_name(std::string name);
 
     OTERM_ITERATOR begin_oterm() const override;
     OTERM_ITERATOR end_oterm() const override;
@@ -137,14 +177,10 @@ public:
     bool is_lcell_ff_atom() const override;
 
 private:
-    const void* m_owner;
+    HOST_NETLIST* m_netlist;
     std::string m_name;
+    HOST_TERM_LIST<CDB_ATOM_OTERM> m_oterms;
+    HOST_TERM_LIST<CDB_ATOM_ITERM> m_iterms;
     HOST_ATOM_KIND m_kind;
     bool m_power_valid = true;
-    std::optional<std::string> m_eda_pin_name;
-    std::vector<std::unique_ptr<HOST_OTERM>> m_owned_oterms;
-    std::vector<std::unique_ptr<HOST_ITERM>> m_owned_iterms;
-    // The same terms as interface pointers, for the iterator ranges.
-    std::vector<CDB_ATOM_OTERM*> m_oterms;
-    std::vector<CDB_ATOM_ITERM*> m_iterms;
 };

@@ -18,11 +18,11 @@ HOST_DESIGN* s_current_design = nullptr;
 
 HOST_DESIGN::HOST_DESIGN(std::string name)
     : m_name(std::move(name)),
-      m_root(std::make_unique<HOST_INSTANCE>("", nullptr)),
+      m_root(std::make_unique<HOST_INSTANCE>()),
       m_netlist(std::make_unique<HOST_NETLIST>(this)),
       m_facade(std::make_unique<HOST_FACADE>(this, m_root.get(), m_netlist.get(), m_name)),
       m_parameters(std::make_unique<HOST_ATOM_PARAMETERS>()),
-      m_input_files(std::make_unique<HOST_INPUT_FILE_MANAGER>(m_root.get())),
+      m_input_files(std::make_unique<HOST_INPUT_FILE_MANAGER>(m_root.get(), this)),
       m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get())),
       m_eda_tool(std::make_unique<HOST_EDA_TOOL>())
 {
@@ -67,6 +67,14 @@ HOST_OTERM* HOST_DESIGN::add_output(HOST_ATOM* atom, const std::vector<std::stri
     HOST_INSTANCE* instance = m_root.get();
     for (const std::string& level : levels)
         instance = instance->make_child(level);
+    return atom->add_output(instance, port_type, registered);
+}
+
+HOST_OTERM* HOST_DESIGN::add_output(HOST_ATOM* atom, HOST_INSTANCE* instance, int port_type, bool registered)
+{
+    check_netlist_open();
+    check_own_atom(atom);
+    HOST_ASSERT(instance != nullptr && instance != m_root.get() && instance->shares_tree_with(m_root.get()));
     return atom->add_output(instance, port_type, registered);
 }
 

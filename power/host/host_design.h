@@ -41,6 +41,10 @@ public:
     // themselves (waveforms of some simulators have such scope names).
     HOST_OTERM* add_output(HOST_ATOM* atom, const std::vector<std::string>& levels, int port_type,
                            bool registered);
+    // The same for a hierarchy name of this design below the root, made
+    // beforehand (root()->make_child ...): a builder that walks the
+    // hierarchy itself looks up no path again.
+    HOST_OTERM* add_output(HOST_ATOM* atom, HOST_INSTANCE* instance, int port_type, bool registered);
     // An input term of sink, appended to the fanout of source (may be null:
     // unconnected); delay_ps < 0 means no delay given.
     HOST_ITERM* add_input(HOST_ATOM* sink, int port_type, HOST_OTERM* source, bool output_enable = false,

@@ -1,35 +1,146 @@
-// Reference host hierarchy names: children by exact unit name through a
-// hash map, descendants depth first, full names joined with "|".
+// Reference host hierarchy names: children by exact unit name (through an
+// index of their own past a few), descendants depth first, full names joined
+// with "|".
 #include "host_hierarchy.h"
 
-HOST_INSTANCE::HOST_INSTANCE(std::string unit_name, HOST_INSTANCE* parent)
-    : m_unit_name(std::move(unit_name)), m_parent(parent)
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "host_pool.h"
+
+// The children of one instance in the order they were made, and for more
+// than a few an index by unit name: open addressing with linear probing,
+// each 64-bit slot the high half of the name's hash (so that most probes
+// read no name) and the child's place in the list plus one (0: empty).
+// Names are looked up scope by scope, so one instance's index stays in the
+// cache while its children are read.
+class HOST_INSTANCE::CHILDREN {
+public:
+    HOST_INSTANCE* find(std::string_view name) const
+    {
+        if (m_slots.empty()) {
+            for (HDB_INSTANCE_NAME* child : m_list) {
+                if (unit_name(child) == name)
+                    return static_cast<HOST_INSTANCE*>(child);
+            }
+            return nullptr;
+        }
+        const std::uint64_t key = hash(name);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = key & mask; m_slots[at] != 0; at = (at + 1) & mask) {
+            if ((m_slots[at] ^ key) >> 32 != 0)
+                continue;
+            HDB_INSTANCE_NAME* child = m_list[(m_slots[at] & s_low_half) - 1];
+            if (unit_name(child) == name)
+                return static_cast<HOST_INSTANCE*>(child);
+        }
+        return nullptr;
+    }
+
+    void add(HOST_INSTANCE* child)
+    {
+        m_list.push_back(child);
+        if (m_list.size() <= s_scanned)
+            return;
+        if (4 * m_list.size() > 3 * m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(4 * s_scanned, 2 * m_slots.size()), 0);
+            for (std::size_t place = 0; place < m_list.size(); ++place)
+                index(place);
+            return;
+        }
+        index(m_list.size() - 1);
+    }
+
+    const std::vector<HDB_INSTANCE_NAME*>& list() const { return m_list; }
+
+private:
+    // Up to this many children are compared one by one.
+    static constexpr std::size_t s_scanned = 8;
+    static constexpr std::uint64_t s_low_half = 0xFFFFFFFFu;
+
+    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
+    static const std::string& unit_name(const HDB_INSTANCE_NAME* child)
+    {
+        return static_cast<const HOST_INSTANCE*>(child)->m_unit_name;
+    }
+
+    void index(std::size_t place)
+    {
+        const std::uint64_t key = hash(unit_name(m_list[place]));
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t at = key & mask;
+        while (m_slots[at] != 0)
+            at = (at + 1) & mask;
+        m_slots[at] = (key & ~s_low_half) | (place + 1);
+    }
+
+    std::vector<HDB_INSTANCE_NAME*> m_list;
+    std::vector<std::uint64_t> m_slots;
+};
+
+// The storage of a tree's names, and the depth-first lists asked for.
+class HOST_INSTANCE_TREE {
+public:
+    // A new child of parent; parent has none of that name.
+    HOST_INSTANCE* add(HOST_INSTANCE* parent, const std::string& name)
+    {
+        HOST_INSTANCE* child = m_names.make(name, parent, this);
+        if (!parent->m_children)
+            parent->m_children = std::make_unique<HOST_INSTANCE::CHILDREN>();
+        parent->m_children->add(child);
+        m_descendants.clear();
+        return child;
+    }
+
+    // Every instance below of, depth first; kept until the tree grows.
+    const std::vector<HDB_INSTANCE_NAME*>& descendants(const HOST_INSTANCE* of)
+    {
+        auto found = m_descendants.find(of);
+        if (found != m_descendants.end())
+            return found->second;
+        std::vector<HDB_INSTANCE_NAME*>& list = m_descendants[of];
+        of->collect_descendants(list);
+        return list;
+    }
+
+private:
+    HOST_POOL<HOST_INSTANCE> m_names;
+    std::unordered_map<const HOST_INSTANCE*, std::vector<HDB_INSTANCE_NAME*>> m_descendants;
+};
+
+HOST_INSTANCE::HOST_INSTANCE(std::string unit_name)
+    : m_unit_name(std::move(unit_name)), m_parent(nullptr), m_tree(new HOST_INSTANCE_TREE)
 {
 }
 
-HOST_INSTANCE::~HOST_INSTANCE() = default;
+HOST_INSTANCE::HOST_INSTANCE(std::string unit_name, HOST_INSTANCE* parent, HOST_INSTANCE_TREE* tree)
+    : m_unit_name(std::move(unit_name)), m_parent(parent), m_tree(tree)
+{
+}
+
+HOST_INSTANCE::~HOST_INSTANCE()
+{
+    if (m_parent == nullptr)
+        delete m_tree;
+}
 
 HOST_INSTANCE* HOST_INSTANCE::make_child(const std::string& unit_name)
 {
-    auto it = m_child_index.find(unit_name);
-    if (it != m_child_index.end())
-        return it->second;
-    m_owned_children.push_back(std::make_unique<HOST_INSTANCE>(unit_name, this));
-    HOST_INSTANCE* child = m_owned_children.back().get();
-    m_children.push_back(child);
-    m_child_index.emplace(unit_name, child);
-    invalidate_descendants();
-    return child;
+    HOST_INSTANCE* child = m_children ? m_children->find(unit_name) : nullptr;
+    return child != nullptr ? child : m_tree->add(this, unit_name);
 }
 
 HOST_INSTANCE* HOST_INSTANCE::find_path(const std::string& path) const
 {
     const HOST_INSTANCE* instance = this;
     for (const std::string& level : host_split_hpath(path)) {
-        auto it = instance->m_child_index.find(level);
-        if (it == instance->m_child_index.end())
+        instance = static_cast<const HOST_INSTANCE*>(instance->find_in_children(level));
+        if (instance == nullptr)
             return nullptr;
-        instance = it->second;
     }
     return const_cast<HOST_INSTANCE*>(instance);
 }
@@ -44,33 +155,28 @@ HOST_INSTANCE* HOST_INSTANCE::make_path(const std::string& path)
 
 HDB_INSTANCE_NAME* HOST_INSTANCE::find_in_children(const std::string& name) const
 {
-    auto it = m_child_index.find(name);
-    return it == m_child_index.end() ? nullptr : it->second;
+    return m_children ? m_children->find(name) : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::begin_child() const
 {
-    return m_children.data();
+    return m_children ? m_children->list().data() : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::end_child() const
 {
-    return m_children.data() + m_children.size();
+    return m_children ? m_children->list().data() + m_children->list().size() : nullptr;
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::begin_descendant() const
 {
-    if (!m_descendants_valid) {
-        m_descendants.clear();
-        collect_descendants(m_descendants);
-        m_descendants_valid = true;
-    }
-    return m_descendants.data();
+    return m_tree->descendants(this).data();
 }
 
 HDB_INSTANCE_NAME::ITERATOR HOST_INSTANCE::end_descendant() const
 {
-    return begin_descendant() + m_descendants.size();
+    const std::vector<HDB_INSTANCE_NAME*>& list = m_tree->descendants(this);
+    return list.data() + list.size();
 }
 
 HDB_INSTANCE_NAME* HOST_INSTANCE::get_parent() const
@@ -83,12 +189,32 @@ const std::string& HOST_INSTANCE::get_unit_name() const
     return m_unit_name;
 }
 
+// The unit names from the root down, joined with "|"; empty names above the
+// first non-empty one add nothing, not even a separator.
 std::string HOST_INSTANCE::get_full_name() const
 {
-    if (m_parent == nullptr)
-        return m_unit_name;
-    std::string parent_name = m_parent->get_full_name();
-    return parent_name.empty() ? m_unit_name : parent_name + "|" + m_unit_name;
+    const HOST_INSTANCE* top = nullptr;   // the highest level with a non-empty name
+    std::size_t length = 0;
+    std::size_t levels = 0;
+    for (const HOST_INSTANCE* level = this; level != nullptr; level = level->m_parent) {
+        length += level->m_unit_name.size();
+        ++levels;
+        if (!level->m_unit_name.empty()) {
+            top = level;
+            length += levels - 1;   // the separators below this level
+            levels = 1;
+        }
+    }
+    std::string name(length, '|');
+    std::size_t end = name.size();
+    for (const HOST_INSTANCE* level = this; top != nullptr; level = level->m_parent) {
+        end -= level->m_unit_name.size();
+        name.replace(end, level->m_unit_name.size(), level->m_unit_name);
+        if (level == top)
+            break;
+        --end;   // the separator stays
+    }
+    return name;
 }
 
 void* HOST_INSTANCE::get_user_word() const
@@ -101,17 +227,19 @@ void HOST_INSTANCE::set_user_word(void* word)
     m_user_word = word;
 }
 
-void HOST_INSTANCE::invalidate_descendants()
-{
-    for (HOST_INSTANCE* instance = this; instance != nullptr; instance = instance->m_parent)
-        instance->m_descendants_valid = false;
-}
-
 void HOST_INSTANCE::collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) const
 {
-    for (const auto& child : m_owned_children) {
-        list.push_back(child.get());
-        child->collect_descendants(list);
+    std::vector<std::pair<const HOST_INSTANCE*, std::size_t>> stack{{this, 0}};
+    while (!stack.empty()) {
+        const HOST_INSTANCE* instance = stack.back().first;
+        const std::size_t next = stack.back().second++;
+        if (!instance->m_children || next == instance->m_children->list().size()) {
+            stack.pop_back();
+            continue;
+        }
+        HOST_INSTANCE* child = static_cast<HOST_INSTANCE*>(instance->m_children->list()[next]);
+        list.push_back(child);
+        stack.emplace_back(child, 0);
     }
 }
 

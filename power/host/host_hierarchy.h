@@ -4,15 +4,21 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "host/hdb.h"
 
+class HOST_INSTANCE_TREE;
+template <class T>
+class HOST_POOL;
+
+// A design of a million signals has millions of names: each is small (a
+// leaf has no list of children), and the root owns the storage of every
+// name below it.
 class HOST_INSTANCE final : public HDB_INSTANCE_NAME {
 public:
-    // The root has no parent and an empty unit name.
-    HOST_INSTANCE(std::string unit_name, HOST_INSTANCE* parent);
+    // A root: no parent. A design's root has an empty unit name.
+    explicit HOST_INSTANCE(std::string unit_name = std::string());
     ~HOST_INSTANCE() override;
     HOST_INSTANCE(const HOST_INSTANCE&) = delete;
     HOST_INSTANCE& operator=(const HOST_INSTANCE&) = delete;
@@ -24,6 +30,8 @@ public:
     HOST_INSTANCE* find_path(const std::string& path) const;
     // Same, making every missing level.
     HOST_INSTANCE* make_path(const std::string& path);
+    // Whether both instances are names of one tree.
+    bool shares_tree_with(const HOST_INSTANCE* other) const { return m_tree == other->m_tree; }
 
     HDB_INSTANCE_NAME* find_in_children(const std::string& name) const override;
     ITERATOR begin_child() const override;
@@ -37,18 +45,19 @@ public:
     void set_user_word(void* word) override;
 
 private:
-    void invalidate_descendants();
+    friend class HOST_INSTANCE_TREE;
+    friend class HOST_POOL<HOST_INSTANCE>;
+    class CHILDREN;
+    HOST_INSTANCE(std::string unit_name, HOST_INSTANCE* parent, HOST_INSTANCE_TREE* tree);
+
+    // Every instance below this one, depth first.
     void collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) const;
 
     std::string m_unit_name;
     HOST_INSTANCE* m_parent;
+    HOST_INSTANCE_TREE* m_tree;   // the root's, which owns it
     void* m_user_word = nullptr;
-    std::vector<std::unique_ptr<HOST_INSTANCE>> m_owned_children;
-    std::vector<HDB_INSTANCE_NAME*> m_children;
-    std::unordered_map<std::string, HOST_INSTANCE*> m_child_index;
-    // Depth-first list, rebuilt on demand after the tree below has grown.
-    mutable std::vector<HDB_INSTANCE_NAME*> m_descendants;
-    mutable bool m_descendants_valid = false;
+    std::unique_ptr<CHILDREN> m_children;   // null while there are none
 };
 
 // A path split at "|"; "" gives no levels. Empty levels are kept so that

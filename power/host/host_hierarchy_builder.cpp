@@ -60,8 +60,9 @@ std::string join(const std::vector<std::string>& levels, std::size_t count, cons
 std::vector<std::string> signal_levels(const CDB_ATOM_OTERM* oterm)
 {
     const HOST_OTERM* host_oterm = dynamic_cast<const HOST_OTERM*>(oterm);
-    if (host_oterm != nullptr && host_oterm->eda_name())
-        return split(*host_oterm->eda_name(), "/");
+    const std::optional<std::string> eda_name = host_oterm != nullptr ? host_oterm->eda_name() : std::nullopt;
+    if (eda_name)
+        return split(*eda_name, "/");
     return host_split_hpath(oterm->get_string_hpath());
 }
 
@@ -70,7 +71,7 @@ std::string pin_name(const CDB_ATOM_NODE* atom)
     const HOST_ATOM* host_atom = dynamic_cast<const HOST_ATOM*>(atom);
     if (host_atom == nullptr)
         return std::string();
-    return host_atom->eda_pin_name() ? *host_atom->eda_pin_name() : host_atom->name();
+    return host_atom->eda_pin_name().value_or(host_atom->name());
 }
 
 bool is_identifier_char(char c)

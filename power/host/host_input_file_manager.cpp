@@ -4,10 +4,12 @@
 #include <limits>
 
 #include "host_internal_error.h"
+#include "host_netlist.h"
 
 HOST_INPUT_FILE_DATA::HOST_INPUT_FILE_DATA(std::uint16_t id, std::string file_name, HDB_INSTANCE_NAME* instance,
-                                           const BIG_TIME* start, const BIG_TIME* end, HOST_INPUT_FILE_DATA* primary)
-    : m_id(id), m_file_name(std::move(file_name)), m_instance(instance), m_primary(primary)
+                                           const BIG_TIME* start, const BIG_TIME* end, HOST_INPUT_FILE_DATA* primary,
+                                           const void* owner)
+    : m_id(id), m_file_name(std::move(file_name)), m_instance(instance), m_primary(primary), m_owner(owner)
 {
     if (start != nullptr)
         m_start = *start;
@@ -15,8 +17,42 @@ HOST_INPUT_FILE_DATA::HOST_INPUT_FILE_DATA(std::uint16_t id, std::string file_na
         m_end = *end;
 }
 
-HOST_INPUT_FILE_MANAGER::HOST_INPUT_FILE_MANAGER(HDB_INSTANCE_NAME* default_instance)
-    : m_default_instance(default_instance)
+namespace {
+
+// The term as one of owner's design, or null.
+const HOST_OTERM* term_of(const void* owner, const CDB_ATOM_OTERM* oterm)
+{
+    const HOST_OTERM* own = owner == nullptr ? nullptr : dynamic_cast<const HOST_OTERM*>(oterm);
+    return own != nullptr && own->atom()->owner() == owner ? own : nullptr;
+}
+
+}  // namespace
+
+void HOST_INPUT_FILE_DATA::mark_annotated(const CDB_ATOM_OTERM* oterm)
+{
+    const HOST_OTERM* own = term_of(m_owner, oterm);
+    if (own == nullptr) {
+        m_annotated_count += m_annotated_others.insert(oterm).second ? 1 : 0;
+        return;
+    }
+    if (m_annotated_numbers.size() <= own->number())
+        m_annotated_numbers.resize(own->atom()->netlist()->oterm_count());
+    if (m_annotated_numbers[own->number()])
+        return;
+    m_annotated_numbers[own->number()] = true;
+    ++m_annotated_count;
+}
+
+bool HOST_INPUT_FILE_DATA::is_annotated(const CDB_ATOM_OTERM* oterm) const
+{
+    const HOST_OTERM* own = term_of(m_owner, oterm);
+    if (own == nullptr)
+        return m_annotated_others.count(oterm) != 0;
+    return own->number() < m_annotated_numbers.size() && m_annotated_numbers[own->number()];
+}
+
+HOST_INPUT_FILE_MANAGER::HOST_INPUT_FILE_MANAGER(HDB_INSTANCE_NAME* default_instance, const void* owner)
+    : m_default_instance(default_instance), m_owner(owner)
 {
 }
 
@@ -29,7 +65,7 @@ HOST_INPUT_FILE_DATA* HOST_INPUT_FILE_MANAGER::make_entry(const std::string& fil
     HOST_ASSERT(m_entries.size() < std::numeric_limits<std::uint16_t>::max());
     std::uint16_t id = static_cast<std::uint16_t>(m_entries.size() + 1);
     HDB_INSTANCE_NAME* applied_to = instance == nullptr ? m_default_instance : instance;
-    m_entries.push_back(std::make_unique<HOST_INPUT_FILE_DATA>(id, file, applied_to, start, end, primary));
+    m_entries.push_back(std::make_unique<HOST_INPUT_FILE_DATA>(id, file, applied_to, start, end, primary, m_owner));
     return m_entries.back().get();
 }
 

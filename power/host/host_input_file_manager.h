@@ -14,8 +14,10 @@
 
 class HOST_INPUT_FILE_DATA final : public PUTIL_INPUT_FILE_DATA {
 public:
+    // Terms of the design owner are recorded by number, others one by one.
     HOST_INPUT_FILE_DATA(std::uint16_t id, std::string file_name, HDB_INSTANCE_NAME* instance,
-                         const BIG_TIME* start, const BIG_TIME* end, HOST_INPUT_FILE_DATA* primary);
+                         const BIG_TIME* start, const BIG_TIME* end, HOST_INPUT_FILE_DATA* primary,
+                         const void* owner = nullptr);
     ~HOST_INPUT_FILE_DATA() override = default;
 
     std::uint16_t get_id() const override { return m_id; }
@@ -33,9 +35,9 @@ public:
     bool has_unknown_percentage() const { return m_unknown_percentage.has_value(); }
     float unknown_percentage() const { return m_unknown_percentage.value_or(0.0f); }
 
-    void mark_annotated(const CDB_ATOM_OTERM* oterm) { m_annotated.insert(oterm); }
-    std::size_t annotated_count() const { return m_annotated.size(); }
-    bool is_annotated(const CDB_ATOM_OTERM* oterm) const { return m_annotated.count(oterm) != 0; }
+    void mark_annotated(const CDB_ATOM_OTERM* oterm);
+    std::size_t annotated_count() const { return m_annotated_count; }
+    bool is_annotated(const CDB_ATOM_OTERM* oterm) const;
 
 private:
     std::uint16_t m_id;
@@ -46,14 +48,20 @@ private:
     HOST_INPUT_FILE_DATA* m_primary;
     std::optional<float> m_toggle_percentage;
     std::optional<float> m_unknown_percentage;
-    std::unordered_set<const CDB_ATOM_OTERM*> m_annotated;
+    // A run annotates up to every term of the design: one bit per term
+    // number for the owner's terms.
+    const void* m_owner;
+    std::vector<bool> m_annotated_numbers;
+    std::unordered_set<const CDB_ATOM_OTERM*> m_annotated_others;
+    std::size_t m_annotated_count = 0;
 };
 
 class HOST_INPUT_FILE_MANAGER final : public PUTIL_INPUT_FILE_MANAGER {
 public:
     // default_instance stands for a null instance given to add_entry (the
-    // design's root).
-    explicit HOST_INPUT_FILE_MANAGER(HDB_INSTANCE_NAME* default_instance);
+    // design's root); owner identifies the design whose terms the entries
+    // record compactly.
+    explicit HOST_INPUT_FILE_MANAGER(HDB_INSTANCE_NAME* default_instance, const void* owner = nullptr);
     ~HOST_INPUT_FILE_MANAGER() override;
 
     // A new waveform entry with the next id (1, 2, ...); start and end are
@@ -88,6 +96,7 @@ private:
                                      const BIG_TIME* end, HOST_INPUT_FILE_DATA* primary);
 
     HDB_INSTANCE_NAME* m_default_instance;
+    const void* m_owner;
     PUTIL_MERGE_MODE m_merge_mode = PUTIL_MERGE_REPLACE;
     bool m_use_timing_estimator = false;
     // Index i holds the entry of id i + 1.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -57,74 +58,86 @@ SEGMENT_TABLE& segments()
     return *s_segments;
 }
 
-// The addresses of live blocks: an open-addressing set with linear probing,
-// because the library allocates every scanner token and a node-based set
-// would double the cost of each allocation.
+// The addresses of live blocks, one bit per 16-byte granule (blocks start
+// on one), kept per 1 MiB region of the address space: blocks made one after
+// another share a few cache lines of bits, and the bits cost 1/128 of the
+// memory they describe, where a hash set of addresses cost more than the
+// small blocks themselves.
 class LIVE_BLOCK_SET {
 public:
-    LIVE_BLOCK_SET() : m_slots(1024, nullptr) {}
-
     void insert(const void* block)
     {
-        if (2 * (m_count + 1) > m_slots.size())
-            grow();
-        place(block);
-        ++m_count;
+        const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
+        REGION& region = region_of(address >> s_region_shift);
+        const std::size_t granule = (address & s_region_mask) / s_granule;
+        region.bits[granule / 64] |= std::uint64_t(1) << (granule % 64);
+        ++region.live;
     }
 
     // False when block is not in the set.
     bool erase(const void* block)
     {
-        std::size_t mask = m_slots.size() - 1;
-        std::size_t hole = home(block);
-        while (m_slots[hole] != block) {
-            if (m_slots[hole] == nullptr)
-                return false;
-            hole = (hole + 1) & mask;
-        }
-        // Backward-shift deletion: move later members of the probe run into
-        // the hole unless that would put them before their home slot.
-        for (std::size_t next = (hole + 1) & mask; m_slots[next] != nullptr; next = (next + 1) & mask) {
-            std::size_t wanted = home(m_slots[next]);
-            bool stays = hole <= next ? (hole < wanted && wanted <= next) : (hole < wanted || wanted <= next);
-            if (stays)
-                continue;
-            m_slots[hole] = m_slots[next];
-            hole = next;
-        }
-        m_slots[hole] = nullptr;
-        --m_count;
+        const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
+        if (address % s_granule != 0)
+            return false;
+        REGION* region = find_region(address >> s_region_shift);
+        if (region == nullptr)
+            return false;
+        const std::size_t granule = (address & s_region_mask) / s_granule;
+        const std::uint64_t bit = std::uint64_t(1) << (granule % 64);
+        if ((region->bits[granule / 64] & bit) == 0)
+            return false;
+        region->bits[granule / 64] &= ~bit;
+        --region->live;
         return true;
     }
 
 private:
-    std::size_t home(const void* block) const
+    static constexpr unsigned s_region_shift = 20;
+    static constexpr std::uintptr_t s_region_mask = (std::uintptr_t(1) << s_region_shift) - 1;
+    static constexpr std::size_t s_granule = alignof(std::max_align_t);
+    static constexpr std::size_t s_region_words = (std::size_t(1) << s_region_shift) / s_granule / 64;
+
+    struct REGION {
+        std::uint64_t bits[s_region_words] = {};
+        std::size_t live = 0;
+    };
+
+    REGION* find_region(std::uintptr_t number)
     {
-        std::uint64_t bits = reinterpret_cast<std::uintptr_t>(block) >> 4;
-        return static_cast<std::size_t>((bits * 0x9e3779b97f4a7c15ull) >> 20) & (m_slots.size() - 1);
+        if (m_last != nullptr && number == m_last_number)
+            return m_last;
+        auto found = m_regions.find(number);
+        if (found == m_regions.end())
+            return nullptr;
+        remember(number, found->second.get());
+        return m_last;
     }
 
-    void place(const void* block)
+    REGION& region_of(std::uintptr_t number)
     {
-        std::size_t mask = m_slots.size() - 1;
-        std::size_t slot = home(block);
-        while (m_slots[slot] != nullptr)
-            slot = (slot + 1) & mask;
-        m_slots[slot] = block;
+        if (REGION* region = find_region(number))
+            return *region;
+        std::unique_ptr<REGION>& made = m_regions[number];
+        made = std::make_unique<REGION>();
+        remember(number, made.get());
+        return *m_last;
     }
 
-    void grow()
+    // The region used last is kept even when it empties, so that a block
+    // made and freed over and over costs no region each time; another
+    // region that has emptied is released when it stops being the last.
+    void remember(std::uintptr_t number, REGION* region)
     {
-        std::vector<const void*> old(2 * m_slots.size(), nullptr);
-        old.swap(m_slots);
-        for (const void* block : old) {
-            if (block != nullptr)
-                place(block);
-        }
+        if (m_last != nullptr && m_last->live == 0)
+            m_regions.erase(m_last_number);
+        m_last_number = number;
+        m_last = region;
     }
 
-    std::vector<const void*> m_slots;
-    std::size_t m_count = 0;
+    std::unordered_map<std::uintptr_t, std::unique_ptr<REGION>> m_regions;
+    std::uintptr_t m_last_number = 0;
+    REGION* m_last = nullptr;
 };
 
 LIVE_BLOCK_SET& live_blocks()

@@ -1,22 +1,65 @@
-// Reference host atom netlist: a list of owned atoms.
+// Reference host atom netlist: pools of atoms and terms, and the few EDA
+// names beside them.
 #include "host_netlist.h"
 
 HOST_NETLIST::~HOST_NETLIST() = default;
 
 HOST_ATOM* HOST_NETLIST::add_atom(const std::string& name, HOST_ATOM_KIND kind)
 {
-    m_atoms.push_back(std::make_unique<HOST_ATOM>(m_owner, name, kind));
-    m_nodes.push_back(m_atoms.back().get());
-    return m_atoms.back().get();
+    HOST_ATOM* atom = m_atoms.make(this, name, kind);
+    m_nodes.push_back(atom);
+    return atom;
 }
 
 HOST_ATOM* HOST_NETLIST::find_atom(const std::string& name) const
 {
-    for (const auto& atom : m_atoms) {
-        if (atom->name() == name)
-            return atom.get();
+    for (std::size_t i = 0; i < m_atoms.size(); ++i) {
+        if (m_atoms.at(i)->name() == name)
+            return m_atoms.at(i);
     }
     return nullptr;
+}
+
+HOST_OTERM* HOST_NETLIST::make_oterm(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered)
+{
+    return m_oterms.make(node, instance_name, port_type, registered, static_cast<std::uint32_t>(m_oterms.size()));
+}
+
+HOST_ITERM* HOST_NETLIST::make_iterm(HOST_ATOM* node, int port_type, HOST_OTERM* source, bool output_enable,
+                                     int delay_ps)
+{
+    return m_iterms.make(node, port_type, source, output_enable, delay_ps);
+}
+
+namespace {
+
+template <class KEY>
+const std::string* find_name(const std::unordered_map<const KEY*, std::string>& names, const KEY* key)
+{
+    auto it = names.find(key);
+    return it == names.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+const std::string* HOST_NETLIST::eda_name(const HOST_OTERM* oterm) const
+{
+    return find_name(m_eda_names, oterm);
+}
+
+void HOST_NETLIST::set_eda_name(const HOST_OTERM* oterm, std::string name)
+{
+    m_eda_names[oterm] = std::move(name);
+}
+
+const std::string* HOST_NETLIST::eda_pin_name(const HOST_ATOM* atom) const
+{
+    return find_name(m_eda_pin_names, atom);
+}
+
+void HOST_NETLIST::set_eda_pin_name(const HOST_ATOM* atom, std::string name)
+{
+    m_eda_pin_names[atom] = std::move(name);
 }
 
 CDB_ATOM_NETLIST::NODE_ITERATOR HOST_NETLIST::begin_node_list() const

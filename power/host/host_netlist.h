@@ -1,12 +1,14 @@
 // Reference host atom netlist: owns the atoms of one design in insertion
-// order, which is also the order of the activity store's signal ids.
+// order, which is also the order of the activity store's signal ids, and
+// their terms.
 #pragma once
 
-#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host_atom.h"
+#include "host_pool.h"
 
 class HOST_NETLIST final : public CDB_ATOM_NETLIST {
 public:
@@ -19,6 +21,21 @@ public:
     // First atom of that name, or null.
     HOST_ATOM* find_atom(const std::string& name) const;
     std::size_t atom_count() const { return m_nodes.size(); }
+    // Identifies the design the netlist belongs to.
+    const void* owner() const { return m_owner; }
+
+    // The storage of the terms that HOST_ATOM::add_output and add_input make.
+    HOST_OTERM* make_oterm(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered);
+    HOST_ITERM* make_iterm(HOST_ATOM* node, int port_type, HOST_OTERM* source, bool output_enable, int delay_ps);
+    // Output terms made so far; their numbers are below it.
+    std::size_t oterm_count() const { return m_oterms.size(); }
+
+    // Names in the EDA simulation netlist, for the terms and pins given one;
+    // null for the others.
+    const std::string* eda_name(const HOST_OTERM* oterm) const;
+    void set_eda_name(const HOST_OTERM* oterm, std::string name);
+    const std::string* eda_pin_name(const HOST_ATOM* atom) const;
+    void set_eda_pin_name(const HOST_ATOM* atom, std::string name);
 
     // Once the activity store has numbered the output terms the netlist must
     // not grow: the ids are dense and in netlist order.
@@ -31,6 +48,10 @@ public:
 private:
     const void* m_owner;
     bool m_frozen = false;
-    std::vector<std::unique_ptr<HOST_ATOM>> m_atoms;
+    HOST_POOL<HOST_ATOM> m_atoms;
+    HOST_POOL<HOST_OTERM> m_oterms;
+    HOST_POOL<HOST_ITERM> m_iterms;
     std::vector<CDB_ATOM_NODE*> m_nodes;
+    std::unordered_map<const HOST_OTERM*, std::string> m_eda_names;
+    std::unordered_map<const HOST_ATOM*, std::string> m_eda_pin_names;
 };

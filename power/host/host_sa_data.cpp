@@ -2,6 +2,7 @@
 #include "host_sa_data.h"
 
 #include "host_input_file_manager.h"
+#include "host_internal_error.h"
 #include "host_netlist.h"
 
 HOST_SA_DATA::HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager)
@@ -17,16 +18,19 @@ void HOST_SA_DATA::assign_ids() const
         return;
     m_ids_assigned = true;
     m_netlist->freeze();
+    const std::size_t count = m_netlist->oterm_count();
+    HOST_ASSERT(count < HOST_OTERM::s_no_signal_id);
+    m_oterms.reserve(count);
+    m_has_bidir_record.reserve(count);
     for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {
         for (auto oterm = (*node)->begin_oterm(); oterm != (*node)->end_oterm(); ++oterm) {
-            m_ids.emplace(*oterm, static_cast<unsigned>(m_oterms.size()));
+            static_cast<HOST_OTERM*>(*oterm)->set_signal_id(static_cast<std::uint32_t>(m_oterms.size()));
             m_oterms.push_back(*oterm);
             m_has_bidir_record.push_back((*node)->has_padio_output_data() &&
                                          (*oterm)->is_used_as(CDB_PORT_TYPE_PAD_OUTPUT));
         }
     }
     m_records.resize(m_oterms.size());
-    m_bidir_records.resize(m_oterms.size());
 }
 
 CDB_ATOM_NETLIST* HOST_SA_DATA::get_atom_netlist() const
@@ -42,10 +46,13 @@ PUTIL_INPUT_FILE_MANAGER* HOST_SA_DATA::get_input_file_manager() const
 bool HOST_SA_DATA::get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const
 {
     assign_ids();
-    auto it = m_ids.find(oterm);
-    if (it == m_ids.end() || id == nullptr)
+    const HOST_OTERM* own = dynamic_cast<const HOST_OTERM*>(oterm);
+    if (own == nullptr || id == nullptr)
         return false;
-    *id = it->second;
+    const std::uint32_t signal_id = own->signal_id();
+    if (signal_id >= m_oterms.size() || m_oterms[signal_id] != oterm)
+        return false;
+    *id = signal_id;
     return true;
 }
 
@@ -72,9 +79,12 @@ PUTIL_OUTPUT_SIGNAL_DATA* HOST_SA_DATA::get_bidir_padio_output_signal_data(unsig
     assign_ids();
     if (id >= m_records.size() || !m_has_bidir_record[id])
         return nullptr;
-    if (!m_bidir_records[id] && create)
-        m_bidir_records[id] = std::make_unique<PUTIL_OUTPUT_SIGNAL_DATA>();
-    return m_bidir_records[id].get();
+    auto found = m_bidir_records.find(id);
+    if (found != m_bidir_records.end())
+        return found->second.get();
+    if (!create)
+        return nullptr;
+    return m_bidir_records.emplace(id, std::make_unique<PUTIL_OUTPUT_SIGNAL_DATA>()).first->second.get();
 }
 
 const CDB_ATOM_OTERM* HOST_SA_DATA::oterm_of(unsigned id) const

@@ -43,9 +43,10 @@ private:
     HOST_NETLIST* m_netlist;
     HOST_INPUT_FILE_MANAGER* m_manager;
     mutable bool m_ids_assigned = false;
-    mutable std::unordered_map<const CDB_ATOM_OTERM*, unsigned> m_ids;
+    // Each term keeps its own id (HOST_OTERM::signal_id); the id's entry
+    // here tells a term of this netlist from one of another.
     mutable std::vector<const CDB_ATOM_OTERM*> m_oterms;
     mutable std::vector<PUTIL_OUTPUT_SIGNAL_DATA> m_records;
     mutable std::vector<bool> m_has_bidir_record;
-    mutable std::vector<std::unique_ptr<PUTIL_OUTPUT_SIGNAL_DATA>> m_bidir_records;
+    mutable std::unordered_map<unsigned, std::unique_ptr<PUTIL_OUTPUT_SIGNAL_DATA>> m_bidir_records;
 };

@@ -2,6 +2,7 @@
 // are read, so a compressed dump never needs its full size on disk.
 #include "putil_vcd_input_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <streambuf>
@@ -156,7 +157,30 @@ private:
     char m_one[1];
 };
 
-PUTIL_VCD_INPUT_FILE::PUTIL_VCD_INPUT_FILE() : m_inflated(nullptr), m_stream(&m_plain) {}
+PUTIL_VCD_NUL_FILTER::int_type PUTIL_VCD_NUL_FILTER::underflow()
+{
+    const int_type next = m_source->sbumpc();
+    if (traits_type::eq_int_type(next, traits_type::eof()))
+        return next;
+    m_one[0] = traits_type::to_char_type(next) == '\0' ? '\x01' : traits_type::to_char_type(next);
+    setg(m_one, m_one, m_one + 1);
+    return traits_type::to_int_type(m_one[0]);
+}
+
+std::streamsize PUTIL_VCD_NUL_FILTER::xsgetn(char* buffer, std::streamsize count)
+{
+    std::streamsize done = 0;
+    if (gptr() < egptr() && count > 0) {
+        *buffer = *gptr();
+        gbump(1);
+        done = 1;
+    }
+    done += m_source->sgetn(buffer + done, count - done);
+    std::replace(buffer, buffer + done, '\0', '\x01');
+    return done;
+}
+
+PUTIL_VCD_INPUT_FILE::PUTIL_VCD_INPUT_FILE() : m_filter(m_plain.rdbuf()), m_stream(&m_filter) {}
 
 PUTIL_VCD_INPUT_FILE::~PUTIL_VCD_INPUT_FILE() = default;
 
@@ -175,7 +199,6 @@ bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
 {
     if (!is_gzip_file(file_name)) {
         m_plain.open(file_name, std::ios::in | std::ios::binary);
-        m_stream = &m_plain;
         return static_cast<bool>(m_plain);
     }
     m_inflater.reset(PUTIL_NEW INFLATER());
@@ -183,8 +206,7 @@ bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
         PUTIL_INTERNAL_ERROR("Out of memory");
     if (!m_inflater->open(file_name))
         return false;
-    m_inflated.rdbuf(m_inflater.get());
-    m_stream = &m_inflated;
+    m_filter.set_source(m_inflater.get());
     return true;
 }
 

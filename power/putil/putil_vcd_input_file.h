@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <fstream>
 #include <memory>
+#include <streambuf>
 #include <string>
 
 #include "putil_internal.h"
@@ -16,6 +17,26 @@ public:
     virtual ~PUTIL_VCD_INPUT_PROGRESS() = default;
     // From 0 to 1.
     virtual double fraction_read() const = 0;
+};
+
+// Passes on the bytes of another stream buffer with every NUL byte made
+// 0x01. Flex takes a NUL for a possible end of its buffer and scans the
+// token again from its start at each one, so a run of NULs (a comment of
+// zeros, a file preallocated and never filled) would cost the square of its
+// length; 0x01 is outside the language like NUL, and every scanner rule
+// treats the two alike.
+class PUTIL_VCD_NUL_FILTER : public std::streambuf {
+public:
+    explicit PUTIL_VCD_NUL_FILTER(std::streambuf* source) : m_source(source) { setg(m_one, m_one, m_one); }
+    void set_source(std::streambuf* source) { m_source = source; }
+
+protected:
+    int_type underflow() override;
+    std::streamsize xsgetn(char* buffer, std::streamsize count) override;
+
+private:
+    std::streambuf* m_source;
+    char m_one[1];
 };
 
 class PUTIL_VCD_INPUT_FILE : public PUTIL_VCD_INPUT_PROGRESS {
@@ -30,7 +51,9 @@ public:
 
     // False when the file cannot be opened.
     bool open(const std::string& file_name);
-    std::istream& stream() { return *m_stream; }
+    // What the scanner reads: the file's text with NUL bytes made 0x01
+    // (PUTIL_VCD_NUL_FILTER); empty when the file could not be opened.
+    std::istream& stream() { return m_stream; }
     bool is_compressed() const { return m_inflater != nullptr; }
     // A compressed file that is truncated or corrupt: its text ends where
     // the damage begins.
@@ -43,6 +66,6 @@ private:
 
     std::ifstream m_plain;
     std::unique_ptr<INFLATER> m_inflater;
-    std::istream m_inflated;   // reads m_inflater
-    std::istream* m_stream;
+    PUTIL_VCD_NUL_FILTER m_filter;   // over m_plain's buffer or m_inflater
+    std::istream m_stream;           // reads m_filter
 };

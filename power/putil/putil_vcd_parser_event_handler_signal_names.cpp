@@ -3,14 +3,15 @@
 #include "putil_vcd_parser_event_handler_signal_names.h"
 
 #include "putil_vcd_parser_event_handler_stats_collector.h"
+#include "putil_vcd_reader.h"
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(
     std::string vcd_file_name, putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
-    std::vector<std::vector<std::string>>* signal_paths)
+    PUTIL_VCD_SIGNAL_LISTENER* listener)
     : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), 0, scanner, facade, nullptr, nullptr),
-      m_signal_paths(signal_paths)
+      m_listener(listener)
 {
-    PUTIL_ASSERT(m_signal_paths != 0);
+    PUTIL_ASSERT(m_listener != 0);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_variable_declaration(char* kind, int size, char* code,
@@ -22,9 +23,16 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_variable_declaration(ch
     putil_free_text(reference);
     putil_free_text(index);
     if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::VECTOR) {
+        m_bit_name = signal.name;
+        m_bit_name += '[';
+        const std::size_t stem = m_bit_name.size();
         // A wider counter than the bit numbers: msb may be INT_MAX.
-        for (long long bit = signal.lsb; bit <= signal.msb; ++bit)
-            add_signal(signal.name + "[" + std::to_string(bit) + "]");
+        for (long long bit = signal.lsb; bit <= signal.msb; ++bit) {
+            m_bit_name.resize(stem);
+            m_bit_name += std::to_string(bit);
+            m_bit_name += ']';
+            add_signal(m_bit_name);
+        }
     } else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR && size <= 1) {
         // Strict reading takes a wide declaration without a range for a
         // scalar that cannot hold its values: no signal for it.
@@ -36,13 +44,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::add_signal(const std::string& 
 {
     if (name.empty())
         return;
-    std::vector<std::string> levels(get_scope_levels().begin(), get_scope_levels().end());
-    levels.push_back(get_block_prefix() + name);
-    std::string key;
-    for (const std::string& level : levels)
-        key += level + '\n';
-    if (m_seen.insert(key).second)
-        m_signal_paths->push_back(std::move(levels));
+    const PUTIL_VECTOR<std::string>& levels = get_scope_levels();
+    m_listener->add_signal(levels.data(), levels.size(), get_block_prefix() + name);
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_timestamp(char* time_text)

@@ -3,18 +3,17 @@
 #pragma once
 
 #include <string>
-#include <unordered_set>
-#include <vector>
 
 #include "putil_vcd_parser_event_handler.h"
 
+class PUTIL_VCD_SIGNAL_LISTENER;
+
 class PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES : public PUTIL_VCD_PARSER_EVENT_HANDLER {
 public:
-    // Serves no store: the design root is the only entity. Paths are
-    // appended to *signal_paths, which must outlive the handler.
+    // Serves no store: the design root is the only entity. Each signal is
+    // told to listener, which must outlive the handler.
     PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(std::string vcd_file_name, putil_vcd_lexer_yyFlexLexer* scanner,
-                                                CMP_FACADE* facade,
-                                                std::vector<std::vector<std::string>>* signal_paths);
+                                                CMP_FACADE* facade, PUTIL_VCD_SIGNAL_LISTENER* listener);
 
     // The body is not read.
     bool handle_end_of_definitions() override { return false; }
@@ -32,6 +31,6 @@ public:
 private:
     void add_signal(const std::string& name);
 
-    std::vector<std::vector<std::string>>* m_signal_paths;
-    std::unordered_set<std::string> m_seen;   // paths joined with '\n', which no name contains
+    PUTIL_VCD_SIGNAL_LISTENER* m_listener;
+    std::string m_bit_name;   // reused for the bits of a vector
 };

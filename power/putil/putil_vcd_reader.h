@@ -2,13 +2,24 @@
 // waveform files into signal activity.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <vector>
 
 #include "putil_export.h"
 
 class CMP_FACADE;
 class PUTIL_SA_DATA;
+
+// Hears the signals that a file's declarations name, as the reader reads them.
+class PUTIL_VCD_SIGNAL_LISTENER {
+public:
+    virtual ~PUTIL_VCD_SIGNAL_LISTENER() = default;
+    // One signal (a scalar, or one bit of a vector) in declaration order:
+    // the hierarchy levels of its scope, outermost first ({"top", "blk.u"}),
+    // and its name in that scope ("blk.sig[3]"). The levels are the reader's
+    // own, valid during the call. A name declared again is told again.
+    virtual void add_signal(const std::string* levels, std::size_t level_count, const std::string& name) = 0;
+};
 
 // Why the last operation failed (get_status).
 enum PUTIL_VCD_READER_STATUS {
@@ -33,15 +44,13 @@ public:
     virtual bool reserved_file_conversion(std::string from, std::string to) = 0;
     // A PUTIL_VCD_READER_STATUS: why the last operation failed.
     virtual int get_status() = 0;
-    // The signals that a file's declarations name, each as its hierarchy
-    // levels ({"top", "blk.u", "sig[3]"}), in order of first declaration,
-    // each once: the names the activity job looks up, read by the same
-    // scanner, grammar and scope rules. Reading ends with the declarations.
-    // False when the file cannot be read or its declarations do not parse;
-    // the paths found up to there are kept. Posts the same messages as a
-    // read; a caller that reads the file again afterwards may drop them.
-    virtual bool read_vcd_declarations(std::string vcd_file_name,
-                                       std::vector<std::vector<std::string>>* signal_paths) = 0;
+    // Tells listener the signals that a file's declarations name: the names
+    // the activity job looks up, read by the same scanner, grammar and scope
+    // rules. Reading ends with the declarations. False when the file cannot
+    // be read or its declarations do not parse; the signals told up to there
+    // stand. Posts the same messages as a read; a caller that reads the file
+    // again afterwards may drop them.
+    virtual bool read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener) = 0;
 };
 
 // A new reader for the compilation behind facade, owned by the caller

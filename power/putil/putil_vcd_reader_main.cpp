@@ -84,23 +84,22 @@ private:
 // The signal names of one file's declarations.
 class PUTIL_VCD_SIGNAL_NAMES_JOB : public PUTIL_VCD_READ_JOB {
 public:
-    PUTIL_VCD_SIGNAL_NAMES_JOB(CMP_FACADE* facade, std::vector<std::vector<std::string>>* signal_paths)
-        : m_facade(facade), m_signal_paths(signal_paths)
+    PUTIL_VCD_SIGNAL_NAMES_JOB(CMP_FACADE* facade, PUTIL_VCD_SIGNAL_LISTENER* listener)
+        : m_facade(facade), m_listener(listener)
     {
     }
 
     PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t,
                                                 putil_vcd_lexer_yyFlexLexer* scanner) override
     {
-        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(input.file_name, scanner, m_facade,
-                                                                     m_signal_paths);
+        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(input.file_name, scanner, m_facade, m_listener);
     }
 
     bool counts_lines() const override { return false; }
 
 private:
     CMP_FACADE* m_facade;
-    std::vector<std::vector<std::string>>* m_signal_paths;
+    PUTIL_VCD_SIGNAL_LISTENER* m_listener;
 };
 
 }  // namespace
@@ -222,11 +221,10 @@ bool PUTIL_VCD_READER_MAIN::read_vcd_files(PUTIL_SA_DATA* sa_data)
     return run_pipeline(inputs, job) ? true : putil_lib_get_continue_and_warn_on_failure();
 }
 
-bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name,
-                                                  std::vector<std::vector<std::string>>* signal_paths)
+bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener)
 {
-    PUTIL_ASSERT(signal_paths != 0);
+    PUTIL_ASSERT(listener != 0);
     m_status = PUTIL_VCD_READER_STATUS_OK;
-    PUTIL_VCD_SIGNAL_NAMES_JOB job(m_facade, signal_paths);
+    PUTIL_VCD_SIGNAL_NAMES_JOB job(m_facade, listener);
     return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job);
 }

@@ -51,7 +51,7 @@ public:
     bool read_vcd_files(PUTIL_SA_DATA* sa_data) override;
     bool reserved_file_conversion(std::string from, std::string to) override;
     int get_status() override;
-    bool read_vcd_declarations(std::string vcd_file_name, std::vector<std::vector<std::string>>* signal_paths) override;
+    bool read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener) override;
 
     // Counts the line feeds of a file for progress. False (after the
     // not-found message) when the file does not exist; a file that exists

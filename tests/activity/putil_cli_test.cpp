@@ -37,6 +37,12 @@ TEST_F(PUTIL_CLI_TEST, json_has_signals_inputs_and_messages)
     const RUN_RESULT result = run_putil("activity --format json small.vcd");
     EXPECT_EQ(result.status, 0);
     const nlohmann::json report = nlohmann::json::parse(result.out);
+    // Written row by row, the text is still the whole document's two-space dump; so is an empty signal list.
+    EXPECT_EQ(result.out, report.dump(2) + "\n");
+    write_file("none.vcd", "$enddefinitions $end\n");
+    const std::string none = run_putil("activity --format json none.vcd").out;
+    EXPECT_EQ(none, nlohmann::json::parse(none).dump(2) + "\n");
+    EXPECT_NE(none.find("\"signals\": []"), std::string::npos);
     EXPECT_EQ(report["signals"], nlohmann::json::parse(R"([{"name": "top|a", "static_probability": 0.75,
         "toggle_rate": 25000000.0}, {"name": "top|b", "static_probability": 1.0, "toggle_rate": 0.0},
         {"name": "top|c", "static_probability": 1.0, "toggle_rate": 0.0}])"));
@@ -84,6 +90,21 @@ TEST_F(PUTIL_CLI_TEST, derived_design_names_signals_like_the_reader)
               (std::vector<std::string>{"top|n[0],1,0", "top|n[1],0,0", "top|n[2],1,0"}));
     EXPECT_EQ(rows[38], "top|n[31],0,0");
     EXPECT_EQ(rows[39], "top|t|y,,");
+}
+
+// A scope left and entered again, or a signal and a scope of one name, name the same hierarchy: each signal is one
+// row, in the order of its first declaration.
+TEST_F(PUTIL_CLI_TEST, derived_design_finds_repeated_names_across_scopes)
+{
+    write_file("again.vcd",
+               "$scope module top $end\n$scope module u $end\n$var wire 1 ! a $end\n$upscope $end\n"
+               "$scope module w $end\n$var wire 1 \" a $end\n$upscope $end\n$scope module u $end\n"
+               "$var wire 2 # v [1:0] $end\n$var wire 1 ! a $end\n$upscope $end\n$var wire 1 $ u $end\n"
+               "$upscope $end\n$scope module top $end\n$scope module u $end\n$var wire 1 % v [0] $end\n"
+               "$upscope $end\n$upscope $end\n$enddefinitions $end\n#0\n1!\n0\"\nb10 #\n1$\n#10\n");
+    const RUN_RESULT result = run_putil("activity --format csv again.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, HEADER + "top|u|a,1,0\ntop|w|a,0,0\ntop|u|v[0],0,0\ntop|u|v[1],1,0\ntop|u,1,0\n");
 }
 
 struct EXIT_CASE {

@@ -218,22 +218,28 @@ struct DECLARATIONS_CASE {
 void PrintTo(const DECLARATIONS_CASE& row, std::ostream* out) { *out << row.name; }
 class READER_DECLARATIONS_TEST : public READER_TEST, public ::testing::WithParamInterface<DECLARATIONS_CASE> {};
 
-// The names come from the reader's own scope rules; the body is never read.
-TEST_P(READER_DECLARATIONS_TEST, names_the_declared_signals_once_in_order)
+// Joins each signal's levels and name with '|'.
+class PATH_LISTENER : public PUTIL_VCD_SIGNAL_LISTENER {
+public:
+    void add_signal(const std::string* levels, std::size_t level_count, const std::string& name) override
+    {
+        std::string path;
+        for (std::size_t i = 0; i < level_count; ++i)
+            path += levels[i] + "|";
+        paths.push_back(path + name);
+    }
+    std::vector<std::string> paths;
+};
+
+// The names come from the reader's own scope rules, every declaration told; the body is never read.
+TEST_P(READER_DECLARATIONS_TEST, names_the_declared_signals_in_order)
 {
     host_set_setting("putil_vcd_extended_syntax", GetParam().extended ? "on" : "off");
     HOST_DESIGN empty;
     std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(empty.facade()));
-    std::vector<std::vector<std::string>> paths;
-    EXPECT_EQ(reader->read_vcd_declarations(write_file("d.vcd", GetParam().text), &paths), GetParam().read_ok);
-    std::vector<std::string> joined;
-    for (const std::vector<std::string>& levels : paths) {
-        std::string path;
-        for (const std::string& level : levels)
-            path += (path.empty() ? "" : "|") + level;
-        joined.push_back(path);
-    }
-    EXPECT_EQ(joined, GetParam().paths);
+    PATH_LISTENER listener;
+    EXPECT_EQ(reader->read_vcd_declarations(write_file("d.vcd", GetParam().text), &listener), GetParam().read_ok);
+    EXPECT_EQ(listener.paths, GetParam().paths);
 }
 
 const DECLARATIONS_CASE DECLARATIONS_CASES[] = {
@@ -241,7 +247,7 @@ const DECLARATIONS_CASE DECLARATIONS_CASES[] = {
      "$scope module top $end\n$scope begin b $end\n$scope begin c $end\n$var wire 1 ! s $end\n$upscope $end\n"
      "$scope module u $end\n$var wire 2 \" v [1:0] $end\n$upscope $end\n$upscope $end\n$var wire 1 ! s $end\n"
      "$var wire 1 # s $end\n$upscope $end\n$enddefinitions $end\n#0\n1!\n",
-     true, {"top|b.c.s", "top|b.u|v[0]", "top|b.u|v[1]", "top|s"}},
+     true, {"top|b.c.s", "top|b.u|v[0]", "top|b.u|v[1]", "top|s", "top|s"}},
     // A scope without a name is no level; generate blocks prefix like begin blocks.
     {"extended_scopes", true,
      "$scope module top $end\n$scope module $end\n$var logic 1 ! a $end\n$upscope $end\n"

@@ -50,6 +50,27 @@ TEST_F(STORE_TEST, IdsAreDenseInNetlistOrderAndBidirRecordsOnlyForBidirPads)
     EXPECT_EQ(store->get_bidir_padio_output_signal_data(9, true), nullptr);
 }
 
+// Each term counts once however often it is marked; terms of another design are told apart from this design's
+// terms of the same number, also by an entry whose manager knows no design.
+TEST_F(STORE_TEST, EntriesCountEachAnnotatedTermOnce)
+{
+    HOST_DESIGN other;
+    HOST_ATOM* atom = other.add_atom("x", HOST_ATOM_KIND::LCELL);
+    other.add_output(atom, "x0", 0, false);
+    HOST_OTERM* foreign = other.add_output(atom, "x1", 0, false);
+    HOST_INPUT_FILE_MANAGER unowned(nullptr);
+    for (HOST_INPUT_FILE_MANAGER* manager : {m_design.input_files(), &unowned}) {
+        HOST_INPUT_FILE_DATA* entry = manager->add_entry("a.vcd", nullptr, nullptr, nullptr);
+        for (HOST_OTERM* oterm : {m_oterms[0], m_oterms[3], m_oterms[0], foreign, foreign})
+            manager->mark_oterm_annotated(entry, oterm);
+        EXPECT_EQ(entry->annotated_count(), 3u);
+        EXPECT_TRUE(entry->is_annotated(m_oterms[0]) && entry->is_annotated(m_oterms[3]));
+        EXPECT_TRUE(entry->is_annotated(foreign));
+        EXPECT_FALSE(entry->is_annotated(m_oterms[1]));   // the number of the foreign term
+        EXPECT_FALSE(entry->is_annotated(m_oterms[2]));
+    }
+}
+
 struct MERGE_CASE { PUTIL_MERGE_MODE configured; std::uint16_t entry; std::uint16_t owner; int expected; };
 class MERGE_MODE_TEST : public ::testing::TestWithParam<MERGE_CASE> {};
 

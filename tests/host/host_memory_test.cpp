@@ -79,4 +79,33 @@ TEST_F(HOST_MEMORY_TEST, IgnoresAndCountsBadFrees)
     EXPECT_EQ(host_memory_live_bytes("TEST_MANY"), 0u);
 }
 
+// Live blocks are recorded by address in regions of the address space: large blocks each in a region of their own,
+// small ones sharing regions, freed in any order, each once. A pointer into a live block or off its alignment is no
+// block: the free is bad and the block stays live.
+TEST_F(HOST_MEMORY_TEST, RecordsBlocksAcrossRegionsByTheirExactAddress)
+{
+    const std::size_t bad = host_memory_bad_frees();
+    std::vector<void*> blocks;
+    for (int i = 0; i < 600; ++i)
+        blocks.push_back(mem_malloc_wrapper(i % 3 == 0 ? 300000 : 24, "TEST_REGIONS", "f", 1));
+    void* kept = blocks.back();
+    mem_free_wrapper(static_cast<char*>(kept) + 16, "TEST_REGIONS");
+    mem_free_wrapper(static_cast<char*>(kept) + 1, "TEST_REGIONS");
+    EXPECT_EQ(host_memory_bad_frees(), bad + 2);
+    EXPECT_EQ(host_memory_live_blocks("TEST_REGIONS"), blocks.size());
+    std::shuffle(blocks.begin(), blocks.end(), std::mt19937(777));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        mem_free_wrapper(blocks[i], "TEST_REGIONS");
+        ASSERT_EQ(host_memory_live_blocks("TEST_REGIONS"), blocks.size() - i - 1);
+    }
+    for (void* block : blocks)
+        mem_free_wrapper(block, "TEST_REGIONS");
+    EXPECT_EQ(host_memory_bad_frees(), bad + 2 + blocks.size());
+    // Regions emptied and made again record new blocks.
+    void* again = mem_malloc_wrapper(300000, "TEST_REGIONS", "f", 2);
+    mem_free_wrapper(again, "TEST_REGIONS");
+    EXPECT_EQ(host_memory_live_bytes("TEST_REGIONS"), 0u);
+    EXPECT_EQ(host_memory_bad_frees(), bad + 2 + blocks.size());
+}
+
 }  // namespace

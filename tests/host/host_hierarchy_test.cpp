@@ -1,0 +1,145 @@
+// The reference host's hierarchy names and atom terms: lookups on both sides of the point where children get an
+// index, full names with empty levels, depth-first lists that follow the tree's growth, term ranges.
+#include "host_test_fixture.h"
+
+namespace {
+
+using HOST_HIERARCHY_TEST = HOST_TEST;
+
+// Children are compared one by one up to eight, then found through an index that grows; every child is found
+// by its name, in creation order, and a missing name is not.
+TEST_F(HOST_HIERARCHY_TEST, FindsEveryChildByNameAtAnyCount)
+{
+    for (int count : {1, 8, 9, 24, 25, 5000}) {
+        SCOPED_TRACE(count);
+        HOST_INSTANCE root;
+        std::vector<HOST_INSTANCE*> made;
+        for (int i = 0; i < count; ++i)
+            made.push_back(root.make_child("s" + std::to_string(i)));
+        ASSERT_EQ(root.end_child() - root.begin_child(), count);
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(root.begin_child()[i], made[i]);
+            ASSERT_EQ(root.find_in_children("s" + std::to_string(i)), made[i]);
+            ASSERT_EQ(root.make_child("s" + std::to_string(i)), made[i]);
+            ASSERT_EQ(made[i]->get_parent(), &root);
+        }
+        EXPECT_EQ(root.find_in_children("s" + std::to_string(count)), nullptr);
+        EXPECT_EQ(root.find_in_children("s"), nullptr);
+        EXPECT_EQ(made[0]->begin_child(), made[0]->end_child());
+        EXPECT_EQ(made[0]->find_in_children("s0"), nullptr);
+    }
+}
+
+// Equal names under different parents are different instances.
+TEST_F(HOST_HIERARCHY_TEST, PathsMakeAndFindLevelByLevel)
+{
+    HOST_INSTANCE root;
+    HOST_INSTANCE* q = root.make_path("top|u1|q");
+    HOST_INSTANCE* other_q = root.make_path("top|u2|q");
+    EXPECT_NE(q, other_q);
+    EXPECT_EQ(root.find_path("top|u1|q"), q);
+    EXPECT_EQ(root.find_path("top|u2|q"), other_q);
+    EXPECT_EQ(root.find_path(""), &root);
+    EXPECT_EQ(root.find_path("top|u3"), nullptr);
+    EXPECT_EQ(root.find_path("top|u1|q|deeper"), nullptr);
+    EXPECT_EQ(q->get_full_name(), "top|u1|q");
+    EXPECT_TRUE(q->shares_tree_with(&root));
+    HOST_INSTANCE another;
+    EXPECT_FALSE(another.make_child("top")->shares_tree_with(&root));
+}
+
+struct FULL_NAME_CASE {
+    const char* name;
+    const char* root;
+    std::vector<std::string> levels;
+    const char* full_name;
+};
+
+// Levels join with "|"; empty names above the first non-empty one add nothing, below it they keep their separator.
+class HOST_FULL_NAME_TEST : public HOST_TEST, public ::testing::WithParamInterface<FULL_NAME_CASE> {};
+
+TEST_P(HOST_FULL_NAME_TEST, JoinsTheLevelsFromTheRoot)
+{
+    HOST_INSTANCE root(GetParam().root);
+    HOST_INSTANCE* instance = &root;
+    for (const std::string& level : GetParam().levels)
+        instance = instance->make_child(level);
+    EXPECT_EQ(instance->get_full_name(), GetParam().full_name);
+}
+
+const FULL_NAME_CASE FULL_NAME_CASES[] = {
+    {"root", "", {}, ""},
+    {"named_root", "r", {}, "r"},
+    {"three_levels", "", {"top", "u1", "q"}, "top|u1|q"},
+    {"below_a_named_root", "r", {"a"}, "r|a"},
+    {"leading_empty_levels", "", {"", "", "x"}, "x"},
+    {"empty_level_inside", "", {"a", "", "c"}, "a||c"},
+    {"empty_leaf", "", {"a", ""}, "a|"},
+    {"all_empty", "", {"", ""}, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Names, HOST_FULL_NAME_TEST, ::testing::ValuesIn(FULL_NAME_CASES), row_name);
+
+std::vector<std::string> unit_names(HDB_INSTANCE_NAME::ITERATOR begin, HDB_INSTANCE_NAME::ITERATOR end)
+{
+    std::vector<std::string> names;
+    for (auto it = begin; it != end; ++it)
+        names.push_back((*it)->get_unit_name());
+    return names;
+}
+
+// Depth first in creation order, from any instance; a name added later shows in the next list.
+TEST_F(HOST_HIERARCHY_TEST, DescendantsAreDepthFirstAndFollowGrowth)
+{
+    HOST_INSTANCE root;
+    root.make_path("a|b");
+    root.make_path("c");
+    HOST_INSTANCE* a = root.find_path("a");
+    root.make_path("a|d|e");
+    EXPECT_EQ(unit_names(root.begin_descendant(), root.end_descendant()),
+              (std::vector<std::string>{"a", "b", "d", "e", "c"}));
+    EXPECT_EQ(unit_names(a->begin_descendant(), a->end_descendant()), (std::vector<std::string>{"b", "d", "e"}));
+    root.make_path("a|b|f");
+    EXPECT_EQ(unit_names(root.begin_descendant(), root.end_descendant()),
+              (std::vector<std::string>{"a", "b", "f", "d", "e", "c"}));
+    HOST_INSTANCE* leaf = root.find_path("c");
+    EXPECT_EQ(leaf->begin_descendant(), leaf->end_descendant());
+}
+
+// An atom iterates exactly its own terms whether it has none, one or several; terms by type count per type.
+TEST_F(HOST_HIERARCHY_TEST, AtomsIterateTheirOwnTerms)
+{
+    HOST_DESIGN design;
+    HOST_ATOM* sink = design.add_atom("sink", HOST_ATOM_KIND::OTHER);
+    EXPECT_EQ(sink->begin_oterm(), sink->end_oterm());
+    EXPECT_EQ(sink->begin_iterm(), sink->end_iterm());
+    for (int count : {1, 2, 3}) {
+        HOST_ATOM* atom = design.add_atom("a" + std::to_string(count), HOST_ATOM_KIND::LCELL);
+        std::vector<CDB_ATOM_OTERM*> made;
+        for (int i = 0; i < count; ++i)
+            made.push_back(design.add_output(atom, "a" + std::to_string(count) + "|q" + std::to_string(i), i % 2,
+                                             false));
+        EXPECT_EQ(std::vector<CDB_ATOM_OTERM*>(atom->begin_oterm(), atom->end_oterm()), made);
+        // The last term is the one of type (count - 1) % 2 numbered (count - 1) / 2.
+        EXPECT_EQ(atom->get_output_term_by_type((count - 1) % 2, (count - 1) / 2), made.back());
+        EXPECT_EQ(atom->get_output_term_by_type(0, count), nullptr);
+        design.add_input(sink, count, static_cast<HOST_OTERM*>(made.front()), false, count);
+    }
+    ASSERT_EQ(sink->end_iterm() - sink->begin_iterm(), 3);
+    EXPECT_EQ(sink->get_input_term_by_type(2, 0), sink->begin_iterm()[1]);
+    EXPECT_EQ(static_cast<HOST_ITERM*>(sink->begin_iterm()[2])->delay_ps(), 3);
+}
+
+// Instances made outside the design, or the root itself, cannot name a term.
+TEST_F(HOST_HIERARCHY_TEST, OutputsNameInstancesOfTheirOwnDesign)
+{
+    HOST_DESIGN design;
+    HOST_ATOM* atom = design.add_atom("a", HOST_ATOM_KIND::LCELL);
+    HOST_INSTANCE* instance = design.root()->make_child("top")->make_child("q");
+    EXPECT_EQ(design.add_output(atom, instance, 0, false)->get_string_hpath(), "top|q");
+    EXPECT_EQ(design.find_instance("top|q"), instance);
+    HOST_INSTANCE elsewhere;
+    EXPECT_THROW(design.add_output(atom, elsewhere.make_child("q"), 0, false), HOST_INTERNAL_ERROR);
+    EXPECT_THROW(design.add_output(atom, design.root(), 0, false), HOST_INTERNAL_ERROR);
+}
+
+}  // namespace

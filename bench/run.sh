@@ -9,6 +9,7 @@ if [ $# -ne 1 ]; then
 fi
 putil=$1/bin/putil
 here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
 
 if [ ! -x "$putil" ]; then
   echo "bench/run.sh: $putil is missing or not executable; build it first (make build)" >&2
@@ -47,37 +48,53 @@ python3 "$here/generate_vcd.py" "$work/small.vcd" --signals "$signals" --timesta
 python3 "$here/generate_vcd.py" "$work/large.vcd" --signals "$signals" --timestamps "$large_timestamps"
 echo
 
-# measure FILE: one result line, fields separated by spaces.
-measure() {
-  file=$1
-  bytes=$(wc -c <"$file")
-  wc_result=$(python3 "$here/measure.py" --repeat "$repeat" -- wc -l "$file")
-  tally_result=$(python3 "$here/measure.py" --repeat "$repeat" -- "$work/vcd_tally" "$file")
-  putil_result=$(python3 "$here/measure.py" --repeat "$repeat" -- "$putil" activity --format csv -o /dev/null "$file")
-  echo "$bytes $wc_result $tally_result $putil_result"
+# row FILE_LABEL PROGRAM_LABEL BYTES COMMAND...: one result line "file program bytes seconds peak_kb".
+row() {
+  file_label=$1; program_label=$2; bytes=$3; shift 3
+  echo "$file_label $program_label $bytes $(python3 "$here/measure.py" --repeat "$repeat" -- "$@")"
 }
-small=$(measure "$work/small.vcd")
-large=$(measure "$work/large.vcd")
 
-printf '%s\n%s\n' "$small" "$large" | awk -v names="small large" '
+# Every program reads the same bytes: the ratios compare throughput on the
+# same file in the same run. The example design names none of the generated
+# signals, so that row is the reading alone; the .vcd.gz row is the same text
+# compressed, its MB counted uncompressed.
+measure() {
+  label=$1; file=$2
+  bytes=$(wc -c <"$file")
+  gzip -c -6 "$file" >"$file.gz"
+  row "$label" "wc-l" "$bytes" wc -l "$file"
+  row "$label" "tally" "$bytes" "$work/vcd_tally" "$file"
+  row "$label" "putil" "$bytes" "$putil" activity --format csv -o /dev/null "$file"
+  row "$label" "putil-example-design" "$bytes" \
+    "$putil" activity --design "$root/examples/counter_design.json" --format csv -o /dev/null "$file"
+  row "$label" "putil-vcd.gz" "$bytes" "$putil" activity --format csv -o /dev/null "$file.gz"
+  rm -f "$file.gz"
+}
+{
+  measure small "$work/small.vcd"
+  measure large "$work/large.vcd"
+} | awk '
   BEGIN {
-    split(names, name, " ")
-    printf "%-6s %7s %8s %8s %8s %8s %10s %10s %11s %8s %8s %8s\n", "file", "MB", "wc -l s", "tally s", "putil s",
-           "wc MB/s", "tally MB/s", "putil MB/s", "putil/tally", "wc KB", "tally KB", "putil KB"
+    printf "%-6s %-21s %8s %9s %9s %9s %10s\n", "file", "program", "MB", "seconds", "MB/s", "x tally", "peak KB"
   }
   {
-    mb = $1 / 1e6
-    # putil/tally: putil throughput as a multiple of the tally throughput (1.0 or more: as fast as the tally).
-    printf "%-6s %7.1f %8.4f %8.4f %8.4f %8.0f %10.1f %10.1f %11.2f %8s %8s %8s\n", name[NR], mb, $2, $4, $6,
-           mb / $2, mb / $4, mb / $6, $4 / $6, $3, $5, $7
-    rss[NR] = $7
+    lines[NR] = $0
+    file[NR] = $1; program[NR] = $2; mb[NR] = $3 / 1e6; seconds[NR] = $4; kb[NR] = $5
+    if ($2 == "tally") tally[$1] = $3 / 1e6 / $4
   }
   END {
-    if (rss[1] == "-" || rss[2] == "-") {
+    for (i = 1; i <= NR; ++i) {
+      rate = mb[i] / seconds[i]
+      # x tally: throughput as a multiple of the tally on the same file (1.0 or more: as fast as the tally).
+      printf "%-6s %-21s %8.1f %9.3f %9.1f %9.2f %10s\n", file[i], program[i], mb[i], seconds[i], rate,
+             rate / tally[file[i]], kb[i]
+      if (program[i] == "putil") rss[file[i]] = kb[i]
+    }
+    if (rss["small"] == "-" || rss["large"] == "-") {
       print "peak RSS not measured: /usr/bin/time is missing (Debian package time)"
       exit 0
     }
-    growth = rss[2] / rss[1]
+    growth = rss["large"] / rss["small"]
     printf "putil peak RSS, large / small file: %.2f\n", growth
     # Four times the file length must not bring more than half again the memory.
     if (growth > 1.5) {

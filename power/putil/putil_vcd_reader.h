@@ -11,7 +11,7 @@ class CMP_FACADE;
 class PUTIL_SA_DATA;
 
 // Hears the signals that a file's declarations name, as the reader reads them.
-class PUTIL_VCD_SIGNAL_LISTENER {
+class PUTIL_EXPORT PUTIL_VCD_SIGNAL_LISTENER {
 public:
     virtual ~PUTIL_VCD_SIGNAL_LISTENER() = default;
     // One signal (a scalar, or one bit of a vector) in declaration order:

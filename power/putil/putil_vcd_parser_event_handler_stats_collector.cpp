@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 
 #include "host/big_time.h"
 #include "host/cdb_atom.h"
@@ -726,6 +727,25 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
     PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file();
 }
 
+// The records by output term, those of one term in the order they were
+// declared. An index sort in place and one copy: std::stable_sort would take
+// its buffer from the global heap, not from the host.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
+{
+    PUTIL_VECTOR<std::uint32_t> order(m_oterm_infos.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        const CDB_ATOM_OTERM* first = m_oterm_infos[a].oterm;
+        const CDB_ATOM_OTERM* second = m_oterm_infos[b].oterm;
+        return first < second || (first == second && a < b);
+    });
+    PUTIL_VECTOR<OTERM_INFO> sorted;
+    sorted.reserve(m_oterm_infos.size());
+    for (std::uint32_t index : order)
+        sorted.push_back(m_oterm_infos[index]);
+    m_oterm_infos.swap(sorted);
+}
+
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id)
 {
@@ -750,8 +770,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
             return false;
     }
 
-    std::stable_sort(m_oterm_infos.begin(), m_oterm_infos.end(),
-                     [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
+    sort_records_by_oterm();
 
     if (cfg_is_on("putil_output_vcd_name_matching_info", false))
         write_name_matching_info();

@@ -147,6 +147,7 @@ private:
                         std::uint16_t entry_id, float value, bool static_probability);
     ENTRY_SUMS& sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id);
     void free_records();
+    void sort_records_by_oterm();
 
     PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
     PUTIL_SA_DATA* m_sa_data;

@@ -13,14 +13,7 @@ import argparse
 import os
 import random
 
-
-def base94(index):
-    code = ""
-    while True:
-        code += chr(33 + index % 94)
-        index //= 94
-        if index == 0:
-            return code
+from generate_vcd import identifier_code as base94
 
 
 def random_code(rng, taken):

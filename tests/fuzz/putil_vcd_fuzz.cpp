@@ -5,6 +5,7 @@
 // leak of the library's memory, an unexpected internal error or a difference
 // between the two reads aborts.
 #include <cstdint>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -40,19 +41,22 @@ std::string read_file(const std::string& path, bool extended, bool fast)
         std::abort();
     host_set_current_design(design.get());
     design->input_files()->add_entry(path, design->root(), nullptr, nullptr);
-    PUTIL_VCD_READER* reader = putil_create_putil_vcd_reader(design->facade());
+    std::string stopped;
     try {
+        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
         reader->read_vcd_files(design->store());
     } catch (const HOST_INTERNAL_ERROR& internal_error) {
-        // The run stops at an internal error; what it held is not freed.
         if (!is_expected_internal_error(internal_error))
             std::abort();
-        host_set_current_design(nullptr);
-        return "internal error: " + internal_error.expression;
+        stopped = "internal error: " + internal_error.expression;
     }
-    delete reader;
+    // The reader frees what it holds on every way out, an internal error included.
     if (host_memory_live_blocks("PUTIL") != live_blocks)
         std::abort();
+    if (!stopped.empty()) {
+        host_set_current_design(nullptr);
+        return stopped;
+    }
     std::string measured;
     const auto bits = [](float value) {
         std::uint32_t word;

@@ -25,6 +25,8 @@ bool is_expected_internal_error(const HOST_INTERNAL_ERROR& error)
     return error.expression == "total_bits == 1";
 }
 
+const unsigned s_max_signals = 1u << 16;
+
 // The annotated values as the bits of their floats and the posted messages,
 // or the failing expression of an expected internal error.
 std::string read_file(const std::string& path, bool extended, bool fast)
@@ -39,6 +41,10 @@ std::string read_file(const std::string& path, bool extended, bool fast)
     std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
     if (!design)
         std::abort();
+    // A declaration can be a million bits wide; reading such a design is
+    // slow, not interesting, and would stall the search.
+    if (design->store()->get_output_signal_id_array_size() > s_max_signals)
+        return "many signals";
     host_set_current_design(design.get());
     design->input_files()->add_entry(path, design->root(), nullptr, nullptr);
     std::string stopped;

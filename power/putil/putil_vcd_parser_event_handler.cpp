@@ -528,8 +528,6 @@ bool find_code(const CODE_MAP& map, const std::string& key, std::uint32_t* value
     return true;
 }
 
-std::string bit_key(const std::string& code, long long bit) { return code + "_" + std::to_string(bit); }
-
 }  // namespace
 
 std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_scalar_code(const std::string& code, std::uint32_t value)
@@ -542,8 +540,9 @@ std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER::register_bit_code(const std::strin
     PUTIL_VECTOR<std::uint32_t>& positions = m_bit_code_table[code].positions;
     if (positions.size() <= static_cast<std::size_t>(bit))
         positions.resize(bit + 1, PUTIL_NO_BIT_CODE);
+    const std::uint32_t previous = positions[bit] != PUTIL_NO_BIT_CODE ? positions[bit] : value;
     positions[bit] = value;
-    return register_code(m_bit_code_map, bit_key(code, bit), value);
+    return previous;
 }
 
 const PUTIL_VCD_BIT_CODES* PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_codes(const std::string& code) const
@@ -568,7 +567,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::find_scalar_code(const std::string& code, s
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::find_bit_code(const std::string& code, std::uint32_t bit,
                                                    std::uint32_t* value) const
 {
-    return find_code(m_bit_code_map, bit_key(code, bit), value);
+    const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(code);
+    return bits != nullptr && bits->find(bit, value);
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::find_vector_code(const std::string& code, std::uint32_t* value) const
@@ -579,7 +579,6 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::find_vector_code(const std::string& code, s
 void PUTIL_VCD_PARSER_EVENT_HANDLER::clear_scalar_and_bit_codes()
 {
     m_scalar_code_map.clear();
-    m_bit_code_map.clear();
     m_bit_code_table.clear();
 }
 

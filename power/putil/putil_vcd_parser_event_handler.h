@@ -185,9 +185,8 @@ protected:
     int m_timescale_number;
     VCD_DUMP_STATE m_dump_state;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_scalar_code_map;
-    PUTIL_HASH_MAP<std::string, std::uint32_t> m_bit_code_map;
     PUTIL_HASH_MAP<std::string, std::uint32_t> m_vector_code_map;
-    PUTIL_HASH_MAP<std::string, PUTIL_VCD_BIT_CODES> m_bit_code_table;   // m_bit_code_map by code
+    PUTIL_HASH_MAP<std::string, PUTIL_VCD_BIT_CODES> m_bit_code_table;   // the bit codes of each identifier
     CMP_FACADE* m_facade;
     HDB_CMP_ACTION_PT_INSTANCE* m_cap_inst;
     CDB_ATOM_NETLIST* m_netlist;

@@ -13,6 +13,9 @@ const char* const HEADER_VECTOR =
 const char* const HEADER_ALIAS =
     "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$var wire 1 ! b $end\n$upscope $end\n"
     "$enddefinitions $end\n";
+const char* const HEADER_VECTOR_ALIAS =
+    "$timescale 1ns $end\n$scope module top $end\n$var wire 2 ! v [1:0] $end\n$var wire 2 ! w [1:0] $end\n"
+    "$upscope $end\n$enddefinitions $end\n";
 // Bit numbers past an int, in the index and at the end of the reference; read modulo 2^32 they would be [1:0].
 const char* const HEADER_BEYOND_INT =
     "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$var wire 2 # bus [4294967297:4294967296] $end\n"
@@ -77,6 +80,10 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
     // One identifier code declared under two names drives both.
     {"alias_names_share_values", HEADER_ALIAS, "#0\n0!\n#10\n1!\n#30\n", {}, {}, -1,
      {{"top|a", 20.0 / 30, 1 / 30e-9}, {"top|b", 20.0 / 30, 1 / 30e-9}}, {}},
+    // A vector code declared under two names drives every bit of both.
+    {"alias_vectors_share_values", HEADER_VECTOR_ALIAS, "#0\nb01 !\n#10\nb10 !\n#30\n", {}, {}, -1,
+     {{"top|v[0]", 10.0 / 30, 1 / 30e-9}, {"top|v[1]", 20.0 / 30, 1 / 30e-9}, {"top|w[0]", 10.0 / 30, 1 / 30e-9},
+      {"top|w[1]", 20.0 / 30, 1 / 30e-9}}, {}},
     // Extended-VCD port states: D is 0, U is 1, Z is Z.
     {"port_values", HEADER_PORT, "#0\n$dumpports\npD 6 0 <0\n$end\n#10\npU 6 0 <0\n#20\npZ 0 0 <0\n#40\n", {}, {}, -1,
      {{"top|a", 0.5, 1.5 / 40e-9}}, {}},

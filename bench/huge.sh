@@ -5,17 +5,7 @@
 # about 70 MB of disk for a few minutes. `make bench BENCH_HUGE=1` runs it.
 set -eu
 
-if [ $# -ne 1 ]; then
-  echo "usage: sh bench/huge.sh BUILD_DIR" >&2
-  exit 2
-fi
-putil=$1/bin/putil
-here=$(cd "$(dirname "$0")" && pwd)
-
-if [ ! -x "$putil" ]; then
-  echo "bench/huge.sh: $putil is missing or not executable; build it first (make build)" >&2
-  exit 1
-fi
+. "$(dirname "$0")/common.sh"
 if ! command -v python3 >/dev/null 2>&1; then
   echo "bench/huge.sh: python3 is required" >&2
   exit 1

@@ -5,17 +5,7 @@
 # than half again over the smallest's.
 set -eu
 
-if [ $# -ne 1 ]; then
-  echo "usage: sh bench/many_signals.sh BUILD_DIR" >&2
-  exit 2
-fi
-putil=$1/bin/putil
-here=$(cd "$(dirname "$0")" && pwd)
-
-if [ ! -x "$putil" ]; then
-  echo "bench/many_signals.sh: $putil is missing or not executable; build it first (make build)" >&2
-  exit 1
-fi
+. "$(dirname "$0")/common.sh"
 for tool in python3 /usr/bin/time; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "bench/many_signals.sh: $tool is required (Debian packages python3, time)" >&2

@@ -3,18 +3,7 @@
 # files in one run; reports throughputs, putil's throughput as a share of the tally's, and peak RSS.
 set -eu
 
-if [ $# -ne 1 ]; then
-  echo "usage: sh bench/run.sh BUILD_DIR" >&2
-  exit 2
-fi
-putil=$1/bin/putil
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(dirname "$here")
-
-if [ ! -x "$putil" ]; then
-  echo "bench/run.sh: $putil is missing or not executable; build it first (make build)" >&2
-  exit 1
-fi
+. "$(dirname "$0")/common.sh"
 if ! command -v python3 >/dev/null 2>&1; then
   echo "bench/run.sh: python3 is required to generate the files and time the runs" >&2
   exit 1

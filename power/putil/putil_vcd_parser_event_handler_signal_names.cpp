@@ -23,16 +23,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_variable_declaration(ch
     putil_free_text(reference);
     putil_free_text(index);
     if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::VECTOR) {
-        m_bit_name = signal.name;
-        m_bit_name += '[';
-        const std::size_t stem = m_bit_name.size();
-        // A wider counter than the bit numbers: msb may be INT_MAX.
-        for (long long bit = signal.lsb; bit <= signal.msb; ++bit) {
-            m_bit_name.resize(stem);
-            m_bit_name += std::to_string(bit);
-            m_bit_name += ']';
-            add_signal(m_bit_name);
-        }
+        putil_vcd_for_each_bit(signal, [this](const std::string& name, std::uint32_t) { add_signal(name); });
     } else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR && size <= 1) {
         // Strict reading takes a wide declaration without a range for a
         // scalar that cannot hold its values: no signal for it.

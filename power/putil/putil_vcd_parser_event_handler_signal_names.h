@@ -32,5 +32,4 @@ private:
     void add_signal(const std::string& name);
 
     PUTIL_VCD_SIGNAL_LISTENER* m_listener;
-    std::string m_bit_name;   // reused for the bits of a vector
 };

@@ -234,18 +234,16 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
                                                                     const PUTIL_VCD_DECLARED_SIGNAL& vector)
 {
     bool matched = false;
-    // A wider counter than the bit numbers: msb may be INT_MAX.
-    for (long long bit = vector.lsb; bit <= vector.msb; ++bit) {
-        const std::string name = vector.name + "[" + std::to_string(bit) + "]";
+    putil_vcd_for_each_bit(vector, [&](const std::string& name, std::uint32_t position) {
         for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
             CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
             if (oterm == nullptr)
                 continue;
             const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
-            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(bit - vector.lsb), index));
+            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(position), index));
             matched = true;
         }
-    }
+    });
     if (matched)
         register_vector_code(code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
 }

@@ -38,6 +38,22 @@ struct PUTIL_VCD_DECLARED_SIGNAL {
 PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
                                                     bool extended_syntax);
 
+// Calls visit(name, position) for every bit of a vector declaration, lsb
+// first: "bus[3]" at position 3 - lsb. One name buffer serves every bit.
+template <class VISIT>
+void putil_vcd_for_each_bit(const PUTIL_VCD_DECLARED_SIGNAL& vector, VISIT visit)
+{
+    std::string name = vector.name + "[";
+    const std::size_t stem = name.size();
+    // A wider counter than the bit numbers: msb may be INT_MAX.
+    for (long long bit = vector.lsb; bit <= vector.msb; ++bit) {
+        name.resize(stem);
+        name += std::to_string(bit);
+        name += ']';
+        visit(name, static_cast<std::uint32_t>(bit - vector.lsb));
+    }
+}
+
 // Activity of one declared signal (or bit) matched to an output term through
 // one input entry. Times are in file time units; toggle counts in
 // half-transitions.

@@ -56,17 +56,6 @@ const INPUT_CASE INPUT_CASES[] = {
 };
 INSTANTIATE_TEST_SUITE_P(FILES, INPUT_FILE_TEST, ::testing::ValuesIn(INPUT_CASES), row_name);
 
-// A file that cannot be opened reads as empty.
-TEST_F(PUTIL_TEST, unopened_input_is_empty)
-{
-    PUTIL_VCD_INPUT_FILE file;
-    EXPECT_FALSE(file.open(m_folder + "/missing.vcd"));
-    char byte = 0;
-    EXPECT_FALSE(file.stream().read(&byte, 1));
-    EXPECT_EQ(file.stream().gcount(), 0);
-    EXPECT_FALSE(file.stream().bad());
-}
-
 struct NUL_CASE { const char* name; std::string text; std::string same_as; const char* error; };
 void PrintTo(const NUL_CASE& row, std::ostream* out) { *out << row.name; }
 class READER_NUL_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<NUL_CASE> {};

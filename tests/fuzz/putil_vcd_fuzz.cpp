@@ -1,6 +1,7 @@
 // Fuzz target: any bytes as a VCD file, read in strict or extended mode (the
-// first byte chooses) into the design derived from its own declarations,
-// once with the scanner's fast body path and once without it. Only a clean
+// first byte chooses, and whether the fast read uses the apply thread) into
+// the design derived from its own declarations, once with the scanner's fast
+// body path and once without it. Only a clean
 // result or a numbered message is acceptable, the same both ways: a crash, a
 // leak of the library's memory, an unexpected internal error or a difference
 // between the two reads aborts.
@@ -29,13 +30,14 @@ const unsigned s_max_signals = 1u << 16;
 
 // The annotated values as the bits of their floats and the posted messages,
 // or the failing expression of an expected internal error.
-std::string read_file(const std::string& path, bool extended, bool fast)
+std::string read_file(const std::string& path, bool extended, bool fast, bool apply_thread)
 {
     host_clear_settings();
     host_clear_posted_messages();
     if (extended)
         host_set_setting("putil_vcd_extended_syntax", "on");
     host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
+    host_set_setting("putil_vcd_apply_thread", apply_thread ? "on" : "off");
     const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
     std::string error;
     std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
@@ -93,8 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     host_set_message_stream(nullptr);
     const bool extended = (data[0] & 1) != 0;
+    const bool apply_thread = (data[0] & 2) != 0;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data) + 1, size - 1);
-    if (read_file(path, extended, true) != read_file(path, extended, false))
+    if (read_file(path, extended, true, apply_thread) != read_file(path, extended, false, false))
         std::abort();
     return 0;
 }

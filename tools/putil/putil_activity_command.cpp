@@ -87,6 +87,9 @@ private:
     {
         if (!m_strict)
             host_set_setting("putil_vcd_extended_syntax", "on");
+        // The program has a second core to give: value changes are applied
+        // there while the next ones are read.
+        host_set_setting("putil_vcd_apply_thread", "on");
         for (const std::string& assignment : m_settings) {
             const std::size_t equals = assignment.find('=');
             if (equals == std::string::npos)

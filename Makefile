@@ -2,6 +2,7 @@
 # Each installs missing Debian packages, configures and builds first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 JOBS ?= 2
 PUTIL = $(BUILD)/bin/putil
 BENCH_HUGE ?= 0
@@ -9,7 +10,7 @@ BENCH_HUGE ?= 0
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build demo test asan-test bench fuzz clean
+.PHONY: all deps configure build demo test asan-test tsan-test bench fuzz clean
 
 all: build
 
@@ -35,6 +36,12 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest -j $(JOBS) --output-on-failure
 
+# The reads that apply value changes on a second thread, under ThreadSanitizer.
+tsan-test: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPUTIL_THREAD_SANITIZE=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target putil_activity_tests
+	cd $(TSAN_BUILD) && ctest -j $(JOBS) --output-on-failure -R 'FAST_BODY_RESULTS|BACKGROUND_WORKER'
+
 # BENCH_HUGE=1 adds a file of more than 4 GiB (sparse: about 70 MB of disk
 # in /tmp) and a few minutes.
 bench: build
@@ -54,4 +61,4 @@ fuzz: deps
 		$(FUZZ_BUILD)/corpus tests/data/extended examples
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -44,9 +44,10 @@ row() {
 }
 
 # Every program reads the same bytes: the ratios compare throughput on the
-# same file in the same run. The example design names none of the generated
-# signals, so that row is the reading alone; the .vcd.gz row is the same text
-# compressed, its MB counted uncompressed.
+# same file in the same run. The one-thread row applies the value changes on
+# the reading thread, as the library does by default. The example design
+# names none of the generated signals, so that row is the reading alone; the
+# .vcd.gz row is the same text compressed, its MB counted uncompressed.
 measure() {
   label=$1; file=$2
   bytes=$(wc -c <"$file")
@@ -54,6 +55,8 @@ measure() {
   row "$label" "wc-l" "$bytes" wc -l "$file"
   row "$label" "tally" "$bytes" "$work/vcd_tally" "$file"
   row "$label" "putil" "$bytes" "$putil" activity --format csv -o /dev/null "$file"
+  row "$label" "putil-one-thread" "$bytes" \
+    "$putil" activity --set putil_vcd_apply_thread=off --format csv -o /dev/null "$file"
   row "$label" "putil-example-design" "$bytes" \
     "$putil" activity --design "$root/examples/counter_design.json" --format csv -o /dev/null "$file"
   row "$label" "putil-vcd.gz" "$bytes" "$putil" activity --format csv -o /dev/null "$file.gz"

@@ -4,6 +4,11 @@
 #include <system_error>
 #include <utility>
 
+namespace {
+// Yields before a wait sleeps: a few milliseconds at most.
+const int s_spins = 20000;
+}
+
 PUTIL_BACKGROUND_WORKER::~PUTIL_BACKGROUND_WORKER()
 {
     if (!m_thread.joinable())
@@ -28,6 +33,7 @@ void PUTIL_BACKGROUND_WORKER::start(std::function<void()> job)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_job = std::move(job);
+        m_busy.store(true, std::memory_order_release);
     }
     m_changed.notify_all();
 }
@@ -44,6 +50,8 @@ bool PUTIL_BACKGROUND_WORKER::start_thread()
 
 void PUTIL_BACKGROUND_WORKER::wait()
 {
+    for (int spin = 0; spin < s_spins && m_busy.load(std::memory_order_acquire); ++spin)
+        std::this_thread::yield();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_job; });
     if (m_failure)
@@ -54,6 +62,14 @@ void PUTIL_BACKGROUND_WORKER::run()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
+        if (!m_job) {
+            lock.unlock();
+            for (int spin = 0; spin < s_spins && !m_busy.load(std::memory_order_acquire) &&
+                               !m_stopping.load(std::memory_order_acquire);
+                 ++spin)
+                std::this_thread::yield();
+            lock.lock();
+        }
         m_changed.wait(lock, [this] { return m_job || m_stopping; });
         if (m_stopping)
             return;
@@ -65,6 +81,7 @@ void PUTIL_BACKGROUND_WORKER::run()
         }
         lock.lock();
         m_job = nullptr;
+        m_busy.store(false, std::memory_order_release);
         m_changed.notify_all();
     }
 }

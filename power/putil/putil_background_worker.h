@@ -2,6 +2,7 @@
 // other work meanwhile.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -31,7 +32,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::function<void()> m_job;   // the job handed over and not finished; empty when idle
-    bool m_stopping = false;
+    // Mirrors of "m_job is set" and "stopping", read without the lock by
+    // waits that spin a little before they sleep: waking a sleeping thread
+    // takes longer than most waits.
+    std::atomic<bool> m_busy{false};
+    std::atomic<bool> m_stopping{false};
     std::exception_ptr m_failure;
     std::thread m_thread;
 };

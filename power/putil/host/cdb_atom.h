@@ -16,6 +16,36 @@ enum CDB_PORT_TYPE : int {
     CDB_PORT_TYPE_PIN_CLKOUT = 116      // dedicated clock output of a pin
 };
 
+// Output port kinds, for CDB_ATOM_NODE::implements; the same numbers as the
+// port types that terms are used as.
+enum DB_OUTPUT_PORT_TYPE : int {
+    DB_OPORT_OUT = 3,                 // a pin's combinational output where kind 9 is not implemented; an LVDS block's parallel data
+    DB_OPORT_PADIO = 7,               // a pin's pad-side output
+    DB_OPORT_COMBOUT = 9,             // a pin's core-side output
+    DB_OPORT_CLKOUT = 22,             // clock output of a PLL or a clock control block
+    DB_OPORT_PIN_OUTPUT_B = 114,
+    DB_OPORT_PIN_OUTPUT_A = 116,      // a pin output whose fanout may lead to the pin's output B
+    DB_OPORT_PLL_CLKOUT_2 = 350,      // further PLL clock output
+    DB_OPORT_PCS_PMA_CLK_4 = 4174,
+    DB_OPORT_DATAOUT = 4775,          // data output of transceiver PMA blocks
+    DB_OPORT_CDR_CLKOUT = 6871,       // output of a CDR PLL
+    DB_OPORT_PCS_PMA_CLK_1 = 7773,    // clock outputs of the transceiver PCS-PMA interface blocks
+    DB_OPORT_PCS_PMA_CLK_3 = 10280,
+    DB_OPORT_PCS_PMA_CLK_5 = 10281,
+    DB_OPORT_PCS_PMA_CLK_2 = 10336
+};
+
+// Input port kinds, for CDB_ATOM_NODE::implements.
+enum DB_INPUT_PORT_TYPE : int {
+    DB_IPORT_PLL_INCLK = 7,           // a PLL's input clock
+    DB_IPORT_CLKCTRL_INCLK = 69,      // a clock control block's clock inputs
+    DB_IPORT_CLKSELECT = 272,         // a clock control block's select lines
+    DB_IPORT_HFCLK = 3074             // a serializer's high-speed clock
+};
+
+// Atom types of the CDR PLLs.
+enum CDB_ATOM_TYPE : int { CDB_ATOM_TYPE_CDR_PLL_A = 504, CDB_ATOM_TYPE_CDR_PLL_B = 736 };
+
 class CDB_ATOM_ITERM {
 public:
     virtual CDB_ATOM_OTERM* get_source() const = 0;       // driver, or null
@@ -24,6 +54,11 @@ public:
     virtual bool get_output_enable_flag() const = 0;
     // Next input term driven by the same source; null after the last one.
     virtual CDB_ATOM_ITERM* get_next_fanout() const = 0;
+    // Index of the term among its atom's inputs of the same port type.
+    virtual int get_port_index() const = 0;
+    // Tied to the constant 1 or 0.
+    virtual bool is_logical_vcc() const = 0;
+    virtual bool is_logical_gnd() const = 0;
 
 protected:
     virtual ~CDB_ATOM_ITERM() = default;
@@ -38,6 +73,8 @@ public:
     virtual bool is_used_as(int port_type) const = 0;
     virtual int get_any_usage_as() const = 0;
     virtual bool is_registered() const = 0;
+    // Index of the term among its atom's outputs of the same port type.
+    virtual int get_port_index() const = 0;
     // The hierarchy name of the signal this term drives; never null in a
     // consistent netlist.
     virtual HDB_INSTANCE_NAME* get_instance_name() const = 0;
@@ -64,8 +101,27 @@ public:
     virtual CDB_ATOM_OTERM* get_output_term_by_type(int port_type, int index) const = 0;
     virtual CDB_ATOM_ITERM* get_input_term_by_type(int port_type, int index) const = 0;
 
+    virtual bool implements(DB_OUTPUT_PORT_TYPE kind) const = 0;
+    virtual bool implements(DB_INPUT_PORT_TYPE kind) const = 0;
+    virtual int get_id() const = 0;
+    virtual int get_atom_type() const = 0;
+    // The atom's main output term, or null.
+    virtual CDB_ATOM_OTERM* get_primary_oterm() const = 0;
+
     // Kind tests.
     virtual bool is_pin_atom() const = 0;
+    // A pin whose sides are separate outputs (pad and combinational, or the
+    // A and B outputs) that clock nets cross.
+    virtual bool is_pin_with_companion_outputs() const = 0;
+    // An atom that its pin's output A drives and that makes output B carry
+    // the same clock.
+    virtual bool is_pin_output_b_load() const = 0;
+    virtual bool is_clock_control_atom() const = 0;
+    virtual bool is_lvds_atom() const = 0;
+    virtual bool is_hssi_pma_tx_ser_atom() const = 0;
+    virtual bool is_hssi_pma_rx_buf_atom() const = 0;
+    virtual bool is_hssi_tx_pcs_pma_interface_atom() const = 0;
+    virtual bool is_hssi_rx_pcs_pma_interface_atom() const = 0;
     virtual bool is_padio_pin_atom() const = 0;
     virtual bool has_padio_output_data() const = 0;   // a bidirectional pad with a second activity record
     virtual bool is_pll_atom() const = 0;
@@ -85,6 +141,9 @@ public:
     typedef CDB_ATOM_NODE* const* NODE_ITERATOR;
     virtual NODE_ITERATOR begin_node_list() const = 0;
     virtual NODE_ITERATOR end_node_list() const = 0;
+    // The atom's integer parameter; false when the atom has none of that
+    // number.
+    virtual bool get_int_parameter(const CDB_ATOM_NODE* atom, int parameter, int* value) const = 0;
 
 protected:
     virtual ~CDB_ATOM_NETLIST() = default;

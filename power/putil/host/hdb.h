@@ -7,6 +7,7 @@
 
 class CDB_ATOM_NETLIST;
 class CDB_DB_ENTRIES;
+class RDB_REPORT;
 
 class HDB_INSTANCE_NAME {
 public:
@@ -25,6 +26,9 @@ public:
     // A word the library may use to link the name to something of its own.
     virtual void* get_user_word() const = 0;
     virtual void set_user_word(void* word) = 0;
+    // The host's flags of the name (256: the name of a pin that reports are
+    // to show).
+    virtual bool check_flag(unsigned flag) const = 0;
 
 protected:
     virtual ~HDB_INSTANCE_NAME() = default;
@@ -47,6 +51,8 @@ public:
     virtual HDB_CMP_ACTION_PT_INSTANCE* get_action_point_instance() const = 0;
     // Name of the compilation, handed to the EDA hierarchy builder.
     virtual const char* get_name_text() const = 0;
+    // The compilation's report, or null.
+    virtual RDB_REPORT* get_report_database() const = 0;
 
 protected:
     virtual ~CMP_FACADE() = default;
@@ -57,6 +63,8 @@ class CDB_ATOM_HIERARCHY_LIST;
 class CDB_CHIP_DB_ENTRY {
 public:
     virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
+    // The device family the user chose.
+    virtual int get_user_family_enum() const = 0;
 
 protected:
     virtual ~CDB_CHIP_DB_ENTRY() = default;

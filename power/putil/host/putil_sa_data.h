@@ -8,6 +8,7 @@
 
 class BIG_TIME;
 class CDB_ATOM_NETLIST;
+class CDB_CHIP_DB_ENTRY;
 class CDB_ATOM_OTERM;
 class HDB_INSTANCE_NAME;
 
@@ -84,6 +85,7 @@ protected:
 class PUTIL_SA_DATA {
 public:
     virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
+    virtual CDB_CHIP_DB_ENTRY* get_chip_db_entry() const = 0;
     virtual PUTIL_INPUT_FILE_MANAGER* get_input_file_manager() const = 0;
     // Dense id below get_output_signal_id_array_size; false for an unknown term.
     virtual bool get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const = 0;

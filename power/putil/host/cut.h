@@ -1,0 +1,38 @@
+// Host netlist utilities: I/O companion atoms, wire LUTs and PLL output
+// periods. Their rules belong to the host.
+#pragma once
+
+class MEM_SEGMENT;
+class CDB_ATOM_NODE;
+class CDB_ATOM_ITERM;
+
+// The companion atom of a pin (a second atom that carries the pin's other
+// side), for the families that have them.
+class CUT_ATOM_IO {
+public:
+    static bool is_available(int family);
+    // A new utility owned by the caller (delete it), or null.
+    static CUT_ATOM_IO* create_util(MEM_SEGMENT* segment, int family, bool flag);
+    virtual ~CUT_ATOM_IO() = default;
+
+    virtual bool has_companion_atom(const CDB_ATOM_NODE* pin) const = 0;
+    // The companion atom of the pin, or null.
+    virtual CDB_ATOM_NODE* get_companion_atom(const CDB_ATOM_NODE* pin) const = 0;
+};
+
+// Logic cells that only pass one input through.
+class CUT_LCELL_UTIL {
+public:
+    static bool atom_is_wire_lut(const CDB_ATOM_NODE* atom);
+    // The input a wire LUT passes through, or null.
+    static CDB_ATOM_ITERM* get_wire_lut_iterm(const CDB_ATOM_NODE* atom);
+};
+
+class CUT_PLL_UTIL {
+public:
+    // Period in picoseconds of the PLL's output (port type and index of the
+    // output term) for an input clock of input_period_ps;
+    // TDC_INT_NOT_SET (0x80000001) when it cannot be computed.
+    static int get_real_output_clock_period(const CDB_ATOM_NODE* pll, int port_type, int port_index,
+                                            int input_period_ps);
+};

@@ -52,6 +52,12 @@ public:
     // By domain id: the toggle rate of each domain, -1.0 for a domain no
     // term carries.
     virtual void get_clock_domain_toggle_rates(std::vector<float>& rates) = 0;
+    // What calculate_clock_domains found for one output signal (id below the
+    // store's id array size) besides its rate and domain: whether the rate
+    // came from the walk forward from the clocks, and whether several clock
+    // domains, or several register clock domains, met there.
+    virtual void get_clock_domain_flags(unsigned output_data_id, bool* from_fanout_traversal,
+                                        bool* multiple_clock_domains, bool* multiple_register_clock_domains) = 0;
 };
 
 // A new calculator owned by the caller (delete it); null when the host

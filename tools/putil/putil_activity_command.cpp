@@ -1,12 +1,12 @@
 // `putil activity`: signal activity from VCD files, printed per signal.
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <optional>
 
 #include "putil_activity_report.h"
+#include "putil_clock_domain_calculator.h"
 #include "putil_command.h"
 #include "putil_derived_design.h"
 #include "putil_host.h"
@@ -34,6 +34,9 @@ public:
                      "Ignore pulses narrower than a signal's smallest fanout delay; with =WIDTH (e.g. "
                      "--filter-glitches=200ps) every connection has that delay")
             ->option_text("[=WIDTH]");
+        app.add_option("--sdc", m_constraints_file,
+                       "Clock constraints (create_clock lines) applied before the waveforms are read: constrained "
+                       "clocks get their rate and duty cycle");
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
             ->check(CLI::IsMember({"replace", "add", "keep"}));
@@ -75,6 +78,8 @@ public:
         if (scope == nullptr)
             throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
         configure_inputs(*design, scope, start, end);
+        if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
+            return PUTIL_EXIT_INPUT_FAILED;
 
         int status = read_waveforms(*design);
         if (!write_report(*design, format) && status == PUTIL_EXIT_OK)
@@ -90,14 +95,7 @@ private:
         // The program has a second core to give: value changes are applied
         // there while the next ones are read.
         host_set_setting("putil_vcd_apply_thread", "on");
-        for (const std::string& assignment : m_settings) {
-            const std::size_t equals = assignment.find('=');
-            if (equals == std::string::npos)
-                throw PUTIL_USAGE_ERROR{"--set " + assignment + ": expected NAME=VALUE"};
-            std::string error;
-            if (!host_set_setting(assignment.substr(0, equals), assignment.substr(equals + 1), &error))
-                throw PUTIL_USAGE_ERROR{"--set " + assignment + ": " + error};
-        }
+        putil_apply_setting_assignments(m_settings);
     }
 
     static std::optional<BIG_TIME> parse_time(const char* option, const std::string& text)
@@ -174,19 +172,31 @@ private:
         return read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
     }
 
-    bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format) const
+    // The constraints' clocks, and the clocks that PLLs and clock control
+    // blocks derive from them, give their rate and duty cycle to the store.
+    bool apply_clock_constraints(HOST_DESIGN& design) const
     {
-        if (m_output_file.empty()) {
-            putil_write_activity_report(design, format, std::cout);
-            return static_cast<bool>(std::cout.flush());
-        }
-        std::ofstream out(m_output_file);
-        if (!out) {
-            std::cerr << "putil: error: cannot write " << m_output_file << "\n";
+        std::string error;
+        if (!host_load_clock_constraints(design, m_constraints_file, error)) {
+            std::cerr << "putil: error: " << error << "\n";
             return false;
         }
-        putil_write_activity_report(design, format, out);
-        return static_cast<bool>(out.flush());
+        std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
+            putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
+        if (!calculator) {
+            std::cerr << "putil: error: out of memory\n";
+            return false;
+        }
+        calculator->apply_clock_settings();
+        return true;
+    }
+
+    bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format) const
+    {
+        const bool with_constraints = !m_constraints_file.empty();
+        return putil_write_output(m_output_file, [&](std::ostream& out) {
+            putil_write_activity_report(design, format, with_constraints, out);
+        });
     }
 
     std::vector<std::string> m_vcd_files;
@@ -195,6 +205,7 @@ private:
     std::string m_end_text;
     std::string m_glitch_width_text;
     CLI::Option* m_glitch_option = nullptr;
+    std::string m_constraints_file;
     std::string m_scope;
     std::string m_merge = "replace";
     std::vector<std::string> m_settings;

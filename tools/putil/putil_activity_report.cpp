@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "putil_host.h"
+#include "putil_report_text.h"
 
 namespace {
 
@@ -15,13 +16,33 @@ struct SIGNAL_ROW {
     std::string name;
     std::optional<float> static_probability;
     std::optional<float> toggle_rate;
+    const char* static_probability_source;   // "waveform", "constraints" or ""
+    const char* toggle_rate_source;
 };
+
+// A value of the record: from the waveforms (annotated), else, with
+// constraints, one that the clock constraints gave.
+void take_value(const PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, int given_flag, bool with_constraints,
+                float value, std::optional<float>& field, const char*& source)
+{
+    field.reset();
+    source = "";
+    if (data == nullptr)
+        return;
+    if (data->get_flag_value(annotated_flag)) {
+        field = value;
+        source = "waveform";
+    } else if (with_constraints && data->get_flag_value(given_flag)) {
+        field = value;
+        source = "constraints";
+    }
+}
 
 // Calls visit with the row of every output term, in netlist order. Rows
 // are made one at a time: a design of millions of signals is never held
 // twice in memory as text.
 template <class VISIT>
-void for_each_row(const HOST_DESIGN& design, VISIT visit)
+void for_each_row(const HOST_DESIGN& design, bool with_constraints, VISIT visit)
 {
     CDB_ATOM_NETLIST* netlist = design.netlist();
     HOST_SA_DATA* store = design.store();
@@ -29,27 +50,17 @@ void for_each_row(const HOST_DESIGN& design, VISIT visit)
     for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
         for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
             row.name = (*term)->get_string_hpath();
-            row.static_probability.reset();
-            row.toggle_rate.reset();
             unsigned id = 0;
             PUTIL_OUTPUT_SIGNAL_DATA* data =
                 store->get_unique_id_for_output_signal(*term, &id) ? store->get_output_signal_data(id, false) : nullptr;
-            if (data != nullptr && data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
-                row.static_probability = data->get_static_probability();
-            if (data != nullptr && data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
-                row.toggle_rate = data->get_toggle_rate();
+            take_value(data, PUTIL_STATIC_PROBABILITY_ANNOTATED, PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE,
+                       with_constraints, data != nullptr ? data->get_static_probability() : 0.0f,
+                       row.static_probability, row.static_probability_source);
+            take_value(data, PUTIL_TOGGLE_RATE_ANNOTATED, PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE, with_constraints,
+                       data != nullptr ? data->get_toggle_rate() : 0.0f, row.toggle_rate, row.toggle_rate_source);
             visit(static_cast<const SIGNAL_ROW&>(row));
         }
     }
-}
-
-std::string number_text(const std::optional<float>& value, const char* missing)
-{
-    if (!value)
-        return missing;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(*value));
-    return text;
 }
 
 std::string percentage_text(bool present, float value)
@@ -61,41 +72,38 @@ std::string percentage_text(bool present, float value)
     return text;
 }
 
-// A name as one CSV field: escaped Verilog identifiers may hold commas and
-// quotes, which are quoted so that the row keeps three fields.
-std::string csv_field(const std::string& text)
+// With constraints, two more columns say where each value came from.
+void write_csv(const HOST_DESIGN& design, bool with_constraints, std::ostream& out)
 {
-    if (text.find_first_of(",\"") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
-void write_csv(const HOST_DESIGN& design, std::ostream& out)
-{
-    out << "name,static_probability,toggle_rate\n";
-    for_each_row(design, [&](const SIGNAL_ROW& row) {
-        out << csv_field(row.name) << "," << number_text(row.static_probability, "") << ","
-            << number_text(row.toggle_rate, "") << "\n";
+    out << "name,static_probability,toggle_rate" << (with_constraints ? ",static_probability_source,toggle_rate_source" : "")
+        << "\n";
+    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+        out << putil_csv_field(row.name) << "," << putil_number_text(row.static_probability, "") << ","
+            << putil_number_text(row.toggle_rate, "");
+        if (with_constraints)
+            out << "," << row.static_probability_source << "," << row.toggle_rate_source;
+        out << "\n";
     });
 }
 
-void write_table(const HOST_DESIGN& design, std::ostream& out)
+// A value of the table, marked when the constraints gave it.
+std::string table_value(const std::optional<float>& value, const char* source)
+{
+    const std::string text = putil_number_text(value, "-");
+    return std::string(source) == "constraints" ? text + " (constraints)" : text;
+}
+
+void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream& out)
 {
     std::size_t width = std::string("signal").size();
-    for_each_row(design, [&](const SIGNAL_ROW& row) { width = std::max(width, row.name.size()); });
-    const auto pad = [](const std::string& text, std::size_t size) {
-        return text.size() >= size ? text : text + std::string(size - text.size(), ' ');
-    };
-    out << pad("signal", width) << "  " << pad("static_probability", 20) << "toggle_rate (/s)\n";
-    for_each_row(design, [&](const SIGNAL_ROW& row) {
-        out << pad(row.name, width) << "  " << pad(number_text(row.static_probability, "-"), 20)
-            << number_text(row.toggle_rate, "-") << "\n";
+    const std::size_t value_width = with_constraints ? 34 : 20;
+    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) { width = std::max(width, row.name.size()); });
+    out << putil_padded("signal", width) << "  " << putil_padded("static_probability", value_width)
+        << "toggle_rate (/s)\n";
+    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+        out << putil_padded(row.name, width) << "  "
+            << putil_padded(table_value(row.static_probability, row.static_probability_source), value_width)
+            << table_value(row.toggle_rate, row.toggle_rate_source) << "\n";
     });
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries())
         out << "input " << entry->get_file_name() << ": " << entry->annotated_count() << " signals matched, toggle "
@@ -103,31 +111,9 @@ void write_table(const HOST_DESIGN& design, std::ostream& out)
             << percentage_text(entry->has_unknown_percentage(), entry->unknown_percentage()) << "\n";
 }
 
-nlohmann::json optional_number(const std::optional<float>& value)
-{
-    return value ? nlohmann::json(static_cast<double>(*value)) : nlohmann::json(nullptr);
-}
-
-// A value as dump(2) writes it inside a document, its lines after the first
-// indented by margin.
-std::string dumped(const nlohmann::json& value, const std::string& margin)
-{
-    // Names come from the waveform as written and file names from the command
-    // line; bytes that are not UTF-8 are replaced rather than aborting the dump.
-    const std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::string indented;
-    indented.reserve(text.size());
-    for (char c : text) {
-        indented += c;
-        if (c == '\n')
-            indented += margin;
-    }
-    return indented;
-}
-
 // The document that nlohmann's dump(2) would write for {"inputs", "messages",
 // "signals"}, with the signals written one by one instead of built first.
-void write_json(const HOST_DESIGN& design, std::ostream& out)
+void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& out)
 {
     nlohmann::json inputs = nlohmann::json::array();
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
@@ -139,18 +125,19 @@ void write_json(const HOST_DESIGN& design, std::ostream& out)
              {"unknown_percentage", entry->has_unknown_percentage() ? nlohmann::json(entry->unknown_percentage())
                                                                      : nlohmann::json(nullptr)}});
     }
-    nlohmann::json messages = nlohmann::json::array();
-    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-        messages.push_back(
-            {{"severity", host_severity_name(message.severity)}, {"id", message.id}, {"text", message.text}});
-    out << "{\n  \"inputs\": " << dumped(inputs, "  ") << ",\n  \"messages\": " << dumped(messages, "  ")
+    const nlohmann::json messages = putil_posted_messages_json();
+    out << "{\n  \"inputs\": " << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")
         << ",\n  \"signals\": [";
     const char* separator = "\n    ";
-    for_each_row(design, [&](const SIGNAL_ROW& row) {
-        const nlohmann::json signal = {{"name", row.name},
-                                       {"static_probability", optional_number(row.static_probability)},
-                                       {"toggle_rate", optional_number(row.toggle_rate)}};
-        out << separator << dumped(signal, "    ");
+    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+        nlohmann::json signal = {{"name", row.name},
+                                 {"static_probability", putil_json_number(row.static_probability)},
+                                 {"toggle_rate", putil_json_number(row.toggle_rate)}};
+        if (with_constraints) {
+            signal["static_probability_source"] = row.static_probability_source;
+            signal["toggle_rate_source"] = row.toggle_rate_source;
+        }
+        out << separator << putil_dumped_json(signal, "    ");
         separator = ",\n    ";
     });
     out << (*separator == ',' ? "\n  ]" : "]") << "\n}\n";
@@ -171,11 +158,12 @@ bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FOR
     return true;
 }
 
-void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, std::ostream& out)
+void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool with_constraints,
+                                 std::ostream& out)
 {
     switch (format) {
-    case PUTIL_ACTIVITY_FORMAT::TABLE: write_table(design, out); break;
-    case PUTIL_ACTIVITY_FORMAT::CSV: write_csv(design, out); break;
-    case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, out); break;
+    case PUTIL_ACTIVITY_FORMAT::TABLE: write_table(design, with_constraints, out); break;
+    case PUTIL_ACTIVITY_FORMAT::CSV: write_csv(design, with_constraints, out); break;
+    case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, with_constraints, out); break;
     }
 }

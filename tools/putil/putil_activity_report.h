@@ -13,4 +13,7 @@ bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FOR
 
 // Writes one row per output term of the design in netlist order; a value
 // the simulation did not give is empty (CSV), null (JSON) or "-" (table).
-void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, std::ostream& out);
+// With constraints, values that the clock constraints gave are written too,
+// and each value says where it came from.
+void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool with_constraints,
+                                 std::ostream& out);

@@ -1,8 +1,11 @@
 // A subcommand of the putil program: its options and what it runs.
 #pragma once
 
+#include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -32,3 +35,12 @@ struct PUTIL_USAGE_ERROR {
 };
 
 std::unique_ptr<PUTIL_COMMAND> putil_make_activity_command();
+std::unique_ptr<PUTIL_COMMAND> putil_make_clocks_command();
+
+// Applies "--set NAME=VALUE" assignments to the host settings; a malformed
+// assignment or an unknown setting is a usage error.
+void putil_apply_setting_assignments(const std::vector<std::string>& assignments);
+
+// Runs write on standard output, or on the named file; false (after a
+// message) when the file cannot be written.
+bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write);

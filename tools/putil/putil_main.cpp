@@ -19,6 +19,8 @@ struct COMMAND_ENTRY {
 const COMMAND_ENTRY COMMANDS[] = {
     {"activity", "Measure static probability and toggle rate of every signal from VCD files",
      &putil_make_activity_command},
+    {"clocks", "Find the clock domain of every signal and turn relative toggle rates into absolute ones",
+     &putil_make_clocks_command},
 };
 
 }  // namespace

@@ -1,0 +1,108 @@
+// Clocks report writers.
+#include "putil_clocks_report.h"
+
+#include <algorithm>
+
+#include "putil_report_text.h"
+
+namespace {
+
+std::optional<float> known_rate(float rate)
+{
+    return rate == -1.0f ? std::nullopt : std::optional<float>(rate);
+}
+
+const char* flag_text(bool flag) { return flag ? "yes" : "no"; }
+
+void write_csv(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
+{
+    out << "name,clock_domain,clock_toggle_rate,from_fanout_traversal,multiple_clock_domains,"
+           "multiple_register_clock_domains,clock_net,relative_percent,toggle_rate\n";
+    for (const PUTIL_CLOCKS_ROW& row : report.signals) {
+        out << putil_csv_field(row.name) << "," << row.domain << ","
+            << putil_number_text(known_rate(row.clock_toggle_rate), "") << "," << row.from_fanout_traversal << ","
+            << row.multiple_clock_domains << "," << row.multiple_register_clock_domains << "," << row.clock_net
+            << "," << putil_number_text(row.relative_percent, "") << ","
+            << putil_number_text(putil_absolute_toggle_rate(row), row.relative_percent ? "unknown" : "") << "\n";
+    }
+}
+
+// Columns of text, each as wide as its widest cell.
+void write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
+{
+    std::vector<std::size_t> widths;
+    for (const std::vector<std::string>& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()), 0);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+    }
+    for (const std::vector<std::string>& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? putil_padded(row[i], widths[i] + 2) : row[i];
+        out << line << "\n";
+    }
+}
+
+void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
+{
+    out << "clock domains (rule: " << report.rule << ")\n";
+    std::vector<std::vector<std::string>> rows = {{"signal", "domain", "clock_rate (/s)", "from_fanout", "multiple",
+                                                   "multiple_reg", "clock_net", "relative", "toggle_rate (/s)"}};
+    for (const PUTIL_CLOCKS_ROW& row : report.signals) {
+        rows.push_back({row.name, row.domain < 0 ? "-" : std::to_string(row.domain),
+                        putil_number_text(known_rate(row.clock_toggle_rate), "unknown"),
+                        flag_text(row.from_fanout_traversal), flag_text(row.multiple_clock_domains),
+                        flag_text(row.multiple_register_clock_domains), flag_text(row.clock_net),
+                        row.relative_percent ? putil_number_text(row.relative_percent, "") + "%" : "-",
+                        putil_number_text(putil_absolute_toggle_rate(row), row.relative_percent ? "unknown" : "-")});
+    }
+    write_columns(rows, out);
+    for (const PUTIL_CLOCKS_TABLE& table : report.tables) {
+        out << "\n" << table.title << "\n";
+        write_columns(table.rows, out);
+    }
+}
+
+void write_json(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
+{
+    nlohmann::json tables = nlohmann::json::array();
+    for (const PUTIL_CLOCKS_TABLE& table : report.tables)
+        tables.push_back({{"title", table.title}, {"rows", table.rows}});
+    nlohmann::json signals = nlohmann::json::array();
+    for (const PUTIL_CLOCKS_ROW& row : report.signals) {
+        nlohmann::json signal = {{"name", row.name},
+                                 {"clock_domain", row.domain < 0 ? nlohmann::json(nullptr) : nlohmann::json(row.domain)},
+                                 {"clock_toggle_rate", putil_json_number(known_rate(row.clock_toggle_rate))},
+                                 {"from_fanout_traversal", row.from_fanout_traversal},
+                                 {"multiple_clock_domains", row.multiple_clock_domains},
+                                 {"multiple_register_clock_domains", row.multiple_register_clock_domains},
+                                 {"clock_net", row.clock_net}};
+        if (row.relative_percent) {
+            signal["relative_percent"] = static_cast<double>(*row.relative_percent);
+            signal["toggle_rate"] = putil_json_number(putil_absolute_toggle_rate(row));
+        }
+        signals.push_back(std::move(signal));
+    }
+    const nlohmann::json document = {
+        {"rule", report.rule}, {"signals", signals}, {"messages", putil_posted_messages_json()}, {"tables", tables}};
+    out << putil_dumped_json(document, "") << "\n";
+}
+
+}  // namespace
+
+std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row)
+{
+    if (!row.relative_percent || row.clock_toggle_rate == -1.0f)
+        return std::nullopt;
+    return *row.relative_percent / 100.0f * row.clock_toggle_rate;
+}
+
+void putil_write_clocks_report(const PUTIL_CLOCKS_REPORT& report, PUTIL_CLOCKS_FORMAT format, std::ostream& out)
+{
+    switch (format) {
+    case PUTIL_CLOCKS_FORMAT::TABLE: write_table(report, out); break;
+    case PUTIL_CLOCKS_FORMAT::CSV: write_csv(report, out); break;
+    case PUTIL_CLOCKS_FORMAT::JSON: write_json(report, out); break;
+    }
+}

@@ -1,0 +1,63 @@
+// Shared text forms of the reports.
+#include "putil_report_text.h"
+
+#include <cstdio>
+
+#include "putil_host.h"
+
+std::string putil_number_text(const std::optional<float>& value, const char* missing)
+{
+    if (!value)
+        return missing;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(*value));
+    return text;
+}
+
+std::string putil_csv_field(const std::string& text)
+{
+    if (text.find_first_of(",\"") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string putil_padded(const std::string& text, std::size_t size)
+{
+    return text.size() >= size ? text : text + std::string(size - text.size(), ' ');
+}
+
+std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin)
+{
+    // Names come from waveforms and designs as written and file names from
+    // the command line: bytes that are not UTF-8 are replaced rather than
+    // aborting the dump.
+    const std::string text = value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string indented;
+    indented.reserve(text.size());
+    for (char c : text) {
+        indented += c;
+        if (c == '\n')
+            indented += margin;
+    }
+    return indented;
+}
+
+nlohmann::json putil_json_number(const std::optional<float>& value)
+{
+    return value ? nlohmann::json(static_cast<double>(*value)) : nlohmann::json(nullptr);
+}
+
+nlohmann::json putil_posted_messages_json()
+{
+    nlohmann::json messages = nlohmann::json::array();
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        messages.push_back(
+            {{"severity", host_severity_name(message.severity)}, {"id", message.id}, {"text", message.text}});
+    return messages;
+}

@@ -1,0 +1,26 @@
+// Text forms that the reports of every subcommand share.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+// A single-precision value with all the digits that tell it apart, or
+// missing when there is none.
+std::string putil_number_text(const std::optional<float>& value, const char* missing);
+
+// A name as one CSV field: escaped Verilog identifiers may hold commas and
+// quotes, which are quoted so that the row keeps its fields.
+std::string putil_csv_field(const std::string& text);
+
+// text padded with spaces to size characters.
+std::string putil_padded(const std::string& text, std::size_t size);
+
+// A value as dump(2) writes it inside a document, its lines after the first
+// indented by margin; bytes that are not UTF-8 are replaced.
+std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin);
+
+nlohmann::json putil_json_number(const std::optional<float>& value);
+
+// The messages posted so far: severity, id and text of each.
+nlohmann::json putil_posted_messages_json();

@@ -32,7 +32,6 @@ protected:
     void SetUp() override
     {
         HOST_TEST::SetUp();
-        host_clear_timing_api_record();
         HOST_DESIGN& d = m_design;
         m_clk = d.add_output(d.add_atom("clk", HOST_ATOM_KIND::CLOCK_PIN), "clk", CDB_PORT_TYPE_PIN_CLKOUT, false);
         m_d = d.add_output(d.add_atom("d", HOST_ATOM_KIND::INPUT_PIN), "d", CDB_PORT_TYPE_PIN_COMBOUT, false);

@@ -429,19 +429,22 @@ private:
         require_object(device, where);
         check_keys(device, where, {"route_view", "route_data_loaded", "route_timing_data_loaded"});
         const bool view = read_bool(device, "route_view", where, false);
-        HOST_DEVICE* host_device = m_design.device();
-        host_device->set_route_view(view);
-        for (const char* key : {"route_data_loaded", "route_timing_data_loaded"}) {
-            const bool loaded = read_bool(device, key, where, false);
-            if (loaded && !view)
-                fail(member_path(where, key), "needs route_view");
-            if (!view)
-                continue;
-            if (std::string(key) == "route_data_loaded")
-                host_device->set_route_data_loaded(loaded);
-            else
-                host_device->set_route_timing_data_loaded(loaded);
-        }
+        const bool route = read_route_flag(device, "route_data_loaded", where, view);
+        const bool route_timing = read_route_flag(device, "route_timing_data_loaded", where, view);
+        m_design.device()->set_route_view(view);
+        if (!view)
+            return;
+        m_design.device()->set_route_data_loaded(route);
+        m_design.device()->set_route_timing_data_loaded(route_timing);
+    }
+
+    // Loaded data needs the view that holds it.
+    bool read_route_flag(const JSON& device, const char* key, const std::string& where, bool view)
+    {
+        const bool loaded = read_bool(device, key, where, false);
+        if (loaded && !view)
+            fail(member_path(where, key), "needs route_view");
+        return loaded;
     }
 
     void read_eda(const JSON& eda, const std::string& where)

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,25 +12,20 @@
 
 class HOST_REPORT_ROW final : public RDB_ROW, public HOST_HEAP_OBJECT {
 public:
-    explicit HOST_REPORT_ROW(std::vector<std::string> cells) : m_cells(std::move(cells)) {}
-    const std::vector<std::string>& cells() const { return m_cells; }
+    explicit HOST_REPORT_ROW(std::vector<std::string> row_cells) : cells(std::move(row_cells)) {}
 
-private:
-    std::vector<std::string> m_cells;
+    std::vector<std::string> cells;
 };
 
 class HOST_REPORT_TABLE final : public RDB_TABLE_OBJECT, public HOST_HEAP_OBJECT {
 public:
-    explicit HOST_REPORT_TABLE(std::string title) : m_title(std::move(title)) {}
-    // The row must come from rdb_create_row.
+    explicit HOST_REPORT_TABLE(std::string table_title) : title(std::move(table_title)) {}
+    // Keeps the row's cells and deletes the row, which must come from
+    // rdb_create_row.
     void add_row(RDB_ROW* row) override;
 
-    const std::string& title() const { return m_title; }
-    const std::vector<std::unique_ptr<HOST_REPORT_ROW>>& rows() const { return m_rows; }
-
-private:
-    std::string m_title;
-    std::vector<std::unique_ptr<HOST_REPORT_ROW>> m_rows;
+    std::string title;
+    std::vector<std::vector<std::string>> rows;   // the cells of each row, in the order added
 };
 
 class HOST_REPORT_FOLDER final : public RDB_FOLDER {
@@ -62,15 +56,14 @@ public:
     // Null leaves the report without a current folder.
     void set_current_folder(HOST_REPORT_FOLDER* folder) { m_current = folder; }
     const std::vector<std::unique_ptr<HOST_REPORT_FOLDER>>& folders() const { return m_folders; }
-    // Every table, folder by folder, each folder's in the order added.
-    std::vector<const HOST_REPORT_TABLE*> tables() const;
-    const HOST_REPORT_TABLE* find_table(const std::string& title) const;
+    // Copies of every table, folder by folder, each folder's in the order
+    // added.
+    std::vector<HOST_REPORT_TABLE> tables() const;
 
 private:
     std::vector<std::unique_ptr<HOST_REPORT_FOLDER>> m_folders;
     HOST_REPORT_FOLDER* m_current = nullptr;
 };
 
-// The table as text: its title, then one line per row with the cells in
-// columns padded to the widest cell, two spaces apart.
-void host_write_report_table(std::ostream& out, const HOST_REPORT_TABLE& table);
+// The tables of the current design's report; none without a current design.
+std::vector<HOST_REPORT_TABLE> host_report_tables();

@@ -16,7 +16,8 @@ const char* const CLOCK_EXAMPLE = R"({
   "atoms": [
     {"name": "clk_a", "kind": "clock_pin", "outputs": [{"hpath": "clk_a", "port": "clkout"}]},
     {"name": "clk_b", "kind": "clock_pin", "outputs": [{"hpath": "clk_b", "port": "clkout"}]},
-    {"name": "din", "kind": "input_pin", "outputs": [{"hpath": "din", "port": "combout"}]},
+    {"name": "din", "kind": "input_pin",
+     "outputs": [{"hpath": "din", "port": "combout"}, {"hpath": "din~pad", "port": "pad_output"}]},
     {"name": "pll", "kind": "pll",
      "outputs": [{"hpath": "pll|clk0", "port": "clock_output"}],
      "inputs": [{"port": "pll_inclk", "source": "clk_a"}],
@@ -88,7 +89,7 @@ TEST_F(HOST_CLOCKS_TEST, DocumentedExampleListsUserClocksThenThePllOutput)
     }
     TDB_NETLIST* timing = tdc_get_accessories()->get_timing_netlist();
     EXPECT_FALSE(clocks->is_clock_node(timing->get_node(2)));   // din
-    EXPECT_EQ(timing->get_node(7)->get_id(), 1021u);
+    EXPECT_EQ(timing->get_node(8)->get_id(), 1024u);
     HOST_ATOM* pll = design->host_netlist()->find_atom("pll");
     EXPECT_EQ(CUT_PLL_UTIL::get_real_output_clock_period(pll, DB_OPORT_CLKOUT, 0, 10000), 5000);
 }

@@ -245,6 +245,7 @@ private:
         HOST_ATOM* atom = m_design.add_atom(name, kind);
         for_each_element(atom_json, "outputs", where,
                          [&](const JSON& output, const std::string& at) { read_output(atom, output, at); });
+        check_pin_sides(atom, where);
         for_each_element(atom_json, "inputs", where,
                          [&](const JSON& input, const std::string& at) { read_input(atom, input, at); });
         read_numbered_values(atom_json, "parameters", where, [&](int number, long long value, const std::string&) {
@@ -254,6 +255,17 @@ private:
         if (find_member(atom_json, "eda_pin_name") != nullptr)
             m_design.set_eda_pin_name(atom, read_string(atom_json, "eda_pin_name", where, true));
         read_atom_properties(atom, atom_json, where);
+    }
+
+    // A fitted pin has a pad side: the clock domain calculator reports a pin
+    // under its pad output and copies clock values between the two sides.
+    void check_pin_sides(const HOST_ATOM* atom, const std::string& where)
+    {
+        if (!atom->is_pin_atom() || atom->get_output_term_by_type(DB_OPORT_PADIO, 0) != nullptr)
+            return;
+        if (atom->get_output_term_by_type(DB_OPORT_COMBOUT, 0) != nullptr ||
+            atom->get_output_term_by_type(DB_OPORT_OUT, 0) != nullptr)
+            fail(member_path(where, "outputs"), "a pin with a core-side output (combout or out) needs a pad_output too");
     }
 
     // The keys of the clock domain model; they are checked against the kind.

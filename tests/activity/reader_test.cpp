@@ -185,8 +185,10 @@ TEST_F(READER_TEST, name_matching_files_list_unmatched_and_silent_signals)
         {"name": "m", "kind": "ram", "outputs": [{"hpath": "top|m", "registered": true}]},
         {"name": "o", "kind": "other", "outputs": [{"hpath": "top|o", "registered": true}]},
         {"name": "nd", "kind": "lcell_comb", "outputs": [{"hpath": "top|nd"}]},
-        {"name": "clk_in", "kind": "input_pin", "outputs": [{"hpath": "clk_in", "port": "combout"}]},
-        {"name": "rst_in", "kind": "input_pin", "outputs": [{"hpath": "rst_in", "port": "combout"}]}]})");
+        {"name": "clk_in", "kind": "input_pin",
+         "outputs": [{"hpath": "clk_in", "port": "combout"}, {"hpath": "clk_in~pad", "port": "pad_output"}]},
+        {"name": "rst_in", "kind": "input_pin",
+         "outputs": [{"hpath": "rst_in", "port": "combout"}, {"hpath": "rst_in~pad", "port": "pad_output"}]}]})");
     write_file("m.vcd", "$timescale 1ns $end\n$var wire 1 # clk_in $end\n$scope module top $end\n$var wire 1 ! a $end\n"
                         "$var wire 1 \" nd $end\n$upscope $end\n$enddefinitions $end\n#0\n0!\n1#\n#10\n1!\n0#\n#20\n");
     const RUN_RESULT result =

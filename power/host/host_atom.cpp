@@ -19,6 +19,12 @@ const KIND_NAME s_kind_names[] = {
     {HOST_ATOM_KIND::IO_PAD, "io_pad"},       {HOST_ATOM_KIND::BIDIR_PAD, "bidir_pad"},
     {HOST_ATOM_KIND::PLL, "pll"},             {HOST_ATOM_KIND::RAM, "ram"},
     {HOST_ATOM_KIND::MAC_MULT, "mac_mult"},   {HOST_ATOM_KIND::MAC_OUT, "mac_out"},
+    {HOST_ATOM_KIND::CLOCK_CONTROL, "clock_control"},
+    {HOST_ATOM_KIND::LVDS, "lvds"},
+    {HOST_ATOM_KIND::HSSI_PMA_TX_SER, "hssi_pma_tx_ser"},
+    {HOST_ATOM_KIND::HSSI_PMA_RX_BUF, "hssi_pma_rx_buf"},
+    {HOST_ATOM_KIND::HSSI_TX_PCS_PMA_INTERFACE, "hssi_tx_pcs_pma_interface"},
+    {HOST_ATOM_KIND::HSSI_RX_PCS_PMA_INTERFACE, "hssi_rx_pcs_pma_interface"},
     {HOST_ATOM_KIND::OTHER, "other"},
 };
 
@@ -27,11 +33,28 @@ struct PORT_NAME {
     int port_type;
 };
 
+// Outputs and inputs share one table: a name means one number either way.
 const PORT_NAME s_port_names[] = {
     {"pad_output", CDB_PORT_TYPE_PAD_OUTPUT},
     {"combout", CDB_PORT_TYPE_PIN_COMBOUT},
     {"output_enable", CDB_PORT_TYPE_OUTPUT_ENABLE},
     {"clkout", CDB_PORT_TYPE_PIN_CLKOUT},
+    {"output_a", DB_OPORT_PIN_OUTPUT_A},
+    {"output_b", DB_OPORT_PIN_OUTPUT_B},
+    {"out", DB_OPORT_OUT},
+    {"clock_output", DB_OPORT_CLKOUT},
+    {"clock_output_2", DB_OPORT_PLL_CLKOUT_2},
+    {"dataout", DB_OPORT_DATAOUT},
+    {"cdr_clkout", DB_OPORT_CDR_CLKOUT},
+    {"pcs_pma_clk_1", DB_OPORT_PCS_PMA_CLK_1},
+    {"pcs_pma_clk_2", DB_OPORT_PCS_PMA_CLK_2},
+    {"pcs_pma_clk_3", DB_OPORT_PCS_PMA_CLK_3},
+    {"pcs_pma_clk_4", DB_OPORT_PCS_PMA_CLK_4},
+    {"pcs_pma_clk_5", DB_OPORT_PCS_PMA_CLK_5},
+    {"pll_inclk", DB_IPORT_PLL_INCLK},
+    {"clkctrl_inclk", DB_IPORT_CLKCTRL_INCLK},
+    {"clkselect", DB_IPORT_CLKSELECT},
+    {"hfclk", DB_IPORT_HFCLK},
 };
 
 template <class TERM>
@@ -42,6 +65,20 @@ TERM* nth_of_type(const HOST_TERM_LIST<TERM>& terms, int port_type, int index)
             return term;
     }
     return nullptr;
+}
+
+// How many terms before this one share its port type.
+template <class TERM>
+int index_among_type(const HOST_TERM_LIST<TERM>& terms, const TERM* of, int port_type)
+{
+    int index = 0;
+    for (TERM* term : terms) {
+        if (term == of)
+            return index;
+        if (term->is_used_as(port_type))
+            ++index;
+    }
+    return index;
 }
 
 }  // namespace
@@ -75,6 +112,14 @@ bool host_port_type_from_name(const std::string& name, int& port_type)
         }
     }
     return false;
+}
+
+std::string host_port_names()
+{
+    std::string names;
+    for (const PORT_NAME& entry : s_port_names)
+        names += (names.empty() ? "" : ", ") + std::string(entry.name);
+    return names;
 }
 
 HOST_OTERM::HOST_OTERM(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered,
@@ -111,6 +156,11 @@ int HOST_OTERM::get_any_usage_as() const
 bool HOST_OTERM::is_registered() const
 {
     return m_registered;
+}
+
+int HOST_OTERM::get_port_index() const
+{
+    return index_among_type<CDB_ATOM_OTERM>(m_node->oterms(), this, m_port_type);
 }
 
 HDB_INSTANCE_NAME* HOST_OTERM::get_instance_name() const
@@ -173,9 +223,29 @@ CDB_ATOM_ITERM* HOST_ITERM::get_next_fanout() const
     return m_next_fanout;
 }
 
-HOST_ATOM::HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind)
-    : m_netlist(netlist), m_name(std::move(name)), m_kind(kind)
+int HOST_ITERM::get_port_index() const
 {
+    return index_among_type<CDB_ATOM_ITERM>(m_node->iterms(), this, m_port_type);
+}
+
+bool HOST_ITERM::is_logical_vcc() const
+{
+    return m_tie == HOST_INPUT_TIE::VCC;
+}
+
+bool HOST_ITERM::is_logical_gnd() const
+{
+    return m_tie == HOST_INPUT_TIE::GND;
+}
+
+HOST_ATOM::HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind, std::uint32_t id)
+    : m_netlist(netlist), m_name(std::move(name)), m_id(id), m_kind(kind)
+{
+}
+
+void HOST_ATOM::set_flag(HOST_ATOM_FLAG flag, bool value)
+{
+    m_flags = static_cast<unsigned char>(value ? m_flags | flag : m_flags & ~flag);
 }
 
 HOST_ATOM::~HOST_ATOM() = default;
@@ -242,6 +312,31 @@ CDB_ATOM_ITERM* HOST_ATOM::get_input_term_by_type(int port_type, int index) cons
     return nth_of_type(m_iterms, port_type, index);
 }
 
+bool HOST_ATOM::implements(DB_OUTPUT_PORT_TYPE kind) const
+{
+    return nth_of_type(m_oterms, kind, 0) != nullptr || m_netlist->declares_port(this, kind);
+}
+
+bool HOST_ATOM::implements(DB_INPUT_PORT_TYPE kind) const
+{
+    return nth_of_type(m_iterms, kind, 0) != nullptr || m_netlist->declares_port(this, kind);
+}
+
+int HOST_ATOM::get_id() const
+{
+    return static_cast<int>(m_id);
+}
+
+int HOST_ATOM::get_atom_type() const
+{
+    return m_atom_type;
+}
+
+CDB_ATOM_OTERM* HOST_ATOM::get_primary_oterm() const
+{
+    return m_oterms.begin() == m_oterms.end() ? nullptr : *m_oterms.begin();
+}
+
 bool HOST_ATOM::is_pin_atom() const
 {
     switch (m_kind) {
@@ -254,6 +349,46 @@ bool HOST_ATOM::is_pin_atom() const
     default:
         return false;
     }
+}
+
+bool HOST_ATOM::is_pin_with_companion_outputs() const
+{
+    return has_flag(HOST_ATOM_PIN_WITH_COMPANION_OUTPUTS);
+}
+
+bool HOST_ATOM::is_pin_output_b_load() const
+{
+    return has_flag(HOST_ATOM_PIN_OUTPUT_B_LOAD);
+}
+
+bool HOST_ATOM::is_clock_control_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::CLOCK_CONTROL;
+}
+
+bool HOST_ATOM::is_lvds_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::LVDS;
+}
+
+bool HOST_ATOM::is_hssi_pma_tx_ser_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::HSSI_PMA_TX_SER;
+}
+
+bool HOST_ATOM::is_hssi_pma_rx_buf_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::HSSI_PMA_RX_BUF;
+}
+
+bool HOST_ATOM::is_hssi_tx_pcs_pma_interface_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::HSSI_TX_PCS_PMA_INTERFACE;
+}
+
+bool HOST_ATOM::is_hssi_rx_pcs_pma_interface_atom() const
+{
+    return m_kind == HOST_ATOM_KIND::HSSI_RX_PCS_PMA_INTERFACE;
 }
 
 bool HOST_ATOM::is_padio_pin_atom() const

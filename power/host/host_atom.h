@@ -28,16 +28,36 @@ enum class HOST_ATOM_KIND : unsigned char {
     RAM,
     MAC_MULT,
     MAC_OUT,
+    CLOCK_CONTROL,
+    LVDS,
+    HSSI_PMA_TX_SER,
+    HSSI_PMA_RX_BUF,
+    HSSI_TX_PCS_PMA_INTERFACE,
+    HSSI_RX_PCS_PMA_INTERFACE,
     OTHER
 };
+
+// Properties of an atom that its kind does not fix; all clear unless set.
+enum HOST_ATOM_FLAG : unsigned char {
+    HOST_ATOM_PIN_WITH_COMPANION_OUTPUTS = 1,   // clock nets cross between the pin's sides
+    HOST_ATOM_PIN_OUTPUT_B_LOAD = 2,            // driven by a pin's output A, makes output B carry its clock
+    HOST_ATOM_WIRE_LUT = 4,                     // a logic cell that passes its first input through
+    HOST_ATOM_UNTIMED = 8                       // left out of the timing netlist: one null node entry
+};
+
+// What an input term is tied to instead of a driver.
+enum class HOST_INPUT_TIE : unsigned char { NONE, VCC, GND };
 
 // The kind's name in design files ("lcell_ff"), and back; false for an
 // unknown name.
 const char* host_atom_kind_name(HOST_ATOM_KIND kind);
 bool host_atom_kind_from_name(const std::string& name, HOST_ATOM_KIND& kind);
 // Port type of a port name in design files ("pad_output" = 7, "combout" = 9,
-// "output_enable" = 21, "clkout" = 116); false for an unknown name.
+// "clkout" = 116 ...; docs/design-format.md lists them); false for an
+// unknown name.
 bool host_port_type_from_name(const std::string& name, int& port_type);
+// The known port names, comma separated, for error messages.
+std::string host_port_names();
 
 // The terms of one atom as the netlist interface iterates them: an atom
 // with a single term, the usual case, needs no array of its own.
@@ -80,10 +100,12 @@ public:
     bool is_used_as(int port_type) const override;
     int get_any_usage_as() const override;
     bool is_registered() const override;
+    int get_port_index() const override;
     HDB_INSTANCE_NAME* get_instance_name() const override;
     std::string get_string_hpath() const override;
 
     HOST_ATOM* atom() const { return m_node; }
+    HOST_INSTANCE* instance() const { return m_instance_name; }
     int port_type() const { return m_port_type; }
     std::uint32_t number() const { return m_number; }
     // The signal's name in the EDA simulation netlist, levels separated by
@@ -95,6 +117,11 @@ public:
     static constexpr std::uint32_t s_no_signal_id = 0xFFFFFFFFu;
     std::uint32_t signal_id() const { return m_signal_id; }
     void set_signal_id(std::uint32_t id) { m_signal_id = id; }
+
+    // A node that is not a register but whose data fanin list fanin walks
+    // take (timing node flag 0x10000).
+    bool has_data_fanin() const { return m_data_fanin; }
+    void set_data_fanin(bool value) { m_data_fanin = value; }
 
 private:
     friend class HOST_ATOM;
@@ -108,6 +135,7 @@ private:
     std::uint32_t m_number;
     std::uint32_t m_signal_id = s_no_signal_id;
     bool m_registered;
+    bool m_data_fanin = false;
 };
 
 class HOST_ITERM final : public CDB_ATOM_ITERM {
@@ -120,10 +148,20 @@ public:
     bool is_used_as(int port_type) const override;
     bool get_output_enable_flag() const override;
     CDB_ATOM_ITERM* get_next_fanout() const override;
+    int get_port_index() const override;
+    bool is_logical_vcc() const override;
+    bool is_logical_gnd() const override;
 
     HOST_ATOM* atom() const { return m_node; }
+    HOST_OTERM* source() const { return m_source; }
+    int port_type() const { return m_port_type; }
     // Connection delay from the source in picoseconds; -1 when not given.
     int delay_ps() const { return m_delay_ps; }
+    // A register's clock pin: its timing edges form the clock fanin group.
+    bool is_clock() const { return m_clock; }
+    void set_clock(bool value) { m_clock = value; }
+    HOST_INPUT_TIE tie() const { return m_tie; }
+    void set_tie(HOST_INPUT_TIE tie) { m_tie = tie; }
 
 private:
     friend class HOST_OTERM;
@@ -133,12 +171,15 @@ private:
     int m_port_type;
     int m_delay_ps;
     bool m_output_enable;
+    bool m_clock = false;
+    HOST_INPUT_TIE m_tie = HOST_INPUT_TIE::NONE;
 };
 
 class HOST_ATOM final : public CDB_ATOM_NODE {
 public:
-    // Made by the netlist, which keeps the atom's terms.
-    HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind);
+    // Made by the netlist, which keeps the atom's terms; id is the atom's
+    // place in the netlist.
+    HOST_ATOM(HOST_NETLIST* netlist, std::string name, HOST_ATOM_KIND kind, std::uint32_t id);
     ~HOST_ATOM() override;
     HOST_ATOM(const HOST_ATOM&) = delete;
     HOST_ATOM& operator=(const HOST_ATOM&) = delete;
@@ -154,6 +195,12 @@ public:
     HOST_ATOM_KIND kind() const { return m_kind; }
     bool is_power_valid() const { return m_power_valid; }
     void set_power_valid(bool valid) { m_power_valid = valid; }
+    bool has_flag(HOST_ATOM_FLAG flag) const { return (m_flags & flag) != 0; }
+    void set_flag(HOST_ATOM_FLAG flag, bool value);
+    void set_atom_type(int atom_type) { m_atom_type = atom_type; }
+    // The atom's output terms and input terms, in order.
+    const HOST_TERM_LIST<CDB_ATOM_OTERM>& oterms() const { return m_oterms; }
+    const HOST_TERM_LIST<CDB_ATOM_ITERM>& iterms() const { return m_iterms; }
     // The pin's name in the EDA simulation netlist; none means the atom name.
     std::optional<std::string> eda_pin_name() const;
     void set_eda_pin_name(std::string name);
@@ -164,8 +211,23 @@ public:
     ITERM_ITERATOR end_iterm() const override;
     CDB_ATOM_OTERM* get_output_term_by_type(int port_type, int index) const override;
     CDB_ATOM_ITERM* get_input_term_by_type(int port_type, int index) const override;
+    // A term of that port type, or a port the design declared.
+    bool implements(DB_OUTPUT_PORT_TYPE kind) const override;
+    bool implements(DB_INPUT_PORT_TYPE kind) const override;
+    int get_id() const override;
+    int get_atom_type() const override;
+    // The first output term.
+    CDB_ATOM_OTERM* get_primary_oterm() const override;
 
     bool is_pin_atom() const override;
+    bool is_pin_with_companion_outputs() const override;
+    bool is_pin_output_b_load() const override;
+    bool is_clock_control_atom() const override;
+    bool is_lvds_atom() const override;
+    bool is_hssi_pma_tx_ser_atom() const override;
+    bool is_hssi_pma_rx_buf_atom() const override;
+    bool is_hssi_tx_pcs_pma_interface_atom() const override;
+    bool is_hssi_rx_pcs_pma_interface_atom() const override;
     bool is_padio_pin_atom() const override;
     bool has_padio_output_data() const override;
     bool is_pll_atom() const override;
@@ -181,6 +243,9 @@ private:
     std::string m_name;
     HOST_TERM_LIST<CDB_ATOM_OTERM> m_oterms;
     HOST_TERM_LIST<CDB_ATOM_ITERM> m_iterms;
+    std::uint32_t m_id;
+    int m_atom_type = 0;
     HOST_ATOM_KIND m_kind;
+    unsigned char m_flags = 0;
     bool m_power_valid = true;
 };

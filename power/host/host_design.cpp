@@ -1,13 +1,17 @@
 // Reference host design and the current-design pointer.
 #include "host_design.h"
 
+#include "host/tdb.h"
 #include "host_atom_parameters.h"
+#include "host_device.h"
 #include "host_facade.h"
 #include "host_hierarchy.h"
 #include "host_input_file_manager.h"
 #include "host_internal_error.h"
 #include "host_netlist.h"
+#include "host_report.h"
 #include "host_sa_data.h"
+#include "host_timing_netlist.h"
 #include "host_tool_settings.h"
 
 namespace {
@@ -19,12 +23,14 @@ HOST_DESIGN* s_current_design = nullptr;
 HOST_DESIGN::HOST_DESIGN(std::string name)
     : m_name(std::move(name)),
       m_root(std::make_unique<HOST_INSTANCE>()),
-      m_netlist(std::make_unique<HOST_NETLIST>(this)),
-      m_facade(std::make_unique<HOST_FACADE>(this, m_root.get(), m_netlist.get(), m_name)),
       m_parameters(std::make_unique<HOST_ATOM_PARAMETERS>()),
+      m_netlist(std::make_unique<HOST_NETLIST>(this, m_parameters.get())),
+      m_report(std::make_unique<HOST_REPORT>()),
+      m_facade(std::make_unique<HOST_FACADE>(this, m_root.get(), m_netlist.get(), m_report.get(), m_name)),
       m_input_files(std::make_unique<HOST_INPUT_FILE_MANAGER>(m_root.get(), this)),
-      m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get())),
-      m_eda_tool(std::make_unique<HOST_EDA_TOOL>())
+      m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get(), chip_db_entry())),
+      m_eda_tool(std::make_unique<HOST_EDA_TOOL>()),
+      m_device(std::make_unique<HOST_DEVICE>())
 {
 }
 
@@ -88,6 +94,60 @@ HOST_ITERM* HOST_DESIGN::add_input(HOST_ATOM* sink, int port_type, HOST_OTERM* s
     return sink->add_input(port_type, source, output_enable, delay_ps < 0 ? -1 : delay_ps);
 }
 
+void HOST_DESIGN::set_atom_type(HOST_ATOM* atom, int atom_type)
+{
+    check_own_atom(atom);
+    atom->set_atom_type(atom_type);
+}
+
+void HOST_DESIGN::set_atom_flag(HOST_ATOM* atom, HOST_ATOM_FLAG flag, bool value)
+{
+    check_own_atom(atom);
+    atom->set_flag(flag, value);
+}
+
+void HOST_DESIGN::declare_port(HOST_ATOM* atom, int port_type)
+{
+    check_own_atom(atom);
+    m_netlist->declare_port(atom, port_type);
+}
+
+void HOST_DESIGN::set_companion(HOST_ATOM* pin, HOST_ATOM* companion)
+{
+    check_own_atom(pin);
+    if (companion != nullptr)
+        check_own_atom(companion);
+    m_netlist->set_companion(pin, companion);
+}
+
+void HOST_DESIGN::set_reported(HOST_ATOM* atom, bool reported)
+{
+    check_own_atom(atom);
+    for (CDB_ATOM_OTERM* oterm : atom->oterms())
+        static_cast<HOST_OTERM*>(oterm)->instance()->set_flag(HOST_NAME_FLAG_REPORTED, reported);
+}
+
+void HOST_DESIGN::set_clock_input(HOST_ITERM* iterm, bool clock)
+{
+    HOST_ASSERT(iterm != nullptr);
+    check_own_atom(iterm->atom());
+    iterm->set_clock(clock);
+}
+
+void HOST_DESIGN::tie_input(HOST_ITERM* iterm, HOST_INPUT_TIE tie)
+{
+    HOST_ASSERT(iterm != nullptr);
+    check_own_atom(iterm->atom());
+    iterm->set_tie(tie);
+}
+
+void HOST_DESIGN::set_data_fanin(HOST_OTERM* oterm, bool data_fanin)
+{
+    HOST_ASSERT(oterm != nullptr);
+    check_own_atom(oterm->atom());
+    oterm->set_data_fanin(data_fanin);
+}
+
 HOST_INSTANCE* HOST_DESIGN::find_instance(const std::string& path) const
 {
     return m_root->find_path(path);
@@ -140,6 +200,48 @@ void HOST_DESIGN::set_name(const std::string& name)
 {
     m_name = name;
     m_facade->set_name(name);
+}
+
+HOST_CHIP_DB_ENTRY* HOST_DESIGN::chip_db_entry() const
+{
+    return m_facade->chip_db_entry();
+}
+
+int HOST_DESIGN::family() const
+{
+    return chip_db_entry()->get_user_family_enum();
+}
+
+void HOST_DESIGN::set_family(int family)
+{
+    chip_db_entry()->set_family(family);
+}
+
+void HOST_DESIGN::add_clock(const std::string& name, int period_ps, double duty_cycle,
+                            const std::vector<HOST_OTERM*>& targets)
+{
+    HOST_ASSERT(!name.empty());
+    HOST_ASSERT(period_ps > 0 || period_ps == TDC_INT_NOT_SET);
+    for (const HOST_OTERM* target : targets) {
+        HOST_ASSERT(target != nullptr);
+        check_own_atom(target->atom());
+    }
+    m_clocks.add(HOST_CLOCK{name, period_ps, duty_cycle, targets});
+}
+
+void HOST_DESIGN::build_timing_netlist()
+{
+    m_netlist->freeze();
+    m_timing_netlist.reset();
+    m_timing_netlist = std::make_unique<HOST_TIMING_NETLIST>(*m_netlist);
+    m_clocks.invalidate();
+    m_device->load_route_timing_data();
+}
+
+void HOST_DESIGN::release_timing_netlist()
+{
+    m_timing_netlist.reset();
+    m_clocks.invalidate();
 }
 
 CMP_FACADE* HOST_DESIGN::facade() const

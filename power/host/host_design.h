@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host_atom.h"
+#include "host_clocks.h"
 
 class CMP_FACADE;
 class HDB_INSTANCE_NAME;
@@ -20,6 +21,10 @@ class HOST_ATOM_PARAMETERS;
 class HOST_SA_DATA;
 class HOST_INPUT_FILE_MANAGER;
 class HOST_EDA_TOOL;
+class HOST_CHIP_DB_ENTRY;
+class HOST_DEVICE;
+class HOST_REPORT;
+class HOST_TIMING_NETLIST;
 
 class HOST_DESIGN {
 public:
@@ -50,6 +55,22 @@ public:
     HOST_ITERM* add_input(HOST_ATOM* sink, int port_type, HOST_OTERM* source, bool output_enable = false,
                           int delay_ps = -1);
 
+    // Atom properties (docs/design-format.md).
+    void set_atom_type(HOST_ATOM* atom, int atom_type);
+    void set_atom_flag(HOST_ATOM* atom, HOST_ATOM_FLAG flag, bool value);
+    // The atom implements the port without a term of it.
+    void declare_port(HOST_ATOM* atom, int port_type);
+    // The pin's companion atom; null clears it.
+    void set_companion(HOST_ATOM* pin, HOST_ATOM* companion);
+    // Whether reports show the names of the atom's output terms made so far
+    // (name flag HOST_NAME_FLAG_REPORTED).
+    void set_reported(HOST_ATOM* atom, bool reported);
+    // Input and output term properties: a register's clock pin, a tie to a
+    // constant, a non-register node with a data fanin list.
+    void set_clock_input(HOST_ITERM* iterm, bool clock);
+    void tie_input(HOST_ITERM* iterm, HOST_INPUT_TIE tie);
+    void set_data_fanin(HOST_OTERM* oterm, bool data_fanin);
+
     // The instance at path ("" = the root, "top|u1"), or null.
     HOST_INSTANCE* find_instance(const std::string& path) const;
     HOST_INSTANCE* root() const { return m_root.get(); }
@@ -74,6 +95,25 @@ public:
 
     const std::string& name() const { return m_name; }
     void set_name(const std::string& name);
+    // The device family the user chose; 0 at start.
+    int family() const;
+    void set_family(int family);
+
+    // A clock of the timing constraints on these output terms of this
+    // design; the name must be new. period_ps may be TDC_INT_NOT_SET.
+    void add_clock(const std::string& name, int period_ps, double duty_cycle,
+                   const std::vector<HOST_OTERM*>& targets);
+    const HOST_CLOCKS& clocks() const { return m_clocks; }
+
+    // The timing netlist of the netlist as it is now (which freezes it);
+    // replaces the one there was. TDC_ACCESSORIES builds through this.
+    void build_timing_netlist();
+    void release_timing_netlist();
+    // Null until built.
+    HOST_TIMING_NETLIST* timing_netlist() const { return m_timing_netlist.get(); }
+
+    HOST_DEVICE* device() const { return m_device.get(); }
+    HOST_REPORT* report() const { return m_report.get(); }
 
     CMP_FACADE* facade() const;
     HOST_SA_DATA* store() const { return m_store.get(); }
@@ -85,19 +125,25 @@ public:
 private:
     void check_own_atom(const HOST_ATOM* atom) const;
     void check_netlist_open() const;
+    HOST_CHIP_DB_ENTRY* chip_db_entry() const;
 
     std::string m_name;
     std::unique_ptr<HOST_INSTANCE> m_root;
-    std::unique_ptr<HOST_NETLIST> m_netlist;
-    std::unique_ptr<HOST_FACADE> m_facade;
     std::unique_ptr<HOST_ATOM_PARAMETERS> m_parameters;
+    std::unique_ptr<HOST_NETLIST> m_netlist;
+    std::unique_ptr<HOST_REPORT> m_report;
+    std::unique_ptr<HOST_FACADE> m_facade;
     std::unique_ptr<HOST_INPUT_FILE_MANAGER> m_input_files;
     std::unique_ptr<HOST_SA_DATA> m_store;
     std::unique_ptr<HOST_EDA_TOOL> m_eda_tool;
+    std::unique_ptr<HOST_DEVICE> m_device;
+    std::unique_ptr<HOST_TIMING_NETLIST> m_timing_netlist;
+    HOST_CLOCKS m_clocks;
     std::optional<int> m_fixed_glitch_width;
 };
 
 // The design that the process-wide services use: putil_lib_get_cmp_facade,
-// cga_current_interface and the timing estimator. Null at start.
+// cga_current_interface, the timing estimator, the current device, the
+// timing accessories and the clock utility. Null at start.
 void host_set_current_design(HOST_DESIGN* design);
 HOST_DESIGN* host_current_design();

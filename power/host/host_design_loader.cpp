@@ -11,7 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/tdb.h"
+#include "host_device.h"
 #include "host_hierarchy.h"
+#include "host_netlist.h"
 
 namespace {
 
@@ -117,22 +120,37 @@ int read_int(const JSON& object, const char* key, const std::string& where, int 
     return static_cast<int>(read_integer_value(*value, member_path(where, key), low, INT_MAX));
 }
 
+int read_port_value(const JSON& value, const std::string& where)
+{
+    if (value.is_string()) {
+        int port_type = 0;
+        if (!host_port_type_from_name(value.get<std::string>(), port_type))
+            fail(where, "unknown port name " + value.dump() + " (known: " + host_port_names() + ")");
+        return port_type;
+    }
+    if (value.is_boolean() || !value.is_number_integer())
+        fail(where, "expected a port number or name, got " + value.dump());
+    return static_cast<int>(read_integer_value(value, where, 0, INT_MAX));
+}
+
 int read_port(const JSON& object, const std::string& where)
 {
     const JSON* value = find_member(object, "port");
-    std::string port_where = member_path(where, "port");
-    if (value == nullptr)
-        return 0;
-    if (value->is_string()) {
-        int port_type = 0;
-        if (!host_port_type_from_name(value->get<std::string>(), port_type))
-            fail(port_where, "unknown port name " + value->dump() +
-                                 " (known: pad_output, combout, output_enable, clkout)");
-        return port_type;
-    }
-    if (value->is_boolean() || !value->is_number_integer())
-        fail(port_where, "expected a port number or name, got " + value->dump());
-    return static_cast<int>(read_integer_value(*value, port_where, 0, INT_MAX));
+    return value == nullptr ? 0 : read_port_value(*value, member_path(where, "port"));
+}
+
+double read_number_value(const JSON& value, const std::string& where)
+{
+    if (value.is_boolean() || !value.is_number())
+        fail(where, "expected a number, got " + value.dump());
+    return value.get<double>();
+}
+
+const JSON& require_array(const JSON& value, const std::string& where)
+{
+    if (!value.is_array())
+        fail(where, std::string("expected an array, got ") + value.type_name());
+    return value;
 }
 
 // A numbered table such as {"12": 3, "979": true}.
@@ -166,19 +184,28 @@ public:
     void read(const JSON& root)
     {
         require_object(root, "(top level)");
-        check_keys(root, "", {"name", "atoms", "eda"});
+        check_keys(root, "", {"name", "atoms", "eda", "family", "clocks", "device"});
         m_design.set_name(read_string(root, "name", "", false, m_design.name()));
+        m_design.set_family(read_int(root, "family", "", 0));
         const JSON* atoms = find_member(root, "atoms");
         if (atoms == nullptr)
             fail("atoms", "missing");
-        if (!atoms->is_array())
-            fail("atoms", std::string("expected an array, got ") + atoms->type_name());
+        require_array(*atoms, "atoms");
         for (std::size_t i = 0; i < atoms->size(); ++i)
             read_atom((*atoms)[i], element_path("atoms", i));
         for (const PENDING_INPUT& input : m_inputs)
             connect(input);
+        for (const PENDING_COMPANION& companion : m_companions)
+            link_companion(companion);
         if (const JSON* eda = find_member(root, "eda"))
             read_eda(*eda, "eda");
+        if (const JSON* clocks = find_member(root, "clocks")) {
+            const JSON& list = require_array(*clocks, "clocks");
+            for (std::size_t i = 0; i < list.size(); ++i)
+                read_clock(list[i], element_path("clocks", i));
+        }
+        if (const JSON* device = find_member(root, "device"))
+            read_device(*device, "device");
     }
 
 private:
@@ -188,13 +215,24 @@ private:
         std::string source;
         bool output_enable;
         int delay_ps;
+        bool clock;
+        HOST_INPUT_TIE tie;
+        std::string where;
+    };
+
+    struct PENDING_COMPANION {
+        HOST_ATOM* pin;
+        std::string companion;
         std::string where;
     };
 
     void read_atom(const JSON& atom_json, const std::string& where)
     {
         require_object(atom_json, where);
-        check_keys(atom_json, where, {"name", "kind", "outputs", "inputs", "parameters", "power", "eda_pin_name"});
+        check_keys(atom_json, where,
+                   {"name", "kind", "outputs", "inputs", "parameters", "power", "eda_pin_name", "atom_type",
+                    "pin_with_companion_outputs", "output_b_load", "wire_lut", "companion", "report", "timing",
+                    "implements"});
         std::string name = read_string(atom_json, "name", where, true);
         if (name.empty())
             fail(member_path(where, "name"), "must not be empty");
@@ -215,6 +253,51 @@ private:
         m_design.set_power_valid(atom, read_bool(atom_json, "power", where, true));
         if (find_member(atom_json, "eda_pin_name") != nullptr)
             m_design.set_eda_pin_name(atom, read_string(atom_json, "eda_pin_name", where, true));
+        read_atom_properties(atom, atom_json, where);
+    }
+
+    // The keys of the clock domain model; they are checked against the kind.
+    void read_atom_properties(HOST_ATOM* atom, const JSON& atom_json, const std::string& where)
+    {
+        m_design.set_atom_type(atom, read_int(atom_json, "atom_type", where, 0));
+        read_flag(atom, atom_json, "pin_with_companion_outputs", HOST_ATOM_PIN_WITH_COMPANION_OUTPUTS, where,
+                  atom->is_pin_atom(), "needs a pin kind");
+        read_flag(atom, atom_json, "output_b_load", HOST_ATOM_PIN_OUTPUT_B_LOAD, where, true, "");
+        read_flag(atom, atom_json, "wire_lut", HOST_ATOM_WIRE_LUT, where,
+                  atom->is_lcell_atom() || atom->is_lcell_comb_atom() || atom->is_lcell_ff_atom(),
+                  "needs a logic cell kind (lcell, lcell_comb, lcell_ff)");
+        m_design.set_atom_flag(atom, HOST_ATOM_UNTIMED, !read_bool(atom_json, "timing", where, true));
+        if (!read_bool(atom_json, "report", where, true))
+            m_design.set_reported(atom, false);
+        for_each_element(atom_json, "implements", where, [&](const JSON& port, const std::string& at) {
+            m_design.declare_port(atom, read_port_value(port, at));
+        });
+        if (find_member(atom_json, "companion") == nullptr)
+            return;
+        std::string companion_where = member_path(where, "companion");
+        if (!atom->is_pin_atom())
+            fail(companion_where, "needs a pin kind");
+        m_companions.push_back(PENDING_COMPANION{atom, read_string(atom_json, "companion", where, true),
+                                                 companion_where});
+    }
+
+    void read_flag(HOST_ATOM* atom, const JSON& atom_json, const char* key, HOST_ATOM_FLAG flag,
+                   const std::string& where, bool allowed, const char* rule)
+    {
+        const bool value = read_bool(atom_json, key, where, false);
+        if (value && !allowed)
+            fail(member_path(where, key), rule);
+        m_design.set_atom_flag(atom, flag, value);
+    }
+
+    void link_companion(const PENDING_COMPANION& pending)
+    {
+        HOST_ATOM* companion = m_design.host_netlist()->find_atom(pending.companion);
+        if (companion == nullptr)
+            fail(pending.where, "no atom " + in_quotes(pending.companion));
+        if (companion == pending.pin)
+            fail(pending.where, "a pin cannot be its own companion");
+        m_design.set_companion(pending.pin, companion);
     }
 
     template <class READ>
@@ -224,8 +307,7 @@ private:
         if (list == nullptr)
             return;
         std::string list_where = member_path(where, key);
-        if (!list->is_array())
-            fail(list_where, std::string("expected an array, got ") + list->type_name());
+        require_array(*list, list_where);
         for (std::size_t i = 0; i < list->size(); ++i)
             read((*list)[i], element_path(list_where, i));
     }
@@ -233,7 +315,7 @@ private:
     void read_output(HOST_ATOM* atom, const JSON& output, const std::string& where)
     {
         require_object(output, where);
-        check_keys(output, where, {"hpath", "port", "registered", "eda_name"});
+        check_keys(output, where, {"hpath", "port", "registered", "eda_name", "data_fanin"});
         std::string hpath = read_string(output, "hpath", where, true);
         if (hpath.empty())
             fail(member_path(where, "hpath"), "must not be empty");
@@ -244,35 +326,125 @@ private:
         m_outputs[hpath].push_back(oterm);
         if (find_member(output, "eda_name") != nullptr)
             m_design.set_eda_name(oterm, read_string(output, "eda_name", where, true));
+        m_design.set_data_fanin(oterm, read_bool(output, "data_fanin", where, false));
     }
 
     void read_input(HOST_ATOM* atom, const JSON& input, const std::string& where)
     {
         require_object(input, where);
-        check_keys(input, where, {"port", "source", "delay_ps", "output_enable"});
+        check_keys(input, where, {"port", "source", "delay_ps", "output_enable", "clock", "logical"});
         std::string source;
         const JSON* source_json = find_member(input, "source");
         if (source_json != nullptr && !source_json->is_null())
             source = read_string(input, "source", where, true);
+        HOST_INPUT_TIE tie = read_tie(input, where);
+        if (tie != HOST_INPUT_TIE::NONE && !source.empty())
+            fail(member_path(where, "logical"), "an input tied to a constant has no source");
         m_inputs.push_back(PENDING_INPUT{atom, read_port(input, where), source,
                                          read_bool(input, "output_enable", where, false),
-                                         read_int(input, "delay_ps", where, -1, 0), where});
+                                         read_int(input, "delay_ps", where, -1, 0),
+                                         read_bool(input, "clock", where, false), tie, where});
+    }
+
+    HOST_INPUT_TIE read_tie(const JSON& input, const std::string& where)
+    {
+        if (find_member(input, "logical") == nullptr)
+            return HOST_INPUT_TIE::NONE;
+        std::string value = read_string(input, "logical", where, true);
+        if (value == "vcc")
+            return HOST_INPUT_TIE::VCC;
+        if (value == "gnd")
+            return HOST_INPUT_TIE::GND;
+        fail(member_path(where, "logical"), "expected \"vcc\" or \"gnd\", got " + in_quotes(value));
     }
 
     void connect(const PENDING_INPUT& input)
     {
         HOST_OTERM* source = nullptr;
-        if (!input.source.empty()) {
-            auto it = m_outputs.find(input.source);
-            std::string source_where = member_path(input.where, "source");
-            if (it == m_outputs.end())
-                fail(source_where, "no output term " + in_quotes(input.source));
-            if (it->second.size() > 1)
-                fail(source_where, in_quotes(input.source) + " names " + std::to_string(it->second.size()) +
-                                       " output terms");
-            source = it->second.front();
+        if (!input.source.empty())
+            source = find_output(input.source, member_path(input.where, "source"));
+        HOST_ITERM* iterm =
+            m_design.add_input(input.sink, input.port_type, source, input.output_enable, input.delay_ps);
+        m_design.set_clock_input(iterm, input.clock);
+        m_design.tie_input(iterm, input.tie);
+    }
+
+    // The one output term of this hpath; where names the reference.
+    HOST_OTERM* find_output(const std::string& hpath, const std::string& where)
+    {
+        auto it = m_outputs.find(hpath);
+        if (it == m_outputs.end())
+            fail(where, "no output term " + in_quotes(hpath));
+        if (it->second.size() > 1)
+            fail(where, in_quotes(hpath) + " names " + std::to_string(it->second.size()) + " output terms");
+        return it->second.front();
+    }
+
+    void read_clock(const JSON& clock, const std::string& where)
+    {
+        require_object(clock, where);
+        check_keys(clock, where, {"name", "period_ns", "waveform_ns", "targets"});
+        std::string name = read_string(clock, "name", where, true);
+        if (name.empty())
+            fail(member_path(where, "name"), "must not be empty");
+        if (m_design.clocks().find(name) != nullptr)
+            fail(member_path(where, "name"), "clock " + in_quotes(name) + " is defined twice");
+        int period_ps = TDC_INT_NOT_SET;
+        double duty_cycle = 0.5;
+        read_clock_times(clock, where, period_ps, duty_cycle);
+        std::vector<HOST_OTERM*> targets;
+        for_each_element(clock, "targets", where, [&](const JSON& target, const std::string& at) {
+            if (!target.is_string())
+                fail(at, std::string("expected a string, got ") + target.type_name());
+            targets.push_back(find_output(target.get<std::string>(), at));
+        });
+        m_design.add_clock(name, period_ps, duty_cycle, targets);
+    }
+
+    // No period: a clock whose targets are clock nodes without a rate.
+    void read_clock_times(const JSON& clock, const std::string& where, int& period_ps, double& duty_cycle)
+    {
+        const JSON* period = find_member(clock, "period_ns");
+        const JSON* waveform = find_member(clock, "waveform_ns");
+        if (period == nullptr) {
+            if (waveform != nullptr)
+                fail(member_path(where, "waveform_ns"), "needs period_ns");
+            return;
         }
-        m_design.add_input(input.sink, input.port_type, source, input.output_enable, input.delay_ps);
+        std::vector<double> edges;
+        if (waveform != nullptr) {
+            const std::string waveform_where = member_path(where, "waveform_ns");
+            const JSON& list = require_array(*waveform, waveform_where);
+            for (std::size_t i = 0; i < list.size(); ++i)
+                edges.push_back(read_number_value(list[i], element_path(waveform_where, i)));
+        }
+        std::string what;
+        const double period_ns = read_number_value(*period, member_path(where, "period_ns"));
+        if (!host_clock_times_from_ns(period_ns, waveform != nullptr ? &edges : nullptr, period_ps, duty_cycle, what))
+            fail(member_path(where, waveform != nullptr ? "waveform_ns" : "period_ns"), what);
+    }
+
+    void read_device(const JSON& device, const std::string& where)
+    {
+        require_object(device, where);
+        check_keys(device, where, {"route_view", "route_data_loaded", "route_timing_data_loaded"});
+        const bool view = read_bool(device, "route_view", where, false);
+        const bool route = read_route_flag(device, "route_data_loaded", where, view);
+        const bool route_timing = read_route_flag(device, "route_timing_data_loaded", where, view);
+        m_design.device()->set_route_view(view);
+        if (!view)
+            return;
+        m_design.device()->set_route_data_loaded(route);
+        m_design.device()->set_route_timing_data_loaded(route_timing);
+    }
+
+    // Loaded data needs the view that holds it.
+    bool read_route_flag(const JSON& device, const char* key, const std::string& where, bool view)
+    {
+        const bool loaded = read_bool(device, key, where, false);
+        if (loaded && !view)
+            fail(member_path(where, key), "needs route_view");
+        return loaded;
     }
 
     void read_eda(const JSON& eda, const std::string& where)
@@ -292,6 +464,7 @@ private:
     std::unordered_map<std::string, std::string> m_atom_names;
     std::unordered_map<std::string, std::vector<HOST_OTERM*>> m_outputs;
     std::vector<PENDING_INPUT> m_inputs;
+    std::vector<PENDING_COMPANION> m_companions;
 };
 
 // nlohmann's messages start with "[json.exception.parse_error.101] ".

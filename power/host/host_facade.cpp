@@ -13,8 +13,9 @@ HDB_INSTANCE_NAME* HOST_ACTION_POINT::get_m_rooted_at() const
     return m_root;
 }
 
-HOST_FACADE::HOST_FACADE(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist, std::string name)
-    : m_action_point(design, root, netlist), m_name(std::move(name))
+HOST_FACADE::HOST_FACADE(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist, RDB_REPORT* report,
+                         std::string name)
+    : m_action_point(design, root, netlist), m_report(report), m_name(std::move(name))
 {
 }
 

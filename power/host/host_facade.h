@@ -24,9 +24,12 @@ class HOST_CHIP_DB_ENTRY final : public CDB_CHIP_DB_ENTRY {
 public:
     explicit HOST_CHIP_DB_ENTRY(CDB_ATOM_NETLIST* netlist) : m_netlist(netlist) {}
     CDB_ATOM_NETLIST* get_atom_netlist() const override { return m_netlist; }
+    int get_user_family_enum() const override { return m_family; }
+    void set_family(int family) { m_family = family; }
 
 private:
     CDB_ATOM_NETLIST* m_netlist;
+    int m_family = 0;
 };
 
 class HOST_HIERARCHY_DB_ENTRY final : public CDB_HIERARCHY_DB_ENTRY {
@@ -72,13 +75,21 @@ private:
 
 class HOST_FACADE final : public CMP_FACADE {
 public:
-    HOST_FACADE(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist, std::string name);
+    // The report belongs to the design and must outlive the facade.
+    HOST_FACADE(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist, RDB_REPORT* report,
+                std::string name);
     HDB_CMP_ACTION_PT_INSTANCE* get_action_point_instance() const override;
     const char* get_name_text() const override { return m_name.c_str(); }
+    RDB_REPORT* get_report_database() const override { return m_report; }
     void set_name(std::string name) { m_name = std::move(name); }
+    HOST_CHIP_DB_ENTRY* chip_db_entry() const
+    {
+        return static_cast<HOST_CHIP_DB_ENTRY*>(m_action_point.db_entries()->get_chip_db_entry());
+    }
 
 private:
     HOST_ACTION_POINT m_action_point;
+    RDB_REPORT* m_report;
     std::string m_name;
 };
 

@@ -107,9 +107,26 @@ public:
         return list;
     }
 
+    // Names keep no flag word of their own: few differ from the default.
+    unsigned flags(const HOST_INSTANCE* name) const
+    {
+        auto found = m_flags.find(name);
+        return found == m_flags.end() ? s_default_flags : found->second;
+    }
+    void set_flags(const HOST_INSTANCE* name, unsigned flags)
+    {
+        if (flags == s_default_flags)
+            m_flags.erase(name);
+        else
+            m_flags[name] = flags;
+    }
+
 private:
+    static constexpr unsigned s_default_flags = HOST_NAME_FLAG_REPORTED;
+
     HOST_POOL<HOST_INSTANCE> m_names;
     std::unordered_map<const HOST_INSTANCE*, std::vector<HDB_INSTANCE_NAME*>> m_descendants;
+    std::unordered_map<const HOST_INSTANCE*, unsigned> m_flags;
 };
 
 HOST_INSTANCE::HOST_INSTANCE(std::string unit_name)
@@ -225,6 +242,17 @@ void* HOST_INSTANCE::get_user_word() const
 void HOST_INSTANCE::set_user_word(void* word)
 {
     m_user_word = word;
+}
+
+bool HOST_INSTANCE::check_flag(unsigned flag) const
+{
+    return (m_tree->flags(this) & flag) == flag;
+}
+
+void HOST_INSTANCE::set_flag(unsigned flag, bool value)
+{
+    const unsigned flags = m_tree->flags(this);
+    m_tree->set_flags(this, value ? flags | flag : flags & ~flag);
 }
 
 void HOST_INSTANCE::collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) const

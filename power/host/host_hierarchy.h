@@ -12,6 +12,10 @@ class HOST_INSTANCE_TREE;
 template <class T>
 class HOST_POOL;
 
+// Flag of a name that reports are to show (pin names); every name has it
+// unless the design clears it.
+constexpr unsigned HOST_NAME_FLAG_REPORTED = 256;
+
 // A design of a million signals has millions of names: each is small (a
 // leaf has no list of children), and the root owns the storage of every
 // name below it.
@@ -43,6 +47,9 @@ public:
     std::string get_full_name() const override;
     void* get_user_word() const override;
     void set_user_word(void* word) override;
+    // Whether every bit of flag is set.
+    bool check_flag(unsigned flag) const override;
+    void set_flag(unsigned flag, bool value);
 
 private:
     friend class HOST_INSTANCE_TREE;

@@ -266,3 +266,15 @@ void mem_delete_wrapper(void* object, const char* segment)
 {
     free_block(object, segment, BLOCK_FROM_NEW);
 }
+
+void* HOST_HEAP_OBJECT::operator new(std::size_t size) noexcept
+{
+    return mem_new_wrapper(size, MEM_MANAGER::get_default_segment()->name().c_str(), __FILE__, __LINE__);
+}
+
+void HOST_HEAP_OBJECT::operator delete(void* block)
+{
+    if (block == nullptr)
+        return;
+    mem_delete_wrapper(block, MEM_MANAGER::get_default_segment()->name().c_str());
+}

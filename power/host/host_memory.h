@@ -28,6 +28,16 @@ private:
 // The segment of that name, made on first use; never null, never freed.
 MEM_SEGMENT* host_memory_segment(const char* segment);
 
+// Host objects that the library deletes with delete (report tables and rows,
+// the I/O utility): allocated from the manager under the default segment
+// "HOST", so that a test can count them or refuse them. new gives null when
+// the manager refuses.
+class HOST_HEAP_OBJECT {
+public:
+    static void* operator new(std::size_t size) noexcept;
+    static void operator delete(void* block);
+};
+
 // Blocks (and their requested bytes) allocated under segment and not yet freed.
 std::size_t host_memory_live_blocks(const char* segment);
 std::size_t host_memory_live_bytes(const char* segment);

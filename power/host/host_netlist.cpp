@@ -2,11 +2,16 @@
 // names beside them.
 #include "host_netlist.h"
 
+#include <algorithm>
+#include <climits>
+
+#include "host_atom_parameters.h"
+
 HOST_NETLIST::~HOST_NETLIST() = default;
 
 HOST_ATOM* HOST_NETLIST::add_atom(const std::string& name, HOST_ATOM_KIND kind)
 {
-    HOST_ATOM* atom = m_atoms.make(this, name, kind);
+    HOST_ATOM* atom = m_atoms.make(this, name, kind, static_cast<std::uint32_t>(m_nodes.size()));
     m_nodes.push_back(atom);
     return atom;
 }
@@ -62,6 +67,34 @@ void HOST_NETLIST::set_eda_pin_name(const HOST_ATOM* atom, std::string name)
     m_eda_pin_names[atom] = std::move(name);
 }
 
+void HOST_NETLIST::declare_port(const HOST_ATOM* atom, int port_type)
+{
+    std::vector<int>& ports = m_declared_ports[atom];
+    if (std::find(ports.begin(), ports.end(), port_type) == ports.end())
+        ports.push_back(port_type);
+}
+
+bool HOST_NETLIST::declares_port(const HOST_ATOM* atom, int port_type) const
+{
+    auto it = m_declared_ports.find(atom);
+    return it != m_declared_ports.end() &&
+           std::find(it->second.begin(), it->second.end(), port_type) != it->second.end();
+}
+
+HOST_ATOM* HOST_NETLIST::companion(const HOST_ATOM* pin) const
+{
+    auto it = m_companions.find(pin);
+    return it == m_companions.end() ? nullptr : it->second;
+}
+
+void HOST_NETLIST::set_companion(const HOST_ATOM* pin, HOST_ATOM* companion)
+{
+    if (companion == nullptr)
+        m_companions.erase(pin);
+    else
+        m_companions[pin] = companion;
+}
+
 CDB_ATOM_NETLIST::NODE_ITERATOR HOST_NETLIST::begin_node_list() const
 {
     return m_nodes.data();
@@ -70,4 +103,13 @@ CDB_ATOM_NETLIST::NODE_ITERATOR HOST_NETLIST::begin_node_list() const
 CDB_ATOM_NETLIST::NODE_ITERATOR HOST_NETLIST::end_node_list() const
 {
     return m_nodes.data() + m_nodes.size();
+}
+
+bool HOST_NETLIST::get_int_parameter(const CDB_ATOM_NODE* atom, int parameter, int* value) const
+{
+    long long found = 0;
+    if (value == nullptr || !m_parameters->find(atom, parameter, found) || found < INT_MIN || found > INT_MAX)
+        return false;
+    *value = static_cast<int>(found);
+    return true;
 }

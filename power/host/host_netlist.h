@@ -10,9 +10,15 @@
 #include "host_atom.h"
 #include "host_pool.h"
 
+class HOST_ATOM_PARAMETERS;
+
 class HOST_NETLIST final : public CDB_ATOM_NETLIST {
 public:
-    explicit HOST_NETLIST(const void* owner) : m_owner(owner) {}
+    // parameters answer get_int_parameter; they must outlive the netlist.
+    HOST_NETLIST(const void* owner, const HOST_ATOM_PARAMETERS* parameters)
+        : m_owner(owner), m_parameters(parameters)
+    {
+    }
     ~HOST_NETLIST() override;
     HOST_NETLIST(const HOST_NETLIST&) = delete;
     HOST_NETLIST& operator=(const HOST_NETLIST&) = delete;
@@ -23,6 +29,7 @@ public:
     std::size_t atom_count() const { return m_nodes.size(); }
     // Identifies the design the netlist belongs to.
     const void* owner() const { return m_owner; }
+    const HOST_ATOM_PARAMETERS* parameters() const { return m_parameters; }
 
     // The storage of the terms that HOST_ATOM::add_output and add_input make.
     HOST_OTERM* make_oterm(HOST_ATOM* node, HOST_INSTANCE* instance_name, int port_type, bool registered);
@@ -37,6 +44,13 @@ public:
     const std::string* eda_pin_name(const HOST_ATOM* atom) const;
     void set_eda_pin_name(const HOST_ATOM* atom, std::string name);
 
+    // Ports an atom implements without having a term of them.
+    void declare_port(const HOST_ATOM* atom, int port_type);
+    bool declares_port(const HOST_ATOM* atom, int port_type) const;
+    // The atom that carries a pin's other side, or null.
+    HOST_ATOM* companion(const HOST_ATOM* pin) const;
+    void set_companion(const HOST_ATOM* pin, HOST_ATOM* companion);
+
     // Once the activity store has numbered the output terms the netlist must
     // not grow: the ids are dense and in netlist order.
     void freeze() { m_frozen = true; }
@@ -44,9 +58,12 @@ public:
 
     NODE_ITERATOR begin_node_list() const override;
     NODE_ITERATOR end_node_list() const override;
+    // The parameter as set, truncated to int.
+    bool get_int_parameter(const CDB_ATOM_NODE* atom, int parameter, int* value) const override;
 
 private:
     const void* m_owner;
+    const HOST_ATOM_PARAMETERS* m_parameters;
     bool m_frozen = false;
     HOST_POOL<HOST_ATOM> m_atoms;
     HOST_POOL<HOST_OTERM> m_oterms;
@@ -54,4 +71,6 @@ private:
     std::vector<CDB_ATOM_NODE*> m_nodes;
     std::unordered_map<const HOST_OTERM*, std::string> m_eda_names;
     std::unordered_map<const HOST_ATOM*, std::string> m_eda_pin_names;
+    std::unordered_map<const HOST_ATOM*, std::vector<int>> m_declared_ports;
+    std::unordered_map<const HOST_ATOM*, HOST_ATOM*> m_companions;
 };

@@ -5,8 +5,9 @@
 #include "host_internal_error.h"
 #include "host_netlist.h"
 
-HOST_SA_DATA::HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager)
-    : m_netlist(netlist), m_manager(manager)
+HOST_SA_DATA::HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager,
+                           CDB_CHIP_DB_ENTRY* chip_db_entry)
+    : m_netlist(netlist), m_manager(manager), m_chip_db_entry(chip_db_entry)
 {
 }
 

@@ -19,10 +19,11 @@ class HOST_INPUT_FILE_MANAGER;
 // the ids stay valid.
 class HOST_SA_DATA final : public PUTIL_SA_DATA {
 public:
-    HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager);
+    HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager, CDB_CHIP_DB_ENTRY* chip_db_entry);
     ~HOST_SA_DATA() override;
 
     CDB_ATOM_NETLIST* get_atom_netlist() const override;
+    CDB_CHIP_DB_ENTRY* get_chip_db_entry() const override { return m_chip_db_entry; }
     PUTIL_INPUT_FILE_MANAGER* get_input_file_manager() const override;
     bool get_unique_id_for_output_signal(const CDB_ATOM_OTERM* oterm, unsigned* id) const override;
     unsigned get_output_signal_id_array_size() const override;
@@ -42,6 +43,7 @@ private:
 
     HOST_NETLIST* m_netlist;
     HOST_INPUT_FILE_MANAGER* m_manager;
+    CDB_CHIP_DB_ENTRY* m_chip_db_entry;
     mutable bool m_ids_assigned = false;
     // Each term keeps its own id (HOST_OTERM::signal_id); the id's entry
     // here tells a term of this netlist from one of another.

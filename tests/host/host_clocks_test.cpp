@@ -1,0 +1,292 @@
+// Clocks of the reference host: the documented example, constraints files (options, targets, wildcards, errors
+// with their line), derived clocks of PLLs and clock control blocks, and PLL output periods.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "host_test_fixture.h"
+
+namespace {
+
+// The clock example of docs/design-format.md.
+const char* const CLOCK_EXAMPLE = R"({
+  "name": "two_clocks",
+  "family": 1,
+  "atoms": [
+    {"name": "clk_a", "kind": "clock_pin", "outputs": [{"hpath": "clk_a", "port": "clkout"}]},
+    {"name": "clk_b", "kind": "clock_pin", "outputs": [{"hpath": "clk_b", "port": "clkout"}]},
+    {"name": "din", "kind": "input_pin",
+     "outputs": [{"hpath": "din", "port": "combout"}, {"hpath": "din~pad", "port": "pad_output"}]},
+    {"name": "pll", "kind": "pll",
+     "outputs": [{"hpath": "pll|clk0", "port": "clock_output"}],
+     "inputs": [{"port": "pll_inclk", "source": "clk_a"}],
+     "parameters": {"100": 2, "200": 1}},
+    {"name": "launch", "kind": "lcell_ff",
+     "outputs": [{"hpath": "top|launch|q", "registered": true}],
+     "inputs": [{"port": 0, "source": "pll|clk0", "clock": true},
+                {"port": 1, "source": "din"}]},
+    {"name": "sync1", "kind": "lcell_ff",
+     "outputs": [{"hpath": "top|sync|q1", "registered": true}],
+     "inputs": [{"port": 0, "source": "clk_b", "clock": true},
+                {"port": 1, "source": "top|launch|q"}]},
+    {"name": "sync2", "kind": "lcell_ff",
+     "outputs": [{"hpath": "top|sync|q2", "registered": true}],
+     "inputs": [{"port": 0, "source": "clk_b", "clock": true},
+                {"port": 1, "source": "top|sync|q1"}]},
+    {"name": "dout", "kind": "output_pin",
+     "outputs": [{"hpath": "dout~pad", "port": "pad_output"}],
+     "inputs": [{"port": 0, "source": "top|sync|q2"}]}
+  ],
+  "clocks": [
+    {"name": "clk_a", "period_ns": 10, "targets": ["clk_a"]},
+    {"name": "clk_b", "period_ns": 8, "waveform_ns": [0, 2], "targets": ["clk_b"]}
+  ],
+  "device": {"route_view": true, "route_data_loaded": true}
+})";
+
+void build_timing_netlist(HOST_DESIGN& design)
+{
+    host_set_current_design(&design);
+    TAPI_ROOT root(design.facade(), false);
+    root.start(1, false, 0, false, nullptr, false);
+    tdc_get_accessories()->build_timing_netlist(design.facade(), design.netlist(), TDC_NETLIST_OPTIONS{}, true, true);
+}
+
+std::vector<std::string> hpaths_of(const std::vector<TDB_NODE*>& nodes)
+{
+    std::vector<std::string> paths;
+    for (TDB_NODE* node : nodes)
+        paths.push_back(node->get_any_oterm(2)->get_string_hpath());
+    return paths;
+}
+
+using HOST_CLOCKS_TEST = HOST_TEST;
+
+TEST_F(HOST_CLOCKS_TEST, DocumentedExampleListsUserClocksThenThePllOutput)
+{
+    std::string error;
+    auto design = host_load_design_text(CLOCK_EXAMPLE, "example.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    EXPECT_EQ(design->family(), 1);
+    EXPECT_TRUE(design->device()->route_data_loaded());
+    EXPECT_FALSE(design->device()->route_timing_data_loaded());
+    build_timing_netlist(*design);
+    EXPECT_TRUE(design->device()->route_timing_data_loaded());
+    TDC_CLOCK_UTIL* clocks = tdc_get_clock_util();
+    std::vector<unsigned> ids{7};
+    clocks->get_clock_ids(ids);
+    ASSERT_EQ(ids, (std::vector<unsigned>{100, 101, 102}));
+    const struct { int period; double duty; std::vector<std::string> nodes; } expected[] = {
+        {10000, 0.5, {"clk_a"}}, {8000, 0.25, {"clk_b"}}, {TDC_INT_NOT_SET, 0.5, {"pll|clk0"}}};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        std::vector<TDB_NODE*> nodes;
+        clocks->get_clock_nodes(ids[i], nodes);
+        EXPECT_EQ(hpaths_of(nodes), expected[i].nodes);
+        EXPECT_EQ(clocks->get_clock_period(ids[i]), expected[i].period);
+        EXPECT_DOUBLE_EQ(clocks->get_clock_duty_cycle(ids[i]), expected[i].duty);
+        EXPECT_TRUE(clocks->is_clock_node(nodes.front()));
+    }
+    TDB_NETLIST* timing = tdc_get_accessories()->get_timing_netlist();
+    EXPECT_FALSE(clocks->is_clock_node(timing->get_node(2)));   // din
+    EXPECT_EQ(timing->get_node(8)->get_id(), 1024u);
+    HOST_ATOM* pll = design->host_netlist()->find_atom("pll");
+    EXPECT_EQ(CUT_PLL_UTIL::get_real_output_clock_period(pll, DB_OPORT_CLKOUT, 0, 10000), 5000);
+}
+
+// Derived clocks skip untimed PLLs and terms a user clock already names; a clock of an untimed term has no node.
+TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
+{
+    HOST_DESIGN d;
+    HOST_ATOM* pll = d.add_atom("pll", HOST_ATOM_KIND::PLL);
+    HOST_OTERM* clk0 = d.add_output(pll, "pll|clk0", DB_OPORT_CLKOUT, false);
+    d.add_output(pll, "pll|clk1", DB_OPORT_PLL_CLKOUT_2, false);
+    d.add_output(pll, "pll|locked", 0, false);
+    HOST_ATOM* ghost = d.add_atom("ghost", HOST_ATOM_KIND::PLL);
+    d.set_atom_flag(ghost, HOST_ATOM_UNTIMED, true);
+    HOST_OTERM* ghost_clk = d.add_output(ghost, "ghost|clk0", DB_OPORT_CLKOUT, false);
+    HOST_ATOM* control = d.add_atom("control", HOST_ATOM_KIND::CLOCK_CONTROL);
+    d.add_output(control, "control|out", DB_OPORT_CLKOUT, false);
+    d.add_clock("user", 4000, 0.5, {clk0});
+    d.add_clock("lost", 4000, 0.5, {ghost_clk});
+    build_timing_netlist(d);
+    std::vector<unsigned> ids;
+    tdc_get_clock_util()->get_clock_ids(ids);
+    std::vector<std::vector<std::string>> nodes;
+    for (unsigned id : ids) {
+        std::vector<TDB_NODE*> list;
+        tdc_get_clock_util()->get_clock_nodes(id, list);
+        nodes.push_back(hpaths_of(list));
+    }
+    EXPECT_EQ(nodes, (std::vector<std::vector<std::string>>{{"pll|clk0"}, {}, {"pll|clk1"}, {"control|out"}}));
+    EXPECT_FALSE(tdc_get_clock_util()->is_clock_node(d.timing_netlist()->get_node(2)));   // pll|locked
+    tdc_get_accessories()->release_timing_netlist();
+    tdc_get_clock_util()->get_clock_ids(ids);
+    EXPECT_EQ(ids.size(), 2u) << "derived clocks need a timing netlist";
+}
+
+// A design for constraints: two clock pins (one with an EDA pin name), a PLL and a register.
+const char* const PORTS_DESIGN = R"({"atoms": [
+    {"name": "clk_a", "kind": "clock_pin", "eda_pin_name": "CLK_A", "outputs": [{"hpath": "clk_a"}]},
+    {"name": "clk_b", "kind": "clock_pin", "outputs": [{"hpath": "clk_b"}]},
+    {"name": "pll", "kind": "pll", "outputs": [{"hpath": "pll|clk0", "port": 22}, {"hpath": "pll|clk1", "port": 22}]},
+    {"name": "gen", "kind": "lcell_ff", "outputs": [{"hpath": "top|gen|q", "registered": true}]}],
+  "clocks": [{"name": "board", "period_ns": 20, "targets": ["clk_b"]}]})";
+
+struct CONSTRAINT_CASE {
+    const char* name;
+    const char* text;
+    std::vector<HOST_CLOCK> clocks;   // added after "board"; targets given by hpath in target_paths
+    std::vector<std::vector<std::string>> target_paths;
+};
+
+class PORTS_DESIGN_TEST : public HOST_TEST {
+protected:
+    void SetUp() override
+    {
+        HOST_TEST::SetUp();
+        std::string error;
+        m_design = host_load_design_text(PORTS_DESIGN, "ports.json", error);
+        ASSERT_NE(m_design, nullptr) << error;
+    }
+
+    std::unique_ptr<HOST_DESIGN> m_design;
+};
+
+class CONSTRAINTS_TEST : public PORTS_DESIGN_TEST, public ::testing::WithParamInterface<CONSTRAINT_CASE> {};
+
+TEST_P(CONSTRAINTS_TEST, AddsTheFilesClocks)
+{
+    std::string error = "stale";
+    ASSERT_TRUE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error)) << error;
+    EXPECT_EQ(error, "");
+    const std::vector<HOST_CLOCK>& clocks = m_design->clocks().user_clocks();
+    ASSERT_EQ(clocks.size(), GetParam().clocks.size() + 1);
+    for (std::size_t i = 0; i < GetParam().clocks.size(); ++i) {
+        const HOST_CLOCK& clock = clocks[i + 1];
+        EXPECT_EQ(clock.name, GetParam().clocks[i].name);
+        EXPECT_EQ(clock.period_ps, GetParam().clocks[i].period_ps);
+        EXPECT_DOUBLE_EQ(clock.duty_cycle, GetParam().clocks[i].duty_cycle);
+        std::vector<std::string> paths;
+        for (const HOST_OTERM* target : clock.targets)
+            paths.push_back(target->get_string_hpath());
+        EXPECT_EQ(paths, GetParam().target_paths[i]) << clock.name;
+    }
+}
+
+const CONSTRAINT_CASE CONSTRAINT_CASES[] = {
+    {"NameAndPeriod", "create_clock -name c -period 10 [get_ports clk_a]", {{"c", 10000, 0.5, {}}}, {{"clk_a"}}},
+    {"OptionsInAnyOrder", "create_clock [get_ports clk_b] -waveform {1 4} -period 8 -name b -add",
+     {{"b", 8000, 0.375, {}}}, {{"clk_b"}}},
+    {"EdaPinNameNamesTheClock", "create_clock -period 5 [get_ports CLK_A]", {{"CLK_A", 5000, 0.5, {}}}, {{"clk_a"}}},
+    {"WildcardPins", "create_clock -name p -period 2.5 [get_pins {pll|clk*}]", {{"p", 2500, 0.5, {}}},
+     {{"pll|clk0", "pll|clk1"}}},
+    {"WildcardPortsContinuedAndCommented", "create_clock -name all -period 4 \\\n   [get_ports clk_*] # both pins\n",
+     {{"all", 4000, 0.5, {}}}, {{"clk_a", "clk_b"}}},
+    {"SeveralListsTermNamedTwiceCountsOnce", "create_clock -name m -period 3 [get_pins top|gen|q] "
+     "[get_pins {top|*|q pll|clk0}]", {{"m", 3000, 0.5, {}}}, {{"top|gen|q", "pll|clk0"}}},
+    {"VirtualClockAndRoundedPeriod", "# board\n\ncreate_clock -name virt -period 10\n"
+     "create_clock -name two -period 10.0004 [get_ports {clk_b}]\n",
+     {{"virt", 10000, 0.5, {}}, {"two", 10000, 0.5, {}}}, {{}, {"clk_b"}}},
+};
+INSTANTIATE_TEST_SUITE_P(Files, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
+
+struct CONSTRAINT_ERROR_CASE {
+    const char* name;
+    const char* text;
+    const char* error;   // after "c.sdc:"
+};
+
+class CONSTRAINT_ERROR_TEST : public PORTS_DESIGN_TEST,
+                              public ::testing::WithParamInterface<CONSTRAINT_ERROR_CASE> {};
+
+TEST_P(CONSTRAINT_ERROR_TEST, NamesTheLineAndAddsNoClock)
+{
+    std::string error;
+    EXPECT_FALSE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error));
+    EXPECT_EQ(error, std::string("c.sdc:") + GetParam().error);
+    EXPECT_EQ(m_design->clocks().user_clocks().size(), 1u);
+}
+
+const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
+    {"MissingPeriod", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
+    {"UnknownCommandAfterAGoodLine", "create_clock -name ok -period 1 [get_ports clk_a]\nset_input_delay 2 x",
+     "2: unknown command \"set_input_delay\" (only create_clock is read)"},
+    {"NoPortMatches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
+    {"NoPinMatches", "create_clock -period 1 [get_pins {top|*|d}]", "1: no pin matches \"top|*|d\""},
+    {"PeriodNotANumber", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
+    {"PeriodNotPositive", "create_clock -period -2 [get_ports clk_a]",
+     "1: period -2 ns is not between 0.001 and 2147483 ns"},
+    {"WaveformTooLongOnContinuedLine", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
+     "2: waveform {0 3} does not fit the period 1 ns (0 <= rise < fall < rise + period)"},
+    {"WaveformOneEdge", "create_clock -period 4 -waveform {1} [get_ports clk_a]",
+     "1: waveform needs 2 edges (rise fall), got 1"},
+    {"UnknownOption", "create_clock -period 4 -source x [get_ports clk_a]",
+     "1: unknown option \"-source\" of create_clock"},
+    {"OptionTwice", "create_clock -period 4 -period 5 [get_ports clk_a]", "1: -period is given twice"},
+    {"OptionWithoutValue", "create_clock [get_ports clk_a] -period", "1: -period needs a value"},
+    {"BareTarget", "create_clock -period 4 clk_a",
+     "1: expected an option or [get_ports ...] or [get_pins ...], got \"clk_a\""},
+    {"VirtualWithoutName", "create_clock -period 4", "1: create_clock without a target needs -name"},
+    {"UnknownTargetCommand", "create_clock -period 4 [get_nets clk_a]",
+     "1: unknown command \"get_nets\" (known: get_ports, get_pins)"},
+    {"MissingBracket", "create_clock -period 4\\\n [get_ports clk_a", "2: missing ]"},
+    {"MissingBrace", "create_clock -period 4 -waveform {0 2\n", "1: missing }"},
+    {"SameNameTwice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
+     "3: clock \"x\" is defined twice"},
+    {"NameOfADesignClock", "create_clock -name board -period 1", "1: clock \"board\" is defined twice"},
+};
+INSTANTIATE_TEST_SUITE_P(Mistakes, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
+
+TEST_F(HOST_CLOCKS_TEST, ReadsConstraintFilesAndNamesUnreadableOnes)
+{
+    HOST_DESIGN design;
+    design.add_output(design.add_atom("clk", HOST_ATOM_KIND::CLOCK_PIN), "clk", 0, false);
+    std::string path = (std::filesystem::temp_directory_path() / "putil_host_clocks_test.sdc").string();
+    std::ofstream(path) << "create_clock -period 10 [get_ports clk]\n";
+    std::string error;
+    EXPECT_TRUE(host_load_clock_constraints(design, path, error)) << error;
+    EXPECT_EQ(design.clocks().user_clocks().size(), 1u);
+    std::remove(path.c_str());
+    EXPECT_FALSE(host_load_clock_constraints(design, path, error));
+    EXPECT_EQ(error, path + ": cannot open the constraints file");
+}
+
+struct PLL_CASE {
+    const char* name;
+    std::map<int, long long> parameters;
+    int port_type;
+    int port_index;
+    int input_ps;
+    int expected_ps;
+};
+
+class PLL_PERIOD_TEST : public HOST_TEST, public ::testing::WithParamInterface<PLL_CASE> {};
+
+TEST_P(PLL_PERIOD_TEST, IsInputTimesDivideOverMultiply)
+{
+    HOST_DESIGN design;
+    HOST_ATOM* pll = design.add_atom("pll", HOST_ATOM_KIND::PLL);
+    for (const auto& [parameter, value] : GetParam().parameters)
+        design.set_atom_parameter(pll, parameter, value);
+    EXPECT_EQ(CUT_PLL_UTIL::get_real_output_clock_period(pll, GetParam().port_type, GetParam().port_index,
+                                                         GetParam().input_ps),
+              GetParam().expected_ps);
+}
+
+const PLL_CASE PLL_CASES[] = {
+    {"Doubles", {{100, 2}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 5000},
+    {"RoundsDown", {{100, 3}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 3333},
+    {"RoundsUp", {{100, 3}, {200, 2}}, DB_OPORT_CLKOUT, 0, 10000, 6667},
+    {"OwnFactorsPerIndex", {{100, 1}, {200, 1}, {103, 1}, {203, 5}}, DB_OPORT_CLKOUT, 3, 2000, 10000},
+    {"SecondClockOutput", {{101, 9}, {201, 9}, {151, 1}, {251, 4}}, DB_OPORT_PLL_CLKOUT_2, 1, 2500, 10000},
+    {"MissingDivide", {{100, 2}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+    {"ZeroMultiply", {{100, 0}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+    {"NotAClockOutput", {{100, 1}, {200, 1}}, CDB_PORT_TYPE_PIN_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+    {"IndexBeyondTheTable", {{150, 1}, {250, 1}}, DB_OPORT_CLKOUT, 50, 10000, TDC_INT_NOT_SET},
+    {"InputWithoutPeriod", {{100, 1}, {200, 1}}, DB_OPORT_CLKOUT, 0, TDC_INT_NOT_SET, TDC_INT_NOT_SET},
+    {"TooLong", {{100, 1}, {200, 1000000}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+};
+INSTANTIATE_TEST_SUITE_P(Factors, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
+
+}  // namespace

@@ -16,6 +16,13 @@ struct DOMAIN_CASE {
     std::map<std::string, std::string> expected;
 };
 
+// Past the meeting point the later clock's walk goes on with its own rate.
+void conflict_spreads(CLOCK_DESIGN& d)
+{
+    putil_two_clocks_meet(d);
+    d.gate("h", {d.term("g")});
+}
+
 void same_clock_reconverges(CLOCK_DESIGN& d)
 {
     HOST_OTERM* clk = d.clock_pin("clk", 10000);
@@ -59,12 +66,16 @@ void fanout_conflict_blocks_fanin(CLOCK_DESIGN& d)
     d.reg("r", d.term("clkA"), {d.term("g")});
 }
 
-// A 400 MHz clock into an LVDS receiver of width 8.
+// A 400 MHz clock into an LVDS receiver of width 8 and, after it in the
+// clock's fanout, into gate h: the walk returns from the divided side with
+// the clock's own rate.
 void lvds_divides(CLOCK_DESIGN& d)
 {
-    HOST_OTERM* lvds = d.gate("lvds", {d.clock_pin("clk", 2500)}, HOST_ATOM_KIND::LVDS, DB_OPORT_OUT);
+    HOST_OTERM* clk = d.clock_pin("clk", 2500);
+    HOST_OTERM* lvds = d.gate("lvds", {clk}, HOST_ATOM_KIND::LVDS, DB_OPORT_OUT);
     d.design.set_atom_parameter(lvds->atom(), 90, 8);
     d.gate("g", {lvds});
+    d.gate("h", {clk});
 }
 
 // Transceiver blocks out of the timing netlist take their domains from
@@ -91,10 +102,13 @@ void pin_companion(CLOCK_DESIGN& d)
 }
 
 const DOMAIN_CASE s_domain_cases[] = {
-    {"strict_conflict", STRICT, putil_two_clocks_meet,
-     {{"a", "1e+08\t1\t0\t0\t0\t0"}, {"b", "5e+07\t1\t0\t0\t0\t1"}, {"g", "-0.5\t0\t1\t0\t0\t0"}}},
-    {"maximum_frequency_conflict", MAXIMUM_FREQUENCY, putil_two_clocks_meet, {{"g", "1e+08\t1\t1\t0\t0\t0"}}},
-    {"minimum_frequency_conflict", MINIMUM_FREQUENCY, putil_two_clocks_meet, {{"g", "5e+07\t1\t1\t0\t0\t1"}}},
+    {"strict_conflict", STRICT, conflict_spreads,
+     {{"a", "1e+08\t1\t0\t0\t0\t0"}, {"b", "5e+07\t1\t0\t0\t0\t1"}, {"g", "-0.5\t0\t1\t0\t0\t0"},
+      {"h", "-0.5\t0\t1\t0\t0\t0"}}},
+    {"maximum_frequency_conflict", MAXIMUM_FREQUENCY, conflict_spreads,
+     {{"g", "1e+08\t1\t1\t0\t0\t0"}, {"h", "1e+08\t1\t1\t0\t0\t0"}}},
+    {"minimum_frequency_conflict", MINIMUM_FREQUENCY, conflict_spreads,
+     {{"g", "5e+07\t1\t1\t0\t0\t1"}, {"h", "5e+07\t1\t1\t0\t0\t1"}}},
     {"same_clock_reconverges", STRICT, same_clock_reconverges, {{"g", "1e+08\t1\t0\t0\t0\t0"}}},
     {"unknown_clock_replaced", STRICT, unknown_clock_replaced,
      {{"clkU", "-0.5\t0\t0\t0\t1\t0"}, {"g", "1e+08\t1\t0\t0\t0\t1"}, {"h", "-0.5\t0\t0\t0\t0\t0"}}},
@@ -104,7 +118,8 @@ const DOMAIN_CASE s_domain_cases[] = {
     {"fanin_two_clocks_maximum", MAXIMUM_FREQUENCY, fanin_two_clocks, {{"g", "-0.5\t0\t0\t1\t0\t0"}}},
     {"fanin_two_clocks_minimum", MINIMUM_FREQUENCY, fanin_two_clocks, {{"g", "-0.5\t0\t0\t1\t0\t0"}}},
     {"fanout_conflict_blocks_fanin", STRICT, fanout_conflict_blocks_fanin, {{"g", "-0.5\t0\t1\t0\t0\t0"}}},
-    {"lvds_divides", STRICT, lvds_divides, {{"lvds", "5e+07\t1\t0\t0\t0\t0"}, {"g", "5e+07\t1\t0\t0\t0\t0"}}},
+    {"lvds_divides", STRICT, lvds_divides,
+     {{"lvds", "5e+07\t1\t0\t0\t0\t0"}, {"g", "5e+07\t1\t0\t0\t0\t0"}, {"h", "4e+08\t1\t0\t0\t0\t0"}}},
     {"transceivers", STRICT, transceivers,
      {{"cdr", "1e+08\t1\t0\t0\t0\t0"}, {"ser", "1e+08\t1\t0\t0\t1\t0"}, {"buf", "1e+08\t1\t0\t0\t1\t0"}}},
     {"pin_companion", STRICT, pin_companion, {{"twin", "1e+08\t0\t0\t0\t0\t-1"}}},
@@ -211,6 +226,51 @@ TEST_F(CLOCK_DOMAIN_QUERIES, walk_a_chain_of_a_million_gates)
     m_calculator->calculate_clock_domains(STRICT);
     EXPECT_EQ(m_calculator->get_clock_toggle_rate(last, false), 2e8f);
     EXPECT_EQ(m_calculator->get_clock_toggle_rate(input, false), 2e8f);
+}
+
+// With the n-th allocation of the library refused, for every n until a run
+// no longer allocates that often, the run ends in its result, a null
+// calculator or the out-of-memory internal error, and frees everything.
+TEST_F(CLOCK_DOMAIN_QUERIES, every_refused_allocation_ends_in_the_result_or_out_of_memory)
+{
+    putil_two_clocks_meet(m_design);
+    m_design.reg("r", m_design.term("clkA"), {m_design.gate("f", {m_design.pin("in")})});
+    const std::map<std::string, std::string> expected = calculate(STRICT);
+    m_calculator.reset();
+
+    std::size_t refusals = 0;
+    for (std::size_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        std::filesystem::remove("power_clock_domain_info.dump");
+        const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
+        host_memory_fail_allocation(n, "PUTIL");
+        bool completed = false;
+        try {
+            m_calculator.reset(make_calculator());
+            if (m_calculator) {
+                m_calculator->apply_clock_settings();
+                m_calculator->calculate_clock_domains(STRICT);
+                m_calculator->get_clock_toggle_rate(m_design.term("g"), true);
+                m_calculator->report_indeterminate_toggle_rates();
+                completed = true;
+            }
+        } catch (const HOST_INTERNAL_ERROR& error) {
+            EXPECT_EQ(error.expression, "Out of memory");
+        }
+        m_calculator.reset();
+        const bool refused = !host_memory_failure_pending();
+        host_memory_fail_allocation(0);
+        ASSERT_EQ(host_memory_live_blocks("PUTIL"), live_blocks) << "leaked after refusing allocation " << n;
+        if (completed) {
+            EXPECT_EQ(dump_rows(), expected);
+        }
+        if (!refused) {
+            EXPECT_TRUE(completed);
+            break;
+        }
+        ++refusals;
+    }
+    EXPECT_GT(refusals, 10u);
 }
 
 }  // namespace

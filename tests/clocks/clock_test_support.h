@@ -3,8 +3,6 @@
 // calculator over them in the scratch folder and reads its results back.
 #pragma once
 
-#include <unistd.h>
-
 #include <map>
 #include <sstream>
 

@@ -106,7 +106,10 @@ public:
     const HOST_CLOCKS& clocks() const { return m_clocks; }
 
     // The timing netlist of the netlist as it is now (which freezes it);
-    // replaces the one there was. TDC_ACCESSORIES builds through this.
+    // replaces the one there was, and loads the routing timing data of the
+    // die's view. The timing accessories build through this after checking
+    // their scope; a test that needs a netlist built beforehand (a caller
+    // that uses the existing one) may call it directly.
     void build_timing_netlist();
     void release_timing_netlist();
     // Null until built.

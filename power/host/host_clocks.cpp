@@ -3,8 +3,10 @@
 #include "host_clocks.h"
 
 #include <climits>
+#include <algorithm>
 #include <cmath>
 
+#include "host/cut.h"
 #include "host/tdb.h"
 #include "host_atom.h"
 #include "host_design.h"
@@ -100,6 +102,53 @@ const std::vector<HOST_TIMING_NODE*>& HOST_CLOCKS::derived_nodes(const HOST_TIMI
     return m_derived;
 }
 
+HOST_CLOCK_TIMES HOST_CLOCKS::derived_times(const HOST_OTERM* output) const
+{
+    std::vector<const HOST_OTERM*> visited;
+    return times_of(output, visited);
+}
+
+// Follows the clock back from term to a user clock with a period, through
+// PLLs and clock control blocks whose select lines are tied to constants.
+HOST_CLOCK_TIMES HOST_CLOCKS::times_of(const HOST_OTERM* term, std::vector<const HOST_OTERM*>& visited) const
+{
+    const HOST_CLOCK_TIMES unknown{TDC_INT_NOT_SET, 0.5};
+    if (term == nullptr || std::find(visited.begin(), visited.end(), term) != visited.end())
+        return unknown;
+    visited.push_back(term);
+    for (const HOST_CLOCK& clock : m_clocks) {
+        if (clock.period_ps != TDC_INT_NOT_SET &&
+            std::find(clock.targets.begin(), clock.targets.end(), term) != clock.targets.end())
+            return HOST_CLOCK_TIMES{clock.period_ps, clock.duty_cycle};
+    }
+    if (!host_is_derived_clock_output(term))
+        return unknown;
+    const HOST_ATOM* atom = term->atom();
+    if (atom->is_pll_atom()) {
+        const CDB_ATOM_ITERM* input = atom->get_input_term_by_type(DB_IPORT_PLL_INCLK, 0);
+        const HOST_CLOCK_TIMES in =
+            times_of(input == nullptr ? nullptr : static_cast<const HOST_OTERM*>(input->get_source()), visited);
+        if (in.period_ps == TDC_INT_NOT_SET)
+            return unknown;
+        return HOST_CLOCK_TIMES{
+            CUT_PLL_UTIL::get_real_output_clock_period(atom, term->get_any_usage_as(), term->get_port_index(),
+                                                       in.period_ps),
+            0.5};
+    }
+    // A clock control block passes the input its select lines choose.
+    long long select = 0;
+    for (auto it = atom->begin_iterm(); it != atom->end_iterm(); ++it) {
+        if (!(*it)->is_used_as(DB_IPORT_CLKSELECT))
+            continue;
+        if ((*it)->is_logical_vcc() && (*it)->get_port_index() < 31)
+            select += 1LL << (*it)->get_port_index();
+        else if (!(*it)->is_logical_gnd())
+            return unknown;
+    }
+    const CDB_ATOM_ITERM* input = atom->get_input_term_by_type(DB_IPORT_CLKCTRL_INCLK, static_cast<int>(select));
+    return times_of(input == nullptr ? nullptr : static_cast<const HOST_OTERM*>(input->get_source()), visited);
+}
+
 namespace {
 
 class HOST_CLOCK_UTIL final : public TDC_CLOCK_UTIL {
@@ -139,17 +188,9 @@ public:
         }
     }
 
-    int get_clock_period(unsigned clock_id) const override
-    {
-        const HOST_CLOCK* clock = user_clock(place_of(clock_id));
-        return clock == nullptr ? TDC_INT_NOT_SET : clock->period_ps;
-    }
+    int get_clock_period(unsigned clock_id) const override { return times_of(clock_id).period_ps; }
 
-    double get_clock_duty_cycle(unsigned clock_id) const override
-    {
-        const HOST_CLOCK* clock = user_clock(place_of(clock_id));
-        return clock == nullptr ? 0.5 : clock->duty_cycle;
-    }
+    double get_clock_duty_cycle(unsigned clock_id) const override { return times_of(clock_id).duty_cycle; }
 
 private:
     static HOST_DESIGN& current_design()
@@ -178,11 +219,16 @@ private:
         return clock_id - HOST_CLOCKS::s_first_clock_id;
     }
 
-    // Null for a derived clock.
-    static const HOST_CLOCK* user_clock(std::size_t place)
+    // A derived clock runs at what its source clock becomes.
+    static HOST_CLOCK_TIMES times_of(unsigned clock_id)
     {
-        const std::vector<HOST_CLOCK>& user = current_design().clocks().user_clocks();
-        return place < user.size() ? &user[place] : nullptr;
+        const std::size_t place = place_of(clock_id);
+        const HOST_CLOCKS& clocks = current_design().clocks();
+        const std::vector<HOST_CLOCK>& user = clocks.user_clocks();
+        if (place < user.size())
+            return HOST_CLOCK_TIMES{user[place].period_ps, user[place].duty_cycle};
+        const HOST_TIMING_NETLIST* timing = current_design().timing_netlist();
+        return clocks.derived_times(clocks.derived_nodes(*timing)[place - user.size()]->oterm());
     }
 };
 

@@ -27,8 +27,13 @@ bool host_clock_times_from_ns(double period_ns, const std::vector<double>* wavef
                               double& duty_cycle, std::string& what);
 
 // A PLL's clock outputs (port types 22 and 350) and a clock control block's
-// (22) are derived clocks: the timing component knows no period for them.
+// (22) are derived clocks.
 bool host_is_derived_clock_output(const HOST_OTERM* oterm);
+
+struct HOST_CLOCK_TIMES {
+    int period_ps;       // TDC_INT_NOT_SET when unknown
+    double duty_cycle;
+};
 
 // The clock utility lists the user clocks in the order added, then one
 // derived clock per timed derived clock output that no user clock targets,
@@ -46,8 +51,16 @@ public:
     const std::vector<HOST_TIMING_NODE*>& derived_nodes(const HOST_TIMING_NETLIST& timing) const;
     // The design calls it when its timing netlist changes.
     void invalidate() { m_derived_valid = false; }
+    // What a derived clock output runs at, as the timing component derives
+    // it: a PLL's output period from its input clock's and its factors
+    // (duty cycle 0.5), a clock control block's the clock that its constant
+    // select lines choose. Unknown when no user clock with a period starts
+    // the chain, a select line is not constant, or the chain loops.
+    HOST_CLOCK_TIMES derived_times(const HOST_OTERM* output) const;
 
 private:
+    HOST_CLOCK_TIMES times_of(const HOST_OTERM* term, std::vector<const HOST_OTERM*>& visited) const;
+
     std::vector<HOST_CLOCK> m_clocks;
     std::vector<bool> m_is_target;   // by term number
     mutable std::vector<HOST_TIMING_NODE*> m_derived;

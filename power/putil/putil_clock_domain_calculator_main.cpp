@@ -229,6 +229,16 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::get_clock_domain_toggle_rates(std::vect
     }
 }
 
+void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::get_clock_domain_flags(unsigned output_data_id, bool* from_fanout_traversal,
+                                                                bool* multiple_clock_domains,
+                                                                bool* multiple_register_clock_domains)
+{
+    PUTIL_ASSERT(output_data_id < m_output_signal_count);
+    *from_fanout_traversal = m_clk_domain_from_fanout_traversal[output_data_id];
+    *multiple_clock_domains = m_has_multiple_clk_domains[output_data_id];
+    *multiple_register_clock_domains = m_has_multiple_reg_clk_domains[output_data_id];
+}
+
 void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::calculate_clock_domains(PUTIL_CLOCK_DOMAIN_CALCULATION_TYPE type)
 {
     TDB_NETLIST* tdb_netlist = m_tdc_accessories->get_timing_netlist();

@@ -36,6 +36,8 @@ public:
     void get_clock_domain_ids(std::vector<int>& ids) override;
     void get_clock_net_flags(std::vector<bool>& flags) override;
     void get_clock_domain_toggle_rates(std::vector<float>& rates) override;
+    void get_clock_domain_flags(unsigned output_data_id, bool* from_fanout_traversal, bool* multiple_clock_domains,
+                                bool* multiple_register_clock_domains) override;
 
 private:
     // One node being expanded by a walk: where it stands in the node list,

@@ -78,7 +78,7 @@ TEST_F(HOST_CLOCKS_TEST, DocumentedExampleListsUserClocksThenThePllOutput)
     clocks->get_clock_ids(ids);
     ASSERT_EQ(ids, (std::vector<unsigned>{100, 101, 102}));
     const struct { int period; double duty; std::vector<std::string> nodes; } expected[] = {
-        {10000, 0.5, {"clk_a"}}, {8000, 0.25, {"clk_b"}}, {TDC_INT_NOT_SET, 0.5, {"pll|clk0"}}};
+        {10000, 0.5, {"clk_a"}}, {8000, 0.25, {"clk_b"}}, {5000, 0.5, {"pll|clk0"}}};
     for (std::size_t i = 0; i < ids.size(); ++i) {
         std::vector<TDB_NODE*> nodes;
         clocks->get_clock_nodes(ids[i], nodes);
@@ -123,6 +123,45 @@ TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
     tdc_get_accessories()->release_timing_netlist();
     tdc_get_clock_util()->get_clock_ids(ids);
     EXPECT_EQ(ids.size(), 2u) << "derived clocks need a timing netlist";
+}
+
+// Derived clocks run at what their source clock becomes: through a PLL, through a clock control block whose select
+// lines are constants, and unknown without a source with a period, with a select line that is not constant, or
+// around a loop.
+TEST_F(HOST_CLOCKS_TEST, DerivedClocksTakeTheirSourceClocksTimes)
+{
+    std::string error;
+    auto design = host_load_design_text(R"({"atoms": [
+        {"name": "a", "kind": "clock_pin", "outputs": [{"hpath": "a"}]},
+        {"name": "q", "kind": "lcell_ff", "outputs": [{"hpath": "q", "registered": true}]},
+        {"name": "pll", "kind": "pll", "outputs": [{"hpath": "pll|clk0", "port": "clock_output"}],
+         "inputs": [{"port": "pll_inclk", "source": "a"}], "parameters": {"100": 2, "200": 1}},
+        {"name": "lone", "kind": "pll", "outputs": [{"hpath": "lone|clk0", "port": "clock_output"}],
+         "parameters": {"100": 2, "200": 1}},
+        {"name": "pick", "kind": "clock_control", "outputs": [{"hpath": "pick|out", "port": "clock_output"}],
+         "inputs": [{"port": "clkctrl_inclk", "source": "a"}, {"port": "clkctrl_inclk", "source": "pll|clk0"},
+                    {"port": "clkselect", "logical": "vcc"}, {"port": "clkselect", "logical": "gnd"}]},
+        {"name": "live", "kind": "clock_control", "outputs": [{"hpath": "live|out", "port": "clock_output"}],
+         "inputs": [{"port": "clkctrl_inclk", "source": "a"}, {"port": "clkselect", "source": "q"}]},
+        {"name": "loop", "kind": "clock_control", "outputs": [{"hpath": "loop|out", "port": "clock_output"}],
+         "inputs": [{"port": "clkctrl_inclk", "source": "loop|out"}]}],
+      "clocks": [{"name": "a", "period_ns": 10, "waveform_ns": [0, 3], "targets": ["a"]}]})",
+                                        "derived.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    build_timing_netlist(*design);
+    TDC_CLOCK_UTIL* clocks = tdc_get_clock_util();
+    std::vector<unsigned> ids;
+    clocks->get_clock_ids(ids);
+    std::map<std::string, std::pair<int, double>> times;
+    for (unsigned id : ids) {
+        std::vector<TDB_NODE*> nodes;
+        clocks->get_clock_nodes(id, nodes);
+        times[hpaths_of(nodes).front()] = {clocks->get_clock_period(id), clocks->get_clock_duty_cycle(id)};
+    }
+    const std::map<std::string, std::pair<int, double>> expected = {
+        {"a", {10000, 0.3}},  {"pll|clk0", {5000, 0.5}}, {"lone|clk0", {TDC_INT_NOT_SET, 0.5}},
+        {"pick|out", {5000, 0.5}}, {"live|out", {TDC_INT_NOT_SET, 0.5}}, {"loop|out", {TDC_INT_NOT_SET, 0.5}}};
+    EXPECT_EQ(times, expected);
 }
 
 // A design for constraints: two clock pins (one with an EDA pin name), a PLL and a register.

@@ -1,0 +1,124 @@
+// The clocks command and the constraints option of the activity command, run as a user runs them, on the bundled
+// examples.
+#include <nlohmann/json.hpp>
+
+#include "putil_test_support.h"
+
+namespace {
+
+const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
+const std::string TWO_CLOCKS = "--design " + EXAMPLES + "/two_clocks_design.json --sdc " + EXAMPLES + "/two_clocks.sdc";
+
+class CLOCKS_CLI_TEST : public PUTIL_TEST {
+protected:
+    // The CSV rows by signal name: every field after the name.
+    std::map<std::string, std::vector<std::string>> csv_rows(const std::string& csv) const
+    {
+        std::map<std::string, std::vector<std::string>> rows;
+        for (const std::string& line : putil_lines_of(csv)) {
+            std::vector<std::string> fields;
+            std::stringstream in(line);
+            for (std::string field; std::getline(in, field, ',');)
+                fields.push_back(field);
+            if (line.back() == ',')
+                fields.push_back("");
+            const std::string name = fields.front();
+            fields.erase(fields.begin());
+            rows[name] = fields;
+        }
+        return rows;
+    }
+};
+
+// The PLL doubles clk_a; the synchronizer runs on clk_b; a relative rate becomes absolute on a known clock.
+TEST_F(CLOCKS_CLI_TEST, names_each_signals_clock_and_makes_relative_rates_absolute)
+{
+    const RUN_RESULT result = run_putil("clocks " + TWO_CLOCKS + " --relative 'top|sync|q2=12.5' --format csv");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto rows = csv_rows(result.out);
+    using ROW = std::vector<std::string>;
+    // domain, clock rate, from fanout, multiple, multiple register, clock net, relative %, toggle rate
+    EXPECT_EQ(rows.at("clk_a"), (ROW{"0", "200000000", "1", "0", "0", "1", "", ""}));
+    EXPECT_EQ(rows.at("pll|clk0"), (ROW{"2", "400000000", "1", "0", "0", "1", "", ""}));
+    EXPECT_EQ(rows.at("top|launch|q"), (ROW{"2", "400000000", "1", "0", "0", "0", "", ""}));
+    EXPECT_EQ(rows.at("din"), (ROW{"2", "400000000", "0", "0", "0", "0", "", ""}));
+    EXPECT_EQ(rows.at("top|sync|q2"), (ROW{"1", "250000000", "1", "0", "0", "0", "12.5", "31250000"}));
+    EXPECT_TRUE(result.err.empty()) << result.err;
+}
+
+// A gate that no clock reaches: its relative rate stays unknown, with the warning and its row in the table.
+TEST_F(CLOCKS_CLI_TEST, reports_a_signal_whose_clock_cannot_be_named)
+{
+    write_file("gate.json", R"({"atoms": [
+        {"name": "a", "kind": "input_pin", "outputs": [{"hpath": "a", "port": "combout"},
+                                                       {"hpath": "a~pad", "port": "pad_output"}]},
+        {"name": "g", "kind": "lcell_comb", "outputs": [{"hpath": "top|g"}], "inputs": [{"source": "a"}]},
+        {"name": "o", "kind": "output_pin", "outputs": [{"hpath": "o~pad", "port": "pad_output"}],
+         "inputs": [{"source": "top|g"}]}]})");
+    const RUN_RESULT csv = run_putil("clocks --design gate.json --relative 'top|g=50' --format csv");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv_rows(csv.out).at("top|g"), (std::vector<std::string>{"-1", "", "0", "0", "0", "0", "50", "unknown"}));
+    EXPECT_NE(csv.err.find("[222013]"), std::string::npos) << csv.err;
+
+    const RUN_RESULT json = run_putil("clocks --design gate.json --relative 'top|g=50' --rule fastest --format json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json document = nlohmann::json::parse(json.out);
+    EXPECT_EQ(document["rule"], "fastest");
+    ASSERT_EQ(document["tables"].size(), 1u);
+    EXPECT_EQ(document["tables"][0]["title"], "Indeterminate Toggle Rates");
+    EXPECT_EQ(document["tables"][0]["rows"],
+              nlohmann::json::parse(R"([["Node", "Reason"], ["top|g", "No valid clock domain found"]])"));
+    EXPECT_EQ(document["messages"][0]["id"], 222013);
+}
+
+struct CLOCKS_USAGE_CASE {
+    const char* name;
+    std::string args;
+    int status;
+    const char* error;   // a part of standard error
+};
+void PrintTo(const CLOCKS_USAGE_CASE& row, std::ostream* out) { *out << row.name; }
+
+class CLOCKS_USAGE_TEST : public CLOCKS_CLI_TEST, public ::testing::WithParamInterface<CLOCKS_USAGE_CASE> {};
+
+TEST_P(CLOCKS_USAGE_TEST, stops_with_a_clear_error)
+{
+    write_file("bad.sdc", "create_clock -name c -period 10 [get_ports clk_a]\ncreate_clock -period ten\n");
+    const RUN_RESULT result = run_putil(GetParam().args);
+    EXPECT_EQ(result.status, GetParam().status);
+    EXPECT_NE(result.err.find(GetParam().error), std::string::npos) << result.err;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+}
+
+const std::string DESIGN = "--design " + EXAMPLES + "/two_clocks_design.json";
+
+const CLOCKS_USAGE_CASE USAGE_CASES[] = {
+    {"unknown_signal", "clocks " + DESIGN + " --relative nope=5", 2, "--relative nope: the design has no output"},
+    {"percent_not_a_number", "clocks " + DESIGN + " --relative 'din=5x'", 2, "expected NAME=PERCENT"},
+    {"negative_percent", "clocks " + DESIGN + " --relative 'din=-5'", 2, "expected NAME=PERCENT"},
+    {"unknown_rule", "clocks " + DESIGN + " --rule any", 2, "--rule"},
+    {"bad_constraints_line", "clocks " + DESIGN + " --sdc bad.sdc", 1, "bad.sdc:2:"},
+    {"missing_constraints", "clocks " + DESIGN + " --sdc none.sdc", 1, "none.sdc"},
+    {"missing_design", "clocks --design none.json", 1, "none.json"},
+    {"activity_bad_constraints", "activity " + DESIGN + " --sdc bad.sdc " + EXAMPLES + "/counter.vcd", 1,
+     "bad.sdc:2:"},
+};
+
+INSTANTIATE_TEST_SUITE_P(CLOCKS_CLI, CLOCKS_USAGE_TEST, ::testing::ValuesIn(USAGE_CASES), row_name);
+
+// Constraints applied before the waveforms: the constrained clock and its pad side keep the constraint's rate
+// and duty cycle, marked as such, and every other signal keeps its waveform values.
+TEST_F(CLOCKS_CLI_TEST, activity_takes_clock_constraints_before_the_waveforms)
+{
+    write_file("clk.sdc", "create_clock -name clk -period 5 -waveform {0 1} [get_ports clk]\n");
+    const RUN_RESULT result = run_putil("activity --design " + EXAMPLES + "/counter_design.json --sdc clk.sdc " +
+                                        "--format csv " + EXAMPLES + "/counter.vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto rows = csv_rows(result.out);
+    using ROW = std::vector<std::string>;
+    EXPECT_EQ(rows.at("dut|clk"), (ROW{"0.200000003", "400000000", "constraints", "constraints"}));
+    EXPECT_EQ(rows.at("clk"), (ROW{"0.200000003", "400000000", "constraints", "constraints"}));
+    EXPECT_EQ(rows.at("dut|en"), (ROW{"0.74000001", "49333332", "waveform", "waveform"}));
+}
+
+}  // namespace

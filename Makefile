@@ -27,6 +27,7 @@ build: configure
 
 demo: build
 	$(PUTIL) activity --design examples/counter_design.json examples/counter.vcd
+	$(PUTIL) clocks --design examples/two_clocks_design.json --sdc examples/two_clocks.sdc --relative 'top|sync|q2=12.5'
 
 test: build
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure
@@ -47,6 +48,7 @@ tsan-test: deps
 bench: build
 	sh bench/run.sh $(BUILD)
 	sh bench/many_signals.sh $(BUILD)
+	sh bench/clock_domains.sh $(BUILD)
 	@if [ "$(BENCH_HUGE)" = 1 ]; then echo sh bench/huge.sh $(BUILD); sh bench/huge.sh $(BUILD); fi
 
 # Feeds random mutations of the test and example waveforms to the reader for

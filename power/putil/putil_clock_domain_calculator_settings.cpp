@@ -26,6 +26,26 @@ struct CLOCK_SETTING {
     float toggle_rate;
 };
 
+// Calls visit(clock id, term) for the output term of every timing node of
+// every clock, in the clock utility's order; nodes without a term are
+// skipped.
+template <class VISIT>
+void for_each_clock_term(TDC_CLOCK_UTIL* clock_util, VISIT visit)
+{
+    std::vector<unsigned> clock_ids;
+    clock_util->get_clock_ids(clock_ids);
+    std::vector<TDB_NODE*> clock_nodes;
+    for (const unsigned clock_id : clock_ids) {
+        clock_nodes.clear();
+        clock_util->get_clock_nodes(clock_id, clock_nodes);
+        for (const TDB_NODE* node : clock_nodes) {
+            CDB_ATOM_OTERM* oterm = node != nullptr ? node->get_any_oterm(s_any_oterm) : nullptr;
+            if (oterm != nullptr)
+                visit(clock_id, oterm);
+        }
+    }
+}
+
 bool has_toggle_rate(const PUTIL_OUTPUT_SIGNAL_DATA* data)
 {
     return data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE) || data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED);
@@ -125,35 +145,25 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::apply_clock_settings()
     // A term shared by several clocks keeps the fastest clock's rate and
     // that clock's duty cycle.
     PUTIL_HASH_MAP<CDB_ATOM_OTERM*, CLOCK_SETTING> clock_settings(s_initial_buckets);
-    std::vector<unsigned> clock_ids;
-    m_tdc_clock_util->get_clock_ids(clock_ids);
-    std::vector<TDB_NODE*> clock_nodes;
-    for (const unsigned clock_id : clock_ids) {
-        clock_nodes.clear();
-        m_tdc_clock_util->get_clock_nodes(clock_id, clock_nodes);
-        for (const TDB_NODE* node : clock_nodes) {
-            CDB_ATOM_OTERM* oterm = node != nullptr ? node->get_any_oterm(s_any_oterm) : nullptr;
-            if (oterm == nullptr)
-                continue;
-            const int period = m_tdc_clock_util->get_clock_period(clock_id);
-            if (period == TDC_INT_NOT_SET || period == 0)
-                continue;
-            const float transition_density = s_transitions_per_period_ps / static_cast<float>(period);
-            PUTIL_ASSERT(transition_density >= 0.0);
+    for_each_clock_term(m_tdc_clock_util, [&](unsigned clock_id, CDB_ATOM_OTERM* oterm) {
+        const int period = m_tdc_clock_util->get_clock_period(clock_id);
+        if (period == TDC_INT_NOT_SET || period == 0)
+            return;
+        const float transition_density = s_transitions_per_period_ps / static_cast<float>(period);
+        PUTIL_ASSERT(transition_density >= 0.0);
 
-            auto entry = clock_settings.find(oterm);
-            if (entry != clock_settings.end()) {
-                if (!(transition_density > entry->second.toggle_rate))
-                    continue;
-                entry->second.toggle_rate = transition_density;
-            } else {
-                entry = clock_settings.emplace(oterm, CLOCK_SETTING{s_unknown_probability, transition_density}).first;
-            }
-            const float duty_cycle = static_cast<float>(m_tdc_clock_util->get_clock_duty_cycle(clock_id));
-            entry->second.static_probability =
-                duty_cycle >= 0.0f && duty_cycle <= 1.0f ? duty_cycle : s_unknown_probability;
+        auto entry = clock_settings.find(oterm);
+        if (entry != clock_settings.end()) {
+            if (!(transition_density > entry->second.toggle_rate))
+                return;
+            entry->second.toggle_rate = transition_density;
+        } else {
+            entry = clock_settings.emplace(oterm, CLOCK_SETTING{s_unknown_probability, transition_density}).first;
         }
-    }
+        const float duty_cycle = static_cast<float>(m_tdc_clock_util->get_clock_duty_cycle(clock_id));
+        entry->second.static_probability =
+            duty_cycle >= 0.0f && duty_cycle <= 1.0f ? duty_cycle : s_unknown_probability;
+    });
 
     for (const auto& entry : clock_settings)
         apply_clock_setting(entry.first, entry.second.static_probability, entry.second.toggle_rate);
@@ -243,22 +253,14 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::derive_clock_toggle_rates(TDB_NETLIST* 
 {
     PUTIL_ASSERT(tdb_netlist != 0);
     PUTIL_VECTOR<CDB_ATOM_OTERM*> work_list;
-    std::vector<unsigned> clock_ids;
-    m_tdc_clock_util->get_clock_ids(clock_ids);
-    std::vector<TDB_NODE*> clock_nodes;
-    for (const unsigned clock_id : clock_ids) {
-        clock_nodes.clear();
-        m_tdc_clock_util->get_clock_nodes(clock_id, clock_nodes);
-        for (const TDB_NODE* node : clock_nodes) {
-            CDB_ATOM_OTERM* oterm = node != nullptr ? node->get_any_oterm(s_any_oterm) : nullptr;
-            if (oterm == nullptr || oterm->get_my_node() == nullptr)
-                continue;
-            const PUTIL_OUTPUT_SIGNAL_DATA* output_data = m_sa_data->get_output_signal_data(oterm);
-            PUTIL_ASSERT(output_data != 0);
-            if (!has_toggle_rate(output_data))
-                work_list.push_back(oterm);
-        }
-    }
+    for_each_clock_term(m_tdc_clock_util, [&](unsigned, CDB_ATOM_OTERM* oterm) {
+        if (oterm->get_my_node() == nullptr)
+            return;
+        const PUTIL_OUTPUT_SIGNAL_DATA* output_data = m_sa_data->get_output_signal_data(oterm);
+        PUTIL_ASSERT(output_data != 0);
+        if (!has_toggle_rate(output_data))
+            work_list.push_back(oterm);
+    });
 
     m_visit_stamp.assign(m_output_signal_count, 0);
     m_current_visit_stamp = 0;

@@ -8,7 +8,6 @@
 #include "putil_activity_report.h"
 #include "putil_clock_domain_calculator.h"
 #include "putil_command.h"
-#include "putil_derived_design.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
 #include "putil_vcd_reader.h"
@@ -53,8 +52,8 @@ public:
     int run() override
     {
         apply_settings();
-        const std::optional<BIG_TIME> start = parse_time("--start", m_start_text);
-        const std::optional<BIG_TIME> end = parse_time("--end", m_end_text);
+        const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
+        const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
         if (start && end && start->get_storage_number() > end->get_storage_number())
             throw PUTIL_USAGE_ERROR{"--start " + m_start_text + " is later than --end " + m_end_text};
         PUTIL_ACTIVITY_FORMAT format = PUTIL_ACTIVITY_FORMAT::TABLE;
@@ -68,7 +67,7 @@ public:
         }
 
         std::string error;
-        std::unique_ptr<HOST_DESIGN> design = load_design(error);
+        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;
@@ -96,27 +95,6 @@ private:
         // there while the next ones are read.
         host_set_setting("putil_vcd_apply_thread", "on");
         putil_apply_setting_assignments(m_settings);
-    }
-
-    static std::optional<BIG_TIME> parse_time(const char* option, const std::string& text)
-    {
-        if (text.empty())
-            return std::nullopt;
-        std::int64_t picoseconds = 0;
-        std::string error;
-        if (!putil_parse_time_text(text, picoseconds, error))
-            throw PUTIL_USAGE_ERROR{std::string(option) + ": " + error};
-        return BIG_TIME(picoseconds);
-    }
-
-    std::unique_ptr<HOST_DESIGN> load_design(std::string& error) const
-    {
-        if (!m_design_file.empty())
-            return host_load_design_file(m_design_file, error);
-        // A first file that cannot be read gives an empty design; the reader
-        // then reports the file.
-        std::unique_ptr<HOST_DESIGN> design = putil_derive_design(m_vcd_files.front(), error);
-        return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
     }
 
     void configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope, const std::optional<BIG_TIME>& start,

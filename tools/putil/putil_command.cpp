@@ -5,7 +5,9 @@
 #include <fstream>
 #include <iostream>
 
+#include "putil_derived_design.h"
 #include "putil_host.h"
+#include "putil_time_text.h"
 
 void putil_apply_setting_assignments(const std::vector<std::string>& assignments)
 {
@@ -32,4 +34,24 @@ bool putil_write_output(const std::string& file, const std::function<void(std::o
     }
     write(out);
     return static_cast<bool>(out.flush());
+}
+
+std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t picoseconds = 0;
+    std::string error;
+    if (!putil_parse_time_text(text, picoseconds, error))
+        throw PUTIL_USAGE_ERROR{std::string(option) + ": " + error};
+    return BIG_TIME(picoseconds);
+}
+
+std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& design_file, const std::string& first_vcd,
+                                                        std::string& error)
+{
+    if (!design_file.empty())
+        return host_load_design_file(design_file, error);
+    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(first_vcd, error);
+    return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
 }

@@ -4,8 +4,13 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "host/big_time.h"
+
+class HOST_DESIGN;
 
 namespace CLI {
 class App;
@@ -36,6 +41,8 @@ struct PUTIL_USAGE_ERROR {
 
 std::unique_ptr<PUTIL_COMMAND> putil_make_activity_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_clocks_command();
+std::unique_ptr<PUTIL_COMMAND> putil_make_tbl_command();
+std::unique_ptr<PUTIL_COMMAND> putil_make_transient_command();
 
 // Applies "--set NAME=VALUE" assignments to the host settings; a malformed
 // assignment or an unknown setting is a usage error.
@@ -44,3 +51,14 @@ void putil_apply_setting_assignments(const std::vector<std::string>& assignments
 // Runs write on standard output, or on the named file; false (after a
 // message) when the file cannot be written.
 bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write);
+
+// A time option ("10ns", "1.5us"); none when the text is empty, a usage
+// error when it does not read as a time.
+std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text);
+
+// The design of a command that reads waveforms: the design file when one is
+// given, else the design derived from the first waveform (empty when that
+// file cannot be read: the reader then reports it). Null, with error set,
+// when the design file does not load.
+std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& design_file, const std::string& first_vcd,
+                                                        std::string& error);

@@ -1,0 +1,72 @@
+// `putil tbl`: a VCD waveform converted into a TBL vector file of the
+// design's matched pins and signals.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "putil_command.h"
+#include "putil_host.h"
+#include "putil_vcd_reader.h"
+
+namespace {
+
+class PUTIL_TBL_COMMAND : public PUTIL_COMMAND {
+public:
+    void configure(CLI::App& app) override
+    {
+        app.add_option("vcd", m_vcd_file, "VCD or extended VCD file")->required();
+        app.add_option("tbl", m_tbl_file, "TBL file to write")->required();
+        app.add_option("--design", m_design_file,
+                       "Design whose signals are listed (JSON); without it the design is derived from the VCD");
+        app.add_option("--start", m_start_text, "Start of the converted window, e.g. 10ns");
+        app.add_option("--end", m_end_text, "End of the converted window, e.g. 1.5us");
+        app.add_flag("--inputs-only", m_inputs_only,
+                     "List input pins only (setting print_only_inputs_to_tbl_file)");
+        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        app.add_flag("--strict", m_strict, "Accept strict VCD only");
+    }
+
+    int run() override
+    {
+        if (!m_strict)
+            host_set_setting("putil_vcd_extended_syntax", "on");
+        if (m_inputs_only)
+            host_set_setting("print_only_inputs_to_tbl_file", "on");
+        putil_apply_setting_assignments(m_settings);
+        const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
+        const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
+        std::string error;
+        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_file, error);
+        if (!design) {
+            std::cerr << "putil: error: " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        host_set_current_design(design.get());
+        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
+        if (!reader) {
+            std::cerr << "putil: error: out of memory\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        const bool converted =
+            reader->convert_vcd_to_tbl_file(m_vcd_file, m_tbl_file, start ? &*start : nullptr, end ? &*end : nullptr);
+        host_progress_finish();
+        if (converted)
+            return PUTIL_EXIT_OK;
+        // A start later than the end is the command line's fault.
+        return reader->get_status() == PUTIL_VCD_READER_STATUS_START_AFTER_END ? PUTIL_EXIT_USAGE
+                                                                                : PUTIL_EXIT_INPUT_FAILED;
+    }
+
+private:
+    std::string m_vcd_file;
+    std::string m_tbl_file;
+    std::string m_design_file;
+    std::string m_start_text;
+    std::string m_end_text;
+    bool m_inputs_only = false;
+    bool m_strict = false;
+    std::vector<std::string> m_settings;
+};
+
+}  // namespace
+
+std::unique_ptr<PUTIL_COMMAND> putil_make_tbl_command() { return std::make_unique<PUTIL_TBL_COMMAND>(); }

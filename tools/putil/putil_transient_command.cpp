@@ -1,0 +1,102 @@
+// `putil transient`: the supply current of the whole die over time, from
+// the toggles of VCD waveforms and the switching energy of each signal.
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+#include "putil_command.h"
+#include "putil_host.h"
+#include "putil_svg_plot.h"
+#include "putil_vcd_reader.h"
+
+namespace {
+
+const unsigned MSG_FAILED_FILE_PARSING = 222011;
+
+class PUTIL_TRANSIENT_COMMAND : public PUTIL_COMMAND {
+public:
+    void configure(CLI::App& app) override
+    {
+        app.add_option("vcd", m_vcd_files, "VCD or extended VCD files, read in this order")->required();
+        app.add_option("--energies", m_energies_file,
+                       "Switching energy per signal: CSV lines name,energy_type,energy (types 0 and 10 count)")
+            ->required();
+        app.add_option("--voltage", m_voltage, "Supply voltage in volts that turns power into current")->required();
+        app.add_option("--design", m_design_file,
+                       "Design (JSON); without it the design is derived from the first VCD");
+        app.add_flag("--dump", m_dump, "Also write transient_current_waveform.dump in the working directory");
+        app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
+        app.add_option("--csv", m_csv_file, "Write the waveform points to FILE instead of standard output");
+        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        app.add_flag("--strict", m_strict, "Accept strict VCD only");
+    }
+
+    int run() override
+    {
+        if (!m_strict)
+            host_set_setting("putil_vcd_extended_syntax", "on");
+        putil_apply_setting_assignments(m_settings);
+        if (!(m_voltage > 0.0) || !std::isfinite(m_voltage))
+            throw PUTIL_USAGE_ERROR{"--voltage: expected a positive number of volts"};
+        std::string error;
+        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
+        PUTIL_TOGGLE_ENERGY_MAP energies;
+        if (design && !host_load_toggle_energies(*design, m_energies_file, energies, error))
+            design.reset();
+        if (!design) {
+            std::cerr << "putil: error: " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        host_set_current_design(design.get());
+        for (const std::string& file : m_vcd_files)
+            design->input_files()->add_entry(file, design->root(), nullptr, nullptr);
+
+        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
+        if (!reader) {
+            std::cerr << "putil: error: out of memory\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        std::vector<double> times, currents;
+        const double unused = 0.0;
+        bool generated = reader->generate_transient_current(design->store(), energies, &m_voltage, &unused, &times,
+                                                            &currents, m_dump);
+        reader.reset();
+        host_progress_finish();
+        for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+            generated = generated && message.id != MSG_FAILED_FILE_PARSING;
+
+        bool written = putil_write_output(m_csv_file, [&](std::ostream& out) { write_points(out, times, currents); });
+        if (!m_plot_file.empty())
+            written = putil_write_output(m_plot_file, [&](std::ostream& out) {
+                putil_write_svg_line_plot(out, "Transient supply current", PUTIL_PLOT_AXIS{"time", "s"},
+                                          PUTIL_PLOT_AXIS{"current", "A"}, times, currents);
+            }) && written;
+        return generated && written ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+    }
+
+private:
+    static void write_points(std::ostream& out, const std::vector<double>& times, const std::vector<double>& currents)
+    {
+        out << "time_s,current_a\n";
+        char line[64];
+        for (std::size_t i = 0; i < times.size(); ++i) {
+            std::snprintf(line, sizeof line, "%.17g,%.17g\n", times[i], currents[i]);
+            out << line;
+        }
+    }
+
+    std::vector<std::string> m_vcd_files;
+    std::string m_energies_file;
+    double m_voltage = 0.0;
+    std::string m_design_file;
+    bool m_dump = false;
+    std::string m_plot_file;
+    std::string m_csv_file;
+    std::vector<std::string> m_settings;
+    bool m_strict = false;
+};
+
+}  // namespace
+
+std::unique_ptr<PUTIL_COMMAND> putil_make_transient_command() { return std::make_unique<PUTIL_TRANSIENT_COMMAND>(); }

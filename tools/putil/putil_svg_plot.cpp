@@ -77,9 +77,16 @@ std::string number(double value, const char* format = "%.1f")
     return text;
 }
 
+// The range widened to whole ticks, so that both ends carry a label.
+RANGE to_ticks(RANGE range)
+{
+    const double step = tick_step(range.high - range.low);
+    return RANGE{std::floor(range.low / step) * step, std::ceil(range.high / step) * step};
+}
+
 class PLOT {
 public:
-    PLOT(RANGE x, RANGE y) : m_x(padded(x)), m_y(padded(y)) {}
+    PLOT(RANGE x, RANGE y) : m_x(padded(x)), m_y(to_ticks(padded(y))) {}
     double px(double x) const { return LEFT + (x - m_x.low) / (m_x.high - m_x.low) * PLOT_WIDTH; }
     double py(double y) const { return TOP + PLOT_HEIGHT - (y - m_y.low) / (m_y.high - m_y.low) * PLOT_HEIGHT; }
     const RANGE& x() const { return m_x; }

@@ -33,7 +33,9 @@ const std::string& FIO_PATH::get_string() const
     return m_path;
 }
 
-VDB_DATA::VDB_DATA(int project_status) : m_project_status(project_status), m_store(nullptr) {}
+// The project status tells a host of several projects which one the file
+// belongs to; this host has one.
+VDB_DATA::VDB_DATA(int) : m_store(nullptr) {}
 
 VDB_DATA::~VDB_DATA()
 {

@@ -280,7 +280,7 @@ bool TABLE_READER::read_values(std::size_t first, std::size_t count)
 void HOST_VDB_CHANNEL::set_value(std::int64_t time, VDB_VALUE_NINE_LEVEL value)
 {
     if (!m_transitions.empty() && m_transitions.back().get_time() == time) {
-        m_transitions.back().set_value(value);
+        m_transitions.back() = VDB_TRANSITION(time, value);
         // A change undone at the same time is no change.
         if (m_transitions.size() >= 2 && m_transitions[m_transitions.size() - 2].get_value() == value)
             m_transitions.pop_back();

@@ -43,7 +43,6 @@ public:
     VDB_TRANSITION(std::int64_t time, VDB_VALUE_NINE_LEVEL value) : m_time(time), m_value(value) {}
     std::int64_t get_time() const { return m_time; }
     VDB_VALUE_NINE_LEVEL get_value() const { return m_value; }
-    void set_value(VDB_VALUE_NINE_LEVEL value) { m_value = value; }
 
 private:
     std::int64_t m_time;
@@ -89,7 +88,6 @@ public:
 
 private:
     class STORE;   // the host's
-    int m_project_status;
     STORE* m_store;
 };
 

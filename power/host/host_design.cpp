@@ -28,7 +28,8 @@ HOST_DESIGN::HOST_DESIGN(std::string name)
       m_report(std::make_unique<HOST_REPORT>()),
       m_facade(std::make_unique<HOST_FACADE>(this, m_root.get(), m_netlist.get(), m_report.get(), m_name)),
       m_input_files(std::make_unique<HOST_INPUT_FILE_MANAGER>(m_root.get(), this)),
-      m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get(), chip_db_entry())),
+      m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get(), chip_db_entry(),
+                                             m_facade->get_action_point_instance())),
       m_eda_tool(std::make_unique<HOST_EDA_TOOL>()),
       m_device(std::make_unique<HOST_DEVICE>())
 {

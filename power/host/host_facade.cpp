@@ -4,7 +4,7 @@
 #include "host_hierarchy.h"
 
 HOST_ACTION_POINT::HOST_ACTION_POINT(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist)
-    : m_design(design), m_root(root), m_db_entries(netlist, root)
+    : m_design(design), m_root(root), m_db_entries(netlist, root), m_tree(root)
 {
 }
 

@@ -32,6 +32,17 @@ private:
     int m_family = 0;
 };
 
+// The action point's hierarchy tree handed to the waveform database: the
+// root of the design's hierarchy names.
+class HDB_ACTION_PT_TREE {
+public:
+    explicit HDB_ACTION_PT_TREE(HOST_INSTANCE* root) : m_root(root) {}
+    HOST_INSTANCE* root() const { return m_root; }
+
+private:
+    HOST_INSTANCE* m_root;
+};
+
 class HOST_HIERARCHY_DB_ENTRY final : public CDB_HIERARCHY_DB_ENTRY {
 public:
     explicit HOST_HIERARCHY_DB_ENTRY(HOST_INSTANCE* root) : m_list(root) {}
@@ -64,6 +75,7 @@ class HOST_ACTION_POINT final : public HDB_CMP_ACTION_PT_INSTANCE {
 public:
     HOST_ACTION_POINT(HOST_DESIGN* design, HOST_INSTANCE* root, CDB_ATOM_NETLIST* netlist);
     HDB_INSTANCE_NAME* get_m_rooted_at() const override;
+    HDB_ACTION_PT_TREE* get_m_action_pt_tree() const override { return const_cast<HDB_ACTION_PT_TREE*>(&m_tree); }
     HOST_DESIGN* design() const { return m_design; }
     HOST_DB_ENTRIES* db_entries() const { return const_cast<HOST_DB_ENTRIES*>(&m_db_entries); }
 
@@ -71,6 +83,7 @@ private:
     HOST_DESIGN* m_design;
     HOST_INSTANCE* m_root;
     HOST_DB_ENTRIES m_db_entries;
+    HDB_ACTION_PT_TREE m_tree;
 };
 
 class HOST_FACADE final : public CMP_FACADE {

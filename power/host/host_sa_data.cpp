@@ -6,8 +6,8 @@
 #include "host_netlist.h"
 
 HOST_SA_DATA::HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager,
-                           CDB_CHIP_DB_ENTRY* chip_db_entry)
-    : m_netlist(netlist), m_manager(manager), m_chip_db_entry(chip_db_entry)
+                           CDB_CHIP_DB_ENTRY* chip_db_entry, HDB_ACTION_PT_INSTANCE* action_pt_instance)
+    : m_netlist(netlist), m_manager(manager), m_chip_db_entry(chip_db_entry), m_action_pt_instance(action_pt_instance)
 {
 }
 

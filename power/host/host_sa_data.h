@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -19,7 +20,8 @@ class HOST_INPUT_FILE_MANAGER;
 // the ids stay valid.
 class HOST_SA_DATA final : public PUTIL_SA_DATA {
 public:
-    HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager, CDB_CHIP_DB_ENTRY* chip_db_entry);
+    HOST_SA_DATA(HOST_NETLIST* netlist, HOST_INPUT_FILE_MANAGER* manager, CDB_CHIP_DB_ENTRY* chip_db_entry,
+                 HDB_ACTION_PT_INSTANCE* action_pt_instance = nullptr);
     ~HOST_SA_DATA() override;
 
     CDB_ATOM_NETLIST* get_atom_netlist() const override;
@@ -34,6 +36,15 @@ public:
     // Only for a term of a bidirectional pad used as pad output (port type
     // 7); made on the first call with create, null before and for others.
     PUTIL_OUTPUT_SIGNAL_DATA* get_bidir_padio_output_signal_data(unsigned id, bool create) override;
+    HDB_ACTION_PT_INSTANCE* get_action_pt_instance() const override { return m_action_pt_instance; }
+    void set_toggle_percentage(float percent) override { m_toggle_percentage = percent; }
+    void set_percentage_of_time_signals_spent_in_unknown_state(float percent) override
+    {
+        m_unknown_percentage = percent;
+    }
+    // The summaries as last set; none until a waveform table was read.
+    const std::optional<float>& toggle_percentage() const { return m_toggle_percentage; }
+    const std::optional<float>& unknown_percentage() const { return m_unknown_percentage; }
 
     // The term that has this id, or null.
     const CDB_ATOM_OTERM* oterm_of(unsigned id) const;
@@ -44,6 +55,9 @@ private:
     HOST_NETLIST* m_netlist;
     HOST_INPUT_FILE_MANAGER* m_manager;
     CDB_CHIP_DB_ENTRY* m_chip_db_entry;
+    HDB_ACTION_PT_INSTANCE* m_action_pt_instance;
+    std::optional<float> m_toggle_percentage;
+    std::optional<float> m_unknown_percentage;
     mutable bool m_ids_assigned = false;
     // Each term keeps its own id (HOST_OTERM::signal_id); the id's entry
     // here tells a term of this netlist from one of another.

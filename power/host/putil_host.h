@@ -29,6 +29,8 @@
 #include "host_timing_estimator.h"
 #include "host_timing_netlist.h"
 #include "host_tool_settings.h"
+#include "host_vdb.h"
+#include "host_waveform_table.h"
 
 #include "host/big_time.h"
 #include "host/cut.h"

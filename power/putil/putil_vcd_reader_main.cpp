@@ -19,6 +19,7 @@
 #include "putil_vcd_parser.h"
 #include "putil_vcd_parser_event_handler_signal_names.h"
 #include "putil_vcd_parser_event_handler_stats_collector.h"
+#include "putil_vwf_reader_stats_collector.h"
 
 namespace {
 
@@ -211,14 +212,30 @@ bool PUTIL_VCD_READER_MAIN::read_vcd_files(PUTIL_SA_DATA* sa_data)
     std::vector<PUTIL_INPUT_FILE_DATA*> entries;
     input_file_manager->get_waveform_input_entries(0, entries);
     m_status = PUTIL_VCD_READER_STATUS_OK;
+    const bool read_vwf_file = cfg_is_on("putil_read_vwf_file", false);
     if (entries.empty())
         return true;
+    if (read_vwf_file)
+        return read_vwf_entry(sa_data, entries.front(), use_timing_estimator) ||
+               putil_lib_get_continue_and_warn_on_failure();
 
     std::vector<PUTIL_VCD_READ_INPUT> inputs;
     for (PUTIL_INPUT_FILE_DATA* entry : entries)
         inputs.push_back(PUTIL_VCD_READ_INPUT{entry, entry->get_file_name()});
     PUTIL_VCD_STATS_JOB job(m_facade, sa_data, use_timing_estimator);
     return run_pipeline(inputs, job) ? true : putil_lib_get_continue_and_warn_on_failure();
+}
+
+// A vector waveform table is read whole by the host's waveform database: the
+// first entry only, with no scanner and no VCD messages.
+bool PUTIL_VCD_READER_MAIN::read_vwf_entry(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_FILE_DATA* entry,
+                                           bool use_timing_estimator)
+{
+    PUTIL_VWF_READER_STATS_COLLECTOR* vwf_stats_collector =
+        PUTIL_NEW PUTIL_VWF_READER_STATS_COLLECTOR(sa_data, use_timing_estimator);
+    PUTIL_ASSERT(vwf_stats_collector != 0);
+    std::unique_ptr<PUTIL_VWF_READER_STATS_COLLECTOR> collector(vwf_stats_collector);
+    return collector->read_vwf_file(entry->get_file_name());
 }
 
 bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener)

@@ -64,6 +64,8 @@ public:
     bool run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>& inputs, PUTIL_VCD_READ_JOB& job);
 
 private:
+    bool read_vwf_entry(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_FILE_DATA* entry, bool use_timing_estimator);
+
     CMP_FACADE* m_facade;
     HDB_CMP_ACTION_PT_INSTANCE* m_cap_inst;
     CDB_ATOM_NETLIST* m_netlist;

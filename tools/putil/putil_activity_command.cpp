@@ -1,4 +1,5 @@
-// `putil activity`: signal activity from VCD files, printed per signal.
+// `putil activity`: signal activity from VCD files or a vector waveform
+// table, printed per signal.
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
@@ -22,7 +23,10 @@ class PUTIL_ACTIVITY_COMMAND : public PUTIL_COMMAND {
 public:
     void configure(CLI::App& app) override
     {
-        app.add_option("vcd", m_vcd_files, "VCD or extended VCD files, read in this order")->required();
+        app.add_option("vcd", m_vcd_files, "VCD or extended VCD files, read in this order");
+        app.add_option("--vwf", m_vwf_file,
+                       "Read this vector waveform table (TBL text) instead of VCD files; needs --design "
+                       "(setting putil_read_vwf_file)");
         app.add_option("--design", m_design_file,
                        "Design to annotate (JSON); without it the design is derived from the first VCD");
         app.add_option("--start", m_start_text, "Start of the analysis window, e.g. 10ns");
@@ -52,6 +56,7 @@ public:
     int run() override
     {
         apply_settings();
+        const bool vwf = check_vwf_input();
         const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
         const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
         if (start && end && start->get_storage_number() > end->get_storage_number())
@@ -63,7 +68,7 @@ public:
         for (const std::string& file : m_vcd_files) {
             std::error_code ignored;
             if (std::filesystem::is_directory(file, ignored))
-                throw PUTIL_USAGE_ERROR{file + " is a directory, not a VCD file"};
+                throw PUTIL_USAGE_ERROR{file + " is a directory, not a " + (vwf ? "waveform table" : "VCD file")};
         }
 
         std::string error;
@@ -80,7 +85,7 @@ public:
         if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
             return PUTIL_EXIT_INPUT_FAILED;
 
-        int status = read_waveforms(*design);
+        int status = read_waveforms(*design, vwf);
         if (!write_report(*design, format) && status == PUTIL_EXIT_OK)
             status = PUTIL_EXIT_INPUT_FAILED;
         return status;
@@ -95,6 +100,34 @@ private:
         // there while the next ones are read.
         host_set_setting("putil_vcd_apply_thread", "on");
         putil_apply_setting_assignments(m_settings);
+    }
+
+    // With --vwf (or the setting) the one input is a waveform table: the
+    // first input only is read, against a design file, and the options of
+    // VCD windows and entries have nothing to act on.
+    bool check_vwf_input()
+    {
+        if (!m_vwf_file.empty()) {
+            if (!m_vcd_files.empty())
+                throw PUTIL_USAGE_ERROR{"--vwf takes the place of VCD files; give one or the other"};
+            host_set_setting("putil_read_vwf_file", "on");
+            m_vcd_files.push_back(m_vwf_file);
+        }
+        if (m_vcd_files.empty())
+            throw PUTIL_USAGE_ERROR{"no input: give VCD files or --vwf TABLE"};
+        if (!cfg_is_on("putil_read_vwf_file", false))
+            return false;
+        if (m_design_file.empty())
+            throw PUTIL_USAGE_ERROR{"a waveform table needs --design"};
+        const std::pair<const char*, bool> vcd_only[] = {{"--start", !m_start_text.empty()},
+                                                         {"--end", !m_end_text.empty()},
+                                                         {"--scope", !m_scope.empty()},
+                                                         {"--merge", m_merge != "replace"}};
+        for (const auto& [option, given] : vcd_only) {
+            if (given)
+                throw PUTIL_USAGE_ERROR{std::string(option) + " does not apply to a waveform table"};
+        }
+        return true;
     }
 
     void configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope, const std::optional<BIG_TIME>& start,
@@ -126,7 +159,7 @@ private:
 
     // Status 1 when a file was missing or did not parse (the reader still
     // writes what it collected), or the reader failed.
-    static int read_waveforms(HOST_DESIGN& design)
+    static int read_waveforms(HOST_DESIGN& design, bool vwf)
     {
         std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
         if (!reader) {
@@ -142,6 +175,13 @@ private:
         }
         reader.reset();
         host_progress_finish();
+        // The waveform database posts no message: the reason is the host's.
+        if (vwf && !read_ok) {
+            const std::string& reason = host_vdb_last_error();
+            std::cerr << "putil: error: cannot read waveform table: "
+                      << (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason) << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
             if (message.id == MSG_FILE_NOT_FOUND || message.id == MSG_FILE_NOT_FOUND_WARNING ||
                 message.id == MSG_FAILED_FILE_PARSING)
@@ -178,6 +218,7 @@ private:
     }
 
     std::vector<std::string> m_vcd_files;
+    std::string m_vwf_file;
     std::string m_design_file;
     std::string m_start_text;
     std::string m_end_text;

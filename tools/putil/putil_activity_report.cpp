@@ -63,13 +63,46 @@ void for_each_row(const HOST_DESIGN& design, bool with_constraints, VISIT visit)
     }
 }
 
-std::string percentage_text(bool present, float value)
+std::string percentage_text(const std::optional<float>& value)
 {
-    if (!present)
+    if (!value)
         return "-";
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(value));
+    std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(*value));
     return text;
+}
+
+// What the report says of one input.
+struct INPUT_SUMMARY {
+    std::size_t matched_signals;
+    std::optional<float> toggle_percentage;
+    std::optional<float> unknown_percentage;
+};
+
+// A VCD entry keeps its own sums. A waveform table is read into the store as
+// a whole, which then holds the sums: they are its first entry's, and the
+// signals it annotated are those that carry a waveform value.
+INPUT_SUMMARY summary_of(const HOST_DESIGN& design, const HOST_INPUT_FILE_DATA* entry)
+{
+    const HOST_SA_DATA* store = design.store();
+    const bool store_sums = store->toggle_percentage() || store->unknown_percentage();
+    if (!store_sums || entry != design.input_files()->entries().front()) {
+        return INPUT_SUMMARY{entry->annotated_count(),
+                             entry->has_toggle_percentage() ? std::optional<float>(entry->toggle_percentage())
+                                                            : std::nullopt,
+                             entry->has_unknown_percentage() ? std::optional<float>(entry->unknown_percentage())
+                                                             : std::nullopt};
+    }
+    std::size_t annotated = 0;
+    for_each_row(design, false, [&](const SIGNAL_ROW& row) {
+        annotated += row.static_probability || row.toggle_rate ? 1 : 0;
+    });
+    return INPUT_SUMMARY{annotated, store->toggle_percentage(), store->unknown_percentage()};
+}
+
+nlohmann::json json_percentage(const std::optional<float>& value)
+{
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
 }
 
 // With constraints, two more columns say where each value came from.
@@ -105,10 +138,12 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
             << putil_padded(table_value(row.static_probability, row.static_probability_source), value_width)
             << table_value(row.toggle_rate, row.toggle_rate_source) << "\n";
     });
-    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries())
-        out << "input " << entry->get_file_name() << ": " << entry->annotated_count() << " signals matched, toggle "
-            << percentage_text(entry->has_toggle_percentage(), entry->toggle_percentage()) << ", unknown "
-            << percentage_text(entry->has_unknown_percentage(), entry->unknown_percentage()) << "\n";
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        const INPUT_SUMMARY summary = summary_of(design, entry);
+        out << "input " << entry->get_file_name() << ": " << summary.matched_signals << " signals matched, toggle "
+            << percentage_text(summary.toggle_percentage) << ", unknown " << percentage_text(summary.unknown_percentage)
+            << "\n";
+    }
 }
 
 // The document that nlohmann's dump(2) would write for {"inputs", "messages",
@@ -117,13 +152,11 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
 {
     nlohmann::json inputs = nlohmann::json::array();
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
-        inputs.push_back(
-            {{"file", entry->get_file_name()},
-             {"matched_signals", entry->annotated_count()},
-             {"toggle_percentage", entry->has_toggle_percentage() ? nlohmann::json(entry->toggle_percentage())
-                                                                   : nlohmann::json(nullptr)},
-             {"unknown_percentage", entry->has_unknown_percentage() ? nlohmann::json(entry->unknown_percentage())
-                                                                     : nlohmann::json(nullptr)}});
+        const INPUT_SUMMARY summary = summary_of(design, entry);
+        inputs.push_back({{"file", entry->get_file_name()},
+                          {"matched_signals", summary.matched_signals},
+                          {"toggle_percentage", json_percentage(summary.toggle_percentage)},
+                          {"unknown_percentage", json_percentage(summary.unknown_percentage)}});
     }
     const nlohmann::json messages = putil_posted_messages_json();
     out << "{\n  \"inputs\": " << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")

@@ -7,6 +7,7 @@
 
 class CDB_ATOM_NETLIST;
 class CDB_DB_ENTRIES;
+class HDB_ACTION_PT_TREE;
 class RDB_REPORT;
 
 class HDB_INSTANCE_NAME {
@@ -37,6 +38,9 @@ protected:
 class HDB_ACTION_PT_INSTANCE {
 public:
     virtual HDB_INSTANCE_NAME* get_m_rooted_at() const = 0;   // root of the design hierarchy
+    // The tree of the action point's hierarchy, as the waveform database
+    // takes it.
+    virtual HDB_ACTION_PT_TREE* get_m_action_pt_tree() const = 0;
 
 protected:
     virtual ~HDB_ACTION_PT_INSTANCE() = default;

@@ -10,6 +10,7 @@ class BIG_TIME;
 class CDB_ATOM_NETLIST;
 class CDB_CHIP_DB_ENTRY;
 class CDB_ATOM_OTERM;
+class HDB_ACTION_PT_INSTANCE;
 class HDB_INSTANCE_NAME;
 
 enum PUTIL_OUTPUT_SIGNAL_FLAG_ENUM {
@@ -94,6 +95,13 @@ public:
     virtual PUTIL_OUTPUT_SIGNAL_DATA* get_output_signal_data(unsigned id, bool create) = 0;
     // Second record of a bidirectional pad (its output side); null for others.
     virtual PUTIL_OUTPUT_SIGNAL_DATA* get_bidir_padio_output_signal_data(unsigned id, bool create) = 0;
+    // The compilation the store annotates.
+    virtual HDB_ACTION_PT_INSTANCE* get_action_pt_instance() const = 0;
+    // Summaries of a waveform read into the whole store (a vector waveform
+    // table): the share of the measured signals that toggled, and the share
+    // of their time that was unknown, in percent.
+    virtual void set_toggle_percentage(float percent) = 0;
+    virtual void set_percentage_of_time_signals_spent_in_unknown_state(float percent) = 0;
 
 protected:
     virtual ~PUTIL_SA_DATA() = default;

@@ -29,7 +29,6 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::PUTIL_VCD_PARSER_EVE
       m_num_bins(500),
       m_bin_start_time(0.0),
       m_bin_head(0),
-      m_bin_tail(m_num_bins - 1),
       m_last_written_value(0.0),
       m_pending_energy(0.0),
       m_pending(false),
@@ -95,38 +94,41 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_toggle_e
             return;
         m_pending_energy += energy_per_bin;
         m_pending = true;
-    } else if (time < m_bin_start_time) {
+    } else if (time > m_bin_start_time) {
+        move_bins_to(time);
+        add_to_every_bin(energy_per_bin);
+    } else {
         // Only a fractional time can fall behind the bins, which move in
         // whole time units: it is dropped.
         return;
-    } else {
-        if (m_pending) {
-            add_to_every_bin(m_pending_energy);
-            m_pending_energy = 0.0;
-            m_pending = false;
-        }
-        if (++m_stamp == 0) {
-            std::fill(m_counted_stamp.begin(), m_counted_stamp.end(), 0u);
-            m_stamp = 1;
-        }
-        if (time < m_bin_start_time + m_num_bins) {
-            advance_to(time);
-            add_to_every_bin(energy_per_bin);
-        } else {
-            // Every bin is written; after a quiet stretch the current returns
-            // to zero at the end of the last bin instead of ramping down to
-            // the next step.
-            for (std::uint32_t k = 0; k < m_num_bins; ++k) {
-                double& bin = m_bins[(m_bin_head + k) % m_num_bins];
-                emit_bin(bin, m_bin_start_time + k);
-                bin = 0.0;
-            }
-            if (m_bin_start_time + m_num_bins + 1 < time && m_last_written_value != 0)
-                emit_return_to_zero(m_bin_start_time + m_num_bins);
-            restart_at(time, energy_per_bin);
-        }
     }
     count_toggle(oterm_id, energy);
+}
+
+// The toggles held for the bin start time go into the bins; the bins before
+// time are written, and the ring starts at time once every bin was.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::move_bins_to(double time)
+{
+    if (m_pending) {
+        add_to_every_bin(m_pending_energy);
+        m_pending_energy = 0.0;
+        m_pending = false;
+    }
+    forget_counted_signals();
+    if (time < m_bin_start_time + m_num_bins) {
+        advance_to(time);
+        return;
+    }
+    for (std::uint32_t k = 0; k < m_num_bins; ++k) {
+        double& bin = m_bins[(m_bin_head + k) % m_num_bins];
+        emit_bin(bin, m_bin_start_time + k);
+        bin = 0.0;
+    }
+    // After a quiet stretch the current returns to zero at the end of the
+    // last bin instead of ramping to the next step.
+    if (m_bin_start_time + m_num_bins + 1 < time && m_last_written_value != 0)
+        emit_return_to_zero(m_bin_start_time + m_num_bins);
+    restart_at(time, 0.0);
 }
 
 double PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::energy_of(std::uint32_t oterm_id) const
@@ -138,6 +140,15 @@ double PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::energy_of(std
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::counted_at_bin_start(std::uint32_t oterm_id) const
 {
     return m_counted_stamp[oterm_id] == m_stamp;
+}
+
+// A new stamp empties the set; the stamps start again before they wrap.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::forget_counted_signals()
+{
+    if (++m_stamp != 0)
+        return;
+    std::fill(m_counted_stamp.begin(), m_counted_stamp.end(), 0u);
+    m_stamp = 1;
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::count_toggle(std::uint32_t oterm_id, double energy)
@@ -161,7 +172,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::advance_to(doub
         m_bins[m_bin_head] = 0.0;
         m_bin_start_time += 1.0;
         m_bin_head = (m_bin_head + 1) % m_num_bins;
-        m_bin_tail = (m_bin_tail + 1) % m_num_bins;
     }
 }
 
@@ -170,7 +180,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::restart_at(doub
     m_bins.assign(m_num_bins, energy_per_bin);
     m_bin_start_time = time;
     m_bin_head = 0;
-    m_bin_tail = m_num_bins - 1;
 }
 
 // A bin whose energy differs from the last one written becomes a step.

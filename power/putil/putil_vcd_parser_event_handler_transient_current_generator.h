@@ -39,6 +39,8 @@ private:
     double energy_of(std::uint32_t oterm_id) const;
     bool counted_at_bin_start(std::uint32_t oterm_id) const;
     void count_toggle(std::uint32_t oterm_id, double energy);
+    void forget_counted_signals();
+    void move_bins_to(double time);
     void add_to_every_bin(double energy);
     void advance_to(double time);
     void restart_at(double time, double energy_per_bin);
@@ -46,17 +48,18 @@ private:
     void emit_return_to_zero(double time);
     void write_step(double time, double to_current, bool to_zero);
 
-    PUTIL_HASH_MAP<std::uint32_t, double> m_toggle_energies;   // per output signal: its energies of types 0 and 10
+    PUTIL_HASH_MAP<std::uint32_t, double> m_toggle_energies;   // per output signal: the sum of its types 0 and 10
     double m_voltage;
     std::vector<double>* m_times;
     std::vector<double>* m_currents;
     bool m_write_dump;
     std::ofstream m_dump;
     std::uint32_t m_num_bins;
-    PUTIL_VECTOR<double> m_bins;        // energy per time unit: a ring from head to tail, empty until the first toggle
+    // Energy per time unit: a ring of m_num_bins that starts at the head
+    // bin, one file time unit wide each; empty until the first toggle.
+    PUTIL_VECTOR<double> m_bins;
     double m_bin_start_time;            // of the head bin, file units
     std::uint32_t m_bin_head;
-    std::uint32_t m_bin_tail;
     double m_last_written_value;        // energy of the last bin that became a point
     double m_pending_energy;            // per bin, of toggles at the bin start time not yet added
     bool m_pending;

@@ -173,13 +173,4 @@ TEST_F(TRANSIENT_TEST, files_in_order_until_one_fails)
     }
 }
 
-TEST_F(TRANSIENT_TEST, no_entries_no_waveform)
-{
-    HOST_DESIGN design;
-    bool result = false;
-    EXPECT_TRUE(generate(design, "", 1.0, &result).empty());
-    EXPECT_TRUE(result);
-    EXPECT_TRUE(host_posted_messages().empty());
-}
-
 }  // namespace

@@ -351,6 +351,12 @@ bool HOST_ATOM::is_pin_atom() const
     }
 }
 
+// Every pin but an output pin: pads may be driven from outside as well.
+bool HOST_ATOM::is_input_pin_atom() const
+{
+    return is_pin_atom() && m_kind != HOST_ATOM_KIND::OUTPUT_PIN;
+}
+
 bool HOST_ATOM::is_pin_with_companion_outputs() const
 {
     return has_flag(HOST_ATOM_PIN_WITH_COMPANION_OUTPUTS);

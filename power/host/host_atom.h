@@ -220,6 +220,7 @@ public:
     CDB_ATOM_OTERM* get_primary_oterm() const override;
 
     bool is_pin_atom() const override;
+    bool is_input_pin_atom() const override;
     bool is_pin_with_companion_outputs() const override;
     bool is_pin_output_b_load() const override;
     bool is_clock_control_atom() const override;

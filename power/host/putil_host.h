@@ -28,6 +28,7 @@
 #include "host_timing_api.h"
 #include "host_timing_estimator.h"
 #include "host_timing_netlist.h"
+#include "host_toggle_energies.h"
 #include "host_tool_settings.h"
 #include "host_vdb.h"
 #include "host_waveform_table.h"

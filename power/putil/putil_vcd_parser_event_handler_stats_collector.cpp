@@ -15,6 +15,7 @@
 #include "putil_bit_range.h"
 #include "putil_msgs.h"
 #include "putil_vcd_body_items.h"
+#include "putil_vcd_values.h"
 
 // Starts loading a cache line that is read soon; a hint only.
 #if defined(__GNUC__)
@@ -28,32 +29,22 @@ namespace {
 // Code table entries with this bit name a record.
 const std::uint32_t s_record_entry = 0x80000000u;
 
-// Levels are looked up, not branched on: they change unpredictably, and a
-// mispredicted branch stalls the loads of the records that follow.
-struct LEVEL_TABLES {
-    char value_of[256] = {};     // scalar_value()
+// Levels are classed by table, not branched on: they change unpredictably,
+// and a mispredicted branch stalls the loads of the records that follow.
+struct LEVEL_CLASSES {
     unsigned char class_of[256] = {};   // '0', '1', 'Z', anything else
 
-    constexpr LEVEL_TABLES()
+    constexpr LEVEL_CLASSES()
     {
-        for (int c = 0; c < 256; ++c) {
-            value_of[c] = static_cast<char>(c);
+        for (int c = 0; c < 256; ++c)
             class_of[c] = 3;
-        }
-        // Besides 0, 1, x and z, the nine-level digits that VHDL simulators
-        // write are read by level: L and H as 0 and 1, U, W and - as unknown.
-        for (const char* c = "xUuWw-"; *c != '\0'; ++c)
-            value_of[static_cast<unsigned char>(*c)] = 'X';
-        value_of[static_cast<unsigned char>('z')] = 'Z';
-        value_of[static_cast<unsigned char>('L')] = value_of[static_cast<unsigned char>('l')] = '0';
-        value_of[static_cast<unsigned char>('H')] = value_of[static_cast<unsigned char>('h')] = '1';
         class_of[static_cast<unsigned char>('0')] = 0;
         class_of[static_cast<unsigned char>('1')] = 1;
         class_of[static_cast<unsigned char>('Z')] = 2;
     }
 };
 
-constexpr LEVEL_TABLES s_levels;
+constexpr LEVEL_CLASSES s_levels;
 
 // Half-transitions counted for a change from one value to the next; a swing
 // between 0 and 1 through Z counts one full transition.
@@ -65,9 +56,6 @@ double half_transitions(char from, char to)
                            [s_levels.class_of[static_cast<unsigned char>(to)]];
 }
 
-// Value character of a scalar or vector digit.
-char scalar_value(char digit) { return s_levels.value_of[static_cast<unsigned char>(digit)]; }
-
 // time when taken, else +0.0, without a branch; adding +0.0 leaves a sum of
 // times as it is (none is ever -0.0).
 double time_if(bool taken, double time)
@@ -77,26 +65,6 @@ double time_if(bool taken, double time)
     bits &= 0 - static_cast<std::uint64_t>(taken);
     std::memcpy(&time, &bits, sizeof time);
     return time;
-}
-
-// Value of vector bits left of the given digits, from the leftmost digit:
-// a leading 1 extends with 0, x and z extend with themselves.
-char left_extension(char leftmost_digit)
-{
-    const char value = scalar_value(leftmost_digit);
-    return value == '1' ? '0' : value;
-}
-
-// Extended-VCD port state: drive or sense direction does not matter, only
-// the level.
-char port_value(char state)
-{
-    switch (state) {
-    case 'D': case 'L': case '0': case 'd': case 'l': return '0';
-    case 'U': case 'H': case '1': case 'u': case 'h': return '1';
-    case 'Z': case 'T': case 'F': return 'Z';
-    default: return 'X';
-    }
 }
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
@@ -131,9 +99,19 @@ struct PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS {
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
     PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
     putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool filter_glitches)
+    : PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(entry, std::move(vcd_file_name), lines_in_file, scanner, facade,
+                                                     sa_data, filter_glitches, PUTIL_VCD_STEP_EFFECT::MEASURE)
+{
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
+    PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
+    putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool filter_glitches,
+    PUTIL_VCD_STEP_EFFECT effect)
     : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), lines_in_file, scanner, facade, entry,
                                      sa_data != nullptr ? sa_data->get_input_file_manager() : nullptr),
       m_sa_data(sa_data),
+      m_step_effect(effect),
       m_filter_glitches(filter_glitches),
       m_current_simulation_time(0.0),
       m_advanced_estimator(nullptr),
@@ -145,7 +123,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_held{PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity),
              PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity)},
       m_latest_time(0.0),
-      m_apply_thread(cfg_is_on("putil_vcd_apply_thread", false))
+      m_apply_thread(effect == PUTIL_VCD_STEP_EFFECT::MEASURE && cfg_is_on("putil_vcd_apply_thread", false))
 {
     PUTIL_ASSERT(sa_data != 0);
     if (m_filter_glitches) {
@@ -162,6 +140,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::~PUTIL_VCD_PARSER_EVENT_HANDLER_
     if (m_advanced_estimator != nullptr)
         TIM_ADVANCED_ESTIMATOR::destroy_advanced_estimator(m_advanced_estimator);
 }
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_toggle_event(const OTERM_INFO*, double) {}
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records() { PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos); }
 
@@ -301,9 +281,11 @@ std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(co
 }
 
 // Inline: it runs for every bit of every change.
-inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_INFO& info, char new_char, bool hold,
-                                                                        MOMENT at) const
+template <class EFFECT>
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, OTERM_INFO& info, char new_char,
+                                                                        bool hold, MOMENT at)
 {
+    const bool measure = EFFECT::value == PUTIL_VCD_STEP_EFFECT::MEASURE;
     const double now = at.time;
     const double dt = now - info.last_change_time;
     if (dt < 0)
@@ -313,13 +295,13 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_IN
 
     // A pulse narrower than the fanout delay is discarded: its time is booked
     // under the value from before it.
-    if (m_filter_glitches && info.min_fanout_delay > m_time_unit_factor * dt * 1000.0 && info.last_change_time > 0 &&
-        !hold) {
+    if (measure && m_filter_glitches && info.min_fanout_delay > m_time_unit_factor * dt * 1000.0 &&
+        info.last_change_time > 0 && !hold) {
         info.value = info.previous_value;
         info.is_unknown = info.previous_is_unknown;
     }
 
-    if (at.in_window) {
+    if (measure && at.in_window) {
         if (info.is_unknown) {
             info.unknown_time += dt;
         } else {
@@ -345,6 +327,10 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(OTERM_IN
         info.is_unknown = unknown;
     }
     info.last_change_time = now;
+    // Every step between known values is a toggle event, 0 to 0 as well (a
+    // dump of all values); only a record's first value comes from 'X'.
+    if (!measure && !hold && new_char != 'X' && info.previous_value != 'X')
+        handle_toggle_event(&info, now);
     return true;
 }
 
@@ -356,12 +342,14 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
 }
 
 // Applies a value to every record declared under one identifier (aliases).
-inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::uint32_t newest, char value, MOMENT at)
+template <class EFFECT>
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(EFFECT effect, std::uint32_t newest,
+                                                                           char value, MOMENT at)
 {
     std::uint32_t index = newest;
     for (;;) {
         OTERM_INFO& info = m_oterm_infos[index];
-        if (!apply_value(info, value, false, at))
+        if (!apply_value(effect, info, value, false, at))
             return false;
         if (info.next_alias == index)
             return true;
@@ -371,11 +359,13 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(std::
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_all_records()
 {
-    for (OTERM_INFO& info : m_oterm_infos) {
-        if (!apply_value(info, 'U', true, now()))
-            return false;
-    }
-    return true;
+    return with_step_effect([this](auto effect) {
+        for (OTERM_INFO& info : m_oterm_infos) {
+            if (!apply_value(effect, info, 'U', true, now()))
+                return false;
+        }
+        return true;
+    });
 }
 
 // Once the code table is built, changes read by the scanner's rules are held
@@ -390,7 +380,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(
         result = change_scalar(code, value_text[0]);
     } else if (find_scalar_code(code, &newest)) {
         drain_held_changes();
-        result = apply_to_chain(newest, scalar_value(value_text[0]), now());
+        const char value = putil_vcd_scalar_value(value_text[0]);
+        result = with_step_effect([&](auto effect) { return apply_to_chain(effect, newest, value, now()); });
     }
     putil_free_text(value_text);
     return result;
@@ -403,7 +394,10 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(
         result = change_vector(code, value);
     } else {
         drain_held_changes();
-        result = apply_vector_value(code_targets(code), value, std::strlen(value) - 1, now());   // after the 'b'
+        const CODE_TARGETS targets = code_targets(code);
+        const std::size_t total_bits = std::strlen(value) - 1;   // after the 'b'
+        result = with_step_effect(
+            [&](auto effect) { return apply_vector_value(effect, targets, value, total_bits, now()); });
     }
     putil_free_text(code);
     putil_free_text(value);
@@ -432,7 +426,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::code_targets(const std::string& 
     return targets;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CODE_TARGETS& targets,
+template <class EFFECT>
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(EFFECT effect, const CODE_TARGETS& targets,
                                                                         const char* value, std::size_t total_bits,
                                                                         MOMENT at)
 {
@@ -444,14 +439,15 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(const CO
         for (std::uint32_t p = 0; p < targets.width && result; ++p) {
             if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
                 continue;
-            const char bit = p < total_bits ? scalar_value(value[total_bits - p]) : left_extension(value[1]);
-            result = apply_to_chain(newest, bit, at);
+            const char bit = p < total_bits ? putil_vcd_scalar_value(value[total_bits - p])
+                                            : putil_vcd_left_extension(value[1]);
+            result = apply_to_chain(effect, newest, bit, at);
         }
     } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
         // A scalar identifier takes one digit; strict reading takes a wide
         // declaration without a range for a scalar, so its values stop here.
         PUTIL_ASSERT(total_bits == 1);
-        result = apply_to_chain(targets.vector_scalar, scalar_value(value[1]), at);
+        result = apply_to_chain(effect, targets.vector_scalar, putil_vcd_scalar_value(value[1]), at);
     }
     return result;
 }
@@ -461,16 +457,19 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(ch
     drain_held_changes();
     const std::string id_code(code);
     const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
-    bool result = true;
-    std::uint32_t newest;
-    if (total == 1 && find_scalar_code(id_code, &newest)) {
-        result = apply_to_chain(newest, port_value(value[1]), now());
-    } else if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+    const bool result = with_step_effect([&](auto effect) {
+        std::uint32_t newest;
+        if (total == 1 && find_scalar_code(id_code, &newest))
+            return apply_to_chain(effect, newest, putil_vcd_port_value(value[1]), now());
+        bool applied = true;
         // Position p from the right; the first position without a matched
         // signal ends the value.
-        for (std::uint32_t p = 0; p < total && result && bits->find(p, &newest); ++p)
-            result = apply_to_chain(newest, port_value(value[total - p]), now());
-    }
+        if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+            for (std::uint32_t p = 0; p < total && applied && bits->find(p, &newest); ++p)
+                applied = apply_to_chain(effect, newest, putil_vcd_port_value(value[total - p]), now());
+        }
+        return applied;
+    });
     putil_free_text(code);
     putil_free_text(value);
     return result;
@@ -606,7 +605,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_scalar(std::string_v
         return true;
     if (!may_hold_back()) {
         drain_held_changes();
-        return apply_scalar_entry(entry, level, now());
+        return with_step_effect([&](auto effect) { return apply_scalar_entry(effect, entry, level, now()); });
     }
     if (!filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window)) {
         flush_held_changes();
@@ -629,7 +628,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_vector(std::string_v
     if (may_hold_back() && !(scalar_digits && value.size() != 2) && hold_vector(entry, value))
         return true;
     drain_held_changes();
-    return apply_vector_value(targets, value.data(), value.size() - 1, now());
+    return with_step_effect(
+        [&](auto effect) { return apply_vector_value(effect, targets, value.data(), value.size() - 1, now()); });
 }
 
 // False for a text longer than all the room there is.
@@ -697,20 +697,22 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PU
 {
     const std::size_t ahead = 8;
     const PUTIL_VECTOR<PUTIL_VCD_HELD_CHANGES::CHANGE>& changes = held.changes();
-    bool applied = true;
-    for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
-        const MOMENT at{step.time, step.in_window};
-        for (std::size_t i = step.first; i < step.end; ++i) {
-            if (i + ahead < changes.size())
-                prefetch_records(changes[i + ahead].entry);
-            const PUTIL_VCD_HELD_CHANGES::CHANGE& change = changes[i];
-            applied &= change.text_length == 0
-                           ? apply_scalar_entry(change.entry, static_cast<char>(change.text), at)
-                           : apply_vector_value(targets_of_entry(change.entry), held.text_of(change),
-                                                change.text_length - 1, at);
+    return with_step_effect([&](auto effect) {
+        bool applied = true;
+        for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
+            const MOMENT at{step.time, step.in_window};
+            for (std::size_t i = step.first; i < step.end; ++i) {
+                if (i + ahead < changes.size())
+                    prefetch_records(changes[i + ahead].entry);
+                const PUTIL_VCD_HELD_CHANGES::CHANGE& change = changes[i];
+                applied &= change.text_length == 0
+                               ? apply_scalar_entry(effect, change.entry, static_cast<char>(change.text), at)
+                               : apply_vector_value(effect, targets_of_entry(change.entry), held.text_of(change),
+                                                    change.text_length - 1, at);
+            }
         }
-    }
-    return applied;
+        return applied;
+    });
 }
 
 // Starts loading the first record of a change, the line it ends in and the
@@ -730,11 +732,13 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint3
     PUTIL_PREFETCH(m_code_targets[entry].positions);
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(std::uint32_t entry, char level, MOMENT at)
+template <class EFFECT>
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(EFFECT effect, std::uint32_t entry, char level,
+                                                                        MOMENT at)
 {
     const bool record_entry = (entry & s_record_entry) != 0;
     const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;
-    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(newest, scalar_value(level), at);
+    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(effect, newest, putil_vcd_scalar_value(level), at);
 }
 
 // A record entry stands for a scalar code that vector changes reach as well.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "putil_background_worker.h"
 #include "putil_vcd_code_table.h"
@@ -77,6 +78,11 @@ struct OTERM_INFO {
     std::uint16_t input_file_id;
 };
 
+// What a value step does besides moving its record to the new value: measure
+// the interval the step closes (activity), or raise a toggle event for a
+// subclass that turns toggles into something else.
+enum class PUTIL_VCD_STEP_EFFECT { MEASURE, TOGGLE_EVENT };
+
 class PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR : public PUTIL_VCD_PARSER_EVENT_HANDLER {
 public:
     // sa_data must be non-null; with filter_glitches the timing estimator
@@ -111,8 +117,37 @@ public:
 
     const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
 
+protected:
+    // With TOGGLE_EVENT steps nothing is measured and the apply thread stays
+    // off: the events come on the reading thread, in the order of the file.
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
+                                                   std::uint64_t lines_in_file,
+                                                   putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
+                                                   PUTIL_SA_DATA* sa_data, bool filter_glitches,
+                                                   PUTIL_VCD_STEP_EFFECT effect);
+
+    // With TOGGLE_EVENT steps: a record stepped from a known value to a known
+    // value (the same one too) at time, in file units; holds at the window's
+    // bounds raise none. Does nothing by default.
+    virtual void handle_toggle_event(const OTERM_INFO* oterm_info, double time);
+
+    // Applies the changes still held back; handle_end_of_file drops them.
+    void drain_held_changes();
+
+    PUTIL_SA_DATA* m_sa_data;
+
 private:
     struct ENTRY_SUMS;
+
+    // The step effect as a type, so that the loops that apply steps are
+    // compiled once per effect and choose it once, not per bit.
+    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::MEASURE> MEASURE_STEPS;
+    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::TOGGLE_EVENT> TOGGLE_EVENT_STEPS;
+    template <class WORK>
+    bool with_step_effect(WORK work)
+    {
+        return m_step_effect == PUTIL_VCD_STEP_EFFECT::MEASURE ? work(MEASURE_STEPS()) : work(TOGGLE_EVENT_STEPS());
+    }
 
     // The records that a value change of one identifier code reaches, found
     // in the identifier maps as the owning slots look them up. Record
@@ -141,21 +176,25 @@ private:
     void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
     std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;
 
-    bool apply_value(OTERM_INFO& info, char new_char, bool hold, MOMENT at) const;
+    template <class EFFECT>
+    bool apply_value(EFFECT effect, OTERM_INFO& info, char new_char, bool hold, MOMENT at);
     bool report_elapsed_time_error() const;
-    bool apply_to_chain(std::uint32_t newest, char value, MOMENT at);
-    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits, MOMENT at);
+    template <class EFFECT>
+    bool apply_to_chain(EFFECT effect, std::uint32_t newest, char value, MOMENT at);
+    template <class EFFECT>
+    bool apply_vector_value(EFFECT effect, const CODE_TARGETS& targets, const char* value, std::size_t total_bits,
+                            MOMENT at);
     CODE_TARGETS code_targets(const std::string& code) const;
     void build_code_table();
     CODE_TARGETS targets_of_entry(std::uint32_t entry) const;
-    bool apply_scalar_entry(std::uint32_t entry, char level, MOMENT at);
+    template <class EFFECT>
+    bool apply_scalar_entry(EFFECT effect, std::uint32_t entry, char level, MOMENT at);
     bool may_hold_back() const;
     PUTIL_VCD_HELD_CHANGES& filling() { return m_held[m_filling]; }
     bool change_scalar(std::string_view code, char level);
     bool change_vector(std::string_view code, std::string_view value);
     bool hold_vector(std::uint32_t entry, std::string_view text);
     void flush_held_changes();
-    void drain_held_changes();
     void discard_held_changes();
     bool apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held);
     void prefetch_records(std::uint32_t entry) const;
@@ -173,7 +212,7 @@ private:
     void sort_records_by_oterm();
 
     PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
-    PUTIL_SA_DATA* m_sa_data;
+    const PUTIL_VCD_STEP_EFFECT m_step_effect;
     bool m_filter_glitches;
     double m_current_simulation_time;
     TIM_ADVANCED_ESTIMATOR* m_advanced_estimator;

@@ -19,6 +19,8 @@
 #include "putil_vcd_parser.h"
 #include "putil_vcd_parser_event_handler_signal_names.h"
 #include "putil_vcd_parser_event_handler_stats_collector.h"
+#include "putil_vcd_parser_event_handler_tbl_creator.h"
+#include "putil_vcd_parser_event_handler_transient_current_generator.h"
 #include "putil_vwf_reader_stats_collector.h"
 
 namespace {
@@ -102,6 +104,92 @@ private:
     CMP_FACADE* m_facade;
     PUTIL_VCD_SIGNAL_LISTENER* m_listener;
 };
+
+// One waveform file converted into a TBL vector file.
+class PUTIL_VCD_TBL_JOB : public PUTIL_VCD_READ_JOB {
+public:
+    PUTIL_VCD_TBL_JOB(CMP_FACADE* facade, std::string tbl_file_name, const BIG_TIME* start_time,
+                      const BIG_TIME* end_time)
+        : m_facade(facade), m_tbl_file_name(std::move(tbl_file_name)), m_start_time(start_time), m_end_time(end_time)
+    {
+    }
+
+    PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t lines_in_file,
+                                                putil_vcd_lexer_yyFlexLexer* scanner) override
+    {
+        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR(input.file_name, lines_in_file, scanner,
+                                                                    m_tbl_file_name, m_facade, m_start_time,
+                                                                    m_end_time);
+    }
+
+    // Also after a failed parse: the file then holds what was read.
+    void announce_start(const PUTIL_VCD_READ_INPUT& input) override
+    {
+        putil_post_message(
+            iputil_putil_vcd_reader_starting_vcd_to_tbl_conversion(input.file_name.c_str(), m_tbl_file_name.c_str()));
+    }
+
+    void announce_finish(const PUTIL_VCD_READ_INPUT& input) override
+    {
+        putil_post_message(
+            iputil_putil_vcd_reader_finished_vcd_to_tbl_conversion(input.file_name.c_str(), m_tbl_file_name.c_str()));
+    }
+
+private:
+    CMP_FACADE* m_facade;
+    std::string m_tbl_file_name;
+    const BIG_TIME* m_start_time;
+    const BIG_TIME* m_end_time;
+};
+
+// The supply current of the store's waveform inputs: one generator for all
+// files, a file that does not parse ending the run.
+class PUTIL_VCD_TRANSIENT_CURRENT_JOB : public PUTIL_VCD_READ_JOB {
+public:
+    PUTIL_VCD_TRANSIENT_CURRENT_JOB(CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool use_timing_estimator,
+                                    const PUTIL_TOGGLE_ENERGY_MAP& energies, const double* voltage,
+                                    const double* unused, std::vector<double>* times, std::vector<double>* currents,
+                                    bool write_dump)
+        : m_facade(facade), m_sa_data(sa_data), m_use_timing_estimator(use_timing_estimator), m_energies(energies),
+          m_voltage(voltage), m_unused(unused), m_times(times), m_currents(currents), m_write_dump(write_dump)
+    {
+    }
+
+    PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t lines_in_file,
+                                                putil_vcd_lexer_yyFlexLexer* scanner) override
+    {
+        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR(
+            input.entry, input.file_name, lines_in_file, scanner, m_facade, m_sa_data, m_use_timing_estimator,
+            m_energies, m_voltage, m_unused, m_times, m_currents, m_write_dump);
+    }
+
+private:
+    CMP_FACADE* m_facade;
+    PUTIL_SA_DATA* m_sa_data;
+    bool m_use_timing_estimator;
+    const PUTIL_TOGGLE_ENERGY_MAP& m_energies;
+    const double* m_voltage;
+    const double* m_unused;
+    std::vector<double>* m_times;
+    std::vector<double>* m_currents;
+    bool m_write_dump;
+};
+
+// The store's waveform input entries in the manager's order, and whether
+// the manager asks for glitch filtering.
+std::vector<PUTIL_VCD_READ_INPUT> waveform_inputs(PUTIL_SA_DATA* sa_data, bool* use_timing_estimator)
+{
+    PUTIL_ASSERT(sa_data != 0);
+    PUTIL_INPUT_FILE_MANAGER* input_file_manager = sa_data->get_input_file_manager();
+    PUTIL_ASSERT(input_file_manager != 0);
+    *use_timing_estimator = input_file_manager->use_timing_estimator();
+    std::vector<PUTIL_INPUT_FILE_DATA*> entries;
+    input_file_manager->get_waveform_input_entries(0, entries);
+    std::vector<PUTIL_VCD_READ_INPUT> inputs;
+    for (PUTIL_INPUT_FILE_DATA* entry : entries)
+        inputs.push_back(PUTIL_VCD_READ_INPUT{entry, entry->get_file_name()});
+    return inputs;
+}
 
 }  // namespace
 
@@ -204,24 +292,15 @@ bool PUTIL_VCD_READER_MAIN::run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>
 
 bool PUTIL_VCD_READER_MAIN::read_vcd_files(PUTIL_SA_DATA* sa_data)
 {
-    PUTIL_ASSERT(sa_data != 0);
-    PUTIL_INPUT_FILE_MANAGER* input_file_manager = sa_data->get_input_file_manager();
-    PUTIL_ASSERT(input_file_manager != 0);
-
-    const bool use_timing_estimator = input_file_manager->use_timing_estimator();
-    std::vector<PUTIL_INPUT_FILE_DATA*> entries;
-    input_file_manager->get_waveform_input_entries(0, entries);
+    bool use_timing_estimator = false;
+    const std::vector<PUTIL_VCD_READ_INPUT> inputs = waveform_inputs(sa_data, &use_timing_estimator);
     m_status = PUTIL_VCD_READER_STATUS_OK;
     const bool read_vwf_file = cfg_is_on("putil_read_vwf_file", false);
-    if (entries.empty())
+    if (inputs.empty())
         return true;
     if (read_vwf_file)
-        return read_vwf_entry(sa_data, entries.front(), use_timing_estimator) ||
+        return read_vwf_entry(sa_data, inputs.front().entry, use_timing_estimator) ||
                putil_lib_get_continue_and_warn_on_failure();
-
-    std::vector<PUTIL_VCD_READ_INPUT> inputs;
-    for (PUTIL_INPUT_FILE_DATA* entry : entries)
-        inputs.push_back(PUTIL_VCD_READ_INPUT{entry, entry->get_file_name()});
     PUTIL_VCD_STATS_JOB job(m_facade, sa_data, use_timing_estimator);
     return run_pipeline(inputs, job) ? true : putil_lib_get_continue_and_warn_on_failure();
 }
@@ -236,6 +315,36 @@ bool PUTIL_VCD_READER_MAIN::read_vwf_entry(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_F
     PUTIL_ASSERT(vwf_stats_collector != 0);
     std::unique_ptr<PUTIL_VWF_READER_STATS_COLLECTOR> collector(vwf_stats_collector);
     return collector->read_vwf_file(entry->get_file_name());
+}
+
+bool PUTIL_VCD_READER_MAIN::convert_vcd_to_tbl_file(std::string vcd_file_name, std::string tbl_file_name,
+                                                    const BIG_TIME* start_time, const BIG_TIME* end_time)
+{
+    m_status = PUTIL_VCD_READER_STATUS_OK;
+    // Equal times are a window of one instant.
+    if (start_time != nullptr && end_time != nullptr &&
+        end_time->get_storage_number() < start_time->get_storage_number()) {
+        putil_post_message(eputil_putil_vcd_reader_invalid_start_end_timestamp());
+        m_status = PUTIL_VCD_READER_STATUS_START_AFTER_END;
+        return false;
+    }
+    PUTIL_VCD_TBL_JOB job(m_facade, std::move(tbl_file_name), start_time, end_time);
+    return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job);
+}
+
+bool PUTIL_VCD_READER_MAIN::generate_transient_current(PUTIL_SA_DATA* sa_data, const PUTIL_TOGGLE_ENERGY_MAP& energies,
+                                                       const double* voltage, const double* unused,
+                                                       std::vector<double>* times, std::vector<double>* currents,
+                                                       bool write_dump)
+{
+    bool use_timing_estimator = false;
+    const std::vector<PUTIL_VCD_READ_INPUT> inputs = waveform_inputs(sa_data, &use_timing_estimator);
+    m_status = PUTIL_VCD_READER_STATUS_OK;
+    if (inputs.empty())
+        return true;
+    PUTIL_VCD_TRANSIENT_CURRENT_JOB job(m_facade, sa_data, use_timing_estimator, energies, voltage, unused, times,
+                                        currents, write_dump);
+    return run_pipeline(inputs, job) ? true : putil_lib_get_continue_and_warn_on_failure();
 }
 
 bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener)

@@ -48,9 +48,14 @@ class PUTIL_VCD_READER_MAIN : public PUTIL_VCD_READER {
 public:
     explicit PUTIL_VCD_READER_MAIN(CMP_FACADE* facade);
 
+    bool convert_vcd_to_tbl_file(std::string vcd_file_name, std::string tbl_file_name, const BIG_TIME* start_time,
+                                 const BIG_TIME* end_time) override;
     bool read_vcd_files(PUTIL_SA_DATA* sa_data) override;
     bool reserved_file_conversion(std::string from, std::string to) override;
     int get_status() override;
+    bool generate_transient_current(PUTIL_SA_DATA* sa_data, const PUTIL_TOGGLE_ENERGY_MAP& energies,
+                                    const double* voltage, const double* unused, std::vector<double>* times,
+                                    std::vector<double>* currents, bool write_dump) override;
     bool read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener) override;
 
     // Counts the line feeds of a file for progress. False (after the

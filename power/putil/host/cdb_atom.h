@@ -110,6 +110,9 @@ public:
 
     // Kind tests.
     virtual bool is_pin_atom() const = 0;
+    // A pin that brings a signal into the device: input and clock pins, and
+    // pad I/O pins.
+    virtual bool is_input_pin_atom() const = 0;
     // A pin whose sides are separate outputs (pad and combinational, or the
     // A and B outputs) that clock nets cross.
     virtual bool is_pin_with_companion_outputs() const = 0;

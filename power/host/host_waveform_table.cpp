@@ -215,6 +215,8 @@ bool TABLE_READER::read_patterns()
             return false;
     }
     m_text.get();
+    for (HOST_VDB_CHANNEL* channel : m_columns)
+        channel->end_at(m_last_time);
     if (!skip_blanks())
         return false;
     return m_text.peek() == s_end_of_text || fail("text after the closing ';' of the patterns");
@@ -289,6 +291,12 @@ void HOST_VDB_CHANNEL::set_value(std::int64_t time, VDB_VALUE_NINE_LEVEL value)
     if (!m_transitions.empty() && m_transitions.back().get_value() == value)
         return;
     m_transitions.emplace_back(time, value);
+}
+
+void HOST_VDB_CHANNEL::end_at(std::int64_t time)
+{
+    if (!m_transitions.empty() && m_transitions.back().get_time() < time)
+        m_transitions.emplace_back(time, m_transitions.back().get_value());
 }
 
 HOST_VDB_CHANNEL* HOST_WAVEFORM_TABLE::make_channel(const std::string& name)

@@ -27,6 +27,10 @@ public:
     // transition's time). Only a change is a transition; a value set again at
     // the time of the last transition replaces it.
     void set_value(std::int64_t time, VDB_VALUE_NINE_LEVEL value);
+    // The waveform ends at time (the table's last row): a last transition
+    // there, at the value the channel has, closes its last interval, so that
+    // the time up to the end of the table is measured like every other.
+    void end_at(std::int64_t time);
 
 private:
     std::string m_name;

@@ -38,7 +38,7 @@ const std::string HEADER = "INPUTS a;\nOUTPUTS b;\nUNIT ns;\nRADIX HEXADECIMAL;\
 const TABLE_CASE GOOD_TABLES[] = {
     // The layout of the library's TBL creator: a legal comment, then a transition only where a value changes.
     {"creator_layout", "%\nLegal text\n%\n\n" + HEADER + "          0> 0 = X\n         10> 1 = X\n         20> 1 = z\n;\n",
-     "a 0:0 10000:1\nb 0:X 20000:Z\n"},
+     "a 0:0 10000:1 20000:1\nb 0:X 20000:Z\n"},
     {"units", "OUTPUTS a;\nUNIT us;\nPATTERN\n0> = 0\n1.5> = 1\n2e+00> = 0\n;", "a 0:0 1500000:1 2000000:0\n"},
     {"femtoseconds_round_to_picoseconds", "OUTPUTS a;\nUNIT fs;\nPATTERN\n0> = 0\n1600> = 1\n;", "a 0:0 2:1\n"},
     {"nanoseconds_without_unit", "OUTPUTS a;\nPATTERN\n0> = 0\n3> = 1\n;", "a 0:0 3000:1\n"},
@@ -47,9 +47,10 @@ const TABLE_CASE GOOD_TABLES[] = {
     // A pin listed as input and output is one channel; its output column wins.
     {"name_in_inputs_and_outputs", "INPUTS p;\nOUTPUTS p q;\nPATTERN\n0> 0 = 1 0\n10> 0 = 0 1\n;",
      "p 0:1 10000:0\nq 0:0 10000:1\n"},
-    // Times written with a few digits may repeat: the later row holds, and a change undone is none.
+    // Times written with a few digits may repeat: the later row holds, and a change undone is none. The last row
+    // ends every channel that changed before it (creator_layout too).
     {"repeated_time", "OUTPUTS a b;\nPATTERN\n0> = 0 0\n10> = 1 1\n10> = 0 1\n10> = 0 0\n20> = 1 0\n;",
-     "a 0:0 20000:1\nb 0:0\n"},
+     "a 0:0 20000:1\nb 0:0 20000:0\n"},
     {"no_rows", "INPUTS a b;\nOUTPUTS;\nPATTERN\n;\n", "a\nb\n"},
     {"comments_anywhere", "% a %INPUTS % b % a;\nPATTERN 0>%c%1 = ;% end %\n", "a 0:1\n"},
 };

@@ -47,7 +47,9 @@ row() {
 # same file in the same run. The one-thread row applies the value changes on
 # the reading thread, as the library does by default. The example design
 # names none of the generated signals, so that row is the reading alone; the
-# .vcd.gz row is the same text compressed, its MB counted uncompressed.
+# .vcd.gz row is the same text compressed, its MB counted uncompressed. The
+# TBL and transient rows run the other two reading jobs on the same file;
+# "x putil" compares each row with the activity job.
 measure() {
   label=$1; file=$2
   bytes=$(wc -c <"$file")
@@ -61,25 +63,33 @@ measure() {
     "$putil" activity --design "$root/examples/counter_design.json" --format csv -o /dev/null "$file"
   row "$label" "putil-vcd.gz" "$bytes" "$putil" activity --format csv -o /dev/null "$file.gz"
   rm -f "$file.gz"
+  row "$label" "putil-tbl" "$bytes" "$putil" tbl "$file" /dev/null
+  # Every signal of the derived design toggles with the same energy.
+  "$putil" activity --format csv "$file" 2>/dev/null | awk -F, 'NR > 1 { print $1 ",0,1e-12" }' >"$work/energies.csv"
+  row "$label" "putil-transient" "$bytes" \
+    "$putil" transient --energies "$work/energies.csv" --voltage 0.9 --csv /dev/null "$file"
 }
 {
   measure small "$work/small.vcd"
   measure large "$work/large.vcd"
 } | awk '
   BEGIN {
-    printf "%-6s %-21s %8s %9s %9s %9s %10s\n", "file", "program", "MB", "seconds", "MB/s", "x tally", "peak KB"
+    printf "%-6s %-21s %8s %9s %9s %9s %9s %10s\n", "file", "program", "MB", "seconds", "MB/s", "x tally", "x putil",
+           "peak KB"
   }
   {
     lines[NR] = $0
     file[NR] = $1; program[NR] = $2; mb[NR] = $3 / 1e6; seconds[NR] = $4; kb[NR] = $5
     if ($2 == "tally") tally[$1] = $3 / 1e6 / $4
+    if ($2 == "putil") activity[$1] = $3 / 1e6 / $4
   }
   END {
     for (i = 1; i <= NR; ++i) {
       rate = mb[i] / seconds[i]
       # x tally: throughput as a multiple of the tally on the same file (1.0 or more: as fast as the tally).
-      printf "%-6s %-21s %8.1f %9.3f %9.1f %9.2f %10s\n", file[i], program[i], mb[i], seconds[i], rate,
-             rate / tally[file[i]], kb[i]
+      # x putil: the same against the activity job.
+      printf "%-6s %-21s %8.1f %9.3f %9.1f %9.2f %9.2f %10s\n", file[i], program[i], mb[i], seconds[i], rate,
+             rate / tally[file[i]], rate / activity[file[i]], kb[i]
       if (program[i] == "putil") rss[file[i]] = kb[i]
     }
     if (rss["small"] == "-" || rss["large"] == "-") {

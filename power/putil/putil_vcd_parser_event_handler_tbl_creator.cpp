@@ -110,7 +110,10 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::declare(const std::string& code
     else
         register_bit_code(code, bit, index);
     // A pad that also drives the device's output is listed on both sides.
-    m_signals.push_back(SIGNAL{oterm, 'X', input_pin, !input_pin || atom->has_padio_output_data()});
+    m_signals.push_back(
+        SIGNAL{oterm, 'X', input_pin, !input_pin || atom->has_padio_output_data(), s_no_column, s_no_column});
+    m_row_laid_out = false;
+    m_code_table_built = false;
     return true;
 }
 
@@ -126,23 +129,76 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_scalar_value_change(char
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_vector_value_change(char* code, char* value)
 {
     const std::string id_code(code);
-    const std::size_t total_bits = std::strlen(value) - 1;   // after the 'b'
-    std::uint32_t width;
+    CODE_TARGETS targets{PUTIL_NO_BIT_CODE, 0, find_bit_codes(id_code)};
+    if (targets.bits == nullptr || !find_vector_code(id_code, &targets.width))
+        targets = CODE_TARGETS{PUTIL_NO_BIT_CODE, 0, nullptr};
+    find_scalar_code(id_code, &targets.scalar);
+    apply_vector_value(targets, value, std::strlen(value) - 1);   // after the 'b'
+    putil_free_text(code);
+    putil_free_text(value);
+    return true;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::apply_vector_value(const CODE_TARGETS& targets, const char* value,
+                                                                   std::size_t total_bits)
+{
     std::uint32_t index;
-    const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code);
-    if (bits != nullptr && find_vector_code(id_code, &width)) {
+    if (targets.bits != nullptr) {
         // Position p is bit lsb + p, counted from the rightmost digit.
-        for (std::uint32_t p = 0; p < width; ++p) {
-            if (bits->find(p, &index))
+        for (std::uint32_t p = 0; p < targets.width; ++p) {
+            if (targets.bits->find(p, &index))
                 set_value(index, p < total_bits ? putil_vcd_scalar_value(value[total_bits - p])
                                                 : putil_vcd_left_extension(value[1]));
         }
-    } else if (find_scalar_code(id_code, &index)) {
+    } else if (targets.scalar != PUTIL_NO_BIT_CODE) {
         PUTIL_ASSERT(total_bits == 1);
-        set_value(index, putil_vcd_scalar_value(value[1]));
+        set_value(targets.scalar, putil_vcd_scalar_value(value[1]));
     }
-    putil_free_text(code);
-    putil_free_text(value);
+}
+
+// Every code of the declarations with what its changes reach; a declaration
+// after this makes the char* slots read the maps again.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_end_of_definitions()
+{
+    PUTIL_VECTOR<PUTIL_VCD_CODE_VALUE> codes;
+    m_code_targets.clear();
+    const auto add = [&](const std::string& code) {
+        CODE_TARGETS targets{PUTIL_NO_BIT_CODE, 0, find_bit_codes(code)};
+        if (targets.bits == nullptr || !find_vector_code(code, &targets.width))
+            targets = CODE_TARGETS{PUTIL_NO_BIT_CODE, 0, nullptr};
+        find_scalar_code(code, &targets.scalar);
+        codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
+        m_code_targets.push_back(targets);
+    };
+    for (const auto& scalar : m_scalar_code_map)
+        add(scalar.first);
+    for (const auto& bits : m_bit_code_table) {
+        if (m_scalar_code_map.count(bits.first) == 0)
+            add(bits.first);
+    }
+    m_code_table.build(codes);
+    m_code_table_built = true;
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_scalar_value_change_text(std::string_view value_text)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(value_text);
+    const std::uint32_t entry = m_code_table.find(value_text.substr(1));
+    if (entry != PUTIL_VCD_CODE_TABLE::s_absent && m_code_targets[entry].scalar != PUTIL_NO_BIT_CODE)
+        set_value(m_code_targets[entry].scalar, putil_vcd_scalar_value(value_text[0]));
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_vector_value_change_text(std::string_view code,
+                                                                                std::string_view value)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
+    const std::uint32_t entry = m_code_table.find(code);
+    if (entry != PUTIL_VCD_CODE_TABLE::s_absent)
+        apply_vector_value(m_code_targets[entry], value.data(), value.size() - 1);
     return true;
 }
 
@@ -250,15 +306,37 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_row(double row_time)
         std::snprintf(time_text, sizeof time_text, "%g", m_timescale_number * row_time);
     else
         std::snprintf(time_text, sizeof time_text, "%.7g", m_time_unit_factor * row_time);
-    m_tbl_ostream << std::setw(11) << time_text << '>';
-    for (const SIGNAL& signal : m_signals) {
-        if (signal.is_input)
-            m_tbl_ostream << ' ' << signal.value;
+    if (!m_row_laid_out)
+        lay_out_row();
+    const std::size_t time_length = std::strlen(time_text);
+    if (time_length < 11)
+        m_tbl_ostream.write("           ", static_cast<std::streamsize>(11 - time_length));
+    m_tbl_ostream.write(time_text, static_cast<std::streamsize>(time_length));
+    m_tbl_ostream.put('>');
+    m_tbl_ostream.write(m_row_values.data(), static_cast<std::streamsize>(m_row_values.size()));
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::lay_out_row()
+{
+    m_row_values.clear();
+    for (SIGNAL& signal : m_signals) {
+        signal.input_column = s_no_column;
+        if (signal.is_input) {
+            m_row_values.push_back(' ');
+            signal.input_column = static_cast<std::uint32_t>(m_row_values.size());
+            m_row_values.push_back(signal.value);
+        }
     }
-    m_tbl_ostream << " =";
-    for (const SIGNAL& signal : m_signals) {
-        if (signal.is_output)
-            m_tbl_ostream << ' ' << signal.value;
+    m_row_values.push_back(' ');
+    m_row_values.push_back('=');
+    for (SIGNAL& signal : m_signals) {
+        signal.output_column = s_no_column;
+        if (signal.is_output) {
+            m_row_values.push_back(' ');
+            signal.output_column = static_cast<std::uint32_t>(m_row_values.size());
+            m_row_values.push_back(signal.value);
+        }
     }
-    m_tbl_ostream << '\n';
+    m_row_values.push_back('\n');
+    m_row_laid_out = true;
 }

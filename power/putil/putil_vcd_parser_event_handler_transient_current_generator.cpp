@@ -39,16 +39,20 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::PUTIL_VCD_PARSER_EVE
     PUTIL_ASSERT(m_times != 0);
     PUTIL_ASSERT(m_currents != 0);
     m_voltage = *voltage;
-    // Summed once here, in the caller's order, rather than per toggle.
+    // Summed once here, in the caller's order, rather than per toggle, and
+    // kept by signal id: ids are dense, and a toggle looks its energy up.
+    const unsigned signal_count = m_sa_data->get_output_signal_id_array_size();
+    m_toggle_energies.assign(signal_count, 0.0);
     for (const auto& signal : energies) {
         double energy = 0.0;
         for (const std::pair<std::int32_t, double>& entry_energy : signal.second) {
             if (is_counted_energy_type(entry_energy.first))
                 energy += entry_energy.second;
         }
-        m_toggle_energies[signal.first] = energy;
+        if (signal.first < signal_count)
+            m_toggle_energies[signal.first] = energy;
     }
-    m_counted_stamp.assign(m_sa_data->get_output_signal_id_array_size(), 0);
+    m_counted_stamp.assign(signal_count, 0);
     if (m_write_dump) {
         m_dump.open("transient_current_waveform.dump", std::ios::out | std::ios::trunc | std::ios::binary);
         m_dump << "idietran die d_gnd PWL(0 0";
@@ -71,6 +75,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_end_of_file()
 {
     drain_held_changes();
+    // The next file has records of its own.
+    m_record_signal_ids.clear();
     PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file();
 }
 
@@ -81,8 +87,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_toggle_e
                                                                                     double time)
 {
     PUTIL_ASSERT(oterm_info != 0);
-    unsigned oterm_id = 0;
-    PUTIL_ASSERT(m_sa_data-> get_unique_id_for_output_signal(oterm_info->oterm, &oterm_id));
+    const std::uint32_t oterm_id = signal_id_of(oterm_info);
     PUTIL_ASSERT(oterm_id < m_counted_stamp.size());
     const double energy = energy_of(oterm_id);
     const double energy_per_bin = energy / m_num_bins;
@@ -133,8 +138,23 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::move_bins_to(do
 
 double PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::energy_of(std::uint32_t oterm_id) const
 {
-    auto energy = m_toggle_energies.find(oterm_id);
-    return energy == m_toggle_energies.end() ? 0.0 : energy->second;
+    return m_toggle_energies[oterm_id];
+}
+
+// The store's id of a record's term, asked once per record of a file: the
+// store's look-up is a search, and a signal toggles many times.
+std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::signal_id_of(const OTERM_INFO* oterm_info)
+{
+    const std::size_t record = static_cast<std::size_t>(oterm_info - get_oterm_infos().data());
+    if (record >= m_record_signal_ids.size())
+        m_record_signal_ids.resize(get_oterm_infos().size(), s_no_signal_id);
+    std::uint32_t& id = m_record_signal_ids[record];
+    if (id == s_no_signal_id) {
+        unsigned oterm_id = 0;
+        PUTIL_ASSERT(m_sa_data-> get_unique_id_for_output_signal(oterm_info->oterm, &oterm_id));
+        id = oterm_id;
+    }
+    return id;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::counted_at_bin_start(std::uint32_t oterm_id) const

@@ -37,6 +37,7 @@ protected:
 
 private:
     double energy_of(std::uint32_t oterm_id) const;
+    std::uint32_t signal_id_of(const OTERM_INFO* oterm_info);
     bool counted_at_bin_start(std::uint32_t oterm_id) const;
     void count_toggle(std::uint32_t oterm_id, double energy);
     void forget_counted_signals();
@@ -48,7 +49,9 @@ private:
     void emit_return_to_zero(double time);
     void write_step(double time, double to_current, bool to_zero);
 
-    PUTIL_HASH_MAP<std::uint32_t, double> m_toggle_energies;   // per output signal: the sum of its types 0 and 10
+    PUTIL_VECTOR<double> m_toggle_energies;   // by output signal id: the sum of its types 0 and 10
+    static constexpr std::uint32_t s_no_signal_id = 0xFFFFFFFFu;
+    PUTIL_VECTOR<std::uint32_t> m_record_signal_ids;   // by record of the current file, s_no_signal_id until asked
     double m_voltage;
     std::vector<double>* m_times;
     std::vector<double>* m_currents;

@@ -12,13 +12,20 @@ std::string row(const std::string& time, const std::string& values)
 
 class TBL_TEST : public PUTIL_TEST {
 protected:
-    // Converts vcd_text with a new reader; answers the TBL file's text.
+    // Converts vcd_text with a new reader, through the scanner's rules and through its fast body path, which must
+    // write the same file; answers the TBL file's text.
     std::string convert(HOST_DESIGN& design, const std::string& vcd_text, const BIG_TIME* start = nullptr,
                         const BIG_TIME* end = nullptr)
     {
-        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
-        reader->convert_vcd_to_tbl_file(write_file("w.vcd", vcd_text), m_folder + "/out.tbl", start, end);
-        return putil_read_text(m_folder + "/out.tbl");
+        std::string texts[2];
+        for (int fast = 0; fast < 2; ++fast) {
+            host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
+            std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
+            reader->convert_vcd_to_tbl_file(write_file("w.vcd", vcd_text), m_folder + "/out.tbl", start, end);
+            texts[fast] = putil_read_text(m_folder + "/out.tbl");
+        }
+        EXPECT_EQ(texts[1], texts[0]) << "fast body path";
+        return texts[1];
     }
 };
 

@@ -169,6 +169,18 @@ protected:
     bool find_vector_code(const std::string& code, std::uint32_t* value) const;
     // Every bit code of code in this file, or null when it has none.
     const PUTIL_VCD_BIT_CODES* find_bit_codes(const std::string& code) const;
+    // Calls visit(code) once for every identifier code with a scalar record
+    // or bit records.
+    template <class VISIT>
+    void for_each_declared_code(VISIT visit) const
+    {
+        for (const auto& scalar : m_scalar_code_map)
+            visit(scalar.first);
+        for (const auto& bits : m_bit_code_table) {
+            if (m_scalar_code_map.count(bits.first) == 0)
+                visit(bits.first);
+        }
+    }
     void clear_scalar_and_bit_codes();
 
     // Called once per timestamp: moves the progress bar, and ends the process

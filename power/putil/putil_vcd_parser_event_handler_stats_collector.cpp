@@ -778,12 +778,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
         codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
         m_code_targets.push_back(targets);
     };
-    for (const auto& scalar : m_scalar_code_map)
-        add(scalar.first);
-    for (const auto& bits : m_bit_code_table) {
-        if (m_scalar_code_map.count(bits.first) == 0)
-            add(bits.first);
-    }
+    for_each_declared_code(add);
     // The bit positions of all codes side by side rather than in one block
     // each: they are read for every vector change.
     std::size_t position_total = 0;

@@ -170,12 +170,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_end_of_definitions()
         codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
         m_code_targets.push_back(targets);
     };
-    for (const auto& scalar : m_scalar_code_map)
-        add(scalar.first);
-    for (const auto& bits : m_bit_code_table) {
-        if (m_scalar_code_map.count(bits.first) == 0)
-            add(bits.first);
-    }
+    for_each_declared_code(add);
     m_code_table.build(codes);
     m_code_table_built = true;
     return true;
@@ -319,24 +314,20 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_row(double row_time)
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::lay_out_row()
 {
     m_row_values.clear();
-    for (SIGNAL& signal : m_signals) {
-        signal.input_column = s_no_column;
-        if (signal.is_input) {
-            m_row_values.push_back(' ');
-            signal.input_column = static_cast<std::uint32_t>(m_row_values.size());
-            m_row_values.push_back(signal.value);
+    const auto lay_out = [this](bool SIGNAL::*listed, std::uint32_t SIGNAL::*column) {
+        for (SIGNAL& signal : m_signals) {
+            signal.*column = s_no_column;
+            if (signal.*listed) {
+                m_row_values.push_back(' ');
+                signal.*column = static_cast<std::uint32_t>(m_row_values.size());
+                m_row_values.push_back(signal.value);
+            }
         }
-    }
+    };
+    lay_out(&SIGNAL::is_input, &SIGNAL::input_column);
     m_row_values.push_back(' ');
     m_row_values.push_back('=');
-    for (SIGNAL& signal : m_signals) {
-        signal.output_column = s_no_column;
-        if (signal.is_output) {
-            m_row_values.push_back(' ');
-            signal.output_column = static_cast<std::uint32_t>(m_row_values.size());
-            m_row_values.push_back(signal.value);
-        }
-    }
+    lay_out(&SIGNAL::is_output, &SIGNAL::output_column);
     m_row_values.push_back('\n');
     m_row_laid_out = true;
 }

@@ -37,11 +37,12 @@ asan-test: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest -j $(JOBS) --output-on-failure
 
-# The reads that apply value changes on a second thread, under ThreadSanitizer.
+# The reads that apply value changes (and toggle events) on a second thread,
+# under ThreadSanitizer.
 tsan-test: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPUTIL_THREAD_SANITIZE=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target putil_activity_tests
-	cd $(TSAN_BUILD) && ctest -j $(JOBS) --output-on-failure -R 'FAST_BODY_RESULTS|BACKGROUND_WORKER'
+	cd $(TSAN_BUILD) && ctest -j $(JOBS) --output-on-failure -R 'FAST_BODY_RESULTS|BACKGROUND_WORKER|TRANSIENT'
 
 # BENCH_HUGE=1 adds a file of more than 4 GiB (sparse: about 70 MB of disk
 # in /tmp) and a few minutes.

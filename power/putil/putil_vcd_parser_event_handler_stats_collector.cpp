@@ -123,7 +123,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_held{PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity),
              PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity)},
       m_latest_time(0.0),
-      m_apply_thread(effect == PUTIL_VCD_STEP_EFFECT::MEASURE && cfg_is_on("putil_vcd_apply_thread", false))
+      m_apply_thread(cfg_is_on("putil_vcd_apply_thread", false))
 {
     PUTIL_ASSERT(sa_data != 0);
     if (m_filter_glitches) {

@@ -118,8 +118,10 @@ public:
     const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
 
 protected:
-    // With TOGGLE_EVENT steps nothing is measured and the apply thread stays
-    // off: the events come on the reading thread, in the order of the file.
+    // With TOGGLE_EVENT steps nothing is measured: the steps raise toggle
+    // events, in the order of the file. With the apply thread they come on
+    // that thread; everything they touch must then be left alone by the
+    // reading thread until drain_held_changes or finish_applying.
     PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
                                                    std::uint64_t lines_in_file,
                                                    putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
@@ -133,6 +135,10 @@ protected:
 
     // Applies the changes still held back; handle_end_of_file drops them.
     void drain_held_changes();
+    // Waits for the apply thread's job in hand and drops what is still held:
+    // a subclass's destructor calls it before it tears down what toggle
+    // events touch.
+    void finish_applying() { discard_held_changes(); }
 
     PUTIL_SA_DATA* m_sa_data;
 

@@ -66,10 +66,25 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::PUTIL_VCD_PARSER_EVE
 PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::
     ~PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR()
 {
+    // Toggle events may still be coming on the apply thread. A failure of
+    // its job has stopped the run already; it is not reported twice.
+    try {
+        finish_applying();
+    } catch (...) {
+    }
     if (!m_write_dump)
         return;
     m_dump << ")\n" << "\n\n\nTotal chip energy is: " << m_total_energy << "\n";
     m_dump.close();
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_variable_declaration(char* kind, int size,
+                                                                                           char* code,
+                                                                                           char* reference,
+                                                                                           char* index)
+{
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(kind, size, code, reference, index);
+    m_record_signal_ids.resize(get_oterm_infos().size(), s_no_signal_id);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_end_of_file()
@@ -146,8 +161,7 @@ double PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::energy_of(std
 std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::signal_id_of(const OTERM_INFO* oterm_info)
 {
     const std::size_t record = static_cast<std::size_t>(oterm_info - get_oterm_infos().data());
-    if (record >= m_record_signal_ids.size())
-        m_record_signal_ids.resize(get_oterm_infos().size(), s_no_signal_id);
+    PUTIL_ASSERT(record < m_record_signal_ids.size());
     std::uint32_t& id = m_record_signal_ids[record];
     if (id == s_no_signal_id) {
         unsigned oterm_id = 0;

@@ -31,6 +31,9 @@ public:
     // Applies the changes still held back before the records are reset: their
     // toggles happened. The bins, totals and dump carry on into the next file.
     void handle_end_of_file() override;
+    // Also keeps a place for the new records' signal ids, made here on the
+    // reading thread: toggle events may come on the apply thread.
+    void handle_variable_declaration(char* kind, int size, char* code, char* reference, char* index) override;
 
 protected:
     void handle_toggle_event(const OTERM_INFO* oterm_info, double time) override;

@@ -36,6 +36,9 @@ public:
     {
         if (!m_strict)
             host_set_setting("putil_vcd_extended_syntax", "on");
+        // As for activity: the toggles are applied on a second thread while
+        // the next value changes are read.
+        host_set_setting("putil_vcd_apply_thread", "on");
         putil_apply_setting_assignments(m_settings);
         if (!(m_voltage > 0.0) || !std::isfinite(m_voltage))
             throw PUTIL_USAGE_ERROR{"--voltage: expected a positive number of volts"};

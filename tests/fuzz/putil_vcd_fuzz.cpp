@@ -1,15 +1,17 @@
-// Fuzz target: any bytes as a VCD file, read in strict or extended mode (the
-// first byte chooses, and whether the fast read uses the apply thread) into
-// the design derived from its own declarations, once with the scanner's fast
-// body path and once without it. Only a clean
-// result or a numbered message is acceptable, the same both ways: a crash, a
-// leak of the library's memory, an unexpected internal error or a difference
-// between the two reads aborts.
+// Fuzz target: any bytes as a VCD file, read in strict or extended mode
+// into the design derived from its own declarations, once with the scanner's
+// fast body path and once without it. The first byte chooses the mode,
+// whether the fast read uses the apply thread, and whether a TBL file is
+// written instead of activity measured. Only a clean result or a numbered
+// message is acceptable, the same both ways: a crash, a leak of the library's
+// memory, an unexpected internal error or a difference between the two reads
+// aborts.
 #include <cstdint>
 #include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -86,6 +88,45 @@ std::string read_file(const std::string& path, bool extended, bool fast, bool ap
     return measured;
 }
 
+// The TBL file written from the file into its derived design, and the posted
+// messages, or the failing expression of an expected internal error.
+std::string convert_file(const std::string& path, bool extended, bool fast)
+{
+    host_clear_settings();
+    host_clear_posted_messages();
+    if (extended)
+        host_set_setting("putil_vcd_extended_syntax", "on");
+    host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
+    const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
+    if (!design)
+        std::abort();
+    if (design->store()->get_output_signal_id_array_size() > s_max_signals)
+        return "many signals";
+    host_set_current_design(design.get());
+    const std::string tbl_path = path + ".tbl";
+    std::string converted;
+    try {
+        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
+        reader->convert_vcd_to_tbl_file(path, tbl_path, nullptr, nullptr);
+    } catch (const HOST_INTERNAL_ERROR& internal_error) {
+        if (!is_expected_internal_error(internal_error))
+            std::abort();
+        converted = "internal error: " + internal_error.expression;
+    }
+    if (host_memory_live_blocks("PUTIL") != live_blocks)
+        std::abort();
+    host_set_current_design(nullptr);
+    if (!converted.empty())
+        return converted;
+    std::ifstream in(tbl_path, std::ios::binary);
+    converted.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        converted += std::to_string(message.id) + ": " + message.text + "\n";
+    return converted;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -96,7 +137,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host_set_message_stream(nullptr);
     const bool extended = (data[0] & 1) != 0;
     const bool apply_thread = (data[0] & 2) != 0;
+    const bool tbl = (data[0] & 4) != 0;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if (tbl) {
+        if (convert_file(path, extended, true) != convert_file(path, extended, false))
+            std::abort();
+        return 0;
+    }
     if (read_file(path, extended, true, apply_thread) != read_file(path, extended, false, false))
         std::abort();
     return 0;

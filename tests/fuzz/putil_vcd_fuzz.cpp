@@ -30,9 +30,13 @@ bool is_expected_internal_error(const HOST_INTERNAL_ERROR& error)
 
 const unsigned s_max_signals = 1u << 16;
 
-// The annotated values as the bits of their floats and the posted messages,
-// or the failing expression of an expected internal error.
-std::string read_file(const std::string& path, bool extended, bool fast, bool apply_thread)
+// One read of the file into the design derived from its declarations:
+// operate runs the reader, result then answers what it produced. Answers
+// that and the posted messages, or the failing expression of an expected
+// internal error.
+template <class OPERATE, class RESULT>
+std::string run_read(const std::string& path, bool extended, bool fast, bool apply_thread, OPERATE operate,
+                     RESULT result)
 {
     host_clear_settings();
     host_clear_posted_messages();
@@ -50,81 +54,67 @@ std::string read_file(const std::string& path, bool extended, bool fast, bool ap
     if (design->store()->get_output_signal_id_array_size() > s_max_signals)
         return "many signals";
     host_set_current_design(design.get());
-    design->input_files()->add_entry(path, design->root(), nullptr, nullptr);
-    std::string stopped;
+    std::string produced;
     try {
         std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
-        reader->read_vcd_files(design->store());
+        operate(*reader, *design);
     } catch (const HOST_INTERNAL_ERROR& internal_error) {
         if (!is_expected_internal_error(internal_error))
             std::abort();
-        stopped = "internal error: " + internal_error.expression;
+        produced = "internal error: " + internal_error.expression;
     }
     // The reader frees what it holds on every way out, an internal error included.
     if (host_memory_live_blocks("PUTIL") != live_blocks)
         std::abort();
-    if (!stopped.empty()) {
-        host_set_current_design(nullptr);
-        return stopped;
+    if (produced.empty()) {
+        produced = result(*design);
+        for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+            produced += std::to_string(message.id) + ": " + message.text + "\n";
     }
-    std::string measured;
-    const auto bits = [](float value) {
-        std::uint32_t word;
-        std::memcpy(&word, &value, sizeof word);
-        return " " + std::to_string(word);
-    };
-    HOST_SA_DATA* store = design->store();
-    for (unsigned id = 0; id < store->get_output_signal_id_array_size(); ++id) {
-        PUTIL_OUTPUT_SIGNAL_DATA* data = store->get_output_signal_data(id, false);
-        if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
-            measured += bits(data->get_static_probability());
-        if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
-            measured += bits(data->get_toggle_rate());
-        measured += "\n";
-    }
-    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-        measured += std::to_string(message.id) + ": " + message.text + "\n";
     host_set_current_design(nullptr);
-    return measured;
+    return produced;
 }
 
-// The TBL file written from the file into its derived design, and the posted
-// messages, or the failing expression of an expected internal error.
-std::string convert_file(const std::string& path, bool extended, bool fast)
+// The annotated values as the bits of their floats.
+std::string measure(const std::string& path, bool extended, bool fast, bool apply_thread)
 {
-    host_clear_settings();
-    host_clear_posted_messages();
-    if (extended)
-        host_set_setting("putil_vcd_extended_syntax", "on");
-    host_set_setting("putil_vcd_fast_body", fast ? "on" : "off");
-    const std::size_t live_blocks = host_memory_live_blocks("PUTIL");
-    std::string error;
-    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(path, error);
-    if (!design)
-        std::abort();
-    if (design->store()->get_output_signal_id_array_size() > s_max_signals)
-        return "many signals";
-    host_set_current_design(design.get());
+    const auto read = [&path](PUTIL_VCD_READER& reader, HOST_DESIGN& design) {
+        design.input_files()->add_entry(path, design.root(), nullptr, nullptr);
+        reader.read_vcd_files(design.store());
+    };
+    const auto annotations = [](HOST_DESIGN& design) {
+        std::string measured;
+        const auto bits = [](float value) {
+            std::uint32_t word;
+            std::memcpy(&word, &value, sizeof word);
+            return " " + std::to_string(word);
+        };
+        HOST_SA_DATA* store = design.store();
+        for (unsigned id = 0; id < store->get_output_signal_id_array_size(); ++id) {
+            PUTIL_OUTPUT_SIGNAL_DATA* data = store->get_output_signal_data(id, false);
+            if (data->get_flag_value(PUTIL_STATIC_PROBABILITY_ANNOTATED))
+                measured += bits(data->get_static_probability());
+            if (data->get_flag_value(PUTIL_TOGGLE_RATE_ANNOTATED))
+                measured += bits(data->get_toggle_rate());
+            measured += "\n";
+        }
+        return measured;
+    };
+    return run_read(path, extended, fast, apply_thread, read, annotations);
+}
+
+// The TBL file written from the file.
+std::string convert(const std::string& path, bool extended, bool fast)
+{
     const std::string tbl_path = path + ".tbl";
-    std::string converted;
-    try {
-        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
-        reader->convert_vcd_to_tbl_file(path, tbl_path, nullptr, nullptr);
-    } catch (const HOST_INTERNAL_ERROR& internal_error) {
-        if (!is_expected_internal_error(internal_error))
-            std::abort();
-        converted = "internal error: " + internal_error.expression;
-    }
-    if (host_memory_live_blocks("PUTIL") != live_blocks)
-        std::abort();
-    host_set_current_design(nullptr);
-    if (!converted.empty())
-        return converted;
-    std::ifstream in(tbl_path, std::ios::binary);
-    converted.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-        converted += std::to_string(message.id) + ": " + message.text + "\n";
-    return converted;
+    const auto write = [&](PUTIL_VCD_READER& reader, HOST_DESIGN&) {
+        reader.convert_vcd_to_tbl_file(path, tbl_path, nullptr, nullptr);
+    };
+    const auto text = [&tbl_path](HOST_DESIGN&) {
+        std::ifstream in(tbl_path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    return run_read(path, extended, fast, false, write, text);
 }
 
 }  // namespace
@@ -140,11 +130,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool tbl = (data[0] & 4) != 0;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data) + 1, size - 1);
     if (tbl) {
-        if (convert_file(path, extended, true) != convert_file(path, extended, false))
+        if (convert(path, extended, true) != convert(path, extended, false))
             std::abort();
         return 0;
     }
-    if (read_file(path, extended, true, apply_thread) != read_file(path, extended, false, false))
+    if (measure(path, extended, true, apply_thread) != measure(path, extended, false, false))
         std::abort();
     return 0;
 }

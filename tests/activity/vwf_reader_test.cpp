@@ -170,21 +170,4 @@ TEST_F(VWF_TEST, refused_allocations_are_internal_errors)
     }
 }
 
-TEST_F(VWF_TEST, program_reads_a_table_with_vwf)
-{
-    write_table("top|a", "0> = 0\n10000> = 1\n40000> = 0\n");
-    write_file("d.json", R"({"atoms": [{"name": "a", "kind": "lcell_comb", "outputs": [{"hpath": "top|a"}]}]})");
-    RUN_RESULT result = run_putil("activity --vwf t.tbl --design d.json");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "signal  static_probability  toggle_rate (/s)\ntop|a   0.75                25000000\n"
-                          "input t.tbl: 1 signals matched, toggle 100.00%, unknown 0.00%\n");
-    EXPECT_EQ(result.err, "");
-    result = run_putil("activity --vwf none.tbl --design d.json --format csv");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "name,static_probability,toggle_rate\ntop|a,,\n");
-    EXPECT_EQ(result.err, "putil: error: cannot read waveform table: none.tbl: no such file\n");
-    for (const char* args : {"--vwf t.tbl", "--vwf t.tbl --design d.json a.vcd", "--vwf t.tbl --design d.json --end 1ns"})
-        EXPECT_EQ(run_putil(std::string("activity ") + args).status, 2) << args;
-}
-
 }  // namespace

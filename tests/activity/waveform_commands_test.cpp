@@ -110,6 +110,8 @@ const WAVEFORM_USAGE_CASE USAGE_CASES[] = {
     {"transient_bad_energy", "transient t.vcd --energies e.csv --voltage 1", 1, "e.csv:1:"},
     {"transient_no_voltage", "transient t.vcd --energies e.csv --voltage 0", 2, "--voltage"},
     {"vwf_unreadable", "activity --design none.json --vwf t.vcd", 1, "none.json"},
+    {"vwf_without_design", "activity --vwf t.vcd", 2, "a waveform table needs --design"},
+    {"vwf_with_vcd_files", "activity --vwf t.vcd t.vcd", 2, "--vwf takes the place of VCD files"},
 };
 INSTANTIATE_TEST_SUITE_P(WAVEFORMS, WAVEFORM_USAGE_TEST, ::testing::ValuesIn(USAGE_CASES), row_name);
 

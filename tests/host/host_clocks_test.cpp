@@ -1,8 +1,5 @@
 // Clocks of the reference host: the documented example, constraints files (options, targets, wildcards, errors
 // with their line), derived clocks of PLLs and clock control blocks, and PLL output periods.
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "host_test_fixture.h"
@@ -252,44 +249,21 @@ const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
     {"UnknownCommandAfterAGoodLine", "create_clock -name ok -period 1 [get_ports clk_a]\nset_input_delay 2 x",
      "2: unknown command \"set_input_delay\" (only create_clock is read)"},
     {"NoPortMatches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
-    {"NoPinMatches", "create_clock -period 1 [get_pins {top|*|d}]", "1: no pin matches \"top|*|d\""},
     {"PeriodNotANumber", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
-    {"PeriodNotPositive", "create_clock -period -2 [get_ports clk_a]",
-     "1: period -2 ns is not between 0.001 and 2147483 ns"},
     {"WaveformTooLongOnContinuedLine", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
      "2: waveform {0 3} does not fit the period 1 ns (0 <= rise < fall < rise + period)"},
-    {"WaveformOneEdge", "create_clock -period 4 -waveform {1} [get_ports clk_a]",
-     "1: waveform needs 2 edges (rise fall), got 1"},
     {"UnknownOption", "create_clock -period 4 -source x [get_ports clk_a]",
      "1: unknown option \"-source\" of create_clock"},
     {"OptionTwice", "create_clock -period 4 -period 5 [get_ports clk_a]", "1: -period is given twice"},
-    {"OptionWithoutValue", "create_clock [get_ports clk_a] -period", "1: -period needs a value"},
     {"BareTarget", "create_clock -period 4 clk_a",
      "1: expected an option or [get_ports ...] or [get_pins ...], got \"clk_a\""},
-    {"VirtualWithoutName", "create_clock -period 4", "1: create_clock without a target needs -name"},
     {"UnknownTargetCommand", "create_clock -period 4 [get_nets clk_a]",
      "1: unknown command \"get_nets\" (known: get_ports, get_pins)"},
     {"MissingBracket", "create_clock -period 4\\\n [get_ports clk_a", "2: missing ]"},
-    {"MissingBrace", "create_clock -period 4 -waveform {0 2\n", "1: missing }"},
     {"SameNameTwice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
      "3: clock \"x\" is defined twice"},
-    {"NameOfADesignClock", "create_clock -name board -period 1", "1: clock \"board\" is defined twice"},
 };
 INSTANTIATE_TEST_SUITE_P(Mistakes, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
-
-TEST_F(HOST_CLOCKS_TEST, ReadsConstraintFilesAndNamesUnreadableOnes)
-{
-    HOST_DESIGN design;
-    design.add_output(design.add_atom("clk", HOST_ATOM_KIND::CLOCK_PIN), "clk", 0, false);
-    std::string path = (std::filesystem::temp_directory_path() / "putil_host_clocks_test.sdc").string();
-    std::ofstream(path) << "create_clock -period 10 [get_ports clk]\n";
-    std::string error;
-    EXPECT_TRUE(host_load_clock_constraints(design, path, error)) << error;
-    EXPECT_EQ(design.clocks().user_clocks().size(), 1u);
-    std::remove(path.c_str());
-    EXPECT_FALSE(host_load_clock_constraints(design, path, error));
-    EXPECT_EQ(error, path + ": cannot open the constraints file");
-}
 
 struct PLL_CASE {
     const char* name;
@@ -316,15 +290,11 @@ TEST_P(PLL_PERIOD_TEST, IsInputTimesDivideOverMultiply)
 const PLL_CASE PLL_CASES[] = {
     {"Doubles", {{100, 2}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 5000},
     {"RoundsDown", {{100, 3}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 3333},
-    {"RoundsUp", {{100, 3}, {200, 2}}, DB_OPORT_CLKOUT, 0, 10000, 6667},
     {"OwnFactorsPerIndex", {{100, 1}, {200, 1}, {103, 1}, {203, 5}}, DB_OPORT_CLKOUT, 3, 2000, 10000},
     {"SecondClockOutput", {{101, 9}, {201, 9}, {151, 1}, {251, 4}}, DB_OPORT_PLL_CLKOUT_2, 1, 2500, 10000},
     {"MissingDivide", {{100, 2}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
-    {"ZeroMultiply", {{100, 0}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
     {"NotAClockOutput", {{100, 1}, {200, 1}}, CDB_PORT_TYPE_PIN_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
     {"IndexBeyondTheTable", {{150, 1}, {250, 1}}, DB_OPORT_CLKOUT, 50, 10000, TDC_INT_NOT_SET},
-    {"InputWithoutPeriod", {{100, 1}, {200, 1}}, DB_OPORT_CLKOUT, 0, TDC_INT_NOT_SET, TDC_INT_NOT_SET},
-    {"TooLong", {{100, 1}, {200, 1000000}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
 };
 INSTANTIATE_TEST_SUITE_P(Factors, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
 

@@ -171,29 +171,6 @@ TEST_F(HOST_DESIGN_LOADER_TEST, ReadsTheClockDomainKeys)
     EXPECT_EQ(host_memory_live_blocks("HOST"), live);
 }
 
-// Each new kind answers its own predicate and no other.
-TEST_F(HOST_DESIGN_LOADER_TEST, NewKindsAnswerTheirPredicate)
-{
-    using PREDICATE = bool (CDB_ATOM_NODE::*)() const;
-    const std::pair<const char*, PREDICATE> kinds[] = {
-        {"clock_control", &CDB_ATOM_NODE::is_clock_control_atom},
-        {"lvds", &CDB_ATOM_NODE::is_lvds_atom},
-        {"hssi_pma_tx_ser", &CDB_ATOM_NODE::is_hssi_pma_tx_ser_atom},
-        {"hssi_pma_rx_buf", &CDB_ATOM_NODE::is_hssi_pma_rx_buf_atom},
-        {"hssi_tx_pcs_pma_interface", &CDB_ATOM_NODE::is_hssi_tx_pcs_pma_interface_atom},
-        {"hssi_rx_pcs_pma_interface", &CDB_ATOM_NODE::is_hssi_rx_pcs_pma_interface_atom},
-        {"pll", &CDB_ATOM_NODE::is_pll_atom}};
-    HOST_DESIGN design;
-    for (const auto& [name, own] : kinds) {
-        HOST_ATOM_KIND kind = HOST_ATOM_KIND::OTHER;
-        ASSERT_TRUE(host_atom_kind_from_name(name, kind)) << name;
-        EXPECT_STREQ(host_atom_kind_name(kind), name);
-        HOST_ATOM* atom = design.add_atom(name, kind);
-        for (const auto& [other_name, predicate] : kinds)
-            EXPECT_EQ((atom->*predicate)(), predicate == own) << name << " asked " << other_name;
-    }
-}
-
 struct LOADER_ERROR_CASE {
     const char* name;
     std::string text;

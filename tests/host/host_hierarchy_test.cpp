@@ -30,24 +30,6 @@ TEST_F(HOST_HIERARCHY_TEST, FindsEveryChildByNameAtAnyCount)
     }
 }
 
-// Equal names under different parents are different instances.
-TEST_F(HOST_HIERARCHY_TEST, PathsMakeAndFindLevelByLevel)
-{
-    HOST_INSTANCE root;
-    HOST_INSTANCE* q = root.make_path("top|u1|q");
-    HOST_INSTANCE* other_q = root.make_path("top|u2|q");
-    EXPECT_NE(q, other_q);
-    EXPECT_EQ(root.find_path("top|u1|q"), q);
-    EXPECT_EQ(root.find_path("top|u2|q"), other_q);
-    EXPECT_EQ(root.find_path(""), &root);
-    EXPECT_EQ(root.find_path("top|u3"), nullptr);
-    EXPECT_EQ(root.find_path("top|u1|q|deeper"), nullptr);
-    EXPECT_EQ(q->get_full_name(), "top|u1|q");
-    EXPECT_TRUE(q->shares_tree_with(&root));
-    HOST_INSTANCE another;
-    EXPECT_FALSE(another.make_child("top")->shares_tree_with(&root));
-}
-
 struct FULL_NAME_CASE {
     const char* name;
     const char* root;

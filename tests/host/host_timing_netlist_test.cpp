@@ -132,31 +132,6 @@ TEST_F(TIMING_NETLIST_TEST, DataFaninTermHasADataFaninListButNoClockGroup)
     EXPECT_FALSE(g0->get_clock_fanin_group().found(g0->get_first_fanin_edge()));
 }
 
-TEST_F(TIMING_NETLIST_TEST, BuildIsRecordedAndReleaseDropsTheNetlist)
-{
-    build_in_scope(m_design);
-    const HOST_TIMING_API_RECORD& record = host_timing_api_record();
-    EXPECT_EQ(record.scope_starts, 1);
-    EXPECT_TRUE(record.root_flag);
-    EXPECT_EQ(record.invoke_mode, 1);
-    EXPECT_TRUE(record.start_flags[1]);
-    EXPECT_EQ(record.builds, 1);
-    EXPECT_EQ(record.options.first, 1000);
-    EXPECT_EQ(record.options.fifth, 9);
-    EXPECT_FALSE(record.build_flags[0]);
-    EXPECT_TRUE(record.build_flags[1]);
-    EXPECT_FALSE(host_timing_scope_open());
-    EXPECT_TRUE(m_design.host_netlist()->is_frozen());
-    tdc_get_accessories()->release_timing_netlist();
-    EXPECT_EQ(tdc_get_accessories()->get_timing_netlist(), nullptr);
-    EXPECT_EQ(record.releases, 1);
-    tapi_get_db_manager(nullptr)->release_database(5);
-    EXPECT_EQ(record.released_databases, std::vector<int>{5});
-    host_set_current_design(nullptr);
-    EXPECT_EQ(tapi_get_db_manager(nullptr), nullptr);
-    EXPECT_NE(tapi_get_db_manager(m_design.facade()), nullptr);
-}
-
 TEST_F(TIMING_NETLIST_TEST, BuildOutsideAScopeOrForAnotherDesignIsAnInternalError)
 {
     auto expect_internal_error = [](const std::function<void()>& call, const std::string& expression) {
@@ -176,29 +151,6 @@ TEST_F(TIMING_NETLIST_TEST, BuildOutsideAScopeOrForAnotherDesignIsAnInternalErro
                           "design != nullptr && design == host_current_design()");
     EXPECT_FALSE(host_timing_scope_open()) << "the scope ends with the TAPI_ROOT";
     EXPECT_EQ(m_design.timing_netlist(), nullptr);
-}
-
-// The build loads the routing timing data of a placement-and-routing view, and only that.
-TEST_F(TIMING_NETLIST_TEST, BuildLoadsRouteTimingDataOfTheView)
-{
-    HOST_DEVICE* device = m_design.device();
-    ASSERT_EQ(DMGR_UTILITY::get_current_device(), device);
-    build_in_scope(m_design);
-    EXPECT_EQ(device->get_die_info()->get_dygr_die_info(), nullptr);
-    EXPECT_FALSE(device->route_timing_data_loaded());
-    device->set_route_view(true);
-    device->set_route_data_loaded(true);
-    DYGR_DIE_INFO* view = device->get_die_info()->get_dygr_die_info();
-    ASSERT_NE(view, nullptr);
-    EXPECT_FALSE(view->get_route_timing_info()->is_data_loaded());
-    build_in_scope(m_design);
-    EXPECT_TRUE(view->get_route_timing_info()->is_data_loaded());
-    EXPECT_TRUE(view->get_route_info()->is_data_loaded());
-    view->get_route_timing_info()->destroy_data();
-    EXPECT_FALSE(device->route_timing_data_loaded());
-    EXPECT_EQ(device->route_view()->route_timing().destroy_count(), 1);
-    host_set_current_design(nullptr);
-    EXPECT_EQ(DMGR_UTILITY::get_current_device(), nullptr);
 }
 
 }  // namespace

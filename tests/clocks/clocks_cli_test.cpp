@@ -9,33 +9,14 @@ namespace {
 const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
 const std::string TWO_CLOCKS = "--design " + EXAMPLES + "/two_clocks_design.json --sdc " + EXAMPLES + "/two_clocks.sdc";
 
-class CLOCKS_CLI_TEST : public PUTIL_TEST {
-protected:
-    // The CSV rows by signal name: every field after the name.
-    std::map<std::string, std::vector<std::string>> csv_rows(const std::string& csv) const
-    {
-        std::map<std::string, std::vector<std::string>> rows;
-        for (const std::string& line : putil_lines_of(csv)) {
-            std::vector<std::string> fields;
-            std::stringstream in(line);
-            for (std::string field; std::getline(in, field, ',');)
-                fields.push_back(field);
-            if (line.back() == ',')
-                fields.push_back("");
-            const std::string name = fields.front();
-            fields.erase(fields.begin());
-            rows[name] = fields;
-        }
-        return rows;
-    }
-};
+using CLOCKS_CLI_TEST = PUTIL_TEST;
 
 // The PLL doubles clk_a; the synchronizer runs on clk_b; a relative rate becomes absolute on a known clock.
 TEST_F(CLOCKS_CLI_TEST, names_each_signals_clock_and_makes_relative_rates_absolute)
 {
     const RUN_RESULT result = run_putil("clocks " + TWO_CLOCKS + " --relative 'top|sync|q2=12.5' --format csv");
     ASSERT_EQ(result.status, 0) << result.err;
-    const auto rows = csv_rows(result.out);
+    const auto rows = putil_csv_rows(result.out);
     using ROW = std::vector<std::string>;
     // domain, clock rate, from fanout, multiple, multiple register, clock net, relative %, toggle rate
     EXPECT_EQ(rows.at("clk_a"), (ROW{"0", "200000000", "1", "0", "0", "1", "", ""}));
@@ -57,7 +38,7 @@ TEST_F(CLOCKS_CLI_TEST, reports_a_signal_whose_clock_cannot_be_named)
          "inputs": [{"source": "top|g"}]}]})");
     const RUN_RESULT csv = run_putil("clocks --design gate.json --relative 'top|g=50' --format csv");
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(csv_rows(csv.out).at("top|g"), (std::vector<std::string>{"-1", "", "0", "0", "0", "0", "50", "unknown"}));
+    EXPECT_EQ(putil_csv_rows(csv.out).at("top|g"), (std::vector<std::string>{"-1", "", "0", "0", "0", "0", "50", "unknown"}));
     EXPECT_NE(csv.err.find("[222013]"), std::string::npos) << csv.err;
 
     const RUN_RESULT json = run_putil("clocks --design gate.json --relative 'top|g=50' --rule fastest --format json");
@@ -111,7 +92,7 @@ TEST_F(CLOCKS_CLI_TEST, activity_takes_clock_constraints_before_the_waveforms)
     const RUN_RESULT result = run_putil("activity --design " + EXAMPLES + "/counter_design.json --sdc clk.sdc " +
                                         "--format csv " + EXAMPLES + "/counter.vcd");
     ASSERT_EQ(result.status, 0) << result.err;
-    const auto rows = csv_rows(result.out);
+    const auto rows = putil_csv_rows(result.out);
     using ROW = std::vector<std::string>;
     EXPECT_EQ(rows.at("dut|clk"), (ROW{"0.200000003", "400000000", "constraints", "constraints"}));
     EXPECT_EQ(rows.at("clk"), (ROW{"0.200000003", "400000000", "constraints", "constraints"}));

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <sstream>
 
 #include "host/host_test_fixture.h"
 #include "putil_vcd_reader.h"
@@ -53,6 +55,26 @@ inline std::vector<std::string> putil_lines_of(const std::string& text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// The rows of a CSV report by their first field (a signal's name): the
+// fields after it, an empty last one included. Lines starting with '#' are
+// comments; the header is a row like the others.
+inline std::map<std::string, std::vector<std::string>> putil_csv_rows(const std::string& csv)
+{
+    std::map<std::string, std::vector<std::string>> rows;
+    for (const std::string& line : putil_lines_of(csv)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::vector<std::string> fields;
+        std::stringstream in(line);
+        for (std::string field; std::getline(in, field, ',');)
+            fields.push_back(field);
+        if (line.back() == ',')
+            fields.push_back("");
+        rows[fields.front()] = std::vector<std::string>(fields.begin() + 1, fields.end());
+    }
+    return rows;
 }
 
 class PUTIL_TEST : public HOST_TEST {

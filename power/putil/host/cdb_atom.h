@@ -108,6 +108,11 @@ public:
     // The atom's main output term, or null.
     virtual CDB_ATOM_OTERM* get_primary_oterm() const = 0;
 
+    // Where the atom is placed: the global id of its located block
+    // (DEV_ILLEGAL_GLOBAL_ID when unplaced) and that block's kind.
+    virtual unsigned get_location_index() const = 0;
+    virtual int get_location_element() const = 0;
+
     // Kind tests.
     virtual bool is_pin_atom() const = 0;
     // A pin that brings a signal into the device: input and clock pins, and
@@ -134,6 +139,14 @@ public:
     virtual bool is_lcell_atom() const = 0;
     virtual bool is_lcell_comb_atom() const = 0;
     virtual bool is_lcell_ff_atom() const = 0;
+    // Kinds that take part in the bonding-index walk of transceiver clocks:
+    // atoms that relay the index through their clock outputs, PLLs that
+    // relay it through their clock output, and atoms whose block never
+    // takes an index.
+    virtual bool is_bonding_multi_output_atom() const = 0;
+    virtual bool is_bonding_secondary_atom() const = 0;
+    virtual bool is_bonding_pll_atom() const = 0;
+    virtual bool is_bonding_index_exempt_atom() const = 0;
 
 protected:
     virtual ~CDB_ATOM_NODE() = default;

@@ -1,6 +1,11 @@
-// Host netlist utilities: I/O companion atoms, wire LUTs and PLL output
-// periods. Their rules belong to the host.
+// Host netlist utilities: I/O companion atoms, wire LUTs, PLL output
+// periods, and the supplies and voltages of located blocks. Their rules
+// belong to the host.
 #pragma once
+
+#include <vector>
+
+#include "host/dev_enums.h"
 
 class MEM_SEGMENT;
 class CDB_ATOM_NODE;
@@ -35,4 +40,16 @@ public:
     // TDC_INT_NOT_SET (0x80000001) when it cannot be computed.
     static int get_real_output_clock_period(const CDB_ATOM_NODE* pll, int port_type, int port_index,
                                             int input_period_ps);
+};
+
+// Supplies, regions and voltages of located blocks.
+class CUT_VOLTAGE_UTIL {
+public:
+    // The supplies of a block, in the database's order; empty for a block
+    // without supplies.
+    static std::vector<DEV_POWER_SUPPLY_ENUM> get_power_supplies_of_element(unsigned gid);
+    // The block's region on a supply; 0 when the host has none for it.
+    static DEV_POWER_REGION_ENUM get_power_region_of_element(unsigned gid, DEV_POWER_SUPPLY_ENUM supply);
+    // Millivolts of a voltage enumeration; false when it has no voltage.
+    static bool get_int_voltage_from_dev_enum(DEV_VOLTAGE_ENUM voltage, int* millivolts);
 };

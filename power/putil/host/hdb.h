@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "host/dev_enums.h"
+
 class CDB_ATOM_NETLIST;
 class CDB_DB_ENTRIES;
 class HDB_ACTION_PT_TREE;
@@ -69,6 +71,10 @@ public:
     virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
     // The device family the user chose.
     virtual int get_user_family_enum() const = 0;
+    // Records the voltage in millivolts of a transceiver power region (0: the
+    // region is powered down); value is 0 or a pad's data.
+    virtual void set_power_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region,
+                                          int voltage, int value) = 0;
 
 protected:
     virtual ~CDB_CHIP_DB_ENTRY() = default;

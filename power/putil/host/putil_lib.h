@@ -5,11 +5,16 @@
 #include <string>
 
 class CMP_FACADE;
+class CDB_CHIP_DB_ENTRY;
 class CDB_ATOM_NODE;
 class CDB_ATOM_ITERM;
 class CDB_ATOM_OTERM;
 
 CMP_FACADE* putil_lib_get_cmp_facade();
+// The chip database entry of the current design, or null.
+CDB_CHIP_DB_ENTRY* putil_lib_get_cdb_chip_db_entry();
+// Marks a located block as a transceiver block for power analysis, or not.
+void putil_lib_set_is_hssi_gid(unsigned gid, bool is_hssi);
 // True: a missing waveform file is a warning and the run goes on.
 bool putil_lib_get_continue_and_warn_on_failure();
 // state 0 draws the bar at percent.
@@ -19,6 +24,18 @@ void putil_lib_update_progress_bar(int state, int percent);
 bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom);
 bool putil_is_valid_power_term(CDB_ATOM_ITERM* iterm);
 bool putil_is_valid_power_term(CDB_ATOM_OTERM* oterm, bool include_unconnected);
+
+// The power analyzer's settings class.
+class PUTIL_VELDRA_INI {
+public:
+    static PUTIL_VELDRA_INI* instance();
+    // A release build for customers: a missing supply voltage of a
+    // transceiver block reads as 0 instead of stopping the run.
+    virtual bool get_customer_release() const = 0;
+
+protected:
+    virtual ~PUTIL_VELDRA_INI() = default;
+};
 
 class FIO_FILE_SYSTEM {
 public:

@@ -10,6 +10,7 @@ class BIG_TIME;
 class CDB_ATOM_NETLIST;
 class CDB_CHIP_DB_ENTRY;
 class CDB_ATOM_OTERM;
+class CDB_ATOM_ITERM;
 class HDB_ACTION_PT_INSTANCE;
 class HDB_INSTANCE_NAME;
 
@@ -102,6 +103,10 @@ public:
     // of their time that was unknown, in percent.
     virtual void set_toggle_percentage(float percent) = 0;
     virtual void set_percentage_of_time_signals_spent_in_unknown_state(float percent) = 0;
+    // Toggle rate (transitions per second) of the signal a term carries: an
+    // input term's source, or the output term itself; 0 when none is known.
+    virtual float get_toggle_rate_of_term(const CDB_ATOM_ITERM* iterm) = 0;
+    virtual float get_toggle_rate_of_term(const CDB_ATOM_OTERM* oterm) = 0;
 
 protected:
     virtual ~PUTIL_SA_DATA() = default;

@@ -1,0 +1,10 @@
+// Host debug names of device element kinds and physical implementations. A
+// value the host has no name for is named by its number.
+#pragma once
+
+#include <string>
+
+#include "host/dev_enums.h"
+
+std::string dstr_get_debug_string(DEV_ELEMENT_ENUM kind);
+std::string dstr_get_debug_string(DEV_PHYS_IMPL_ENUM phys_impl);

@@ -23,7 +23,8 @@ void putil_lib_update_progress_bar(int state, int percent);
 // Whether an atom or term takes part in power analysis.
 bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom);
 bool putil_is_valid_power_term(CDB_ATOM_ITERM* iterm);
-bool putil_is_valid_power_term(CDB_ATOM_OTERM* oterm, bool include_unconnected);
+// An unconnected output term counts only with include_unconnected.
+bool putil_is_valid_power_term(CDB_ATOM_OTERM* oterm, bool include_unconnected = false);
 
 // The power analyzer's settings class.
 class PUTIL_VELDRA_INI {

@@ -1,0 +1,147 @@
+// The transceiver power model of one device: one element per located
+// transceiver block, linked into the device's containment tree, filled from
+// the design's atoms, with bonding indices, voltages and power regions. The
+// base class fixes the order of the steps; a family model fills them in.
+#pragma once
+
+#include <unordered_set>
+
+#include "putil_hssi_element.h"
+
+class DEV_DEVICE;
+class CDB_ATOM_NETLIST;
+class CDB_ATOM_NODE;
+class CDB_ATOM_OTERM;
+class DYGR_PLACE_INFO;
+class DYGR_PLACE_BLOCK_HIERARCHY_INFO;
+class PUTIL_SA_DATA;
+
+// The host makes the model of the device's family, calls
+// build_hssi_info_from_device_database and then
+// fill_in_hssi_info_from_cdb_atom_netlist, and reads the elements. The model
+// owns its elements; a new build invalidates the ones handed out before.
+class PUTIL_EXPORT PUTIL_HSSI_INFO : public PUTIL_HEAP_OBJECT {
+public:
+    typedef PUTIL_HSSI_ELEMENT::ELEMENT_LIST ELEMENT_LIST;
+
+    PUTIL_HSSI_INFO();
+    // A model owns its elements: copying one would leave two owners.
+    PUTIL_HSSI_INFO(const PUTIL_HSSI_INFO&) = delete;
+    PUTIL_HSSI_INFO& operator=(const PUTIL_HSSI_INFO&) = delete;
+    virtual ~PUTIL_HSSI_INFO();
+
+    // One element per located block whose (kind, implementation) the
+    // family's type map knows, with links, defaults and bonded flags.
+    virtual void build_hssi_info_from_device_database(DEV_DEVICE* dev_device);
+    // The settings of one atom placed on the element's block; the base
+    // model captures nothing.
+    virtual void fill_in_hssi_info_from_cdb_atom(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+
+    // Hands every placed atom to its element, lets the family propagate,
+    // and drops the PLLs that serve no transceiver. Adds to data already
+    // there; sa_data is kept (not owned) for the family steps.
+    void fill_in_hssi_info_from_cdb_atom_netlist(CDB_ATOM_NETLIST* atom_netlist, PUTIL_SA_DATA* sa_data);
+
+    ELEMENT_LIST& get_hssi_elements() { return m_hssi_elements; }
+    int get_num_hssi_elements() const { return static_cast<int>(m_hssi_elements.size()); }
+    PUTIL_HSSI_ELEMENT* get_hssi_element(int i) const;
+    PUTIL_HSSI_ELEMENT* get_hssi_element_by_gid(unsigned gid) const;
+    bool hssi_element_gid_exists(unsigned gid) const;
+    // The elements of a type in creation order (the any-implementation key
+    // of a kind lists every element of the kind).
+    ELEMENT_LIST& get_hssi_elements_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
+    int get_num_hssi_elements_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
+    PUTIL_HSSI_ELEMENT* get_hssi_element_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int i);
+    // Destroys every element and the per-type lists.
+    void clear_hssi_info();
+
+protected:
+    // Family steps, in the order the build and the fill call them.
+    virtual void propagate_device_database_info();
+    virtual void propagate_cdb_atom_netlist_info();
+    virtual void set_power_region_of_elements();
+    // Base rule: a block is bonded when its gid is enabled on the die.
+    virtual void set_bonded_and_unbonded_element_info(DEV_DEVICE* dev_device);
+
+    void create_hssi_elements(DEV_DEVICE* dev_device);
+    void set_up_default_hierarchical_links(const DYGR_PLACE_BLOCK_HIERARCHY_INFO* hierarchy_info,
+                                           PUTIL_HSSI_ELEMENT* hssi_element);
+    void set_up_default_element_parameters(DEV_DEVICE* dev_device, PUTIL_HSSI_ELEMENT* hssi_element);
+
+    // Capture of a block whose only setting is that it is used.
+    void fill_in_hssi_info_from_cdb_atom_io(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    // Whether a PLL element serves a transceiver block.
+    bool is_hssi_pll(PUTIL_HSSI_ELEMENT* hssi_element) const;
+    // The bonding-index walk from a clock source's output through the
+    // relaying atoms; the last walk to reach a block sets its index.
+    void set_bonding_index_on_fanout(CDB_ATOM_OTERM* output, int index);
+    void propagate_bonding_index_through_element(CDB_ATOM_NODE* cdb_atom, int index);
+
+    // The element's supplies table: [supply, millivolts] per supply of its
+    // block.
+    void set_up_hssi_element_voltage_data(PUTIL_HSSI_ELEMENT* hssi_element);
+    // Region 1 for blocks on the left half of the die, 2 on the right.
+    void set_power_region_of_elements_by_die_half();
+
+    PUTIL_SA_DATA* get_sa_data() const { return m_sa_data; }
+
+private:
+    // The die's placement view, with every link on the way required.
+    static DYGR_PLACE_INFO* loaded_place_info(DEV_DEVICE* dev_device);
+    void add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
+    ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);
+    bool enter_bonding_atom(const CDB_ATOM_NODE* cdb_atom);
+
+    ELEMENT_LIST m_hssi_elements;
+    PUTIL_HASH_MAP<unsigned, PUTIL_HSSI_ELEMENT*> m_gid_to_hssi_element_hash;
+    PUTIL_VECTOR<ELEMENT_LIST> m_hssi_elements_by_type;
+    PUTIL_SA_DATA* m_sa_data = nullptr;
+
+    // Relaying atoms already passed by the bonding walk under way, so that
+    // a loop of relaying atoms ends; a walk starts at depth 0.
+    int m_bonding_walk_depth = 0;
+    std::unordered_set<const CDB_ATOM_NODE*, std::hash<const CDB_ATOM_NODE*>, std::equal_to<const CDB_ATOM_NODE*>,
+                       PUTIL_ALLOCATOR<const CDB_ATOM_NODE*>>
+        m_bonding_walk_visited;
+};
+
+// Moves one data key of an element up or down the containment tree,
+// following the child lists.
+class PUTIL_EXPORT PUTIL_HSSI_INFO_HELPERS {
+public:
+    // Gives every element on the way the value its descendants agree on;
+    // an element with a value keeps it and hides its subtree. Children that
+    // disagree are an internal error. True when the element ends with a value.
+    static bool propagate_and_match_enum_data_upwards(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                      DEV_POWER_HSSI_ENUM_DATA_ENUM key);
+    static bool propagate_and_match_int_data_upwards(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                     DEV_POWER_HSSI_INT_DATA_ENUM key);
+    static bool propagate_and_match_bool_data_upwards(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                      DEV_POWER_HSSI_BOOL_DATA_ENUM key);
+    static bool propagate_and_match_enum_data_upwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                       DEV_POWER_HSSI_ENUM_DATA_ENUM key,
+                                                                       int& value);
+    static bool propagate_and_match_int_data_upwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                      DEV_POWER_HSSI_INT_DATA_ENUM key, int& value);
+    static bool propagate_and_match_bool_data_upwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                       DEV_POWER_HSSI_BOOL_DATA_ENUM key,
+                                                                       bool& value);
+
+    // Sets true on every element without a value of its own above a
+    // descendant that is true; an explicit false stops it.
+    static void propagate_true_bool_data_upwards(PUTIL_HSSI_ELEMENT* hssi_element, DEV_POWER_HSSI_BOOL_DATA_ENUM key);
+    static bool propagate_true_bool_data_upwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                  DEV_POWER_HSSI_BOOL_DATA_ENUM key);
+
+    // Gives the element's value to its whole subtree; the element must
+    // have one.
+    static void propagate_enum_data_downwards(PUTIL_HSSI_ELEMENT* hssi_element, DEV_POWER_HSSI_ENUM_DATA_ENUM key);
+    static void propagate_int_data_downwards(PUTIL_HSSI_ELEMENT* hssi_element, DEV_POWER_HSSI_INT_DATA_ENUM key);
+    static void propagate_enum_data_downwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                               DEV_POWER_HSSI_ENUM_DATA_ENUM key, int value);
+    static void propagate_int_data_downwards_recursive_helper(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                              DEV_POWER_HSSI_INT_DATA_ENUM key, int value);
+
+private:
+    PUTIL_HSSI_INFO_HELPERS() {}
+};

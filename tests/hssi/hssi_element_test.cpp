@@ -1,0 +1,260 @@
+// Transceiver elements: the type map, guarded typed data, links and power
+// records, and the debug dump.
+#include "hssi_test_support.h"
+
+#include <functional>
+
+#include "host/astr.h"
+#include "host/dstr.h"
+
+namespace {
+
+using KEY = PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY;
+
+std::vector<std::pair<int, int>> type_vector()
+{
+    std::vector<std::pair<int, int>> types;
+    for (const KEY& key : PUTIL_HSSI_ELEMENT::get_element_phys_impl_vector())
+        types.emplace_back(key.element, key.phys_impl);
+    return types;
+}
+
+TEST_F(HSSI_TEST, TypesAreNumberedByFirstAppearanceWithEachKindsWildcardAfterIt)
+{
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
+                                    {{5, 1, 42}, {5, 2}, {6, 3}, {7}, {5, 1}, {8, 570}});
+    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    const std::vector<std::pair<int, int>> expected = {{5, 1}, {5, 570}, {5, 2}, {6, 3}, {6, 570}, {8, 570}};
+    EXPECT_EQ(type_vector(), expected);
+    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_num_element_types(), 6);
+    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(6, 3)), 3);
+    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(KEY(7, 570)));
+    EXPECT_TRUE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(5));
+    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(6));
+    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(-1));
+    expect_internal_error("iter != s_element_phys_impl_to_int_hash.end()",
+                          [] { PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(7, 1)); });
+    expect_internal_error("0 <= element_type && element_type < "
+                          "static_cast<PUTIL_HSSI_ELEMENT_TYPE>(s_int_to_element_phys_impl_vector.size())",
+                          [] {
+                              KEY key;
+                              PUTIL_HSSI_ELEMENT::get_element_phys_impl_key(key, 6);
+                          });
+
+    // The same family keeps its map, whatever its table says now; another
+    // family renumbers.
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{9, 9}});
+    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(), expected);
+    m_device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 1));
+    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
+}
+
+TEST_F(HSSI_TEST, FamiliesWithNamedStripsGetAStripTypePerNamedImplementation)
+{
+    std::vector<std::pair<int, int>> expected = {{PART, PART_IMPL_A}, {PART, 570}};
+    for (int impl = 2; impl <= 570; ++impl) {
+        if (dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(impl)).find("HSSI_STRIP") == std::string::npos)
+            continue;
+        expected.emplace_back(STRIP, impl);
+        if (expected.size() == 3)
+            expected.emplace_back(STRIP, 570);
+    }
+    ASSERT_GE(expected.size(), 5u) << "the host names at least two strip implementations";
+    m_device->set_family(static_cast<DEV_FAMILY_ENUM>(8));
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{PART, PART_IMPL_A}});
+    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(), expected);
+}
+
+TEST_F(HSSI_TEST, AFamilyWithoutTheElementTableIsAnInternalError)
+{
+    HOST_DESIGN bare;
+    bare.device()->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 2));
+    expect_internal_error("dev_basic_info->is_valid_2d_int_enum(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS)",
+                          [&] { PUTIL_HSSI_ELEMENT::create_element_type_map(bare.device()); });
+}
+
+// One row per value kind: its keys' end and what each accessor does there.
+struct KIND_ROW {
+    const char* name;
+    int end;
+    std::string range_text;
+    std::function<void(PUTIL_HSSI_ELEMENT&, int)> set;
+    std::function<void(PUTIL_HSSI_ELEMENT&, int)> get;
+    std::function<bool(PUTIL_HSSI_ELEMENT&, int)> is_valid;
+};
+
+std::string range_text(const std::string& kind)
+{
+    return "DEV_POWER_HSSI_" + kind + "_DATA_BEGIN <= key && key < DEV_POWER_HSSI_" + kind + "_DATA_END";
+}
+
+#define PUTIL_KIND_ROW(NAME, KIND, X, ENUM, VALUE)                                                       \
+    KIND_ROW{NAME, ENUM##_END, range_text(KIND),                                                         \
+             [](PUTIL_HSSI_ELEMENT& e, int k) { e.set_##X##_data(static_cast<ENUM##_ENUM>(k), VALUE); }, \
+             [](PUTIL_HSSI_ELEMENT& e, int k) { e.get_##X##_data(static_cast<ENUM##_ENUM>(k)); },        \
+             [](PUTIL_HSSI_ELEMENT& e, int k) { return e.is_valid_##X##_enum(static_cast<ENUM##_ENUM>(k)); }}
+
+const KIND_ROW KIND_ROWS[] = {
+    PUTIL_KIND_ROW("int", "INT", int, DEV_POWER_HSSI_INT_DATA, 5),
+    PUTIL_KIND_ROW("bool", "BOOL", bool, DEV_POWER_HSSI_BOOL_DATA, false),
+    PUTIL_KIND_ROW("double", "DOUBLE", double, DEV_POWER_HSSI_DOUBLE_DATA, 0.5),
+    PUTIL_KIND_ROW("enum", "ENUM", enum, DEV_POWER_HSSI_ENUM_DATA, 3),
+    PUTIL_KIND_ROW("atom", "ATOM", atom, DEV_POWER_HSSI_ATOM_DATA, nullptr),
+    PUTIL_KIND_ROW("iterm", "ITERM", iterm, DEV_POWER_HSSI_ITERM_DATA, nullptr),
+    PUTIL_KIND_ROW("oterm", "OTERM", oterm, DEV_POWER_HSSI_OTERM_DATA, nullptr),
+    KIND_ROW{"2d_int", DEV_POWER_HSSI_2D_INT_DATA_END, range_text("2D_INT"),
+             [](PUTIL_HSSI_ELEMENT& e, int k) {
+                 e.append_2d_int_data(static_cast<DEV_POWER_HSSI_2D_INT_DATA_ENUM>(k), {1, 2});
+             },
+             [](PUTIL_HSSI_ELEMENT& e, int k) { e.get_2d_int_data(static_cast<DEV_POWER_HSSI_2D_INT_DATA_ENUM>(k)); },
+             [](PUTIL_HSSI_ELEMENT& e, int k) {
+                 return e.is_valid_2d_int_enum(static_cast<DEV_POWER_HSSI_2D_INT_DATA_ENUM>(k));
+             }},
+};
+
+class HSSI_KIND_TEST : public HSSI_TEST, public ::testing::WithParamInterface<KIND_ROW> {};
+
+// Every key of a kind starts invalid and unreadable, becomes valid when set
+// (also to a zero value); the end key fails in all three accessors.
+TEST_P(HSSI_KIND_TEST, KeysAreCheckedForRangeAndValidity)
+{
+    const KIND_ROW& row = GetParam();
+    KEY key(STRIP, STRIP_IMPL);
+    PUTIL_HSSI_ELEMENT element(m_device, 10, 0, key);
+    for (int k = 0; k < row.end; ++k)
+        EXPECT_FALSE(row.is_valid(element, k)) << k;
+    std::string read_text = row.range_text + " && m_" + (std::string(row.name) + "_data_is_valid[key]");
+    expect_internal_error(read_text, [&] { row.get(element, row.end - 1); });
+    row.set(element, row.end - 1);
+    EXPECT_TRUE(row.is_valid(element, row.end - 1));
+    row.get(element, row.end - 1);
+    expect_internal_error(row.range_text, [&] { row.set(element, row.end); });
+    expect_internal_error(read_text, [&] { row.get(element, row.end); });
+    expect_internal_error(row.range_text, [&] { row.is_valid(element, row.end); });
+    expect_internal_error(row.range_text, [&] { row.is_valid(element, -1); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HSSI_KIND_TEST, ::testing::ValuesIn(KIND_ROWS), row_name);
+
+TEST_F(HSSI_TEST, LinksRecordsAndInvalidation)
+{
+    KEY strip_key(STRIP, STRIP_IMPL), part_key(PART, PART_IMPL_A);
+    PUTIL_HSSI_ELEMENT strip(m_device, 10, 0, strip_key);
+    PUTIL_HSSI_ELEMENT part(m_device, 11, 1, part_key);
+    PUTIL_HSSI_ELEMENT other(m_device, 12, 2, part_key);
+    part.set_parent_element(&strip);
+    part.add_child_element(&other);
+    part.add_child_element(&other);   // nothing stops a second entry
+    part.add_child_element(part_key.any_implementation(), &strip);
+    part.add_associated_element(&strip);
+    EXPECT_EQ(ids_of(part.get_child_elements()), (std::vector<int>{2, 2}));
+    EXPECT_EQ(ids_of(part.get_child_elements(part_key)), (std::vector<int>{2, 2}));
+    EXPECT_EQ(ids_of(part.get_child_elements(part_key.any_implementation())), (std::vector<int>{0}));
+    EXPECT_EQ(ids_of(part.get_associated_elements(strip_key)), (std::vector<int>{0}));
+    EXPECT_TRUE(strip.get_child_elements().empty());
+    expect_internal_error("iter != s_element_phys_impl_to_int_hash.end()",
+                          [&] { part.get_child_elements(KEY(PART, UNMODELLED_IMPL)); });
+
+    part.append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(3), 2.0, 0.5, "a");
+    part.append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(3), 4.0, 1.0, "b");
+    part.append_dynamic_energy(static_cast<DEV_POWER_SUPPLY_ENUM>(4), 1.0, 1.0, "c");
+    ASSERT_EQ(part.get_static_power().at(3).size(), 2u);
+    EXPECT_EQ(part.get_static_power().at(3)[1].name, "b");
+    EXPECT_EQ(part.get_dynamic_energy().count(3), 0u);
+
+    part.set_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX, 2);
+    part.set_power_region_of_element(static_cast<DEV_POWER_REGION_ENUM>(2));
+    PUTIL_HSSI_ELEMENT copy(part);
+    part.invalidate_all_data();
+    EXPECT_FALSE(part.is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX));
+    EXPECT_TRUE(part.get_child_elements().empty());
+    EXPECT_TRUE(part.get_child_elements(part_key).empty());
+    EXPECT_TRUE(part.get_associated_elements().empty());
+    EXPECT_EQ(part.get_parent_element(), &strip);
+    EXPECT_EQ(part.get_power_region(), 2);
+    EXPECT_EQ(part.get_static_power().at(3).size(), 2u);
+    // The copy kept its own lists and values.
+    EXPECT_EQ(copy.get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX), 2);
+    EXPECT_EQ(ids_of(copy.get_child_elements()), (std::vector<int>{2, 2}));
+    EXPECT_EQ(PUTIL_HSSI_ELEMENT(m_device, 10, 0, strip_key).get_power_region(), DEV_POWER_REGION_NONE);
+}
+
+std::string dump_of(const PUTIL_HSSI_ELEMENT& element, PUTIL_SA_DATA* sa_data, const std::string& path)
+{
+    {
+        std::ofstream out(path);
+        element.write_debug_info(&out, sa_data);
+    }
+    return putil_read_text(path);
+}
+
+std::string names_of(int kind, int impl)
+{
+    return dstr_get_debug_string(static_cast<DEV_ELEMENT_ENUM>(kind)) + "::" +
+           dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(impl));
+}
+
+TEST_F(HSSI_TEST, DumpOfANewElementHasOnlyItsIdentity)
+{
+    KEY key(STRIP, STRIP_IMPL);
+    PUTIL_HSSI_ELEMENT element(m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
+    EXPECT_EQ(dump_of(element, nullptr, m_folder + "/new.txt"),
+              "ELEMENT_ID : 4\n{\n   GID = DEV_ILLEGAL_GLOBAL_ID\n   DEV_ELEMENT_ENUM = " +
+                  dstr_get_debug_string(DEV_ELEMENT_HSSI_STRIP) + "\n   DEV_PHYS_IMPL_ENUM = " +
+                  dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(STRIP_IMPL)) +
+                  "\n\n\n\n\n\n\n   PARENT_ELEMENT = NULL\n\n}\n\n");
+    std::ofstream closed;
+    element.write_debug_info(&closed, nullptr);
+    element.write_debug_info(nullptr, nullptr);
+}
+
+TEST_F(HSSI_TEST, DumpOfAPopulatedElementNamesEveryValueAndLink)
+{
+    add_test_blocks();
+    PUTIL_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    PUTIL_HSSI_ELEMENT* strip = model.get_hssi_element_by_gid(10);
+    strip->set_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {{0, 900}, {24, 1000}});
+    strip->append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(0), 2.0, 3.0, "leakage");
+    strip->append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(0), 0.5, 2.0, "bias");
+    strip->append_dynamic_energy(DEV_POWER_SUPPLY_VCCEHT, 1.5, 2.0, "serial");
+    strip->set_double_data(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(1), 2.5);
+    strip->set_enum_data(static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(2), 6);
+
+    std::string supply_row[2][2];
+    const int supplies[2][2] = {{0, 900}, {24, 1000}};
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 2; ++column)
+            astr_get_enum_data_debug_string(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, row, column,
+                                            supplies[row][column], &supply_row[row][column]);
+    std::string enum_value;
+    astr_get_enum_data_debug_string(static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(2), 6, &enum_value);
+    const auto name = [](auto key) { return "   " + astr_get_debug_string(key) + " = "; };
+    const std::string expected =
+        "ELEMENT_ID : 0\n{\n   GID = 10\n   DEV_ELEMENT_ENUM = " + dstr_get_debug_string(DEV_ELEMENT_HSSI_STRIP) +
+        "\n   DEV_PHYS_IMPL_ENUM = " + dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(STRIP_IMPL)) +
+        "\n\n   DYNAMIC_ENERGY = { 0 3 }\n\n   DYNAMIC_POWER = { 0 0 }\n\n   STATIC_POWER = { 7 0 }\n\n" +
+        name(DEV_POWER_HSSI_INT_LOCATION_X) + "1\n" + name(DEV_POWER_HSSI_INT_LOCATION_Y) + "0\n\n" +
+        name(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES) + "{ { " + supply_row[0][0] + " " + supply_row[0][1] + " } { " +
+        supply_row[1][0] + " " + supply_row[1][1] + " } }\n\n" +
+        name(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(1)) + "2.5\n\n" +
+        name(static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(2)) + enum_value + "\n\n" +
+        name(DEV_POWER_HSSI_BOOL_ELEMENT_BONDED) + "TRUE\n" + name(DEV_POWER_HSSI_BOOL_IS_HSSI_BLOCK) + "TRUE\n\n" +
+        "   PARENT_ELEMENT = NULL\n\n   CHILD_ELEMENTS = { 1 3 4 }\n\n   CHILD_ELEMENTS_BY_TYPE\n   {\n      " +
+        names_of(PART, PART_IMPL_A) + " = { 1 }\n      " + names_of(PART, 570) + " = { 1 3 }\n      " +
+        names_of(PART, PART_IMPL_B) + " = { 3 }\n      " + names_of(TX_PLL, TX_PLL_IMPL) + " = { 4 }\n      " +
+        names_of(TX_PLL, 570) + " = { 4 }\n   }\n\n   ASSOCIATED_ELEMENTS = { 1 3 4 }\n\n" +
+        "   ASSOCIATED_ELEMENTS_BY_TYPE\n   {\n      " + names_of(PART, PART_IMPL_A) + " = { 1 }\n      " +
+        names_of(PART, 570) + " = { 1 3 }\n      " + names_of(PART, PART_IMPL_B) + " = { 3 }\n      " +
+        names_of(TX_PLL, TX_PLL_IMPL) + " = { 4 }\n      " + names_of(TX_PLL, 570) + " = { 4 }\n   }\n\n}\n\n";
+    EXPECT_EQ(dump_of(*strip, nullptr, m_folder + "/strip.txt"), expected);
+
+    strip->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {1, 2, 3});
+    expect_internal_error("power_supplies_sub_info.size() == 2",
+                          [&] { dump_of(*strip, nullptr, m_folder + "/bad.txt"); });
+}
+
+}   // namespace

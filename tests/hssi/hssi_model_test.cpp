@@ -1,0 +1,187 @@
+// The transceiver model of a device: the element tree, bonded flags,
+// element voltages and power regions.
+#include "hssi_test_support.h"
+
+#include "putil_power_supply_info.h"
+
+namespace {
+
+using KEY = PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY;
+
+std::vector<unsigned> gids_of(const PUTIL_HSSI_ELEMENT::ELEMENT_LIST& elements)
+{
+    std::vector<unsigned> gids;
+    for (const PUTIL_HSSI_ELEMENT* element : elements)
+        gids.push_back(element->get_element_gid());
+    return gids;
+}
+
+TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
+{
+    add_test_blocks();
+    PUTIL_HSSI_INFO model;
+    for (int build = 0; build < 2; ++build) {
+        model.build_hssi_info_from_device_database(m_device);
+        EXPECT_EQ(gids_of(model.get_hssi_elements()), (std::vector<unsigned>{10, 11, 13, 14, 20, 30}));
+        for (int id = 0; id < model.get_num_hssi_elements(); ++id)
+            EXPECT_EQ(model.get_hssi_element(id)->get_element_id(), id);
+    }
+    EXPECT_FALSE(model.hssi_element_gid_exists(12));
+    EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, 570))), (std::vector<unsigned>{11, 13, 14}));
+    EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, PART_IMPL_B))), (std::vector<unsigned>{14}));
+    EXPECT_EQ(model.get_hssi_element_by_type(KEY(PART, 570), 2)->get_element_gid(), 14u);
+    expect_internal_error("0 <= i && i < static_cast<int>(hssi_element_by_type.size())",
+                          [&] { model.get_hssi_element_by_type(KEY(PART, 570), 3); });
+    expect_internal_error("static_cast<PUTIL_HSSI_ELEMENT_ID>(0) <= i && i < get_num_hssi_elements()",
+                          [&] { model.get_hssi_element(6); });
+    expect_internal_error("iter != m_gid_to_hssi_element_hash.end()", [&] { model.get_hssi_element_by_gid(12); });
+
+    // Links: the parent first among the associations, then the children in
+    // sibling order; a block under an unmodelled one has no parent.
+    PUTIL_HSSI_ELEMENT* strip = model.get_hssi_element_by_gid(10);
+    PUTIL_HSSI_ELEMENT* part = model.get_hssi_element_by_gid(11);
+    EXPECT_EQ(gids_of(strip->get_child_elements()), (std::vector<unsigned>{11, 14, 20}));
+    EXPECT_EQ(part->get_parent_element(), strip);
+    EXPECT_EQ(gids_of(part->get_associated_elements()), (std::vector<unsigned>{10}));
+    EXPECT_EQ(gids_of(part->get_associated_elements(KEY(STRIP, 570))), (std::vector<unsigned>{10}));
+    EXPECT_EQ(model.get_hssi_element_by_gid(13)->get_parent_element(), nullptr);
+    EXPECT_TRUE(model.get_hssi_element_by_gid(13)->get_associated_elements().empty());
+
+    // Defaults: location, pad data, bonded from the enabled gids, and every
+    // block a transceiver block for the host.
+    EXPECT_EQ(part->get_int_data(DEV_POWER_HSSI_INT_LOCATION_X), 1);
+    EXPECT_EQ(part->get_int_data(DEV_POWER_HSSI_INT_LOCATION_Y), 1);
+    EXPECT_EQ(part->get_int_data(DEV_POWER_HSSI_INT_PAD_DATA), 77);
+    EXPECT_FALSE(strip->is_valid_int_enum(DEV_POWER_HSSI_INT_PAD_DATA));
+    EXPECT_TRUE(part->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+    EXPECT_FALSE(model.get_hssi_element_by_gid(14)->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+    for (unsigned gid : {10u, 11u, 13u, 14u, 20u, 30u}) {
+        EXPECT_TRUE(model.get_hssi_element_by_gid(gid)->get_bool_data(DEV_POWER_HSSI_BOOL_IS_HSSI_BLOCK));
+        EXPECT_TRUE(m_device->is_hssi_gid(gid)) << gid;
+    }
+    EXPECT_FALSE(m_device->is_hssi_gid(12));
+}
+
+TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
+{
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{STRIP, 570}});
+    add(10, STRIP, 570, 0, 0);
+    PUTIL_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(STRIP, 570))), (std::vector<unsigned>{10, 10}));
+}
+
+TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
+{
+    m_device->set_die_width(4);
+    PUTIL_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    EXPECT_EQ(model.get_num_hssi_elements(), 0);
+    EXPECT_EQ(model.get_num_hssi_elements_by_type(KEY(TX_PLL, 570)), 0);
+}
+
+TEST_F(HSSI_TEST, TheBuildNeedsALoadedPlacementView)
+{
+    PUTIL_HSSI_INFO model;
+    expect_internal_error("dev_device != NULL", [&] { model.build_hssi_info_from_device_database(nullptr); });
+    expect_internal_error("dygr_die_info != NULL", [&] { model.build_hssi_info_from_device_database(m_device); });
+    add_test_blocks();
+    m_device->set_place_data_loaded(false);
+    expect_internal_error("place_info->is_data_loaded()",
+                          [&] { model.build_hssi_info_from_device_database(m_device); });
+}
+
+// A model that exposes the steps the families share.
+class EXPOSED_HSSI_INFO : public PUTIL_HSSI_INFO {
+public:
+    using PUTIL_HSSI_INFO::set_power_region_of_elements_by_die_half;
+    using PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data;
+};
+
+TEST_F(HSSI_TEST, DieHalvesGiveRegionsOneAndTwo)
+{
+    for (int width : {10, 9}) {
+        HOST_DESIGN design;
+        host_set_current_design(&design);
+        HOST_DEVICE* device = design.device();
+        device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY));
+        device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{PART, PART_IMPL_A}});
+        device->set_die_width(width);
+        for (int x = 0; x < width; ++x)
+            device->add_block(static_cast<unsigned>(x), static_cast<DEV_ELEMENT_ENUM>(PART),
+                              static_cast<DEV_PHYS_IMPL_ENUM>(PART_IMPL_A), x, 0);
+        EXPOSED_HSSI_INFO model;
+        model.build_hssi_info_from_device_database(device);
+        model.set_power_region_of_elements_by_die_half();
+        std::vector<int> regions;
+        for (PUTIL_HSSI_ELEMENT* element : model.get_hssi_elements())
+            regions.push_back(element->get_power_region());
+        const std::vector<int> expected = width == 10 ? std::vector<int>{1, 1, 1, 1, 1, 2, 2, 2, 2, 2}
+                                                      : std::vector<int>{1, 1, 1, 1, 2, 2, 2, 2, 2};
+        EXPECT_EQ(regions, expected) << width;
+    }
+}
+
+TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
+{
+    const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
+    const auto region = [](int r) { return static_cast<DEV_POWER_REGION_ENUM>(r); };
+    // A device of a family with built-in supply tables.
+    m_device->set_family(static_cast<DEV_FAMILY_ENUM>(50));
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{397, 1}, {587, 1}});
+    add(40, 397, 1, 0, 0);
+    add(41, 587, 1, 1, 0, 40);
+    m_device->set_block_supplies(40, {supply(0), supply(24)});
+    m_device->set_voltage_millivolts(static_cast<DEV_VOLTAGE_ENUM>(5), 1100);
+    PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(m_device);
+    PUTIL_POWER_SUPPLY_INFO::set_gid_power_region(40, supply(24), region(2));
+
+    EXPOSED_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    PUTIL_HSSI_ELEMENT* quad = model.get_hssi_element_by_gid(40);
+    PUTIL_HSSI_ELEMENT* cmu = model.get_hssi_element_by_gid(41);
+    model.set_up_hssi_element_voltage_data(quad);
+    model.set_up_hssi_element_voltage_data(cmu);
+    EXPECT_EQ(quad->get_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES),
+              (PUTIL_HSSI_ELEMENT::INT_TABLE{{0, 900}, {24, 0}}));
+    EXPECT_FALSE(cmu->is_valid_2d_int_enum(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES));
+    EXPECT_EQ(quad->get_voltage(supply(0)), 900);
+
+    quad->set_enum_data(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE, 5);
+    model.set_up_hssi_element_voltage_data(quad);
+    EXPECT_EQ(quad->get_voltage(DEV_POWER_SUPPLY_VCCEHT), 1100);
+    quad->set_enum_data(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE, 999);
+    expect_internal_error("CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum( static_cast<DEV_VOLTAGE_ENUM>( "
+                          "hssi_element->get_enum_data( DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE ) ), &voltage )",
+                          [&] { model.set_up_hssi_element_voltage_data(quad); });
+
+    // A missing supply or table stops the run, except in a customer release.
+    quad->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {7, 800, 1});
+    expect_internal_error("found_power_supply", [&] { quad->get_voltage(supply(7)); });
+    expect_internal_error("m_2d_int_data_is_valid[DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES]",
+                          [&] { cmu->get_voltage(supply(0)); });
+    host_set_customer_release(true);
+    EXPECT_EQ(quad->get_voltage(supply(7)), 0);
+    EXPECT_EQ(cmu->get_voltage(supply(0)), 0);
+    host_set_customer_release(false);
+}
+
+TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
+{
+    const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
+    add_test_blocks();
+    m_device->set_power_supply_regions(supply(3), {1, 2});
+    m_device->set_power_supply_regions(supply(4), {0, 1});
+    m_device->set_block_power_region(11, supply(3), static_cast<DEV_POWER_REGION_ENUM>(7));
+    PUTIL_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    PUTIL_HSSI_ELEMENT* part = model.get_hssi_element_by_gid(11);
+    EXPECT_EQ(part->get_power_region_of_element(11, supply(3)), 7);
+    EXPECT_EQ(part->get_power_region_of_element(13, supply(4)), 0);
+    EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), DEV_POWER_REGION_NONE);
+    part->set_power_region_of_element(static_cast<DEV_POWER_REGION_ENUM>(2));
+    EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), 2);
+    expect_internal_error("power_supply_desc", [&] { part->get_power_region_of_element(13, supply(5)); });
+}
+
+}   // namespace

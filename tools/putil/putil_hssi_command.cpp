@@ -1,0 +1,110 @@
+// `putil hssi`: builds the transceiver power model of a device (and fills it
+// from a design's atoms when one is given) and writes every element's debug
+// description, then the power-region voltages the model recorded.
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+
+#include "putil_command.h"
+#include "putil_hssi_info.h"
+#include "putil_host.h"
+#include "putil_power_supply_info.h"
+
+namespace {
+
+// The models the program can build, by name; a model serves the device
+// family of its value (-1: any family).
+struct FAMILY_MODEL {
+    const char* name;
+    int family;
+    PUTIL_HSSI_INFO* (*make)();
+};
+const FAMILY_MODEL FAMILY_MODELS[] = {
+    {"base", -1, [] { return new PUTIL_HSSI_INFO; }},
+};
+
+class PUTIL_HSSI_COMMAND : public PUTIL_COMMAND {
+public:
+    void configure(CLI::App& app) override
+    {
+        std::vector<std::string> names;
+        for (const FAMILY_MODEL& model : FAMILY_MODELS)
+            names.push_back(model.name);
+        app.add_option("--device", m_device_file, "Device description (JSON)")->required();
+        app.add_option("--design", m_design_file, "Design (JSON) whose atoms are placed on the device's blocks");
+        app.add_option("--family", m_family_name,
+                       "Transceiver model to build (default: the device family's, else the base model)")
+            ->check(CLI::IsMember(names));
+        app.add_option("-o,--output", m_output_file, "Write the dump to FILE instead of standard output");
+    }
+
+    int run() override
+    {
+        std::string error;
+        std::unique_ptr<HOST_DESIGN> design =
+            m_design_file.empty() ? std::make_unique<HOST_DESIGN>() : host_load_design_file(m_design_file, error);
+        if (design && !host_load_device_file(m_device_file, *design->device(), error))
+            design.reset();
+        if (!design) {
+            std::cerr << "putil: error: " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        host_set_current_design(design.get());
+        HOST_DEVICE* device = design->device();
+
+        PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(device);
+        std::unique_ptr<PUTIL_HSSI_INFO> model(model_for(device->get_basic_info()->get_family_enum()).make());
+        if (!model) {
+            std::cerr << "putil: error: out of memory\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        model->build_hssi_info_from_device_database(device);
+        if (!m_design_file.empty())
+            model->fill_in_hssi_info_from_cdb_atom_netlist(design->netlist(), design->store());
+
+        // The dump is written on a file stream, also for standard output.
+        const std::string path = m_output_file.empty() ? "/dev/stdout" : m_output_file;
+        std::ofstream out(path);
+        if (!out) {
+            std::cerr << "putil: error: cannot write " << path << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        PUTIL_SA_DATA* sa_data = m_design_file.empty() ? nullptr : design->store();
+        for (PUTIL_HSSI_ELEMENT* element : model->get_hssi_elements())
+            element->write_debug_info(&out, sa_data);
+        write_power_region_voltages(*design, out);
+        return out ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+    }
+
+private:
+    const FAMILY_MODEL& model_for(int device_family) const
+    {
+        for (const FAMILY_MODEL& model : FAMILY_MODELS)
+            if (m_family_name.empty() ? model.family == device_family : m_family_name == model.name)
+                return model;
+        return FAMILY_MODELS[0];
+    }
+
+    // What the model recorded in the chip database, in the order it did.
+    static void write_power_region_voltages(const HOST_DESIGN& design, std::ostream& out)
+    {
+        const auto& records = design.chip_db_entry()->power_region_voltages();
+        out << "POWER_REGION_VOLTAGES\n{\n";
+        for (const auto& record : records)
+            out << "   " << astr_get_debug_string(record.supply) << "-" << astr_get_debug_string(record.region)
+                << " = " << record.voltage << " mV (" << record.value << ")\n";
+        out << "}\n";
+    }
+
+    std::string m_device_file;
+    std::string m_design_file;
+    std::string m_family_name;
+    std::string m_output_file;
+};
+
+}  // namespace
+
+std::unique_ptr<PUTIL_COMMAND> putil_make_hssi_command()
+{
+    return std::make_unique<PUTIL_HSSI_COMMAND>();
+}

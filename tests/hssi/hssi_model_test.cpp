@@ -184,4 +184,110 @@ TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
     expect_internal_error("power_supply_desc", [&] { part->get_power_region_of_element(13, supply(5)); });
 }
 
+// A model whose capture marks every block an atom is placed on as used, and
+// that exposes the bonding walk.
+class CAPTURING_HSSI_INFO : public PUTIL_HSSI_INFO {
+public:
+    void fill_in_hssi_info_from_cdb_atom(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom) override
+    {
+        fill_in_hssi_info_from_cdb_atom_io(hssi_element, cdb_atom);
+    }
+    using PUTIL_HSSI_INFO::set_bonding_index_on_fanout;
+};
+
+class HSSI_NETLIST_TEST : public HSSI_TEST {
+protected:
+    // An atom on gid (DEV_ILLEGAL_GLOBAL_ID: unplaced) with the given roles.
+    HOST_ATOM* atom(const std::string& name, unsigned gid, std::initializer_list<HOST_ATOM_FLAG> flags = {})
+    {
+        HOST_ATOM* a = m_design.add_atom(name, HOST_ATOM_KIND::OTHER);
+        m_design.set_atom_location(a, gid);
+        for (HOST_ATOM_FLAG flag : flags)
+            m_design.set_atom_flag(a, flag, true);
+        return a;
+    }
+    HOST_OTERM* output(HOST_ATOM* a, const std::string& name, int usage)
+    {
+        return m_design.add_output(a, name, usage, false);
+    }
+    void drive(HOST_OTERM* source, std::initializer_list<HOST_ATOM*> sinks)
+    {
+        for (HOST_ATOM* sink : sinks)
+            m_design.add_input(sink, 0, source);
+    }
+    int index_of(CAPTURING_HSSI_INFO& model, unsigned gid)
+    {
+        PUTIL_HSSI_ELEMENT* element = model.get_hssi_element_by_gid(gid);
+        return element->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX)
+                   ? element->get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX)
+                   : -1;
+    }
+};
+
+TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlock)
+{
+    add_test_blocks();
+    add(31, GENERAL_PLL, PLL_IMPL, 9, 3);
+    add(32, GENERAL_PLL, PLL_IMPL, 9, 4);
+    HOST_ATOM* serving = atom("serving", 30);
+    HOST_ATOM* feeding_plls = atom("feeding_plls", 31);
+    HOST_ATOM* unconnected = atom("unconnected", 32);
+    drive(output(serving, "serving_clk", DB_OPORT_CLKOUT), {feeding_plls, atom("part", 11)});
+    drive(output(feeding_plls, "feeding_clk", DB_OPORT_CLKOUT), {unconnected});
+    output(unconnected, "unconnected_clk", DB_OPORT_CLKOUT);
+
+    CAPTURING_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), m_design.store());
+    EXPECT_TRUE(model.get_hssi_element_by_gid(11)->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED));
+    EXPECT_FALSE(model.get_hssi_element_by_gid(13)->is_valid_bool_enum(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED));
+    // The transceiver PLL counts unused; of the general PLLs only the one
+    // that drives a transceiver block does.
+    for (const auto& [gid, counts] : std::vector<std::pair<unsigned, bool>>{{20, true}, {30, true}, {31, false}, {32, false}}) {
+        EXPECT_EQ(model.get_hssi_element_by_gid(gid)->get_bool_data(DEV_POWER_HSSI_BOOL_IS_HSSI_BLOCK), counts) << gid;
+        EXPECT_EQ(m_device->is_hssi_gid(gid), counts) << gid;
+    }
+
+    expect_internal_error("atom_netlist != NULL && sa_data != NULL",
+                          [&] { model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), nullptr); });
+}
+
+TEST_F(HSSI_NETLIST_TEST, BondingIndicesFollowTheClockThroughRelayingAtoms)
+{
+    add_test_blocks();
+    HOST_ATOM* source = atom("source", DEV_ILLEGAL_GLOBAL_ID);
+    HOST_ATOM* relay = atom("relay", DEV_ILLEGAL_GLOBAL_ID, {HOST_ATOM_BONDING_MULTI_OUTPUT});
+    // Exempt, yet it relays through its clock output as a PLL.
+    HOST_ATOM* exempt_pll = atom("exempt_pll", 20, {HOST_ATOM_BONDING_PLL, HOST_ATOM_BONDING_INDEX_EXEMPT});
+    HOST_ATOM* loop_a = atom("loop_a", DEV_ILLEGAL_GLOBAL_ID, {HOST_ATOM_BONDING_SECONDARY});
+    HOST_ATOM* loop_b = atom("loop_b", DEV_ILLEGAL_GLOBAL_ID, {HOST_ATOM_BONDING_MULTI_OUTPUT});
+    HOST_OTERM* clock = output(source, "clock", 3);
+    drive(clock, {atom("direct", 11), relay, exempt_pll, loop_a});
+    drive(output(relay, "bonding_clock", 385), {atom("through_relay", 14)});
+    drive(output(relay, "other_clock", 9), {atom("not_a_bonding_output", 13)});
+    drive(output(exempt_pll, "pll_clock", DB_OPORT_CLKOUT), {atom("through_pll", 10)});
+    drive(output(loop_a, "loop_a_clock", 669), {loop_b});
+    drive(output(loop_b, "loop_b_clock", 4617), {loop_a, atom("after_loop", 30)});
+    HOST_ATOM* second_source = atom("second_source", DEV_ILLEGAL_GLOBAL_ID);
+    HOST_OTERM* second_clock = output(second_source, "second_clock", 3);
+    drive(second_clock, {atom("also_relay_target", 14)});
+
+    CAPTURING_HSSI_INFO model;
+    model.build_hssi_info_from_device_database(m_device);
+    model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), m_design.store());
+    model.set_bonding_index_on_fanout(clock, 1);
+    EXPECT_EQ(index_of(model, 11), 1);
+    EXPECT_EQ(index_of(model, 14), 1);
+    EXPECT_EQ(index_of(model, 13), -1);
+    EXPECT_EQ(index_of(model, 20), -1);
+    EXPECT_EQ(index_of(model, 10), 1);
+    EXPECT_EQ(index_of(model, 30), 1);
+    // The walk walked last sets the index of a block both reach.
+    model.set_bonding_index_on_fanout(second_clock, 2);
+    EXPECT_EQ(index_of(model, 14), 2);
+    model.set_bonding_index_on_fanout(clock, 3);
+    EXPECT_EQ(index_of(model, 14), 3);
+    EXPECT_EQ(index_of(model, 30), 3);
+}
+
 }   // namespace

@@ -1,22 +1,14 @@
 // Library-wide helpers: the internal-error check, allocation from the host
-// memory manager under the segment "PUTIL", and an allocator for containers.
+// memory manager under the segment "PUTIL" and the scanner's text copies.
 #pragma once
 
 #include <cstddef>
 #include <new>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "host/mem.h"
 #include "host/msg.h"
 #include "putil_export.h"
-
-#ifdef __FILE_NAME__
-#define PUTIL_SOURCE_NAME __FILE_NAME__
-#else
-#define PUTIL_SOURCE_NAME __FILE__
-#endif
 
 // A broken invariant of host data or of the library's own state: reported
 // with the expression text, and the run stops. Never used for user input.
@@ -30,42 +22,6 @@
 #define PUTIL_INTERNAL_ERROR(text) MSG_INTERNAL_ERROR::report(text, "PUTIL", PUTIL_SOURCE_NAME, __LINE__)
 
 #define PUTIL_NEW new (PUTIL_SOURCE_NAME, __LINE__)
-
-// Allocator for the library's containers; a refused allocation is fatal.
-template <class T>
-class PUTIL_ALLOCATOR {
-public:
-    typedef T value_type;
-    PUTIL_ALLOCATOR() noexcept = default;
-    template <class U>
-    PUTIL_ALLOCATOR(const PUTIL_ALLOCATOR<U>&) noexcept
-    {
-    }
-    T* allocate(std::size_t count)
-    {
-        void* block = mem_malloc_wrapper(count * sizeof(T), PUTIL_SEGMENT, "putil_allocator", 0);
-        if (block == nullptr)
-            PUTIL_INTERNAL_ERROR("Out of memory");
-        return static_cast<T*>(block);
-    }
-    void deallocate(T* block, std::size_t) noexcept { mem_free_wrapper(block, PUTIL_SEGMENT); }
-    template <class U>
-    bool operator==(const PUTIL_ALLOCATOR<U>&) const noexcept
-    {
-        return true;
-    }
-    template <class U>
-    bool operator!=(const PUTIL_ALLOCATOR<U>&) const noexcept
-    {
-        return false;
-    }
-};
-
-template <class T>
-using PUTIL_VECTOR = std::vector<T, PUTIL_ALLOCATOR<T>>;
-
-template <class K, class V>
-using PUTIL_HASH_MAP = std::unordered_map<K, V, std::hash<K>, std::equal_to<K>, PUTIL_ALLOCATOR<std::pair<const K, V>>>;
 
 class CMP_FACADE;
 class CDB_ATOM_NETLIST;

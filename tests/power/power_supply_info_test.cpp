@@ -1,6 +1,5 @@
-// Tests of the power supply tables: the built-in wiring per family, region
-// and voltage lookups and overrides, gid lookups through the cached die, and
-// the internal errors of keys the tables do not hold.
+// Tests of the power supply tables: lookups per family, through a gid of
+// the cached die, overrides, and the internal errors of missing keys.
 #include <functional>
 
 #include "putil_power_supply_info.h"
@@ -10,24 +9,30 @@ namespace {
 
 typedef PUTIL_POWER_SUPPLY_INFO INFO;
 
-const unsigned GID_397 = 5;   // a located block of element kind 397
-const unsigned GID_697 = 6;   // and one of kind 697
+const unsigned GID_397 = 5;   // located blocks of element kinds 397 and 697
+const unsigned GID_697 = 6;
+const int NOT_CACHED = -1;
 
 DEV_ELEMENT_ENUM element(int kind) { return static_cast<DEV_ELEMENT_ENUM>(kind); }
 DEV_POWER_SUPPLY_ENUM supply(int value) { return static_cast<DEV_POWER_SUPPLY_ENUM>(value); }
 DEV_POWER_REGION_ENUM region(int value) { return static_cast<DEV_POWER_REGION_ENUM>(value); }
 
-std::vector<int> as_vector(const PUTIL_VECTOR<int>& supplies) { return {supplies.begin(), supplies.end()}; }
+std::string text_of(const PUTIL_VECTOR<int>& supplies)
+{
+    std::string text;
+    for (int value : supplies)
+        text += (text.empty() ? "" : " ") + std::to_string(value);
+    return text;
+}
 
-// The expression of the internal error that call raised; empty without one.
-std::string internal_error_of(const std::function<void()>& call)
+// What a lookup answers, or the expression of the internal error it raised.
+std::string outcome(const std::function<std::string()>& lookup)
 {
     try {
-        call();
+        return lookup();
     } catch (const HOST_INTERNAL_ERROR& error) {
         return error.expression;
     }
-    return "";
 }
 
 }  // namespace
@@ -47,7 +52,6 @@ protected:
         INFO::reset_tables();
         PUTIL_TEST::TearDown();
     }
-
     void cache(int family)
     {
         m_design.device()->set_family(static_cast<DEV_FAMILY_ENUM>(family));
@@ -57,152 +61,87 @@ protected:
     HOST_DESIGN m_design;
 };
 
-struct SUPPLY_LIST_ROW {
+struct LOOKUP_ROW {
     const char* name;
-    int family;
-    int kind;
-    std::vector<int> supplies;
+    int family;   // cached first unless NOT_CACHED
+    std::function<std::string()> lookup;
+    const char* expected;
 };
 
-class SUPPLY_LISTS : public POWER_SUPPLY_INFO_TEST, public ::testing::WithParamInterface<SUPPLY_LIST_ROW> {};
+class LOOKUPS : public POWER_SUPPLY_INFO_TEST, public ::testing::WithParamInterface<LOOKUP_ROW> {};
 
-TEST_P(SUPPLY_LISTS, list_the_family_wiring_of_a_kind_in_order)
+TEST_P(LOOKUPS, answer_from_the_family_wiring)
 {
-    cache(GetParam().family);
-    EXPECT_EQ(as_vector(INFO::get_gid_power_supplies(element(GetParam().kind))), GetParam().supplies);
+    if (GetParam().family != NOT_CACHED)
+        cache(GetParam().family);
+    EXPECT_EQ(outcome(GetParam().lookup), GetParam().expected);
 }
+
+auto supplies_of(int kind)
+{
+    return [=] { return text_of(INFO::get_gid_power_supplies(element(kind))); };
+}
+auto supplies_of_gid(unsigned gid)
+{
+    return [=] { return text_of(INFO::get_gid_power_supplies(gid)); };
+}
+auto region_of(int kind, int s)
+{
+    return [=] { return std::to_string(INFO::get_gid_power_region(element(kind), supply(s))); };
+}
+auto region_of_gid(unsigned gid, int s)
+{
+    return [=] { return std::to_string(INFO::get_gid_power_region(gid, supply(s))); };
+}
+auto voltage_of(int s, int r)
+{
+    return [=] { return std::to_string(INFO::get_power_region_voltage(supply(s), region(r))); };
+}
+
+const char* const NO_KIND = "element_iter != m_element_to_power_type.end()";
+const char* const NO_REGION = "element_iter != m_element_to_power_region.end()";
+const char* const NO_VOLTAGE = "iter != m_power_region_to_voltage.end()";
+const char* const NO_DIE = "s_dev_die_info != NULL";
 
 INSTANTIATE_TEST_SUITE_P(
-    POWER_SUPPLY_INFO, SUPPLY_LISTS,
-    ::testing::Values(SUPPLY_LIST_ROW{"family_50_kind_699", 50, 699, {19, 10, 0, 20, 22, 23, 21}},
-                      SUPPLY_LIST_ROW{"family_7_kind_694", 7, 694, {21, 24, 23, 20, 0}},
-                      SUPPLY_LIST_ROW{"family_7_kind_1786", 7, 1786, {20, 23}},
-                      SUPPLY_LIST_ROW{"family_42_kind_697_twice_45", 42, 697, {45, 45, 23}},
-                      SUPPLY_LIST_ROW{"family_42_kind_692", 42, 692, {23, 45, 24, 0}},
-                      SUPPLY_LIST_ROW{"family_42_kind_587", 42, 587, {0}}),
+    POWER_SUPPLY_INFO, LOOKUPS,
+    ::testing::Values(LOOKUP_ROW{"f50_supplies_699", 50, supplies_of(699), "19 10 0 20 22 23 21"},
+                      LOOKUP_ROW{"f42_supplies_697_45_twice", 42, supplies_of(697), "45 45 23"},
+                      LOOKUP_ROW{"f42_supplies_of_gid", 42, supplies_of_gid(GID_397), "0 45 23 24"},
+                      LOOKUP_ROW{"f42_unknown_gid", 42, supplies_of_gid(99), "element_desc != NULL"},
+                      LOOKUP_ROW{"f50_region_10", 50, region_of(397, 10), "14"},
+                      LOOKUP_ROW{"f50_region_20_none", 50, region_of(397, 20), NO_REGION},
+                      LOOKUP_ROW{"f42_region_45", 42, region_of_gid(GID_697, 45), "0"},
+                      LOOKUP_ROW{"f7_voltage_10_14", 7, voltage_of(10, 14), "900"},
+                      LOOKUP_ROW{"f7_voltage_10_15_none", 7, voltage_of(10, 15), NO_VOLTAGE},
+                      LOOKUP_ROW{"f12_supplies", 12, supplies_of_gid(GID_397), NO_KIND},
+                      LOOKUP_ROW{"f12_voltage", 12, voltage_of(0, 14), NO_VOLTAGE},
+                      LOOKUP_ROW{"uncached_supplies", NOT_CACHED, supplies_of_gid(GID_397), NO_DIE},
+                      LOOKUP_ROW{"uncached_region", NOT_CACHED, region_of_gid(GID_397, 0), NO_DIE},
+                      LOOKUP_ROW{"uncached_device", NOT_CACHED,
+                                 [] { INFO::cache_power_supply_data(nullptr); return ""; }, "dev_device != NULL"}),
     row_name);
 
-// A region of -1 in a row: the lookup is an internal error.
-struct ELEMENT_REGION_ROW {
-    const char* name;
-    int family;
-    int kind;
-    int supply;
-    int region;
-};
-
-class ELEMENT_REGIONS : public POWER_SUPPLY_INFO_TEST, public ::testing::WithParamInterface<ELEMENT_REGION_ROW> {};
-
-TEST_P(ELEMENT_REGIONS, lie_where_the_family_puts_the_supply)
-{
-    const ELEMENT_REGION_ROW& row = GetParam();
-    cache(row.family);
-    if (row.region < 0) {
-        EXPECT_EQ(internal_error_of([&] { INFO::get_gid_power_region(element(row.kind), supply(row.supply)); }),
-                  "element_iter != m_element_to_power_region.end()");
-        return;
-    }
-    EXPECT_EQ(INFO::get_gid_power_region(element(row.kind), supply(row.supply)), row.region);
-}
-
-INSTANTIATE_TEST_SUITE_P(POWER_SUPPLY_INFO, ELEMENT_REGIONS,
-                         ::testing::Values(ELEMENT_REGION_ROW{"family_50_supply_10", 50, 397, 10, 14},
-                                           ELEMENT_REGION_ROW{"family_50_supply_0", 50, 397, 0, 14},
-                                           ELEMENT_REGION_ROW{"family_50_supply_20_has_none", 50, 397, 20, -1},
-                                           ELEMENT_REGION_ROW{"family_7_supply_19_has_none", 7, 695, 19, -1},
-                                           ELEMENT_REGION_ROW{"family_42_supply_0", 42, 699, 0, 14},
-                                           ELEMENT_REGION_ROW{"family_42_supply_45", 42, 697, 45, 0},
-                                           ELEMENT_REGION_ROW{"family_42_supply_24", 42, 397, 24, 0},
-                                           ELEMENT_REGION_ROW{"family_42_unlisted_supply", 42, 587, 23, -1}),
-                         row_name);
-
-// A voltage of -1 in a row: the pair was never created.
-struct VOLTAGE_ROW {
-    const char* name;
-    int family;
-    int supply;
-    int region;
-    int millivolts;
-};
-
-class REGION_VOLTAGES : public POWER_SUPPLY_INFO_TEST, public ::testing::WithParamInterface<VOLTAGE_ROW> {};
-
-TEST_P(REGION_VOLTAGES, exist_for_the_pairs_caching_created)
-{
-    const VOLTAGE_ROW& row = GetParam();
-    cache(row.family);
-    if (row.millivolts < 0) {
-        EXPECT_EQ(internal_error_of([&] { INFO::get_power_region_voltage(supply(row.supply), region(row.region)); }),
-                  "iter != m_power_region_to_voltage.end()");
-        EXPECT_EQ(internal_error_of(
-                      [&] { INFO::set_power_region_voltage(supply(row.supply), region(row.region), 850); }),
-                  "gid_iter != m_power_region_to_voltage.end()");
-        return;
-    }
-    EXPECT_EQ(INFO::get_power_region_voltage(supply(row.supply), region(row.region)), row.millivolts);
-    INFO::set_power_region_voltage(supply(row.supply), region(row.region), 850);
-    EXPECT_EQ(INFO::get_power_region_voltage(supply(row.supply), region(row.region)), 850);
-}
-
-INSTANTIATE_TEST_SUITE_P(POWER_SUPPLY_INFO, REGION_VOLTAGES,
-                         ::testing::Values(VOLTAGE_ROW{"family_7_supply_10_region_14", 7, 10, 14, 900},
-                                           VOLTAGE_ROW{"family_7_supply_11_region_14", 7, 11, 14, 900},
-                                           VOLTAGE_ROW{"family_50_supply_24_region_2", 50, 24, 2, 0},
-                                           VOLTAGE_ROW{"family_7_supply_10_region_15", 7, 10, 15, -1},
-                                           VOLTAGE_ROW{"family_50_supply_24_region_0", 50, 24, 0, -1},
-                                           VOLTAGE_ROW{"family_42_supply_45_region_0", 42, 45, 0, 0},
-                                           VOLTAGE_ROW{"family_42_supply_0_region_14", 42, 0, 14, 900},
-                                           VOLTAGE_ROW{"family_42_supply_10_region_14", 42, 10, 14, -1}),
-                         row_name);
-
-TEST_F(POWER_SUPPLY_INFO_TEST, a_gid_answers_with_its_kind_until_a_region_is_set_for_it)
+// A gid's own region wins over its kind's; only created voltages can be
+// set. Nothing empties the tables: caching again appends the lists again and
+// puts back the built-in voltages; freeing changes nothing.
+TEST_F(POWER_SUPPLY_INFO_TEST, overrides_and_caching_again)
 {
     cache(50);
-    EXPECT_EQ(as_vector(INFO::get_gid_power_supplies(GID_697)), (std::vector<int>{20, 22, 23, 21}));
-    EXPECT_EQ(INFO::get_gid_power_region(GID_397, supply(10)), 14);
-
     INFO::set_gid_power_region(GID_397, supply(10), region(3));
     INFO::set_gid_power_region(GID_397, supply(20), region(1));
     INFO::set_gid_power_region(GID_397, supply(20), region(2));
     EXPECT_EQ(INFO::get_gid_power_region(GID_397, supply(10)), 3);
     EXPECT_EQ(INFO::get_gid_power_region(GID_397, supply(20)), 2);
-    // The kind and the other block of the kind keep the wiring's answer.
     EXPECT_EQ(INFO::get_gid_power_region(element(397), supply(10)), 14);
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_region(GID_697, supply(20)); }),
-              "element_iter != m_element_to_power_region.end()");
-}
+    EXPECT_EQ(outcome(region_of_gid(GID_697, 20)), NO_REGION);
 
-TEST_F(POWER_SUPPLY_INFO_TEST, gid_lookups_need_a_cached_device_and_a_known_gid)
-{
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_supplies(GID_397); }), "s_dev_die_info != NULL");
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_region(GID_397, supply(0)); }), "s_dev_die_info != NULL");
-    EXPECT_EQ(internal_error_of([] { INFO::cache_power_supply_data(nullptr); }), "dev_device != NULL");
-    cache(42);
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_supplies(99u); }), "element_desc != NULL");
-}
-
-TEST_F(POWER_SUPPLY_INFO_TEST, another_family_fills_nothing)
-{
-    cache(12);
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_supplies(element(397)); }),
-              "element_iter != m_element_to_power_type.end()");
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_supplies(GID_397); }),
-              "element_iter != m_element_to_power_type.end()");
-    EXPECT_EQ(internal_error_of([] { INFO::get_gid_power_region(GID_397, supply(0)); }),
-              "element_iter != m_element_to_power_region.end()");
-    EXPECT_EQ(internal_error_of([] { INFO::get_power_region_voltage(supply(0), region(14)); }),
-              "iter != m_power_region_to_voltage.end()");
-}
-
-// Nothing empties the tables: a second caching appends the lists again and
-// puts back the built-in voltages; freeing changes nothing.
-TEST_F(POWER_SUPPLY_INFO_TEST, caching_again_adds_to_the_tables)
-{
-    cache(42);
-    INFO::set_power_region_voltage(supply(0), region(14), 850);
-    cache(42);
+    INFO::set_power_region_voltage(supply(10), region(14), 850);
+    EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 850);
+    EXPECT_EQ(outcome([] { INFO::set_power_region_voltage(supply(10), region(15), 850); return ""; }),
+              "gid_iter != m_power_region_to_voltage.end()");
+    cache(50);
     INFO::free_all_objects();
-    EXPECT_EQ(as_vector(INFO::get_gid_power_supplies(element(697))), (std::vector<int>{45, 45, 23, 45, 45, 23}));
-    EXPECT_EQ(INFO::get_power_region_voltage(supply(0), region(14)), 900);
-    EXPECT_EQ(INFO::get_gid_power_region(element(697), supply(45)), 0);
+    EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 900);
+    EXPECT_EQ(text_of(INFO::get_gid_power_supplies(element(1786))), "20 23 20 23");
 }

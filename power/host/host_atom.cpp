@@ -2,6 +2,8 @@
 // fanout lists kept in the order the connections were made.
 #include "host_atom.h"
 
+#include "host_design.h"
+#include "host_device.h"
 #include "host_hierarchy.h"
 #include "host_netlist.h"
 
@@ -337,6 +339,15 @@ CDB_ATOM_OTERM* HOST_ATOM::get_primary_oterm() const
     return m_oterms.begin() == m_oterms.end() ? nullptr : *m_oterms.begin();
 }
 
+int HOST_ATOM::get_location_element() const
+{
+    if (m_location == DEV_ILLEGAL_GLOBAL_ID)
+        return -1;
+    // A host netlist's owner is its design.
+    const HOST_DESIGN* design = static_cast<const HOST_DESIGN*>(m_netlist->owner());
+    return design->device()->block_kind(m_location);
+}
+
 bool HOST_ATOM::is_pin_atom() const
 {
     switch (m_kind) {
@@ -440,6 +451,26 @@ bool HOST_ATOM::is_lcell_comb_atom() const
 bool HOST_ATOM::is_lcell_ff_atom() const
 {
     return m_kind == HOST_ATOM_KIND::LCELL_FF;
+}
+
+bool HOST_ATOM::is_bonding_multi_output_atom() const
+{
+    return has_flag(HOST_ATOM_BONDING_MULTI_OUTPUT);
+}
+
+bool HOST_ATOM::is_bonding_secondary_atom() const
+{
+    return has_flag(HOST_ATOM_BONDING_SECONDARY);
+}
+
+bool HOST_ATOM::is_bonding_pll_atom() const
+{
+    return has_flag(HOST_ATOM_BONDING_PLL);
+}
+
+bool HOST_ATOM::is_bonding_index_exempt_atom() const
+{
+    return has_flag(HOST_ATOM_BONDING_INDEX_EXEMPT);
 }
 
 bool cdb_is_connected(const CDB_ATOM_OTERM* oterm)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/cdb_atom.h"
+#include "host/dev_enums.h"
 
 class HOST_INSTANCE;
 class HOST_ATOM;
@@ -42,7 +43,12 @@ enum HOST_ATOM_FLAG : unsigned char {
     HOST_ATOM_PIN_WITH_COMPANION_OUTPUTS = 1,   // clock nets cross between the pin's sides
     HOST_ATOM_PIN_OUTPUT_B_LOAD = 2,            // driven by a pin's output A, makes output B carry its clock
     HOST_ATOM_WIRE_LUT = 4,                     // a logic cell that passes its first input through
-    HOST_ATOM_UNTIMED = 8                       // left out of the timing netlist: one null node entry
+    HOST_ATOM_UNTIMED = 8,                      // left out of the timing netlist: one null node entry
+    // Roles in the bonding-index walk of transceiver clocks.
+    HOST_ATOM_BONDING_MULTI_OUTPUT = 16,        // relays the index through its clock outputs
+    HOST_ATOM_BONDING_SECONDARY = 32,           // relays it the same way
+    HOST_ATOM_BONDING_PLL = 64,                 // relays it through its clock output
+    HOST_ATOM_BONDING_INDEX_EXEMPT = 128        // its block never takes an index
 };
 
 // What an input term is tied to instead of a driver.
@@ -198,6 +204,9 @@ public:
     bool has_flag(HOST_ATOM_FLAG flag) const { return (m_flags & flag) != 0; }
     void set_flag(HOST_ATOM_FLAG flag, bool value);
     void set_atom_type(int atom_type) { m_atom_type = atom_type; }
+    // The gid of the block the atom is placed on; DEV_ILLEGAL_GLOBAL_ID
+    // (the default) leaves it unplaced.
+    void set_location(unsigned gid) { m_location = gid; }
     // The atom's output terms and input terms, in order.
     const HOST_TERM_LIST<CDB_ATOM_OTERM>& oterms() const { return m_oterms; }
     const HOST_TERM_LIST<CDB_ATOM_ITERM>& iterms() const { return m_iterms; }
@@ -218,6 +227,10 @@ public:
     int get_atom_type() const override;
     // The first output term.
     CDB_ATOM_OTERM* get_primary_oterm() const override;
+    unsigned get_location_index() const override { return m_location; }
+    // The kind of the located block in the device of the atom's design; -1
+    // when unplaced or when that device has no such block.
+    int get_location_element() const override;
 
     bool is_pin_atom() const override;
     bool is_input_pin_atom() const override;
@@ -238,6 +251,10 @@ public:
     bool is_lcell_atom() const override;
     bool is_lcell_comb_atom() const override;
     bool is_lcell_ff_atom() const override;
+    bool is_bonding_multi_output_atom() const override;
+    bool is_bonding_secondary_atom() const override;
+    bool is_bonding_pll_atom() const override;
+    bool is_bonding_index_exempt_atom() const override;
 
 private:
     HOST_NETLIST* m_netlist;
@@ -246,6 +263,7 @@ private:
     HOST_TERM_LIST<CDB_ATOM_ITERM> m_iterms;
     std::uint32_t m_id;
     int m_atom_type = 0;
+    unsigned m_location = DEV_ILLEGAL_GLOBAL_ID;
     HOST_ATOM_KIND m_kind;
     unsigned char m_flags = 0;
     bool m_power_valid = true;

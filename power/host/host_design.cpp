@@ -107,6 +107,12 @@ void HOST_DESIGN::set_atom_flag(HOST_ATOM* atom, HOST_ATOM_FLAG flag, bool value
     atom->set_flag(flag, value);
 }
 
+void HOST_DESIGN::set_atom_location(HOST_ATOM* atom, unsigned gid)
+{
+    check_own_atom(atom);
+    atom->set_location(gid);
+}
+
 void HOST_DESIGN::declare_port(HOST_ATOM* atom, int port_type)
 {
     check_own_atom(atom);

@@ -58,6 +58,9 @@ public:
     // Atom properties (docs/design-format.md).
     void set_atom_type(HOST_ATOM* atom, int atom_type);
     void set_atom_flag(HOST_ATOM* atom, HOST_ATOM_FLAG flag, bool value);
+    // Places the atom on the device's block gid (DEV_ILLEGAL_GLOBAL_ID:
+    // unplaced). The block need not exist.
+    void set_atom_location(HOST_ATOM* atom, unsigned gid);
     // The atom implements the port without a term of it.
     void declare_port(HOST_ATOM* atom, int port_type);
     // The pin's companion atom; null clears it.

@@ -1,124 +1,24 @@
 // Reference host design loader: reads the JSON design format, checks every
 // key and type, and resolves input sources by hierarchy path after all atoms
-// are read, so that atoms may appear in any order.
+// are read, so that atoms may appear in any order; the design's device may
+// come from a device file next to it.
 #include "host_design_loader.h"
 
 #include <climits>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <unordered_map>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "host/tdb.h"
 #include "host_device.h"
+#include "host_device_loader.h"
 #include "host_hierarchy.h"
+#include "host_json_fields.h"
 #include "host_netlist.h"
 
 namespace {
 
-using JSON = nlohmann::json;
-
-// A problem in the design text: where (JSON path) and what.
-struct FORMAT_ERROR {
-    std::string where;
-    std::string what;
-};
-
-[[noreturn]] void fail(const std::string& where, const std::string& what)
-{
-    throw FORMAT_ERROR{where, what};
-}
-
-std::string in_quotes(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
-
-std::string member_path(const std::string& where, const std::string& key)
-{
-    return where.empty() ? key : where + "." + key;
-}
-
-std::string element_path(const std::string& where, std::size_t index)
-{
-    return where + "[" + std::to_string(index) + "]";
-}
-
-void require_object(const JSON& value, const std::string& where)
-{
-    if (!value.is_object())
-        fail(where, std::string("expected an object, got ") + value.type_name());
-}
-
-// Rejects keys the format does not have, so that a misspelt key is not
-// silently ignored.
-void check_keys(const JSON& object, const std::string& where, std::initializer_list<const char*> allowed)
-{
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        bool known = false;
-        for (const char* key : allowed)
-            known = known || it.key() == key;
-        if (!known)
-            fail(member_path(where, it.key()), "unknown key");
-    }
-}
-
-const JSON* find_member(const JSON& object, const char* key)
-{
-    auto it = object.find(key);
-    return it == object.end() ? nullptr : &*it;
-}
-
-std::string read_string(const JSON& object, const char* key, const std::string& where, bool required,
-                        const std::string& fallback = "")
-{
-    const JSON* value = find_member(object, key);
-    if (value == nullptr) {
-        if (required)
-            fail(member_path(where, key), "missing");
-        return fallback;
-    }
-    if (!value->is_string())
-        fail(member_path(where, key), std::string("expected a string, got ") + value->type_name());
-    return value->get<std::string>();
-}
-
-bool read_bool(const JSON& object, const char* key, const std::string& where, bool fallback)
-{
-    const JSON* value = find_member(object, key);
-    if (value == nullptr)
-        return fallback;
-    if (!value->is_boolean())
-        fail(member_path(where, key), std::string("expected true or false, got ") + value->dump());
-    return value->get<bool>();
-}
-
-long long read_integer_value(const JSON& value, const std::string& where, long long low, long long high)
-{
-    if (value.is_boolean())
-        return value.get<bool>() ? 1 : 0;
-    if (!value.is_number_integer())
-        fail(where, "expected an integer, got " + value.dump());
-    if (value.is_number_unsigned() && value.get<unsigned long long>() > static_cast<unsigned long long>(LLONG_MAX))
-        fail(where, "integer " + value.dump() + " is out of range");
-    long long number = value.get<long long>();
-    if (number < low || number > high)
-        fail(where, "integer " + value.dump() + " is out of range " + std::to_string(low) + ".." +
-                        std::to_string(high));
-    return number;
-}
-
-int read_int(const JSON& object, const char* key, const std::string& where, int fallback, int low = INT_MIN)
-{
-    const JSON* value = find_member(object, key);
-    if (value == nullptr)
-        return fallback;
-    if (value->is_boolean())
-        fail(member_path(where, key), "expected an integer, got " + value->dump());
-    return static_cast<int>(read_integer_value(*value, member_path(where, key), low, INT_MAX));
-}
+using namespace host_json;
 
 int read_port_value(const JSON& value, const std::string& where)
 {
@@ -139,47 +39,12 @@ int read_port(const JSON& object, const std::string& where)
     return value == nullptr ? 0 : read_port_value(*value, member_path(where, "port"));
 }
 
-double read_number_value(const JSON& value, const std::string& where)
-{
-    if (value.is_boolean() || !value.is_number())
-        fail(where, "expected a number, got " + value.dump());
-    return value.get<double>();
-}
-
-const JSON& require_array(const JSON& value, const std::string& where)
-{
-    if (!value.is_array())
-        fail(where, std::string("expected an array, got ") + value.type_name());
-    return value;
-}
-
-// A numbered table such as {"12": 3, "979": true}.
-template <class APPLY>
-void read_numbered_values(const JSON& object, const char* key, const std::string& where, APPLY apply)
-{
-    const JSON* table = find_member(object, key);
-    if (table == nullptr)
-        return;
-    std::string table_where = member_path(where, key);
-    require_object(*table, table_where);
-    for (auto it = table->begin(); it != table->end(); ++it) {
-        std::string entry_where = member_path(table_where, it.key());
-        std::size_t used = 0;
-        int number = -1;
-        try {
-            number = std::stoi(it.key(), &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used == 0 || used != it.key().size() || number < 0)
-            fail(entry_where, "key must be a non-negative decimal number");
-        apply(number, read_integer_value(it.value(), entry_where, LLONG_MIN, LLONG_MAX), entry_where);
-    }
-}
-
 class DESIGN_READER {
 public:
-    explicit DESIGN_READER(HOST_DESIGN& design) : m_design(design) {}
+    // A device file is found relative to folder, the design file's own.
+    DESIGN_READER(HOST_DESIGN& design, std::filesystem::path folder) : m_design(design), m_folder(std::move(folder))
+    {
+    }
 
     void read(const JSON& root)
     {
@@ -206,6 +71,7 @@ public:
         }
         if (const JSON* device = find_member(root, "device"))
             read_device(*device, "device");
+        check_locations();
     }
 
 private:
@@ -226,13 +92,18 @@ private:
         std::string where;
     };
 
+    struct PLACED_ATOM {
+        unsigned gid;
+        std::string where;
+    };
+
     void read_atom(const JSON& atom_json, const std::string& where)
     {
         require_object(atom_json, where);
         check_keys(atom_json, where,
                    {"name", "kind", "outputs", "inputs", "parameters", "power", "eda_pin_name", "atom_type",
                     "pin_with_companion_outputs", "output_b_load", "wire_lut", "companion", "report", "timing",
-                    "implements"});
+                    "implements", "location", "bonding"});
         std::string name = read_string(atom_json, "name", where, true);
         if (name.empty())
             fail(member_path(where, "name"), "must not be empty");
@@ -255,6 +126,59 @@ private:
         if (find_member(atom_json, "eda_pin_name") != nullptr)
             m_design.set_eda_pin_name(atom, read_string(atom_json, "eda_pin_name", where, true));
         read_atom_properties(atom, atom_json, where);
+        read_placement(atom, atom_json, where);
+    }
+
+    // The block the atom is placed on and its roles in the bonding walk.
+    void read_placement(HOST_ATOM* atom, const JSON& atom_json, const std::string& where)
+    {
+        if (const JSON* location = find_member(atom_json, "location")) {
+            const std::string location_where = member_path(where, "location");
+            if (location->is_boolean())
+                fail(location_where, "expected an integer, got " + location->dump());
+            const auto gid = static_cast<unsigned>(
+                read_integer_value(*location, location_where, 0, static_cast<long long>(DEV_ILLEGAL_GLOBAL_ID) - 1));
+            m_design.set_atom_location(atom, gid);
+            m_placed.push_back(PLACED_ATOM{gid, location_where});
+        }
+        const JSON* bonding = find_member(atom_json, "bonding");
+        if (bonding == nullptr)
+            return;
+        const std::string bonding_where = member_path(where, "bonding");
+        if (!bonding->is_array()) {
+            m_design.set_atom_flag(atom, read_bonding_role(*bonding, bonding_where), true);
+            return;
+        }
+        for (std::size_t i = 0; i < bonding->size(); ++i)
+            m_design.set_atom_flag(atom, read_bonding_role((*bonding)[i], element_path(bonding_where, i)), true);
+    }
+
+    HOST_ATOM_FLAG read_bonding_role(const JSON& role, const std::string& where)
+    {
+        static const std::pair<const char*, HOST_ATOM_FLAG> s_roles[] = {
+            {"multi_output", HOST_ATOM_BONDING_MULTI_OUTPUT},
+            {"secondary", HOST_ATOM_BONDING_SECONDARY},
+            {"pll", HOST_ATOM_BONDING_PLL},
+            {"exempt", HOST_ATOM_BONDING_INDEX_EXEMPT},
+        };
+        if (!role.is_string())
+            fail(where, "expected a bonding role, got " + role.dump());
+        for (const auto& entry : s_roles) {
+            if (role.get<std::string>() == entry.first)
+                return entry.second;
+        }
+        fail(where, "unknown bonding role " + role.dump() + " (known: multi_output, secondary, pll, exempt)");
+    }
+
+    // With a device file, a location must name one of its blocks.
+    void check_locations()
+    {
+        if (!m_device_file_loaded)
+            return;
+        for (const PLACED_ATOM& placed : m_placed) {
+            if (!m_design.device()->has_block(placed.gid))
+                fail(placed.where, "the device has no block " + std::to_string(placed.gid));
+        }
     }
 
     // A fitted pin has a pad side: the clock domain calculator reports a pin
@@ -310,18 +234,6 @@ private:
         if (companion == pending.pin)
             fail(pending.where, "a pin cannot be its own companion");
         m_design.set_companion(pending.pin, companion);
-    }
-
-    template <class READ>
-    void for_each_element(const JSON& object, const char* key, const std::string& where, READ read)
-    {
-        const JSON* list = find_member(object, key);
-        if (list == nullptr)
-            return;
-        std::string list_where = member_path(where, key);
-        require_array(*list, list_where);
-        for (std::size_t i = 0; i < list->size(); ++i)
-            read((*list)[i], element_path(list_where, i));
     }
 
     void read_output(HOST_ATOM* atom, const JSON& output, const std::string& where)
@@ -439,15 +351,30 @@ private:
     void read_device(const JSON& device, const std::string& where)
     {
         require_object(device, where);
-        check_keys(device, where, {"route_view", "route_data_loaded", "route_timing_data_loaded"});
+        check_keys(device, where, {"file", "route_view", "route_data_loaded", "route_timing_data_loaded"});
         const bool view = read_bool(device, "route_view", where, false);
         const bool route = read_route_flag(device, "route_data_loaded", where, view);
         const bool route_timing = read_route_flag(device, "route_timing_data_loaded", where, view);
-        m_design.device()->set_route_view(view);
+        if (find_member(device, "file") != nullptr)
+            read_device_file(read_string(device, "file", where, true), member_path(where, "file"));
+        // A device file's blocks made the view already; without the key the
+        // view stays as it is.
         if (!view)
             return;
+        m_design.device()->set_route_view(true);
         m_design.device()->set_route_data_loaded(route);
         m_design.device()->set_route_timing_data_loaded(route_timing);
+    }
+
+    void read_device_file(const std::string& file, const std::string& where)
+    {
+        if (file.empty())
+            fail(where, "must not be empty");
+        const std::filesystem::path path = m_folder / file;
+        std::string error;
+        if (!host_load_device_file(path.string(), *m_design.device(), error))
+            fail(where, error);
+        m_device_file_loaded = true;
     }
 
     // Loaded data needs the view that holds it.
@@ -473,60 +400,33 @@ private:
     }
 
     HOST_DESIGN& m_design;
+    std::filesystem::path m_folder;
+    bool m_device_file_loaded = false;
+    std::vector<PLACED_ATOM> m_placed;
     std::unordered_map<std::string, std::string> m_atom_names;
     std::unordered_map<std::string, std::vector<HOST_OTERM*>> m_outputs;
     std::vector<PENDING_INPUT> m_inputs;
     std::vector<PENDING_COMPANION> m_companions;
 };
 
-// nlohmann's messages start with "[json.exception.parse_error.101] ".
-std::string without_exception_tag(const std::string& text)
-{
-    if (text.empty() || text[0] != '[')
-        return text;
-    std::string::size_type end = text.find("] ");
-    return end == std::string::npos ? text : text.substr(end + 2);
-}
-
 }  // namespace
 
 std::unique_ptr<HOST_DESIGN> host_load_design_text(const std::string& text, const std::string& label,
                                                    std::string& error)
 {
-    JSON root;
-    try {
-        root = JSON::parse(text);
-    } catch (const JSON::parse_error& parse_error) {
-        error = label + ": " + without_exception_tag(parse_error.what());
-        return nullptr;
-    }
     auto design = std::make_unique<HOST_DESIGN>();
-    try {
-        DESIGN_READER(*design).read(root);
-    } catch (const FORMAT_ERROR& format_error) {
-        error = label + ": " + (format_error.where.empty() ? "" : format_error.where + ": ") + format_error.what;
+    const bool loaded = host_json::load(text, label, error, [&](const JSON& root) {
+        DESIGN_READER(*design, std::filesystem::path(label).parent_path()).read(root);
+    });
+    if (!loaded)
         return nullptr;
-    } catch (const JSON::exception& json_error) {
-        // Every type is checked before use; this is a last guard, not a path.
-        error = label + ": " + without_exception_tag(json_error.what());
-        return nullptr;
-    }
-    error.clear();
     return design;
 }
 
 std::unique_ptr<HOST_DESIGN> host_load_design_file(const std::string& path, std::string& error)
 {
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) {
-        error = path + ": cannot open the design file";
+    std::string text;
+    if (!host_json::read_file_text(path, "design file", text, error))
         return nullptr;
-    }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (stream.bad()) {
-        error = path + ": cannot read the design file";
-        return nullptr;
-    }
-    return host_load_design_text(text.str(), path, error);
+    return host_load_design_text(text, path, error);
 }

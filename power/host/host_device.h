@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/dev.h"
+#include "host_debug_names.h"
 
 class HOST_ROUTE_INFO final : public DYGR_ROUTE_INFO {
 public:
@@ -130,6 +131,16 @@ public:
     DEV_POWER_REGION_ENUM block_power_region(unsigned gid, DEV_POWER_SUPPLY_ENUM supply) const;
     // false when the voltage has no millivolts.
     bool voltage_millivolts(DEV_VOLTAGE_ENUM voltage, int* millivolts) const;
+
+    // Names the device adds to the built-in table (a device file's "names");
+    // the debug-string services prefer them while the device's design is
+    // current.
+    void set_debug_name(HOST_NAME_KIND kind, int value, std::string name);
+    // The device's own name of a value, or null.
+    const std::string* debug_name(HOST_NAME_KIND kind, int value) const;
+    // The value of a name, the device's names first, then the built-in ones;
+    // false for an unknown name.
+    bool value_of_name(HOST_NAME_KIND kind, const std::string& name, int& value) const;
 
     struct DATA;
     const DATA& data() const { return *m_data; }

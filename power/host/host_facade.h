@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/hdb.h"
 
@@ -20,16 +21,34 @@ private:
     HOST_INSTANCE* m_root;
 };
 
+// One set_power_region_voltage call.
+struct HOST_POWER_REGION_VOLTAGE {
+    DEV_POWER_SUPPLY_ENUM supply;
+    DEV_POWER_REGION_ENUM region;
+    int voltage;
+    int value;
+};
+
 class HOST_CHIP_DB_ENTRY final : public CDB_CHIP_DB_ENTRY {
 public:
     explicit HOST_CHIP_DB_ENTRY(CDB_ATOM_NETLIST* netlist) : m_netlist(netlist) {}
     CDB_ATOM_NETLIST* get_atom_netlist() const override { return m_netlist; }
     int get_user_family_enum() const override { return m_family; }
     void set_family(int family) { m_family = family; }
+    // Recorded, not applied: the reference host has no power analyzer that
+    // would read the voltages back.
+    void set_power_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int voltage,
+                                  int value) override
+    {
+        m_power_region_voltages.push_back(HOST_POWER_REGION_VOLTAGE{supply, region, voltage, value});
+    }
+    // Every call so far, in call order.
+    const std::vector<HOST_POWER_REGION_VOLTAGE>& power_region_voltages() const { return m_power_region_voltages; }
 
 private:
     CDB_ATOM_NETLIST* m_netlist;
     int m_family = 0;
+    std::vector<HOST_POWER_REGION_VOLTAGE> m_power_region_voltages;
 };
 
 // The action point's hierarchy tree handed to the waveform database: the

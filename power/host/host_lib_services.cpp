@@ -1,4 +1,6 @@
-// Reference host services of the power analyzer and small utilities.
+// Reference host services of the power analyzer (current design's facade,
+// chip database entry and transceiver marks, settings class) and small
+// utilities.
 #include "host_lib_services.h"
 
 #include <algorithm>
@@ -8,10 +10,24 @@
 
 #include "host_atom.h"
 #include "host_design.h"
+#include "host_device.h"
+#include "host_sa_data.h"
 
 namespace {
 
 bool s_continue_and_warn_on_failure = false;
+
+// The power analyzer's settings class: only the customer-release flag.
+class HOST_VELDRA_INI final : public PUTIL_VELDRA_INI {
+public:
+    bool get_customer_release() const override { return m_customer_release; }
+    void set_customer_release(bool on) { m_customer_release = on; }
+
+private:
+    bool m_customer_release = false;
+};
+
+HOST_VELDRA_INI s_veldra_ini;
 
 }  // namespace
 
@@ -24,6 +40,30 @@ CMP_FACADE* putil_lib_get_cmp_facade()
 {
     HOST_DESIGN* design = host_current_design();
     return design == nullptr ? nullptr : design->facade();
+}
+
+CDB_CHIP_DB_ENTRY* putil_lib_get_cdb_chip_db_entry()
+{
+    HOST_DESIGN* design = host_current_design();
+    return design == nullptr ? nullptr : design->store()->get_chip_db_entry();
+}
+
+// Without a current design the mark has no device to go to.
+void putil_lib_set_is_hssi_gid(unsigned gid, bool is_hssi)
+{
+    HOST_DESIGN* design = host_current_design();
+    if (design != nullptr)
+        design->device()->set_is_hssi_gid(gid, is_hssi);
+}
+
+PUTIL_VELDRA_INI* PUTIL_VELDRA_INI::instance()
+{
+    return &s_veldra_ini;
+}
+
+void host_set_customer_release(bool on)
+{
+    s_veldra_ini.set_customer_release(on);
 }
 
 bool putil_lib_get_continue_and_warn_on_failure()

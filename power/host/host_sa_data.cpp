@@ -88,6 +88,17 @@ PUTIL_OUTPUT_SIGNAL_DATA* HOST_SA_DATA::get_bidir_padio_output_signal_data(unsig
     return m_bidir_records.emplace(id, std::make_unique<PUTIL_OUTPUT_SIGNAL_DATA>()).first->second.get();
 }
 
+float HOST_SA_DATA::get_toggle_rate_of_term(const CDB_ATOM_ITERM* iterm)
+{
+    return iterm == nullptr ? 0.0f : get_toggle_rate_of_term(iterm->get_source());
+}
+
+float HOST_SA_DATA::get_toggle_rate_of_term(const CDB_ATOM_OTERM* oterm)
+{
+    const PUTIL_OUTPUT_SIGNAL_DATA* record = oterm == nullptr ? nullptr : get_output_signal_data(oterm);
+    return record == nullptr ? 0.0f : record->get_toggle_rate();
+}
+
 const CDB_ATOM_OTERM* HOST_SA_DATA::oterm_of(unsigned id) const
 {
     assign_ids();

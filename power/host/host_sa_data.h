@@ -42,6 +42,10 @@ public:
     {
         m_unknown_percentage = percent;
     }
+    // The toggle rate of an input term's source, or of the output term; 0
+    // for an unconnected input and for a term of another netlist.
+    float get_toggle_rate_of_term(const CDB_ATOM_ITERM* iterm) override;
+    float get_toggle_rate_of_term(const CDB_ATOM_OTERM* oterm) override;
     // The summaries as last set; none until a waveform table was read.
     const std::optional<float>& toggle_percentage() const { return m_toggle_percentage; }
     const std::optional<float>& unknown_percentage() const { return m_unknown_percentage; }

@@ -11,6 +11,7 @@
 #include "host_design.h"
 #include "host_design_loader.h"
 #include "host_device.h"
+#include "host_device_loader.h"
 #include "host_facade.h"
 #include "host_hierarchy.h"
 #include "host_hierarchy_builder.h"
@@ -34,4 +35,6 @@
 #include "host_waveform_table.h"
 
 #include "host/big_time.h"
+#include "host/astr.h"
 #include "host/cut.h"
+#include "host/dstr.h"

@@ -8,6 +8,8 @@
 
 namespace {
 
+const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
+
 // The example of docs/design-format.md.
 const char* const EXAMPLE_DESIGN = R"({
   "name": "blinky",
@@ -252,6 +254,15 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
      "clocks[0].waveform_ns: waveform {5 2} does not fit the period 8 ns (0 <= rise < fall < rise + period)"},
     {"RouteDataWithoutView", R"({"atoms":[],"device":{"route_timing_data_loaded":true}})",
      "device.route_timing_data_loaded: needs route_view"},
+    {"UnknownBondingRole", atom(R"("kind":"other","bonding":["pll","relay"])"),
+     "atoms[0].bonding[1]: unknown bonding role \"relay\" (known: multi_output, secondary, pll, exempt)"},
+    {"LocationAsText", atom(R"("kind":"other","location":"7")"), "atoms[0].location: expected an integer, got \"7\""},
+    {"MissingDeviceFile", R"({"atoms":[],"device":{"file":"no_such_device.json"}})",
+     "device.file: no_such_device.json: cannot open the device file"},
+    {"LocationOffTheDevice",
+     R"({"atoms":[{"name":"a","kind":"other","location":999}],"device":{"file":")" + EXAMPLES +
+         R"(/haldorv_device.json"}})",
+     "atoms[0].location: the device has no block 999"},
 };
 INSTANTIATE_TEST_SUITE_P(Mistakes, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
 

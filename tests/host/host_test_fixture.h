@@ -1,5 +1,6 @@
-// Fixture of the reference host tests: every test starts from an empty message record, settings store, progress
-// record and timing API record, with messages captured in a string instead of stderr, and leaves no settings behind.
+// Fixture of the reference host tests: every test starts from an empty message record, settings store (customer
+// release off), progress record and timing API record, with messages captured in a string instead of stderr, and
+// leaves no settings behind.
 #pragma once
 
 #include <cctype>
@@ -21,6 +22,7 @@ protected:
         host_clear_hierarchy_builder_record();
         host_set_current_design(nullptr);
         host_set_continue_and_warn_on_failure(false);
+        host_set_customer_release(false);
         host_clear_timing_api_record();
     }
     void TearDown() override

@@ -1,0 +1,165 @@
+// JSON reading helpers of the reference host's loaders.
+#include "host_json_fields.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace host_json {
+
+void fail(const std::string& where, const std::string& what)
+{
+    throw FORMAT_ERROR{where, what};
+}
+
+std::string in_quotes(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string member_path(const std::string& where, const std::string& key)
+{
+    return where.empty() ? key : where + "." + key;
+}
+
+std::string element_path(const std::string& where, std::size_t index)
+{
+    return where + "[" + std::to_string(index) + "]";
+}
+
+void require_object(const JSON& value, const std::string& where)
+{
+    if (!value.is_object())
+        fail(where, std::string("expected an object, got ") + value.type_name());
+}
+
+const JSON& require_array(const JSON& value, const std::string& where)
+{
+    if (!value.is_array())
+        fail(where, std::string("expected an array, got ") + value.type_name());
+    return value;
+}
+
+void check_keys(const JSON& object, const std::string& where, std::initializer_list<const char*> allowed)
+{
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        bool known = false;
+        for (const char* key : allowed)
+            known = known || it.key() == key;
+        if (!known)
+            fail(member_path(where, it.key()), "unknown key");
+    }
+}
+
+const JSON* find_member(const JSON& object, const char* key)
+{
+    auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
+std::string read_string(const JSON& object, const char* key, const std::string& where, bool required,
+                        const std::string& fallback)
+{
+    const JSON* value = find_member(object, key);
+    if (value == nullptr) {
+        if (required)
+            fail(member_path(where, key), "missing");
+        return fallback;
+    }
+    if (!value->is_string())
+        fail(member_path(where, key), std::string("expected a string, got ") + value->type_name());
+    return value->get<std::string>();
+}
+
+bool read_bool(const JSON& object, const char* key, const std::string& where, bool fallback)
+{
+    const JSON* value = find_member(object, key);
+    if (value == nullptr)
+        return fallback;
+    if (!value->is_boolean())
+        fail(member_path(where, key), std::string("expected true or false, got ") + value->dump());
+    return value->get<bool>();
+}
+
+long long read_integer_value(const JSON& value, const std::string& where, long long low, long long high)
+{
+    if (value.is_boolean())
+        return value.get<bool>() ? 1 : 0;
+    if (!value.is_number_integer())
+        fail(where, "expected an integer, got " + value.dump());
+    if (value.is_number_unsigned() && value.get<unsigned long long>() > static_cast<unsigned long long>(LLONG_MAX))
+        fail(where, "integer " + value.dump() + " is out of range");
+    long long number = value.get<long long>();
+    if (number < low || number > high)
+        fail(where, "integer " + value.dump() + " is out of range " + std::to_string(low) + ".." +
+                        std::to_string(high));
+    return number;
+}
+
+int read_int(const JSON& object, const char* key, const std::string& where, int fallback, int low)
+{
+    const JSON* value = find_member(object, key);
+    if (value == nullptr)
+        return fallback;
+    if (value->is_boolean())
+        fail(member_path(where, key), "expected an integer, got " + value->dump());
+    return static_cast<int>(read_integer_value(*value, member_path(where, key), low, INT_MAX));
+}
+
+double read_number_value(const JSON& value, const std::string& where)
+{
+    if (value.is_boolean() || !value.is_number())
+        fail(where, "expected a number, got " + value.dump());
+    return value.get<double>();
+}
+
+int read_number_key(const std::string& key, const std::string& where)
+{
+    std::size_t used = 0;
+    int number = -1;
+    try {
+        number = std::stoi(key, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != key.size() || number < 0)
+        fail(where, "key must be a non-negative decimal number");
+    return number;
+}
+
+bool read_file_text(const std::string& path, const std::string& what, std::string& text, std::string& error)
+{
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        error = path + ": cannot open the " + what;
+        return false;
+    }
+    std::ostringstream contents;
+    contents << stream.rdbuf();
+    if (stream.bad()) {
+        error = path + ": cannot read the " + what;
+        return false;
+    }
+    text = contents.str();
+    return true;
+}
+
+bool parse(const std::string& text, const std::string& label, JSON& root, std::string& error)
+{
+    try {
+        root = JSON::parse(text);
+    } catch (const JSON::parse_error& parse_error) {
+        error = label + ": " + without_exception_tag(parse_error.what());
+        return false;
+    }
+    return true;
+}
+
+std::string without_exception_tag(const std::string& text)
+{
+    if (text.empty() || text[0] != '[')
+        return text;
+    std::string::size_type end = text.find("] ");
+    return end == std::string::npos ? text : text.substr(end + 2);
+}
+
+}  // namespace host_json

@@ -1,0 +1,291 @@
+// JSON device loader of the reference host: the documented device, the
+// example devices and design, and one clear error line for each kind of
+// mistake.
+#include "host_test_fixture.h"
+
+namespace {
+
+const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
+
+// The example of docs/device-format.md.
+const char* const EXAMPLE_DEVICE = R"({
+  "family": "HALDORV",
+  "device": 3,
+  "die_width": 12,
+  "names": {"phys_impl": {"130": "HSSI_STRIP_MINI"}},
+  "hssi_elements": [["CDR_PLL", "STANDARD"], ["HSSI_PMA_CHANNEL", "STANDARD"],
+                    ["HSSI_PMA_TX_SER", "STANDARD"], ["IO", "STANDARD", 7]],
+  "supply_regions": {"VCCEHT": ["LEFT_HALF", "RIGHT_HALF"], "VCC_PERIPHERY": ["WHOLE_DIE"]},
+  "voltages": {"VOLTAGE_1030_MV": 1030, "VOLTAGE_1100_MV": 1100},
+  "blocks": [
+    {"gid": 100, "kind": "HSSI_STRIP", "impl": "HSSI_STRIP_MINI", "x": 0, "y": 0,
+     "supplies": ["VCC_PERIPHERY", "VCCEHT"], "regions": {"VCCEHT": "LEFT_HALF"}},
+    {"gid": 101, "kind": "CDR_PLL", "impl": "STANDARD", "x": 0, "y": 1, "parent": 100,
+     "supplies": ["VCC_HSSI_PLL"]},
+    {"gid": 102, "kind": "HSSI_PMA_CHANNEL", "impl": "STANDARD", "x": 0, "y": 2, "parent": 100,
+     "supplies": ["VCCEHT", "VCC_HSSI_RX"], "pad": {"2": 5}},
+    {"gid": 103, "kind": "HSSI_PMA_TX_SER", "impl": 1, "x": 0, "y": 2, "parent": 102,
+     "attributes": {"14": 0}, "supplies": [24]},
+    {"gid": 104, "kind": 1785, "impl": "STANDARD", "x": 0, "y": 3, "parent": 102, "enabled": false},
+    {"gid": 300, "kind": "IO", "impl": "STANDARD", "x": 7, "y": 0, "pad": {"2": 1, "5": 9}}
+  ]
+})";
+
+constexpr unsigned NONE = DEV_ILLEGAL_GLOBAL_ID;
+
+DEV_ELEMENT_ENUM kind(int value) { return static_cast<DEV_ELEMENT_ENUM>(value); }
+DEV_POWER_SUPPLY_ENUM supply(int value) { return static_cast<DEV_POWER_SUPPLY_ENUM>(value); }
+
+using HOST_DEVICE_LOADER_TEST = HOST_TEST;
+
+// The documented device, loaded into the current design's device.
+class DOCUMENTED_DEVICE_TEST : public HOST_TEST {
+protected:
+    void SetUp() override
+    {
+        HOST_TEST::SetUp();
+        std::string error = "stale";
+        ASSERT_TRUE(host_load_device_text(EXAMPLE_DEVICE, "example.json", *m_design.device(), error)) << error;
+        EXPECT_EQ(error, "");
+        host_set_current_design(&m_design);
+        m_device = DMGR_UTILITY::get_current_device();
+        m_view = m_device->get_die_info()->get_dygr_die_info();
+        ASSERT_NE(m_view, nullptr);
+        m_place = m_view->get_place_info();
+    }
+
+    HOST_DESIGN m_design;
+    DEV_DEVICE* m_device = nullptr;
+    DYGR_DIE_INFO* m_view = nullptr;
+    DYGR_PLACE_INFO* m_place = nullptr;
+};
+
+TEST_F(DOCUMENTED_DEVICE_TEST, BuildsTheBasicInfoAndThePlacementView)
+{
+    EXPECT_EQ(m_device->get_basic_info()->get_family_enum(), HOST_FAMILY_HALDORV);
+    EXPECT_EQ(m_device->get_basic_info()->get_device_enum(), 3);
+    EXPECT_EQ(m_device->get_basic_info()->get_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS),
+              (DEV_2D_INT_DATA{{1743, 1}, {822, 1}, {1785, 1}, {163, 1, 7}}));
+    EXPECT_TRUE(m_place->is_data_loaded());
+    EXPECT_FALSE(m_view->get_route_info()->is_data_loaded());
+    EXPECT_EQ(m_place->get_nx(), 12);
+    EXPECT_EQ(m_place->get_num_element(DEV_ELEMENT_HSSI_STRIP), 1);
+    EXPECT_EQ(m_place->get_num_element(kind(1785)), 2);
+    EXPECT_EQ(m_place->get_num_element(kind(812)), 0);
+    EXPECT_EQ(m_place->get_global_id(kind(1785), 1), 104u);
+    EXPECT_EQ(m_place->get_global_id(kind(1785), 2), NONE);
+
+    const DYGR_PLACE_BLOCK_HIERARCHY_INFO* tree = m_place->get_hierarchy_info();
+    EXPECT_EQ(tree->get_parent(100), NONE);
+    EXPECT_EQ(tree->get_first_child(100), 101u);
+    EXPECT_EQ(tree->get_next_sibling(101), 102u);
+    EXPECT_EQ(tree->get_next_sibling(102), NONE);
+    EXPECT_EQ(tree->get_first_child(102), 103u);
+    EXPECT_EQ(tree->get_next_sibling(103), 104u);
+    EXPECT_EQ(tree->get_parent(104), 102u);
+    EXPECT_EQ(tree->get_first_child(300), NONE);
+    EXPECT_EQ(tree->get_parent(999), NONE);
+
+    DEV_DIE_INFO* die = m_device->get_die_info();
+    DEV_LOCATION location;
+    ASSERT_TRUE(die->get_location(300, location));
+    EXPECT_EQ(location[DEV_LOCATION_X], 7);
+    EXPECT_EQ(location[DEV_LOCATION_Y], 0);
+    EXPECT_FALSE(die->get_location(999, location));
+    EXPECT_EQ(m_place->get_place_block(103)->get_y(), 2);
+    EXPECT_EQ(m_place->get_place_block(999), nullptr);
+    EXPECT_EQ(die->get_element_desc(104)->get_element_enum(), 1785);
+    EXPECT_EQ(die->get_phys_impl(100, 0), 130);
+    EXPECT_FALSE(m_view->is_global_id_enabled(104));
+    EXPECT_TRUE(m_view->is_global_id_enabled(103));
+    EXPECT_FALSE(m_view->is_global_id_enabled(999));
+}
+
+TEST_F(DOCUMENTED_DEVICE_TEST, BuildsBlockDataSuppliesAndNames)
+{
+    int attribute = -1;
+    EXPECT_TRUE(m_place->get_int_attribute(103, 14, &attribute));
+    EXPECT_EQ(attribute, 0);
+    EXPECT_FALSE(m_place->get_int_attribute(103, 4, &attribute));
+    DEV_PAD_INFO* pads = m_device->get_pad_info();
+    EXPECT_EQ(pads->get_pad_by_global_id(102)->get_int_data(2), 5);
+    EXPECT_EQ(pads->get_pad_by_global_id(300)->get_int_data(5), 9);
+    EXPECT_EQ(pads->get_pad_by_global_id(300)->get_int_data(3), 0);
+    EXPECT_EQ(pads->get_pad_by_global_id(101), nullptr);
+
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_power_supplies_of_element(102),
+              (std::vector<DEV_POWER_SUPPLY_ENUM>{supply(24), supply(23)}));
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_power_region_of_element(100, DEV_POWER_SUPPLY_VCCEHT), 1);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_power_region_of_element(100, supply(10)), 0);
+    const DEV_PART_INFO* part = m_device->get_part_info();
+    EXPECT_EQ(part->get_power_supply_desc(DEV_POWER_SUPPLY_VCCEHT)->get_2d_int_data(DEV_POWER_SUPPLY_DESC_2D_INT_REGIONS),
+              (DEV_2D_INT_DATA{{1, 2}}));
+    EXPECT_EQ(part->get_power_supply_desc(supply(10))->get_2d_int_data(DEV_POWER_SUPPLY_DESC_2D_INT_REGIONS),
+              (DEV_2D_INT_DATA{{0}}));
+    EXPECT_EQ(part->get_power_supply_desc(supply(20)), nullptr);
+    int millivolts = 0;
+    EXPECT_TRUE(CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum(static_cast<DEV_VOLTAGE_ENUM>(5), &millivolts));
+    EXPECT_EQ(millivolts, 1030);
+    EXPECT_FALSE(CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum(static_cast<DEV_VOLTAGE_ENUM>(2), &millivolts));
+
+    // The file's own names hold while its design is current.
+    EXPECT_EQ(dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(130)), "HSSI_STRIP_MINI");
+    host_set_current_design(nullptr);
+    EXPECT_EQ(dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(130)), "130");
+}
+
+TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
+{
+    EXPECT_EQ(dstr_get_debug_string(DEV_ELEMENT_HSSI_STRIP), "HSSI_STRIP");
+    EXPECT_EQ(dstr_get_debug_string(kind(1743)), "CDR_PLL");
+    EXPECT_EQ(dstr_get_debug_string(kind(1862)), "1862");
+    EXPECT_EQ(dstr_get_debug_string(DEV_PHYS_IMPL_ANY), "ANY");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_SUPPLY_VCCEHT), "VCCEHT");
+    EXPECT_EQ(astr_get_debug_string(static_cast<DEV_POWER_REGION_ENUM>(2)), "RIGHT_HALF");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_INT_LOCATION_X), "LOCATION_X");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_INT_BONDING_INDEX), "BONDING_INDEX");
+    EXPECT_EQ(astr_get_debug_string(static_cast<DEV_POWER_HSSI_INT_DATA_ENUM>(21)), "21");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED), "ELEMENT_POPULATED");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_BOOL_IS_HSSI_BLOCK), "IS_HSSI_BLOCK");
+    EXPECT_EQ(astr_get_debug_string(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(3)), "PLL_OUTPUT_TOGGLE_RATE");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE), "VCCEHT_VOLTAGE");
+    EXPECT_EQ(astr_get_debug_string(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES), "POWER_SUPPLIES");
+    std::string text;
+    astr_get_enum_data_debug_string(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE, 5, &text);
+    EXPECT_EQ(text, "VOLTAGE_1030_MV");
+    astr_get_enum_data_debug_string(static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(2), 14, &text);
+    EXPECT_EQ(text, "14");
+    astr_get_enum_data_debug_string(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, 1, 0, 24, &text);
+    EXPECT_EQ(text, "VCCEHT");
+    astr_get_enum_data_debug_string(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, 1, 1, 1030, &text);
+    EXPECT_EQ(text, "1030");
+    // The strip variants that the HALDORV line of families finds by name.
+    std::vector<int> strips;
+    for (int impl = 2; impl <= DEV_PHYS_IMPL_ANY; ++impl) {
+        if (dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(impl)).find("HSSI_STRIP") != std::string::npos)
+            strips.push_back(impl);
+    }
+    EXPECT_EQ(strips, (std::vector<int>{120, 121, 122, 123}));
+}
+
+struct EXAMPLE_DEVICE_CASE {
+    const char* name;
+    const char* file;
+    DEV_FAMILY_ENUM family;
+    int kind;
+    int blocks_of_kind;
+};
+
+class EXAMPLE_DEVICE_TEST : public HOST_TEST, public ::testing::WithParamInterface<EXAMPLE_DEVICE_CASE> {};
+
+TEST_P(EXAMPLE_DEVICE_TEST, Loads)
+{
+    HOST_DEVICE device;
+    std::string error;
+    ASSERT_TRUE(host_load_device_file(EXAMPLES + "/" + GetParam().file, device, error)) << error;
+    EXPECT_EQ(device.get_basic_info()->get_family_enum(), GetParam().family);
+    EXPECT_EQ(device.route_view()->get_place_info()->get_num_element(kind(GetParam().kind)),
+              GetParam().blocks_of_kind);
+}
+
+const EXAMPLE_DEVICE_CASE EXAMPLE_DEVICES[] = {
+    {"HaldorvStrips", "haldorv_device.json", HOST_FAMILY_HALDORV, DEV_ELEMENT_HSSI_STRIP, 2},
+    {"HaldorvSerializers", "haldorv_device.json", HOST_FAMILY_HALDORV, 1785, 4},
+    {"KvbQuads", "kvb_device.json", HOST_FAMILY_KVB, 397, 2},
+    {"KvbTransmitPmas", "kvb_device.json", HOST_FAMILY_KVB, 694, 4},
+};
+INSTANTIATE_TEST_SUITE_P(Examples, EXAMPLE_DEVICE_TEST, ::testing::ValuesIn(EXAMPLE_DEVICES), row_name);
+
+TEST_F(HOST_DEVICE_LOADER_TEST, PlacesTheExampleDesignOnItsDevice)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_file(EXAMPLES + "/haldorv_design.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const HOST_NETLIST& netlist = *design->host_netlist();
+    const HOST_ATOM* pll = netlist.find_atom("tx_pll");
+    const HOST_ATOM* cgb = netlist.find_atom("tx_cgb0");
+    const HOST_ATOM* control = netlist.find_atom("pma_control0");
+    const HOST_ATOM* serializer = netlist.find_atom("tx_ser1");
+    EXPECT_EQ(pll->get_location_index(), 111u);
+    EXPECT_EQ(pll->get_location_element(), 812);
+    EXPECT_EQ(netlist.find_atom("rx_cdr0")->get_location_element(), 1743);
+    EXPECT_EQ(netlist.find_atom("refclk")->get_location_element(), 163);
+    EXPECT_EQ(serializer->get_location_element(), 1785);
+    EXPECT_TRUE(pll->is_bonding_pll_atom() && !pll->is_bonding_multi_output_atom());
+    EXPECT_TRUE(cgb->is_bonding_multi_output_atom() && !cgb->is_bonding_secondary_atom());
+    EXPECT_TRUE(control->is_bonding_index_exempt_atom() && !control->is_bonding_pll_atom());
+    EXPECT_FALSE(serializer->is_bonding_multi_output_atom() || serializer->is_bonding_index_exempt_atom());
+    // The serializer of the second strip's second channel is not bonded out.
+    EXPECT_FALSE(design->device()->route_view()->is_global_id_enabled(241));
+}
+
+TEST_F(HOST_DEVICE_LOADER_TEST, AnUnplacedAtomHasNoLocation)
+{
+    std::string error;
+    auto design = host_load_design_text(R"({"atoms":[{"name":"a","kind":"other","bonding":["secondary","pll"]},
+        {"name":"b","kind":"other","location":7}]})", "d.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const HOST_ATOM* a = design->host_netlist()->find_atom("a");
+    EXPECT_EQ(a->get_location_index(), NONE);
+    EXPECT_EQ(a->get_location_element(), -1);
+    EXPECT_TRUE(a->is_bonding_secondary_atom() && a->is_bonding_pll_atom());
+    // Without a device file a location may name a block the device lacks.
+    EXPECT_EQ(design->host_netlist()->find_atom("b")->get_location_element(), -1);
+}
+
+struct DEVICE_ERROR_CASE {
+    const char* name;
+    std::string text;
+    std::string error;   // after "d.json: "
+};
+
+class DEVICE_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<DEVICE_ERROR_CASE> {};
+
+TEST_P(DEVICE_ERROR_TEST, ReportsWhereAndWhat)
+{
+    HOST_DEVICE device;
+    std::string error;
+    EXPECT_FALSE(host_load_device_text(GetParam().text, "d.json", device, error));
+    EXPECT_EQ(error, "d.json: " + GetParam().error);
+}
+
+// A device text of family 8 with these blocks.
+std::string blocks(const std::string& list) { return R"({"family": 8, "blocks": [)" + list + "]}"; }
+
+const std::string STRIP = R"({"gid": 1, "kind": "HSSI_STRIP", "impl": 121, "x": 0, "y": 0})";
+
+const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
+    {"MissingFamily", "{}", "family: missing"},
+    {"UnknownFamily", R"({"family": "ZORK"})", "family: unknown family name \"ZORK\""},
+    {"MisspeltTopKey", R"({"family": 8, "die_widht": 3})", "die_widht: unknown key"},
+    {"DuplicateGid", blocks(STRIP + "," + STRIP), "blocks[1].gid: gid 1 is also declared at blocks[0]"},
+    {"ParentNotDeclaredBefore", blocks(R"({"gid": 2, "kind": 50, "impl": 1, "x": 0, "y": 0, "parent": 1},)" + STRIP),
+     "blocks[0].parent: no block 1 is declared before this one"},
+    {"UnknownKindName", blocks(R"({"gid": 1, "kind": "STRIPE", "impl": 1, "x": 0, "y": 0})"),
+     "blocks[0].kind: unknown element kind name \"STRIPE\""},
+    {"KindOutOfRange", blocks(R"({"gid": 1, "kind": 1863, "impl": 1, "x": 0, "y": 0})"),
+     "blocks[0].kind: integer 1863 is out of range 0..1862"},
+    {"NegativeX", blocks(R"({"gid": 1, "kind": 50, "impl": 1, "x": -1, "y": 0})"),
+     "blocks[0].x: integer -1 is out of range 0..2147483647"},
+    {"MissingImpl", blocks(R"({"gid": 1, "kind": 50, "x": 0, "y": 0})"), "blocks[0].impl: missing"},
+    {"IllegalGid", blocks(R"({"gid": 4294967295, "kind": 50, "impl": 1, "x": 0, "y": 0})"),
+     "blocks[0].gid: integer 4294967295 is out of range 0..4294967294"},
+    {"RegionOfAnotherSupply",
+     blocks(R"({"gid": 1, "kind": 50, "impl": 1, "x": 0, "y": 0, "supplies": [20], "regions": {"VCCEHT": 1}})"),
+     "blocks[0].regions.VCCEHT: supply VCCEHT is not one of the block's supplies"},
+    {"MisspeltBlockKey", blocks(R"({"gid": 1, "kind": 50, "impl": 1, "x": 0, "y": 0, "enable": false})"),
+     "blocks[0].enable: unknown key"},
+    {"ShortElementRow", R"({"family": 8, "hssi_elements": [["CDR_PLL"]]})",
+     "hssi_elements[0]: a row needs an element kind and a physical implementation"},
+    {"NameTaken", R"({"family": 8, "names": {"element": {"1800": "CDR_PLL"}}})",
+     "names.element.1800: \"CDR_PLL\" already names element kind 1743"},
+    {"NumberAsName", R"({"family": 8, "names": {"region": {"3": "12"}}})",
+     "names.region.3: a name must not be empty or a number"},
+    {"UnknownSupplyKey", R"({"family": 8, "supply_regions": {"VCCX": [1]}})",
+     "supply_regions.VCCX: unknown supply name \"VCCX\""},
+    {"NegativeMillivolts", R"({"family": 8, "voltages": {"4": -5}})",
+     "voltages.4: integer -5 is out of range 0..2147483647"},
+};
+INSTANTIATE_TEST_SUITE_P(Mistakes, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
+
+}  // namespace

@@ -1,10 +1,24 @@
 // What every exported header of the library needs: the mark of an exported
-// symbol and the base of objects that live in the host's memory.
+// symbol, the base of objects that live in the host's memory and the
+// allocator of the containers they hold.
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "host/mem.h"
+#include "host/msg.h"
+
+#ifdef __FILE_NAME__
+#define PUTIL_SOURCE_NAME __FILE_NAME__
+#else
+#define PUTIL_SOURCE_NAME __FILE__
+#endif
 
 // The shared library is built with hidden visibility; only the factories
 // and interface classes carry this mark.
@@ -35,3 +49,45 @@ public:
         mem_delete_wrapper(object, PUTIL_SEGMENT);
     }
 };
+
+// Allocator for the library's containers, exported classes' included; a
+// refused allocation is fatal.
+template <class T>
+class PUTIL_ALLOCATOR {
+public:
+    typedef T value_type;
+    PUTIL_ALLOCATOR() noexcept = default;
+    template <class U>
+    PUTIL_ALLOCATOR(const PUTIL_ALLOCATOR<U>&) noexcept
+    {
+    }
+    T* allocate(std::size_t count)
+    {
+        void* block = mem_malloc_wrapper(count * sizeof(T), PUTIL_SEGMENT, "putil_allocator", 0);
+        if (block == nullptr)
+            MSG_INTERNAL_ERROR::report("Out of memory", "PUTIL", PUTIL_SOURCE_NAME, __LINE__);
+        return static_cast<T*>(block);
+    }
+    void deallocate(T* block, std::size_t) noexcept { mem_free_wrapper(block, PUTIL_SEGMENT); }
+    template <class U>
+    bool operator==(const PUTIL_ALLOCATOR<U>&) const noexcept
+    {
+        return true;
+    }
+    template <class U>
+    bool operator!=(const PUTIL_ALLOCATOR<U>&) const noexcept
+    {
+        return false;
+    }
+};
+
+template <class T>
+using PUTIL_VECTOR = std::vector<T, PUTIL_ALLOCATOR<T>>;
+
+template <class K, class V, class HASH = std::hash<K>>
+using PUTIL_HASH_MAP = std::unordered_map<K, V, HASH, std::equal_to<K>, PUTIL_ALLOCATOR<std::pair<const K, V>>>;
+
+template <class K, class HASH = std::hash<K>>
+using PUTIL_HASH_SET = std::unordered_set<K, HASH, std::equal_to<K>, PUTIL_ALLOCATOR<K>>;
+
+typedef std::basic_string<char, std::char_traits<char>, PUTIL_ALLOCATOR<char>> PUTIL_STRING;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "host/dev_enums.h"
-#include "putil_allocator.h"
 #include "putil_export.h"
 
 class DEV_DEVICE;

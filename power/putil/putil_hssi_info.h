@@ -4,8 +4,6 @@
 // base class fixes the order of the steps; a family model fills them in.
 #pragma once
 
-#include <unordered_set>
-
 #include "putil_hssi_element.h"
 
 class DEV_DEVICE;
@@ -100,9 +98,7 @@ private:
     // Relaying atoms already passed by the bonding walk under way, so that
     // a loop of relaying atoms ends; a walk starts at depth 0.
     int m_bonding_walk_depth = 0;
-    std::unordered_set<const CDB_ATOM_NODE*, std::hash<const CDB_ATOM_NODE*>, std::equal_to<const CDB_ATOM_NODE*>,
-                       PUTIL_ALLOCATOR<const CDB_ATOM_NODE*>>
-        m_bonding_walk_visited;
+    PUTIL_HASH_SET<const CDB_ATOM_NODE*> m_bonding_walk_visited;
 };
 
 // Moves one data key of an element up or down the containment tree,

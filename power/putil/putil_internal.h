@@ -1,23 +1,14 @@
 // Library-wide helpers: the internal-error check, allocation from the host
-// memory manager under the segment "PUTIL", and an allocator for containers.
+// memory manager under the segment "PUTIL" and the scanner's text copies.
 #pragma once
 
 #include <cstddef>
 #include <new>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "host/mem.h"
 #include "host/msg.h"
-#include "putil_allocator.h"
 #include "putil_export.h"
-
-#ifdef __FILE_NAME__
-#define PUTIL_SOURCE_NAME __FILE_NAME__
-#else
-#define PUTIL_SOURCE_NAME __FILE__
-#endif
 
 // A broken invariant of host data or of the library's own state: reported
 // with the expression text, and the run stops. Never used for user input.

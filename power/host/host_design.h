@@ -127,11 +127,12 @@ public:
     CDB_ATOM_NETLIST* netlist() const;
     HOST_NETLIST* host_netlist() const { return m_netlist.get(); }
     HOST_ATOM_PARAMETERS* parameters() const { return m_parameters.get(); }
+    // What the library recorded there (power-region voltages).
+    HOST_CHIP_DB_ENTRY* chip_db_entry() const;
 
 private:
     void check_own_atom(const HOST_ATOM* atom) const;
     void check_netlist_open() const;
-    HOST_CHIP_DB_ENTRY* chip_db_entry() const;
 
     std::string m_name;
     std::unique_ptr<HOST_INSTANCE> m_root;

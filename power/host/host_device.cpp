@@ -154,6 +154,16 @@ void HOST_DEVICE::add_block(unsigned gid, DEV_ELEMENT_ENUM kind, DEV_PHYS_IMPL_E
     set_route_view(true);
 }
 
+const std::string& HOST_DEVICE::source_file() const
+{
+    return m_data->source_file;
+}
+
+void HOST_DEVICE::set_source_file(std::string path)
+{
+    m_data->source_file = std::move(path);
+}
+
 bool HOST_DEVICE::has_block(unsigned gid) const
 {
     return m_data->block(gid) != nullptr;
@@ -187,6 +197,8 @@ void HOST_DEVICE::set_pad(unsigned gid, std::map<int, int> int_data)
 void HOST_DEVICE::set_die_width(int nx)
 {
     m_data->nx = nx;
+    // A die with a width has a placement view, also before (or without) blocks.
+    set_route_view(true);
 }
 
 void HOST_DEVICE::set_place_data_loaded(bool loaded)

@@ -109,6 +109,7 @@ public:
     void set_block_power_region(unsigned gid, DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region);
     // A pad on the block with its integer data by number.
     void set_pad(unsigned gid, std::map<int, int> int_data);
+    // Makes the view too, like add_block.
     void set_die_width(int nx);
     // Whether the placement view says its data is loaded (default once it
     // exists: true).
@@ -141,6 +142,10 @@ public:
     // The value of a name, the device's names first, then the built-in ones;
     // false for an unknown name.
     bool value_of_name(HOST_NAME_KIND kind, const std::string& name, int& value) const;
+
+    // The device file it was loaded from; empty for a built device.
+    const std::string& source_file() const;
+    void set_source_file(std::string path);
 
     struct DATA;
     const DATA& data() const { return *m_data; }

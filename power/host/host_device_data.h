@@ -123,4 +123,5 @@ struct HOST_DEVICE::DATA {
     std::unordered_map<unsigned, bool> hssi_marks;
     std::unordered_map<int, int> millivolts;   // by voltage
     std::unordered_map<int, std::string> names[HOST_NAME_KIND_COUNT];
+    std::string source_file;   // the device file it was loaded from, if any
 };

@@ -289,5 +289,8 @@ bool host_load_device_file(const std::string& path, HOST_DEVICE& device, std::st
     std::string text;
     if (!host_json::read_file_text(path, "device file", text, error))
         return false;
-    return host_load_device_text(text, path, device, error);
+    if (!host_load_device_text(text, path, device, error))
+        return false;
+    device.set_source_file(path);
+    return true;
 }

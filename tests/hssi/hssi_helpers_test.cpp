@@ -23,6 +23,11 @@ protected:
         link(2, 4);
         link(3, 5);
     }
+    void TearDown() override
+    {
+        m_elements.clear();
+        HSSI_TEST::TearDown();
+    }
     void link(int parent, int child)
     {
         e(parent)->add_child_element(e(child));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "putil_hssi_info.h"
+#include "putil_power_supply_info.h"
 #include "putil_test_support.h"
 
 // Element kinds and implementations of the test device.
@@ -34,6 +35,13 @@ protected:
         m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
                                         {{STRIP, STRIP_IMPL}, {PART, PART_IMPL_A}, {PART, PART_IMPL_B},
                                          {TX_PLL, TX_PLL_IMPL}, {GENERAL_PLL, PLL_IMPL}});
+    }
+
+    void TearDown() override
+    {
+        // The supply tables are process-wide; their blocks are not the test's.
+        PUTIL_POWER_SUPPLY_INFO::reset_tables();
+        PUTIL_TEST::TearDown();
     }
 
     // A strip (gid 10) holding two parts (11 with a pad, 14 not enabled), a

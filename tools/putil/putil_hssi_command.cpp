@@ -2,6 +2,7 @@
 // from a design's atoms when one is given) and writes every element's debug
 // description, then the power-region voltages the model recorded.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -30,7 +31,8 @@ public:
         std::vector<std::string> names;
         for (const FAMILY_MODEL& model : FAMILY_MODELS)
             names.push_back(model.name);
-        app.add_option("--device", m_device_file, "Device description (JSON)")->required();
+        app.add_option("--device", m_device_file,
+                       "Device description (JSON); may be left out when the design names its device file");
         app.add_option("--design", m_design_file, "Design (JSON) whose atoms are placed on the device's blocks");
         app.add_option("--family", m_family_name,
                        "Transceiver model to build (default: the device family's, else the base model)")
@@ -43,7 +45,7 @@ public:
         std::string error;
         std::unique_ptr<HOST_DESIGN> design =
             m_design_file.empty() ? std::make_unique<HOST_DESIGN>() : host_load_design_file(m_design_file, error);
-        if (design && !host_load_device_file(m_device_file, *design->device(), error))
+        if (design && !load_device(*design->device(), error))
             design.reset();
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
@@ -77,6 +79,25 @@ public:
     }
 
 private:
+    // The device file given, unless the design brought its own: then a
+    // second file would be a different device.
+    bool load_device(HOST_DEVICE& device, std::string& error) const
+    {
+        const std::string& own = device.source_file();
+        if (own.empty() && m_device_file.empty()) {
+            error = "no device: give --device FILE, or a design that names its device file";
+            return false;
+        }
+        if (own.empty())
+            return host_load_device_file(m_device_file, device, error);
+        std::error_code ignored;
+        if (!m_device_file.empty() && !std::filesystem::equivalent(own, m_device_file, ignored)) {
+            error = m_design_file + ": the design is placed on the device " + own + ", not on " + m_device_file;
+            return false;
+        }
+        return true;
+    }
+
     const FAMILY_MODEL& model_for(int device_family) const
     {
         for (const FAMILY_MODEL& model : FAMILY_MODELS)

@@ -1,0 +1,44 @@
+// The putil hssi command on the bundled devices and design, and its errors.
+#include "hssi_test_support.h"
+
+namespace {
+
+const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples/";
+
+int count_of(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(PUTIL_TEST, HssiDumpsEveryElementOfTheDeviceThenTheRecordedVoltages)
+{
+    const RUN_RESULT device_only = run_putil("hssi --device " + EXAMPLES + "kvb_device.json -o dump.txt");
+    ASSERT_EQ(device_only.status, 0) << device_only.err;
+    const std::string dump = putil_read_text(m_folder + "/dump.txt");
+    EXPECT_EQ(dump.rfind("ELEMENT_ID : 0\n{\n   GID = ", 0), 0u);
+    EXPECT_EQ(count_of(dump, "ELEMENT_ID : "), count_of(putil_read_text(EXAMPLES + "kvb_device.json"), "\"gid\""));
+    EXPECT_NE(dump.find("\nPOWER_REGION_VOLTAGES\n{\n}\n"), std::string::npos);
+
+    // The design names its device; its PLL that drives no transceiver
+    // block no longer counts as one.
+    const RUN_RESULT with_design = run_putil("hssi --design " + EXAMPLES + "haldorv_design.json");
+    ASSERT_EQ(with_design.status, 0) << with_design.err;
+    EXPECT_EQ(count_of(with_design.out, "IS_HSSI_BLOCK = FALSE"), 1);
+}
+
+TEST_F(PUTIL_TEST, HssiRefusesAMissingOrSecondDevice)
+{
+    const RUN_RESULT none = run_putil("hssi");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("no device"), std::string::npos);
+    const RUN_RESULT other = run_putil("hssi --device " + EXAMPLES + "kvb_device.json --design " + EXAMPLES +
+                                       "haldorv_design.json");
+    EXPECT_EQ(other.status, 1);
+    EXPECT_NE(other.err.find("the design is placed on the device"), std::string::npos);
+    EXPECT_EQ(run_putil("hssi --device " + EXAMPLES + "kvb_device.json --family haldorv").status, 2);
+}
+
+}   // namespace

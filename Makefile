@@ -28,6 +28,8 @@ build: configure
 demo: build
 	$(PUTIL) activity --design examples/counter_design.json examples/counter.vcd
 	$(PUTIL) clocks --design examples/two_clocks_design.json --sdc examples/two_clocks.sdc --relative 'top|sync|q2=12.5'
+	$(PUTIL) hssi --design examples/haldorv_design.json -o $(BUILD)/haldorv_hssi.txt
+	@grep -c '^ELEMENT_ID' $(BUILD)/haldorv_hssi.txt | sed 's|$$| transceiver elements written to $(BUILD)/haldorv_hssi.txt|'
 
 test: build
 	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure

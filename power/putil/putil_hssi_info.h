@@ -10,6 +10,7 @@ class DEV_DEVICE;
 class CDB_ATOM_NETLIST;
 class CDB_ATOM_NODE;
 class CDB_ATOM_OTERM;
+class DYGR_DIE_INFO;
 class DYGR_PLACE_INFO;
 class DYGR_PLACE_BLOCK_HIERARCHY_INFO;
 class PUTIL_SA_DATA;
@@ -84,7 +85,9 @@ protected:
     PUTIL_SA_DATA* get_sa_data() const { return m_sa_data; }
 
 private:
-    // The die's placement view, with every link on the way required.
+    // The die's placement-and-routing view, and its loaded placement view,
+    // with every link on the way required.
+    static DYGR_DIE_INFO* placement_view(DEV_DEVICE* dev_device);
     static DYGR_PLACE_INFO* loaded_place_info(DEV_DEVICE* dev_device);
     void add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);

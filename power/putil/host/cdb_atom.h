@@ -56,6 +56,8 @@ public:
     virtual CDB_ATOM_ITERM* get_next_fanout() const = 0;
     // Index of the term among its atom's inputs of the same port type.
     virtual int get_port_index() const = 0;
+    // The port type this input term is used as.
+    virtual int get_any_usage_as() const = 0;
     // Tied to the constant 1 or 0.
     virtual bool is_logical_vcc() const = 0;
     virtual bool is_logical_gnd() const = 0;
@@ -130,6 +132,12 @@ public:
     virtual bool is_hssi_pma_rx_buf_atom() const = 0;
     virtual bool is_hssi_tx_pcs_pma_interface_atom() const = 0;
     virtual bool is_hssi_rx_pcs_pma_interface_atom() const = 0;
+    bool is_hssi_pcs_pma_interface_atom() const
+    {
+        return is_hssi_tx_pcs_pma_interface_atom() || is_hssi_rx_pcs_pma_interface_atom();
+    }
+    // A transceiver's transmit clock generation block.
+    virtual bool is_hssi_pma_tx_cgb() const = 0;
     virtual bool is_padio_pin_atom() const = 0;
     virtual bool has_padio_output_data() const = 0;   // a bidirectional pad with a second activity record
     virtual bool is_pll_atom() const = 0;
@@ -172,8 +180,14 @@ public:
     virtual void get_int_parameter(const CDB_ATOM_NODE* atom, int parameter, int& value) const = 0;
     virtual void get_bool_parameter(const CDB_ATOM_NODE* atom, int parameter, bool& value) const = 0;
     virtual void get_time_parameter(const CDB_ATOM_NODE* atom, int parameter, long long& picoseconds) const = 0;
+    // An enum parameter that must be there: false (value untouched) when
+    // the atom has none of that number.
+    virtual bool get_enum_data(const CDB_ATOM_NODE* atom, int parameter, int* value) const = 0;
 
 protected:
     virtual ~CGA_INTERFACE() = default;
 };
 CGA_INTERFACE* cga_current_interface();
+
+// The host's name of an atom type, for messages; its number when unnamed.
+std::string cdb_get_atom_type_name(int atom_type);

@@ -3,11 +3,13 @@
 // belong to the host.
 #pragma once
 
+#include <unordered_map>
 #include <vector>
 
 #include "host/dev_enums.h"
 
 class MEM_SEGMENT;
+class CMP_FACADE;
 class CDB_ATOM_NODE;
 class CDB_ATOM_ITERM;
 
@@ -52,4 +54,27 @@ public:
     static DEV_POWER_REGION_ENUM get_power_region_of_element(unsigned gid, DEV_POWER_SUPPLY_ENUM supply);
     // Millivolts of a voltage enumeration; false when it has no voltage.
     static bool get_int_voltage_from_dev_enum(DEV_VOLTAGE_ENUM voltage, int* millivolts);
+    // The voltage enumeration of a number of millivolts (DEV_VOLTAGE_ENUM_BEGIN
+    // when none has it).
+    static DEV_VOLTAGE_ENUM get_voltage_enum(int millivolts);
+    // Millivolts of a supply in a region for the compilation behind the
+    // facade; pad is 0 or a pad's data (some supplies differ per pad).
+    static int get_voltage(CMP_FACADE* facade, DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int pad);
+    // The user's voltages and voltage options of that compilation, added
+    // to the maps.
+    static void read_voltages_from_acf(CMP_FACADE* facade,
+                                       std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM>& voltages);
+    static void read_voltage_options_from_acf(
+        CMP_FACADE* facade, std::unordered_map<DEV_VOLTAGE_OPTION_TYPE_ENUM, DEV_VOLTAGE_OPTION_ENUM>& options);
+};
+
+// What the transmit path of a transceiver channel is made of, and whether a
+// transmit buffer's reference clock assignment passes the host's check.
+class CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY {
+public:
+    // The serializer atom behind a TX PCS atom, the TX buffer atom behind a
+    // serializer; null when there is none.
+    static CDB_ATOM_NODE* get_tx_ser_via_tx_pcs(const CDB_ATOM_NODE* tx_pcs);
+    static CDB_ATOM_NODE* get_tx_buf_via_tx_ser(const CDB_ATOM_NODE* tx_ser);
+    static bool check_rtc_assignment(const CDB_ATOM_NODE* tx_buf);
 };

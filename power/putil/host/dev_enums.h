@@ -110,3 +110,9 @@ enum DEV_POWER_HSSI_OTERM_DATA_ENUM : int {
     DEV_POWER_HSSI_OTERM_DATA_BEGIN = 0,
     DEV_POWER_HSSI_OTERM_DATA_END = 1
 };
+
+// The user's voltage settings: a value per power type name, and voltage
+// options per option type.
+enum DEV_POWER_TYPE_NAME_ENUM : int { DEV_POWER_TYPE_NAME_ENUM_BEGIN = 0 };
+enum DEV_VOLTAGE_OPTION_TYPE_ENUM : int { DEV_VOLTAGE_OPTION_TYPE_ENUM_BEGIN = 0 };
+enum DEV_VOLTAGE_OPTION_ENUM : int { DEV_VOLTAGE_OPTION_ENUM_BEGIN = 0 };

@@ -101,3 +101,19 @@ class CDB_CMP_ENTRY {
 public:
     static CDB_DB_ENTRIES* get_db_entries(HDB_CMP_ACTION_PT_INSTANCE* instance);
 };
+
+// One project option's value as text.
+class HDB_OPTION {
+public:
+    virtual std::string get_value_str() const = 0;
+
+protected:
+    virtual ~HDB_OPTION() = default;
+};
+
+// The string options of the current project, by option id
+// (ACF_VARIABLE_TYPE_ENUM); null for an option that is not set.
+class HDB_STRING_OPTION {
+public:
+    static const HDB_OPTION* get_string_option(int id);
+};

@@ -15,6 +15,9 @@ CMP_FACADE* putil_lib_get_cmp_facade();
 CDB_CHIP_DB_ENTRY* putil_lib_get_cdb_chip_db_entry();
 // Marks a located block as a transceiver block for power analysis, or not.
 void putil_lib_set_is_hssi_gid(unsigned gid, bool is_hssi);
+// Lets the voltages of the analyzer's settings file override what the
+// chip database entry recorded.
+void putil_lib_force_chip_db_entry_voltage_from_ini();
 // True: a missing waveform file is a warning and the run goes on.
 bool putil_lib_get_continue_and_warn_on_failure();
 // state 0 draws the bar at percent.

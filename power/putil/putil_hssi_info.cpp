@@ -3,7 +3,9 @@
 // bonding-index walk, element voltages and die-half power regions.
 #include "putil_hssi_info.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
 
 #include "host/cdb_atom.h"
 #include "host/cut.h"
@@ -32,6 +34,9 @@ bool is_bonding_clock_usage(int usage)
 // A block's pad data that the element keeps.
 constexpr int s_pad_int_data_key = 2;
 
+// The die's data part the strip families read while building.
+constexpr int s_die_data_part = 1;
+
 DEV_ELEMENT_ENUM element_kind(const PUTIL_HSSI_ELEMENT* hssi_element)
 {
     PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key;
@@ -42,6 +47,8 @@ DEV_ELEMENT_ENUM element_kind(const PUTIL_HSSI_ELEMENT* hssi_element)
 }   // namespace
 
 PUTIL_HSSI_INFO::PUTIL_HSSI_INFO() = default;
+
+PUTIL_HSSI_INFO::PUTIL_HSSI_INFO(const STRIP_FAMILY_RULES* strip_family) : m_strip_family(strip_family) {}
 
 PUTIL_HSSI_INFO::~PUTIL_HSSI_INFO()
 {
@@ -98,10 +105,31 @@ void PUTIL_HSSI_INFO::clear_hssi_info()
     PUTIL_VECTOR<ELEMENT_LIST>().swap(m_hssi_elements_by_type);
 }
 
-void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom(PUTIL_HSSI_ELEMENT*, CDB_ATOM_NODE*) {}
-void PUTIL_HSSI_INFO::propagate_device_database_info() {}
-void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info() {}
-void PUTIL_HSSI_INFO::set_power_region_of_elements() {}
+// The base model's steps do nothing; a strip family's model runs the steps
+// its rules describe.
+void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom)
+{
+    if (m_strip_family != nullptr)
+        capture_strip_family_atom(hssi_element, cdb_atom);
+}
+
+void PUTIL_HSSI_INFO::propagate_device_database_info()
+{
+    if (m_strip_family != nullptr)
+        propagate_strip_implementation();
+}
+
+void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info()
+{
+    if (m_strip_family != nullptr)
+        propagate_strip_family_netlist_info();
+}
+
+void PUTIL_HSSI_INFO::set_power_region_of_elements()
+{
+    if (m_strip_family != nullptr)
+        set_power_region_of_elements_by_die_half();
+}
 
 DYGR_DIE_INFO* PUTIL_HSSI_INFO::placement_view(DEV_DEVICE* dev_device)
 {
@@ -123,7 +151,16 @@ DYGR_PLACE_INFO* PUTIL_HSSI_INFO::loaded_place_info(DEV_DEVICE* dev_device)
 
 void PUTIL_HSSI_INFO::build_hssi_info_from_device_database(DEV_DEVICE* dev_device)
 {
+    build_element_tree(dev_device, m_strip_family != nullptr);
+}
+
+void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part)
+{
     DYGR_PLACE_INFO* place_info = loaded_place_info(dev_device);
+    DEV_DIE_INFO* die_info = dev_device->get_die_info();
+    const bool loads_data_part = load_die_data_part && !die_info->is_data_loaded(s_die_data_part);
+    if (loads_data_part)
+        die_info->load_data(s_die_data_part);
     PUTIL_HSSI_ELEMENT::create_element_type_map(dev_device);
     create_hssi_elements(dev_device);
     const DYGR_PLACE_BLOCK_HIERARCHY_INFO* hierarchy_info = place_info->get_hierarchy_info();
@@ -132,6 +169,8 @@ void PUTIL_HSSI_INFO::build_hssi_info_from_device_database(DEV_DEVICE* dev_devic
         set_up_default_element_parameters(dev_device, hssi_element);
     }
     set_bonded_and_unbonded_element_info(dev_device);
+    if (loads_data_part)
+        die_info->release_data(s_die_data_part);
     propagate_device_database_info();
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements)
         putil_lib_set_is_hssi_gid(hssi_element->get_element_gid(), true);
@@ -230,6 +269,10 @@ void PUTIL_HSSI_INFO::set_up_default_element_parameters(DEV_DEVICE* dev_device, 
 
 void PUTIL_HSSI_INFO::set_bonded_and_unbonded_element_info(DEV_DEVICE* dev_device)
 {
+    if (m_strip_family != nullptr) {
+        set_bonded_and_unbonded_strip_family_elements(dev_device);
+        return;
+    }
     DYGR_DIE_INFO* dygr_die_info = placement_view(dev_device);
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements) {
         const unsigned gid = hssi_element->get_element_gid();
@@ -323,29 +366,77 @@ void PUTIL_HSSI_INFO::set_bonding_index_on_fanout(CDB_ATOM_OTERM* output, int in
          fanout = fanout->get_next_fanout()) {
         CDB_ATOM_NODE* atom = fanout->get_my_node();
         const auto element_iter = m_gid_to_hssi_element_hash.find(atom->get_location_index());
-        if (element_iter != m_gid_to_hssi_element_hash.end() && !atom->is_bonding_index_exempt_atom())
-            element_iter->second->set_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX, index);
-        if (atom->is_bonding_multi_output_atom() || atom->is_bonding_pll_atom() || atom->is_bonding_secondary_atom())
+        if (element_iter != m_gid_to_hssi_element_hash.end() && !atom->is_bonding_index_exempt_atom()) {
+            PUTIL_HSSI_ELEMENT* element = element_iter->second;
+            // A strip family's walk ends at a block that already holds the
+            // index it carries.
+            if (m_strip_family != nullptr && element->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX) &&
+                element->get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX) == index)
+                continue;
+            element->set_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX, index);
+        }
+        if (relays_bonding_index(atom))
             propagate_bonding_index_through_element(atom, index);
     }
     --m_bonding_walk_depth;
 }
 
+bool PUTIL_HSSI_INFO::relays_bonding_index(const CDB_ATOM_NODE* cdb_atom) const
+{
+    if (m_strip_family == nullptr)
+        return cdb_atom->is_bonding_multi_output_atom() || cdb_atom->is_bonding_pll_atom() ||
+               cdb_atom->is_bonding_secondary_atom();
+    return cdb_atom->is_bonding_multi_output_atom() || cdb_atom->is_bonding_pll_atom() ||
+           cdb_atom->is_hssi_pma_tx_cgb() || cdb_atom->is_hssi_pma_tx_ser_atom() ||
+           cdb_atom->is_hssi_pcs_pma_interface_atom();
+}
+
+// The outputs through which a relaying atom passes the index on: clock
+// outputs of the usages its kind relays, or a PLL's clock output.
 void PUTIL_HSSI_INFO::propagate_bonding_index_through_element(CDB_ATOM_NODE* cdb_atom, int index)
 {
     if (!enter_bonding_atom(cdb_atom))
         return;
     ++m_bonding_walk_depth;
-    if (cdb_atom->is_bonding_multi_output_atom() || cdb_atom->is_bonding_secondary_atom()) {
+    const std::vector<int>* usages = relayed_usages(cdb_atom);
+    if (usages != nullptr) {
         for (CDB_ATOM_NODE::OTERM_ITERATOR iter = cdb_atom->begin_oterm(); iter != cdb_atom->end_oterm(); ++iter)
-            if (cdb_is_connected(*iter) && is_bonding_clock_usage((*iter)->get_any_usage_as()))
+            if (cdb_is_connected(*iter) &&
+                std::find(usages->begin(), usages->end(), (*iter)->get_any_usage_as()) != usages->end())
                 set_bonding_index_on_fanout(*iter, index);
     } else if (cdb_atom->is_bonding_pll_atom()) {
         CDB_ATOM_OTERM* clock_output = cdb_atom->get_output_term_by_type(DB_OPORT_CLKOUT, 0);
         if (clock_output != nullptr && cdb_is_connected(clock_output))
             set_bonding_index_on_fanout(clock_output, index);
+    } else if (m_strip_family != nullptr) {
+        const std::string text = "Unknown atom type (" + cdb_get_atom_type_name(cdb_atom->get_atom_type()) +
+                                 ") in propagate_bonding_index_through_element.";
+        PUTIL_INTERNAL_ERROR(text.c_str());
     }
     --m_bonding_walk_depth;
+}
+
+// The usages a multi-output atom relays, in the order the kinds are tested;
+// null for a PLL (its one clock output) and for atoms that relay nothing.
+const std::vector<int>* PUTIL_HSSI_INFO::relayed_usages(const CDB_ATOM_NODE* cdb_atom) const
+{
+    static const std::vector<int> multi_output = {385, 393, 394, 667, 669, 4617};
+    static const std::vector<int> tx_cgb = {1508, 1555, 1763, 1879, 2207, 2347, 2580, 2713, 3398, 3612,
+                                             3791, 3860, 4192, 7755, 7756, 7757, 7758, 7764, 7765};
+    static const std::vector<int> tx_ser = {4775, 7769};
+    if (cdb_atom->is_bonding_multi_output_atom())
+        return &multi_output;
+    if (m_strip_family == nullptr)
+        return cdb_atom->is_bonding_secondary_atom() ? &multi_output : nullptr;
+    if (cdb_atom->is_bonding_pll_atom())
+        return nullptr;
+    if (cdb_atom->is_hssi_pma_tx_cgb())
+        return &tx_cgb;
+    if (cdb_atom->is_hssi_pma_tx_ser_atom())
+        return &tx_ser;
+    if (cdb_atom->is_hssi_pcs_pma_interface_atom())
+        return &m_strip_family->pcs_pma_interface_usages;
+    return nullptr;
 }
 
 void PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data(PUTIL_HSSI_ELEMENT* hssi_element)

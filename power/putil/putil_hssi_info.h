@@ -4,16 +4,24 @@
 // base class fixes the order of the steps; a family model fills them in.
 #pragma once
 
+#include <unordered_map>
+#include <vector>
+
 #include "putil_hssi_element.h"
 
 class DEV_DEVICE;
 class CDB_ATOM_NETLIST;
 class CDB_ATOM_NODE;
 class CDB_ATOM_OTERM;
+class CDB_CHIP_DB_ENTRY;
 class DYGR_DIE_INFO;
 class DYGR_PLACE_INFO;
 class DYGR_PLACE_BLOCK_HIERARCHY_INFO;
 class PUTIL_SA_DATA;
+
+// The user's voltages and voltage options, as the host reads them.
+typedef std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM> PUTIL_HSSI_USER_VOLTAGES;
+typedef std::unordered_map<DEV_VOLTAGE_OPTION_TYPE_ENUM, DEV_VOLTAGE_OPTION_ENUM> PUTIL_HSSI_USER_VOLTAGE_OPTIONS;
 
 // The host makes the model of the device's family, calls
 // build_hssi_info_from_device_database and then
@@ -55,6 +63,41 @@ public:
     void clear_hssi_info();
 
 protected:
+    // What sets the families of one device generation (whose channels sit in
+    // transceiver strips) apart; everything else of their models is shared
+    // and lives here, in the operations below that read these rules.
+    struct STRIP_FAMILY_RULES {
+        // How a serializer whose transmit buffer passes the reference clock
+        // assignment check is captured: like any other, as used without
+        // settings, or as not used.
+        enum TX_SER_RULE { TX_SER_PLAIN, TX_SER_RTC_USED, TX_SER_RTC_UNUSED };
+        TX_SER_RULE tx_ser_rule;
+        // Reference clock checks, refclk selection of the 10G PCS, one port
+        // per PLD PCS, the half-bandwidth receive buffer setting, the PCIe
+        // hard IP top block and the second dispatch table.
+        bool later_captures;
+        // The buffers' fixed enum 10 and 12.
+        bool buffers_have_fixed_enums;
+        // Per-element supplies: those passing the pad data to the voltage
+        // query, and those whose voltage sets enum 6 and enum 7.
+        std::vector<int> pad_voltage_supplies;
+        std::vector<int> enum_6_supplies;
+        std::vector<int> vcceht_supplies;
+        // Strip power-down: the supplies examined besides the PCIe hard IP
+        // rule of supply 19, and whether strip parts lose 48 and 24.
+        std::vector<int> powered_down_supplies;
+        bool pcie_power_down_rule;
+        bool powers_down_strip_parts;
+        // Bonding: the (TX PCS, RX PCS) kinds of a PCS channel that take
+        // part, and the usages a PCS-PMA interface atom relays through.
+        std::vector<std::pair<int, int>> pcs_kinds;
+        std::vector<int> pcs_pma_interface_usages;
+    };
+    typedef void (PUTIL_HSSI_INFO::*CAPTURE)(PUTIL_HSSI_ELEMENT*, CDB_ATOM_NODE*);
+
+    // A model of a strip family follows these rules.
+    explicit PUTIL_HSSI_INFO(const STRIP_FAMILY_RULES* strip_family);
+
     // Family steps, in the order the build and the fill call them.
     virtual void propagate_device_database_info();
     virtual void propagate_cdb_atom_netlist_info();
@@ -84,6 +127,55 @@ protected:
 
     PUTIL_SA_DATA* get_sa_data() const { return m_sa_data; }
 
+    // The build; a strip family's keeps the die's data part 1 loaded while
+    // it makes the elements and marks them bonded.
+    void build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part);
+
+    // Strip families: the steps they share.
+    void set_bonded_and_unbonded_strip_family_elements(DEV_DEVICE* dev_device);
+    void propagate_strip_implementation();
+    void capture_strip_family_atom(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void propagate_strip_family_netlist_info();
+    void propagate_cdb_atom_netlist_info_strip();
+    void propagate_bonding_index();
+    void set_up_strip_family_element_voltages();
+    // Slot 7 of the strip families: records the supplies of a strip the
+    // design does not use as powered down, unless the user keeps them on.
+    virtual void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
+                                                                    const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
+                                                                    PUTIL_HSSI_ELEMENT* strip);
+
+    // Captures of the strip families, one per atom kind.
+    void fill_in_hssi_info_from_cdb_atom_nothing(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pll(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_pll_dpa_output(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_ser(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_rx_deser(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_cgb(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_ser_att(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_att(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_cdr_att(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_deser_att(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_tx_pld_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_rx_pld_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_rx_pcs_pma(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_refclk_divider(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_int(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_buf(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_rx_buf(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_cdr_refclk_select_mux(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                        CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pma_lc_refclk_select_mux(PUTIL_HSSI_ELEMENT* hssi_element,
+                                                                       CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_8g_tx_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_8g_rx_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_10g_tx_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_10g_rx_pcs(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hssi_pcie_hip(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+    void fill_in_hssi_info_from_cdb_atom_hd_hbxpe2_hip_top(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
+
+    const STRIP_FAMILY_RULES* strip_family() const { return m_strip_family; }
+
 private:
     // The die's placement-and-routing view, and its loaded placement view,
     // with every link on the way required.
@@ -92,11 +184,20 @@ private:
     void add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);
     bool enter_bonding_atom(const CDB_ATOM_NODE* cdb_atom);
+    bool relays_bonding_index(const CDB_ATOM_NODE* cdb_atom) const;
+    bool start_bonding_group(PUTIL_HSSI_ELEMENT* source, int index);
+    void complete_pcs_channel_bonding();
+    void complete_pma_channel_bonding();
+    void power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
+                                       DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip);
+    const std::vector<int>* relayed_usages(const CDB_ATOM_NODE* cdb_atom) const;
 
     ELEMENT_LIST m_hssi_elements;
     PUTIL_HASH_MAP<unsigned, PUTIL_HSSI_ELEMENT*> m_gid_to_hssi_element_hash;
     PUTIL_VECTOR<ELEMENT_LIST> m_hssi_elements_by_type;
     PUTIL_SA_DATA* m_sa_data = nullptr;
+    // Null for the base model; a strip family's rules otherwise.
+    const STRIP_FAMILY_RULES* m_strip_family = nullptr;
 
     // Relaying atoms already passed by the bonding walk under way, so that
     // a loop of relaying atoms ends; a walk starts at depth 0.

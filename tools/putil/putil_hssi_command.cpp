@@ -7,7 +7,10 @@
 #include <iostream>
 
 #include "putil_command.h"
+#include "putil_brindev_hssi_info.h"
+#include "putil_haldorv_hssi_info.h"
 #include "putil_hssi_info.h"
+#include "putil_pellumv_hssi_info.h"
 #include "putil_host.h"
 #include "putil_power_supply_info.h"
 
@@ -21,7 +24,10 @@ struct FAMILY_MODEL {
     PUTIL_HSSI_INFO* (*make)();
 };
 const FAMILY_MODEL FAMILY_MODELS[] = {
-    {"base", -1, [] { return new PUTIL_HSSI_INFO; }},
+    {"base", -1, []() -> PUTIL_HSSI_INFO* { return new PUTIL_HSSI_INFO; }},
+    {"haldorv", HOST_FAMILY_HALDORV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_HALDORV_HSSI_INFO; }},
+    {"pellumv", HOST_FAMILY_PELLUMV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_PELLUMV_HSSI_INFO; }},
+    {"brindev", HOST_FAMILY_BRINDEV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_BRINDEV_HSSI_INFO; }},
 };
 
 class PUTIL_HSSI_COMMAND : public PUTIL_COMMAND {

@@ -27,7 +27,19 @@ const KIND_NAME s_kind_names[] = {
     {HOST_ATOM_KIND::HSSI_PMA_RX_BUF, "hssi_pma_rx_buf"},
     {HOST_ATOM_KIND::HSSI_TX_PCS_PMA_INTERFACE, "hssi_tx_pcs_pma_interface"},
     {HOST_ATOM_KIND::HSSI_RX_PCS_PMA_INTERFACE, "hssi_rx_pcs_pma_interface"},
+    {HOST_ATOM_KIND::HSSI_PMA_TX_CGB, "hssi_pma_tx_cgb"},
     {HOST_ATOM_KIND::OTHER, "other"},
+};
+
+struct ATOM_TYPE_NAME {
+    int atom_type;
+    const char* name;
+};
+
+// The atom types the reference host has names for: the two CDR PLLs.
+const ATOM_TYPE_NAME s_atom_type_names[] = {
+    {CDB_ATOM_TYPE_CDR_PLL_A, "CDR_PLL_A"},
+    {CDB_ATOM_TYPE_CDR_PLL_B, "CDR_PLL_B"},
 };
 
 struct PORT_NAME {
@@ -114,6 +126,15 @@ bool host_port_type_from_name(const std::string& name, int& port_type)
         }
     }
     return false;
+}
+
+std::string cdb_get_atom_type_name(int atom_type)
+{
+    for (const ATOM_TYPE_NAME& entry : s_atom_type_names) {
+        if (entry.atom_type == atom_type)
+            return entry.name;
+    }
+    return std::to_string(atom_type);
 }
 
 std::string host_port_names()
@@ -228,6 +249,11 @@ CDB_ATOM_ITERM* HOST_ITERM::get_next_fanout() const
 int HOST_ITERM::get_port_index() const
 {
     return index_among_type<CDB_ATOM_ITERM>(m_node->iterms(), this, m_port_type);
+}
+
+int HOST_ITERM::get_any_usage_as() const
+{
+    return m_port_type;
 }
 
 bool HOST_ITERM::is_logical_vcc() const
@@ -406,6 +432,11 @@ bool HOST_ATOM::is_hssi_tx_pcs_pma_interface_atom() const
 bool HOST_ATOM::is_hssi_rx_pcs_pma_interface_atom() const
 {
     return m_kind == HOST_ATOM_KIND::HSSI_RX_PCS_PMA_INTERFACE;
+}
+
+bool HOST_ATOM::is_hssi_pma_tx_cgb() const
+{
+    return m_kind == HOST_ATOM_KIND::HSSI_PMA_TX_CGB;
 }
 
 bool HOST_ATOM::is_padio_pin_atom() const

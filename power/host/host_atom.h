@@ -35,6 +35,7 @@ enum class HOST_ATOM_KIND : unsigned char {
     HSSI_PMA_RX_BUF,
     HSSI_TX_PCS_PMA_INTERFACE,
     HSSI_RX_PCS_PMA_INTERFACE,
+    HSSI_PMA_TX_CGB,   // a transceiver's transmit clock generation block
     OTHER
 };
 
@@ -155,6 +156,8 @@ public:
     bool get_output_enable_flag() const override;
     CDB_ATOM_ITERM* get_next_fanout() const override;
     int get_port_index() const override;
+    // The term's port type: an input is used as what it was made as.
+    int get_any_usage_as() const override;
     bool is_logical_vcc() const override;
     bool is_logical_gnd() const override;
 
@@ -242,6 +245,7 @@ public:
     bool is_hssi_pma_rx_buf_atom() const override;
     bool is_hssi_tx_pcs_pma_interface_atom() const override;
     bool is_hssi_rx_pcs_pma_interface_atom() const override;
+    bool is_hssi_pma_tx_cgb() const override;
     bool is_padio_pin_atom() const override;
     bool has_padio_output_data() const override;
     bool is_pll_atom() const override;

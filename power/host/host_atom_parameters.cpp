@@ -50,6 +50,15 @@ void HOST_ATOM_PARAMETERS::get_time_parameter(const CDB_ATOM_NODE* atom, int par
         picoseconds = found;
 }
 
+bool HOST_ATOM_PARAMETERS::get_enum_data(const CDB_ATOM_NODE* atom, int parameter, int* value) const
+{
+    long long found = 0;
+    if (!find(atom, parameter, found))
+        return false;
+    *value = static_cast<int>(found);
+    return true;
+}
+
 CGA_INTERFACE* cga_current_interface()
 {
     // Without a current design every parameter is absent.

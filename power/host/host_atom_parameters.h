@@ -16,6 +16,7 @@ public:
     void get_int_parameter(const CDB_ATOM_NODE* atom, int parameter, int& value) const override;
     void get_bool_parameter(const CDB_ATOM_NODE* atom, int parameter, bool& value) const override;
     void get_time_parameter(const CDB_ATOM_NODE* atom, int parameter, long long& picoseconds) const override;
+    bool get_enum_data(const CDB_ATOM_NODE* atom, int parameter, int* value) const override;
 
 private:
     std::unordered_map<const CDB_ATOM_NODE*, std::unordered_map<int, long long>> m_values;

@@ -124,6 +124,12 @@ const NAMED_VALUE s_family_names[] = {
     {HOST_FAMILY_BRINDEV, "BRINDEV"}, {HOST_FAMILY_WOMBLET, "WOMBLET"}, {HOST_FAMILY_KVB, "KVB"},
 };
 
+// The settings a voltage option takes ("ON" keeps a supply powered).
+const NAMED_VALUE s_voltage_option_names[] = {
+    {0, "OFF"},
+    {1, "ON"},
+};
+
 // Data keys of a transceiver block by number; null where a key has no name.
 const char* const s_int_key_names[DEV_POWER_HSSI_INT_DATA_END] = {
     "NUM_LANES", "NUM_VIRTUAL_CHANNELS", "CORE_CLOCK_DIVISION", "PLL_FACTOR", "PCS_DATA_WIDTH",
@@ -188,6 +194,8 @@ KIND_TABLE kind_table(HOST_NAME_KIND kind)
         return table_of(s_region_names, DEV_POWER_REGION_ENUM_END, "region");
     case HOST_NAME_KIND::VOLTAGE:
         return table_of(s_voltage_names, INT_MAX, "voltage");
+    case HOST_NAME_KIND::VOLTAGE_OPTION:
+        return table_of(s_voltage_option_names, INT_MAX, "voltage_option");
     case HOST_NAME_KIND::FAMILY:
         break;
     }
@@ -256,6 +264,21 @@ std::string dstr_get_debug_string(DEV_ELEMENT_ENUM kind)
 std::string dstr_get_debug_string(DEV_PHYS_IMPL_ENUM phys_impl)
 {
     return value_name(HOST_NAME_KIND::PHYS_IMPL, phys_impl);
+}
+
+bool dstr_exists_dev_voltage_option_enum_by_string(const std::string& text)
+{
+    int value = 0;
+    return host_builtin_value(HOST_NAME_KIND::VOLTAGE_OPTION, text, value);
+}
+
+// An unknown text reads as the first option; callers ask whether it exists
+// first.
+DEV_VOLTAGE_OPTION_ENUM dstr_get_dev_voltage_option_enum_by_string(const std::string& text)
+{
+    int value = DEV_VOLTAGE_OPTION_ENUM_BEGIN;
+    host_builtin_value(HOST_NAME_KIND::VOLTAGE_OPTION, text, value);
+    return static_cast<DEV_VOLTAGE_OPTION_ENUM>(value);
 }
 
 std::string astr_get_debug_string(DEV_POWER_SUPPLY_ENUM supply)

@@ -1,7 +1,8 @@
 // Reference host names of the device database's values: a built-in table of
-// element kinds, physical implementations, supplies, regions, voltages and
-// families, used both ways (debug strings, and names in device files), plus
-// the device families the reference host knows.
+// element kinds, physical implementations, supplies, regions, voltages,
+// families and voltage options, used both ways (debug strings, and names in
+// device and design files), plus the device families the reference host
+// knows.
 #pragma once
 
 #include <string>
@@ -17,8 +18,8 @@ constexpr DEV_FAMILY_ENUM HOST_FAMILY_WOMBLET = static_cast<DEV_FAMILY_ENUM>(42)
 constexpr DEV_FAMILY_ENUM HOST_FAMILY_KVB = static_cast<DEV_FAMILY_ENUM>(50);
 
 // The enumerations that have names.
-enum class HOST_NAME_KIND : unsigned char { ELEMENT, PHYS_IMPL, SUPPLY, REGION, VOLTAGE, FAMILY };
-constexpr int HOST_NAME_KIND_COUNT = 6;
+enum class HOST_NAME_KIND : unsigned char { ELEMENT, PHYS_IMPL, SUPPLY, REGION, VOLTAGE, FAMILY, VOLTAGE_OPTION };
+constexpr int HOST_NAME_KIND_COUNT = 7;
 
 // The built-in name of a value, or null.
 const char* host_builtin_name(HOST_NAME_KIND kind, int value);

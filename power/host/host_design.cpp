@@ -13,6 +13,7 @@
 #include "host_sa_data.h"
 #include "host_timing_netlist.h"
 #include "host_tool_settings.h"
+#include "host_user_settings.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ HOST_DESIGN::HOST_DESIGN(std::string name)
       m_store(std::make_unique<HOST_SA_DATA>(m_netlist.get(), m_input_files.get(), chip_db_entry(),
                                              m_facade->get_action_point_instance())),
       m_eda_tool(std::make_unique<HOST_EDA_TOOL>()),
-      m_device(std::make_unique<HOST_DEVICE>())
+      m_device(std::make_unique<HOST_DEVICE>()),
+      m_user_settings(std::make_unique<HOST_USER_SETTINGS>())
 {
 }
 
@@ -153,6 +155,46 @@ void HOST_DESIGN::set_data_fanin(HOST_OTERM* oterm, bool data_fanin)
     HOST_ASSERT(oterm != nullptr);
     check_own_atom(oterm->atom());
     oterm->set_data_fanin(data_fanin);
+}
+
+void HOST_DESIGN::set_tx_ser_via_tx_pcs(HOST_ATOM* tx_pcs, HOST_ATOM* tx_ser)
+{
+    check_own_atom(tx_pcs);
+    if (tx_ser != nullptr) {
+        check_own_atom(tx_ser);
+        HOST_ASSERT(tx_ser->is_hssi_pma_tx_ser_atom());
+    }
+    m_netlist->set_tx_path_link(tx_pcs, HOST_TX_PATH_LINK::SERIALIZER, tx_ser);
+}
+
+void HOST_DESIGN::set_tx_buf_via_tx_ser(HOST_ATOM* tx_ser, HOST_ATOM* tx_buf)
+{
+    check_own_atom(tx_ser);
+    HOST_ASSERT(tx_ser->is_hssi_pma_tx_ser_atom());
+    if (tx_buf != nullptr)
+        check_own_atom(tx_buf);
+    m_netlist->set_tx_path_link(tx_ser, HOST_TX_PATH_LINK::BUFFER, tx_buf);
+}
+
+void HOST_DESIGN::set_rtc_assignment_ok(HOST_ATOM* tx_buf, bool ok)
+{
+    check_own_atom(tx_buf);
+    m_netlist->set_rtc_assignment_ok(tx_buf, ok);
+}
+
+void HOST_DESIGN::set_user_voltage(DEV_POWER_TYPE_NAME_ENUM type, DEV_VOLTAGE_ENUM voltage)
+{
+    m_user_settings->set_voltage(type, voltage);
+}
+
+void HOST_DESIGN::set_user_voltage_option(DEV_VOLTAGE_OPTION_TYPE_ENUM type, DEV_VOLTAGE_OPTION_ENUM option)
+{
+    m_user_settings->set_voltage_option(type, option);
+}
+
+void HOST_DESIGN::set_string_option(int id, std::string text)
+{
+    m_user_settings->set_string_option(id, std::move(text));
 }
 
 HOST_INSTANCE* HOST_DESIGN::find_instance(const std::string& path) const

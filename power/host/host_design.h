@@ -1,7 +1,7 @@
 // Reference host design: everything of one compiled design (hierarchy names,
 // atom netlist, facade, atom parameters, activity store, waveform inputs, EDA
-// tool settings and names, connection delays), with builders that let a test
-// describe a design in a few lines.
+// tool settings and names, connection delays, the user's voltage settings),
+// with builders that let a test describe a design in a few lines.
 #pragma once
 
 #include <memory>
@@ -25,6 +25,7 @@ class HOST_CHIP_DB_ENTRY;
 class HOST_DEVICE;
 class HOST_REPORT;
 class HOST_TIMING_NETLIST;
+class HOST_USER_SETTINGS;
 
 class HOST_DESIGN {
 public:
@@ -73,6 +74,22 @@ public:
     void set_clock_input(HOST_ITERM* iterm, bool clock);
     void tie_input(HOST_ITERM* iterm, HOST_INPUT_TIE tie);
     void set_data_fanin(HOST_OTERM* oterm, bool data_fanin);
+
+    // A transceiver channel's transmit path (CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY):
+    // the serializer behind a TX PCS atom, the TX buffer behind a
+    // serializer (null clears the link), and whether a TX buffer's reference
+    // clock assignment passes the check (false unless set). tx_ser must be
+    // of kind HSSI_PMA_TX_SER.
+    void set_tx_ser_via_tx_pcs(HOST_ATOM* tx_pcs, HOST_ATOM* tx_ser);
+    void set_tx_buf_via_tx_ser(HOST_ATOM* tx_ser, HOST_ATOM* tx_buf);
+    void set_rtc_assignment_ok(HOST_ATOM* tx_buf, bool ok);
+
+    // The user's voltage settings and string options of the compilation,
+    // which the voltage utilities and the project option store answer.
+    void set_user_voltage(DEV_POWER_TYPE_NAME_ENUM type, DEV_VOLTAGE_ENUM voltage);
+    void set_user_voltage_option(DEV_VOLTAGE_OPTION_TYPE_ENUM type, DEV_VOLTAGE_OPTION_ENUM option);
+    void set_string_option(int id, std::string text);
+    const HOST_USER_SETTINGS& user_settings() const { return *m_user_settings; }
 
     // The instance at path ("" = the root, "top|u1"), or null.
     HOST_INSTANCE* find_instance(const std::string& path) const;
@@ -145,6 +162,7 @@ private:
     std::unique_ptr<HOST_EDA_TOOL> m_eda_tool;
     std::unique_ptr<HOST_DEVICE> m_device;
     std::unique_ptr<HOST_TIMING_NETLIST> m_timing_netlist;
+    std::unique_ptr<HOST_USER_SETTINGS> m_user_settings;
     HOST_CLOCKS m_clocks;
     std::optional<int> m_fixed_glitch_width;
 };

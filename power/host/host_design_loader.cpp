@@ -1,7 +1,7 @@
 // Reference host design loader: reads the JSON design format, checks every
-// key and type, and resolves input sources by hierarchy path after all atoms
-// are read, so that atoms may appear in any order; the design's device may
-// come from a device file next to it.
+// key and type, and resolves input sources by hierarchy path (and links
+// between atoms by name) after all atoms are read, so that atoms may appear
+// in any order; the design's device may come from a device file next to it.
 #include "host_design_loader.h"
 
 #include <climits>
@@ -49,7 +49,7 @@ public:
     void read(const JSON& root)
     {
         require_object(root, "(top level)");
-        check_keys(root, "", {"name", "atoms", "eda", "family", "clocks", "device"});
+        check_keys(root, "", {"name", "atoms", "eda", "family", "clocks", "device", "voltage_settings"});
         m_design.set_name(read_string(root, "name", "", false, m_design.name()));
         m_design.set_family(read_int(root, "family", "", 0));
         const JSON* atoms = find_member(root, "atoms");
@@ -62,6 +62,8 @@ public:
             connect(input);
         for (const PENDING_COMPANION& companion : m_companions)
             link_companion(companion);
+        for (const PENDING_TX_LINK& link : m_tx_links)
+            link_tx_path(link);
         if (const JSON* eda = find_member(root, "eda"))
             read_eda(*eda, "eda");
         if (const JSON* clocks = find_member(root, "clocks")) {
@@ -72,6 +74,9 @@ public:
         if (const JSON* device = find_member(root, "device"))
             read_device(*device, "device");
         check_locations();
+        // After the device: voltages may be named by the device file's names.
+        if (const JSON* settings = find_member(root, "voltage_settings"))
+            read_voltage_settings(*settings, "voltage_settings");
     }
 
 private:
@@ -92,6 +97,13 @@ private:
         std::string where;
     };
 
+    struct PENDING_TX_LINK {
+        HOST_ATOM* atom;
+        HOST_TX_PATH_LINK link;
+        std::string target;
+        std::string where;
+    };
+
     struct PLACED_ATOM {
         unsigned gid;
         std::string where;
@@ -103,7 +115,7 @@ private:
         check_keys(atom_json, where,
                    {"name", "kind", "outputs", "inputs", "parameters", "power", "eda_pin_name", "atom_type",
                     "pin_with_companion_outputs", "output_b_load", "wire_lut", "companion", "report", "timing",
-                    "implements", "location", "bonding"});
+                    "implements", "location", "bonding", "tx_ser", "tx_buf", "rtc_assignment_ok"});
         std::string name = read_string(atom_json, "name", where, true);
         if (name.empty())
             fail(member_path(where, "name"), "must not be empty");
@@ -127,6 +139,42 @@ private:
             m_design.set_eda_pin_name(atom, read_string(atom_json, "eda_pin_name", where, true));
         read_atom_properties(atom, atom_json, where);
         read_placement(atom, atom_json, where);
+        read_tx_path(atom, atom_json, where);
+    }
+
+    // A TX PCS atom names its serializer, a serializer its TX buffer.
+    void read_tx_path(HOST_ATOM* atom, const JSON& atom_json, const std::string& where)
+    {
+        if (read_bool(atom_json, "rtc_assignment_ok", where, false))
+            m_design.set_rtc_assignment_ok(atom, true);
+        if (find_member(atom_json, "tx_ser") != nullptr)
+            add_tx_link(atom, HOST_TX_PATH_LINK::SERIALIZER, atom_json, "tx_ser", where);
+        if (find_member(atom_json, "tx_buf") == nullptr)
+            return;
+        if (!atom->is_hssi_pma_tx_ser_atom())
+            fail(member_path(where, "tx_buf"), "needs the kind hssi_pma_tx_ser");
+        add_tx_link(atom, HOST_TX_PATH_LINK::BUFFER, atom_json, "tx_buf", where);
+    }
+
+    void add_tx_link(HOST_ATOM* atom, HOST_TX_PATH_LINK link, const JSON& atom_json, const char* key,
+                     const std::string& where)
+    {
+        m_tx_links.push_back(
+            PENDING_TX_LINK{atom, link, read_string(atom_json, key, where, true), member_path(where, key)});
+    }
+
+    void link_tx_path(const PENDING_TX_LINK& pending)
+    {
+        HOST_ATOM* target = m_design.host_netlist()->find_atom(pending.target);
+        if (target == nullptr)
+            fail(pending.where, "no atom " + in_quotes(pending.target));
+        if (pending.link == HOST_TX_PATH_LINK::BUFFER) {
+            m_design.set_tx_buf_via_tx_ser(pending.atom, target);
+            return;
+        }
+        if (!target->is_hssi_pma_tx_ser_atom())
+            fail(pending.where, "atom " + in_quotes(pending.target) + " is not of kind hssi_pma_tx_ser");
+        m_design.set_tx_ser_via_tx_pcs(pending.atom, target);
     }
 
     // The block the atom is placed on and its roles in the bonding walk.
@@ -386,6 +434,46 @@ private:
         return loaded;
     }
 
+    void read_voltage_settings(const JSON& settings, const std::string& where)
+    {
+        require_object(settings, where);
+        check_keys(settings, where, {"voltages", "options", "string_options"});
+        for_each_numbered_member(settings, "voltages", where, [&](int type, const JSON& value, const std::string& at) {
+            m_design.set_user_voltage(static_cast<DEV_POWER_TYPE_NAME_ENUM>(type),
+                                      static_cast<DEV_VOLTAGE_ENUM>(read_named(HOST_NAME_KIND::VOLTAGE, value, at)));
+        });
+        for_each_numbered_member(settings, "options", where, [&](int type, const JSON& value, const std::string& at) {
+            m_design.set_user_voltage_option(
+                static_cast<DEV_VOLTAGE_OPTION_TYPE_ENUM>(type),
+                static_cast<DEV_VOLTAGE_OPTION_ENUM>(read_named(HOST_NAME_KIND::VOLTAGE_OPTION, value, at)));
+        });
+        const auto read_text = [&](int id, const JSON& text, const std::string& at) {
+            if (!text.is_string())
+                fail(at, std::string("expected a string, got ") + text.type_name());
+            m_design.set_string_option(id, text.get<std::string>());
+        };
+        for_each_numbered_member(settings, "string_options", where, read_text);
+    }
+
+    // A voltage or voltage option: a number, or a name (the device's names
+    // first) or a number written as text.
+    int read_named(HOST_NAME_KIND kind, const JSON& value, const std::string& where)
+    {
+        const char* words = kind == HOST_NAME_KIND::VOLTAGE ? "voltage" : "voltage option";
+        if (!value.is_string()) {
+            if (value.is_boolean() || !value.is_number_integer())
+                fail(where, std::string("expected a ") + words + " name or number, got " + value.dump());
+            return static_cast<int>(read_integer_value(value, where, 0, INT_MAX));
+        }
+        const std::string text = value.get<std::string>();
+        int number = 0;
+        if (m_design.device()->value_of_name(kind, text, number))
+            return number;
+        if (!text.empty() && text.find_first_not_of("0123456789") == std::string::npos)
+            return read_number_key(text, where);
+        fail(where, std::string("unknown ") + words + " name " + in_quotes(text));
+    }
+
     void read_eda(const JSON& eda, const std::string& where)
     {
         require_object(eda, where);
@@ -407,6 +495,7 @@ private:
     std::unordered_map<std::string, std::vector<HOST_OTERM*>> m_outputs;
     std::vector<PENDING_INPUT> m_inputs;
     std::vector<PENDING_COMPANION> m_companions;
+    std::vector<PENDING_TX_LINK> m_tx_links;
 };
 
 }  // namespace

@@ -216,6 +216,27 @@ void HOST_DEVICE::set_voltage_millivolts(DEV_VOLTAGE_ENUM voltage, int millivolt
     m_data->millivolts[voltage] = millivolts;
 }
 
+void HOST_DEVICE::set_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int millivolts,
+                                     int pad)
+{
+    m_data->region_millivolts[{supply, region, pad}] = millivolts;
+}
+
+int HOST_DEVICE::data_part_loads(int part) const
+{
+    return m_data->die.data_part(part).loads;
+}
+
+int HOST_DEVICE::data_part_releases(int part) const
+{
+    return m_data->die.data_part(part).releases;
+}
+
+void HOST_DEVICE::set_data_part_loaded(int part, bool loaded)
+{
+    m_data->die.set_data_part_loaded(part, loaded);
+}
+
 bool HOST_DEVICE::is_hssi_gid(unsigned gid) const
 {
     auto found = m_data->hssi_marks.find(gid);
@@ -255,6 +276,29 @@ bool HOST_DEVICE::voltage_millivolts(DEV_VOLTAGE_ENUM voltage, int* millivolts) 
         return false;
     *millivolts = found->second;
     return true;
+}
+
+DEV_VOLTAGE_ENUM HOST_DEVICE::voltage_of_millivolts(int millivolts) const
+{
+    bool found = false;
+    int smallest = 0;
+    for (const auto& entry : m_data->millivolts) {
+        if (entry.second == millivolts && (!found || entry.first < smallest)) {
+            smallest = entry.first;
+            found = true;
+        }
+    }
+    return found ? static_cast<DEV_VOLTAGE_ENUM>(smallest) : DEV_VOLTAGE_ENUM_BEGIN;
+}
+
+// A pad without an entry of its own takes the region's.
+int HOST_DEVICE::region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int pad) const
+{
+    const auto& table = m_data->region_millivolts;
+    auto found = table.find({supply, region, pad});
+    if (found == table.end())
+        found = table.find({supply, region, 0});
+    return found == table.end() ? 0 : found->second;
 }
 
 void HOST_DEVICE::set_debug_name(HOST_NAME_KIND kind, int value, std::string name)

@@ -1,8 +1,9 @@
 // Reference host device: the device of a design with its basic info (family,
 // transceiver element kinds), part info (power supply descriptors), pads, its
 // die with the located blocks (kind, implementation, location, parent,
-// enabled, attributes, supplies and regions), the die's placement view and
-// its routing state, and the voltage table. Loaded from a device description
+// enabled, attributes, supplies and regions) and its loadable data parts, the
+// die's placement view and its routing state, the voltage table and the
+// supply voltages per region. Loaded from a device description
 // (docs/device-format.md) or built by the tests with the builders below.
 #pragma once
 
@@ -119,6 +120,16 @@ public:
     void set_power_supply_regions(DEV_POWER_SUPPLY_ENUM supply, std::vector<int> regions);
     // Millivolts of a voltage enumeration value.
     void set_voltage_millivolts(DEV_VOLTAGE_ENUM voltage, int millivolts);
+    // The supply's millivolts in a region, for blocks whose pad data is pad
+    // (0: every block), what CUT_VOLTAGE_UTIL::get_voltage answers.
+    void set_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int millivolts, int pad = 0);
+
+    // The die's loadable data parts (DEV_DIE_INFO::load_data and
+    // release_data): the calls so far per part, and the loaded state as a
+    // test wants it (no call is counted).
+    int data_part_loads(int part) const;
+    int data_part_releases(int part) const;
+    void set_data_part_loaded(int part, bool loaded);
 
     // What the library told the host: the blocks marked as transceiver
     // blocks by putil_lib_set_is_hssi_gid (the last mark of each gid wins).
@@ -132,6 +143,11 @@ public:
     DEV_POWER_REGION_ENUM block_power_region(unsigned gid, DEV_POWER_SUPPLY_ENUM supply) const;
     // false when the voltage has no millivolts.
     bool voltage_millivolts(DEV_VOLTAGE_ENUM voltage, int* millivolts) const;
+    // The smallest voltage enumeration of these millivolts;
+    // DEV_VOLTAGE_ENUM_BEGIN when none has them.
+    DEV_VOLTAGE_ENUM voltage_of_millivolts(int millivolts) const;
+    // The entry of (supply, region, pad), else of (supply, region, 0), else 0.
+    int region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int pad) const;
 
     // Names the device adds to the built-in table (a device file's "names");
     // the debug-string services prefer them while the device's design is

@@ -82,6 +82,33 @@ const DEV_ELEMENT_DESC* HOST_DIE::get_element_desc(unsigned gid) const
     return m_data.block(gid);
 }
 
+bool HOST_DIE::is_data_loaded(int part) const
+{
+    return data_part(part).loaded;
+}
+
+void HOST_DIE::load_data(int part)
+{
+    HOST_DATA_PART& state = m_parts[part];
+    state.loaded = true;
+    ++state.loads;
+}
+
+// A release of a part that is not loaded is counted too: the tests check
+// that a model releases only what it loaded.
+void HOST_DIE::release_data(int part)
+{
+    HOST_DATA_PART& state = m_parts[part];
+    state.loaded = false;
+    ++state.releases;
+}
+
+HOST_DATA_PART HOST_DIE::data_part(int part) const
+{
+    auto found = m_parts.find(part);
+    return found == m_parts.end() ? HOST_DATA_PART() : found->second;
+}
+
 const HOST_BLOCK* HOST_DEVICE::DATA::block(unsigned gid) const
 {
     auto found = blocks.find(gid);

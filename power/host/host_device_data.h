@@ -3,6 +3,7 @@
 // objects the device hands out (basic, part and pad info, the die).
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -94,6 +95,14 @@ private:
     const HOST_DEVICE::DATA& m_data;
 };
 
+// A loadable part of the die's data: whether it is loaded, and the load
+// and release calls so far.
+struct HOST_DATA_PART {
+    bool loaded = false;
+    int loads = 0;
+    int releases = 0;
+};
+
 class HOST_DIE final : public DEV_DIE_INFO {
 public:
     explicit HOST_DIE(const HOST_DEVICE::DATA& data) : m_data(data) {}
@@ -102,9 +111,18 @@ public:
     DEV_PHYS_IMPL_ENUM get_phys_impl(unsigned gid, int variant) const override;
     bool get_location(unsigned gid, DEV_LOCATION& location) const override;
     const DEV_ELEMENT_DESC* get_element_desc(unsigned gid) const override;
+    // Any part number is a part; each starts unloaded.
+    bool is_data_loaded(int part) const override;
+    void load_data(int part) override;
+    void release_data(int part) override;
+
+    // The part's state; a part never touched is unloaded, without calls.
+    HOST_DATA_PART data_part(int part) const;
+    void set_data_part_loaded(int part, bool loaded) { m_parts[part].loaded = loaded; }
 
 private:
     const HOST_DEVICE::DATA& m_data;
+    std::unordered_map<int, HOST_DATA_PART> m_parts;
 };
 
 struct HOST_DEVICE::DATA {
@@ -122,6 +140,7 @@ struct HOST_DEVICE::DATA {
     bool place_loaded = true;
     std::unordered_map<unsigned, bool> hssi_marks;
     std::unordered_map<int, int> millivolts;   // by voltage
+    std::map<std::array<int, 3>, int> region_millivolts;   // by supply, region and pad
     std::unordered_map<int, std::string> names[HOST_NAME_KIND_COUNT];
     std::string source_file;   // the device file it was loaded from, if any
 };

@@ -1,11 +1,12 @@
 // Reference host device loader: reads the JSON device description, checks
 // every key, type and range, resolves names of kinds, implementations,
 // supplies, regions, voltages and families (the file's own names first),
-// and adds the blocks in file order so that a parent comes before its
-// children.
+// adds the blocks in file order so that a parent comes before its children,
+// and the supply voltages per region.
 #include "host_device_loader.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <climits>
 #include <map>
@@ -30,6 +31,8 @@ const char* kind_words(HOST_NAME_KIND kind)
         return "region";
     case HOST_NAME_KIND::VOLTAGE:
         return "voltage";
+    case HOST_NAME_KIND::VOLTAGE_OPTION:
+        return "voltage option";
     case HOST_NAME_KIND::FAMILY:
         break;
     }
@@ -59,7 +62,7 @@ public:
         require_object(root, "(top level)");
         check_keys(root, "",
                    {"family", "device", "die_width", "names", "hssi_elements", "supply_regions", "voltages",
-                    "blocks"});
+                    "region_voltages", "blocks"});
         if (const JSON* names = find_member(root, "names"))
             read_names(*names, "names");
         const JSON* family = find_member(root, "family");
@@ -73,6 +76,8 @@ public:
             read_supply_regions(*supply_regions, "supply_regions");
         if (const JSON* voltages = find_member(root, "voltages"))
             read_voltages(*voltages, "voltages");
+        for_each_element(root, "region_voltages", "",
+                         [&](const JSON& entry, const std::string& at) { read_region_voltage(entry, at); });
         for_each_element(root, "blocks", "", [&](const JSON& block, const std::string& at) { read_block(block, at); });
     }
 
@@ -179,6 +184,26 @@ private:
         }
     }
 
+    // One entry per supply, region and pad, so that the file says each
+    // voltage once.
+    void read_region_voltage(const JSON& entry, const std::string& where)
+    {
+        require_object(entry, where);
+        check_keys(entry, where, {"supply", "region", "millivolts", "pad"});
+        const int supply = read_required(HOST_NAME_KIND::SUPPLY, entry, "supply", where);
+        const int region = read_required(HOST_NAME_KIND::REGION, entry, "region", where);
+        if (find_member(entry, "millivolts") == nullptr)
+            fail(member_path(where, "millivolts"), "missing");
+        const int millivolts = read_int(entry, "millivolts", where, 0, 0);
+        const int pad = read_int(entry, "pad", where, 0, 0);
+        const auto [place, added] = m_region_voltage_places.emplace(std::array<int, 3>{supply, region, pad}, where);
+        if (!added)
+            fail(where, "the voltage of supply " + std::to_string(supply) + ", region " + std::to_string(region) +
+                            ", pad " + std::to_string(pad) + " is also given at " + place->second);
+        m_device.set_region_voltage(static_cast<DEV_POWER_SUPPLY_ENUM>(supply),
+                                    static_cast<DEV_POWER_REGION_ENUM>(region), millivolts, pad);
+    }
+
     void read_block(const JSON& block, const std::string& where)
     {
         require_object(block, where);
@@ -274,6 +299,7 @@ private:
 
     HOST_DEVICE& m_device;
     std::unordered_map<unsigned, std::string> m_block_places;   // where each gid was declared
+    std::map<std::array<int, 3>, std::string> m_region_voltage_places;
 };
 
 }  // namespace

@@ -44,10 +44,16 @@ public:
     }
     // Every call so far, in call order.
     const std::vector<HOST_POWER_REGION_VOLTAGE>& power_region_voltages() const { return m_power_region_voltages; }
+    // The calls of putil_lib_force_chip_db_entry_voltage_from_ini for this
+    // entry: counted, since the reference host has no settings file whose
+    // voltages would override the recorded ones.
+    void force_voltage_from_ini() { ++m_forced_from_ini_count; }
+    int forced_from_ini_count() const { return m_forced_from_ini_count; }
 
 private:
     CDB_ATOM_NETLIST* m_netlist;
     int m_family = 0;
+    int m_forced_from_ini_count = 0;
     std::vector<HOST_POWER_REGION_VOLTAGE> m_power_region_voltages;
 };
 

@@ -45,10 +45,10 @@ double read_number_value(const JSON& value, const std::string& where);
 // A key of a numbered table ("12"): a non-negative decimal number.
 int read_number_key(const std::string& key, const std::string& where);
 
-// A numbered table such as {"12": 3, "979": true}: apply(number, value,
-// where) per entry.
+// A table keyed by number such as {"1403": "ON"}: apply(number, value,
+// where) per entry, with the value as it is.
 template <class APPLY>
-void read_numbered_values(const JSON& object, const char* key, const std::string& where, APPLY apply)
+void for_each_numbered_member(const JSON& object, const char* key, const std::string& where, APPLY apply)
 {
     const JSON* table = find_member(object, key);
     if (table == nullptr)
@@ -57,9 +57,18 @@ void read_numbered_values(const JSON& object, const char* key, const std::string
     require_object(*table, table_where);
     for (auto it = table->begin(); it != table->end(); ++it) {
         const std::string entry_where = member_path(table_where, it.key());
-        const int number = read_number_key(it.key(), entry_where);
-        apply(number, read_integer_value(it.value(), entry_where, LLONG_MIN, LLONG_MAX), entry_where);
+        apply(read_number_key(it.key(), entry_where), it.value(), entry_where);
     }
+}
+
+// A numbered table of integers such as {"12": 3, "979": true}:
+// apply(number, value, where) per entry.
+template <class APPLY>
+void read_numbered_values(const JSON& object, const char* key, const std::string& where, APPLY apply)
+{
+    for_each_numbered_member(object, key, where, [&](int number, const JSON& value, const std::string& at) {
+        apply(number, read_integer_value(value, at, LLONG_MIN, LLONG_MAX), at);
+    });
 }
 
 // Calls read(element, where) for each element of the array member, if any.

@@ -11,6 +11,7 @@
 #include "host_atom.h"
 #include "host_design.h"
 #include "host_device.h"
+#include "host_facade.h"
 #include "host_sa_data.h"
 
 namespace {
@@ -46,6 +47,14 @@ CDB_CHIP_DB_ENTRY* putil_lib_get_cdb_chip_db_entry()
 {
     HOST_DESIGN* design = host_current_design();
     return design == nullptr ? nullptr : design->store()->get_chip_db_entry();
+}
+
+// Without a current design there is no entry to override.
+void putil_lib_force_chip_db_entry_voltage_from_ini()
+{
+    HOST_DESIGN* design = host_current_design();
+    if (design != nullptr)
+        design->chip_db_entry()->force_voltage_from_ini();
 }
 
 // Without a current design the mark has no device to go to.

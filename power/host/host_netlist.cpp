@@ -95,6 +95,35 @@ void HOST_NETLIST::set_companion(const HOST_ATOM* pin, HOST_ATOM* companion)
         m_companions[pin] = companion;
 }
 
+HOST_ATOM* HOST_NETLIST::tx_path_link(const HOST_ATOM* atom, HOST_TX_PATH_LINK link) const
+{
+    const auto& links = m_tx_path_links[static_cast<int>(link)];
+    auto it = links.find(atom);
+    return it == links.end() ? nullptr : it->second;
+}
+
+void HOST_NETLIST::set_tx_path_link(const HOST_ATOM* atom, HOST_TX_PATH_LINK link, HOST_ATOM* target)
+{
+    auto& links = m_tx_path_links[static_cast<int>(link)];
+    if (target == nullptr)
+        links.erase(atom);
+    else
+        links[atom] = target;
+}
+
+bool HOST_NETLIST::rtc_assignment_ok(const HOST_ATOM* tx_buf) const
+{
+    return m_rtc_assignments_ok.count(tx_buf) != 0;
+}
+
+void HOST_NETLIST::set_rtc_assignment_ok(const HOST_ATOM* tx_buf, bool ok)
+{
+    if (ok)
+        m_rtc_assignments_ok.insert(tx_buf);
+    else
+        m_rtc_assignments_ok.erase(tx_buf);
+}
+
 CDB_ATOM_NETLIST::NODE_ITERATOR HOST_NETLIST::begin_node_list() const
 {
     return m_nodes.data();

@@ -5,12 +5,17 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host_atom.h"
 #include "host_pool.h"
 
 class HOST_ATOM_PARAMETERS;
+
+// The links along a transceiver channel's transmit path: from a TX PCS atom
+// to its serializer, from a serializer to its TX buffer.
+enum class HOST_TX_PATH_LINK : unsigned char { SERIALIZER, BUFFER };
 
 class HOST_NETLIST final : public CDB_ATOM_NETLIST {
 public:
@@ -50,6 +55,13 @@ public:
     // The atom that carries a pin's other side, or null.
     HOST_ATOM* companion(const HOST_ATOM* pin) const;
     void set_companion(const HOST_ATOM* pin, HOST_ATOM* companion);
+    // The atom the link leads to from atom, or null; null clears the link.
+    HOST_ATOM* tx_path_link(const HOST_ATOM* atom, HOST_TX_PATH_LINK link) const;
+    void set_tx_path_link(const HOST_ATOM* atom, HOST_TX_PATH_LINK link, HOST_ATOM* target);
+    // Whether a TX buffer's reference clock assignment passes the check;
+    // false unless set.
+    bool rtc_assignment_ok(const HOST_ATOM* tx_buf) const;
+    void set_rtc_assignment_ok(const HOST_ATOM* tx_buf, bool ok);
 
     // Once the activity store has numbered the output terms the netlist must
     // not grow: the ids are dense and in netlist order.
@@ -73,4 +85,6 @@ private:
     std::unordered_map<const HOST_ATOM*, std::string> m_eda_pin_names;
     std::unordered_map<const HOST_ATOM*, std::vector<int>> m_declared_ports;
     std::unordered_map<const HOST_ATOM*, HOST_ATOM*> m_companions;
+    std::unordered_map<const HOST_ATOM*, HOST_ATOM*> m_tx_path_links[2];   // by HOST_TX_PATH_LINK
+    std::unordered_set<const HOST_ATOM*> m_rtc_assignments_ok;
 };

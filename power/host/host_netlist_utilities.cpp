@@ -1,5 +1,6 @@
-// Reference host netlist utilities: pin companion atoms, wire LUTs and PLL
-// output periods, answered from what the design file or the builders set.
+// Reference host netlist utilities: pin companion atoms, wire LUTs, PLL
+// output periods and transceiver transmit paths, answered from what the
+// design file or the builders set.
 #include "host_netlist_utilities.h"
 
 #include <climits>
@@ -97,4 +98,24 @@ int CUT_PLL_UTIL::get_real_output_clock_period(const CDB_ATOM_NODE* pll, int por
     if (period < 1.0 || period > INT_MAX)
         return TDC_INT_NOT_SET;
     return static_cast<int>(period);
+}
+
+// The transmit path is what the design file or the builders linked; an atom
+// of another host has none.
+CDB_ATOM_NODE* CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::get_tx_ser_via_tx_pcs(const CDB_ATOM_NODE* tx_pcs)
+{
+    const HOST_ATOM* atom = as_host_atom(tx_pcs);
+    return atom == nullptr ? nullptr : atom->netlist()->tx_path_link(atom, HOST_TX_PATH_LINK::SERIALIZER);
+}
+
+CDB_ATOM_NODE* CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::get_tx_buf_via_tx_ser(const CDB_ATOM_NODE* tx_ser)
+{
+    const HOST_ATOM* atom = as_host_atom(tx_ser);
+    return atom == nullptr ? nullptr : atom->netlist()->tx_path_link(atom, HOST_TX_PATH_LINK::BUFFER);
+}
+
+bool CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::check_rtc_assignment(const CDB_ATOM_NODE* tx_buf)
+{
+    const HOST_ATOM* atom = as_host_atom(tx_buf);
+    return atom != nullptr && atom->netlist()->rtc_assignment_ok(atom);
 }

@@ -1,0 +1,199 @@
+// Reference host services of the transceiver family models: the transmit
+// path and its check, atom queries, the die's data parts, supply voltages
+// per region, the user's voltage settings, and the loader keys behind them.
+#include <unordered_map>
+
+#include "host_test_fixture.h"
+
+namespace {
+
+// A TX PCS, its serializer and the serializer's TX buffer, whose check
+// passes; a clock generation block; the user's settings.
+const char* const DESIGN = R"({
+  "atoms": [
+    {"name": "pcs", "kind": "other", "tx_ser": "ser"},
+    {"name": "ser", "kind": "hssi_pma_tx_ser", "tx_buf": "buf", "outputs": [{"hpath": "dout", "port": "dataout"}]},
+    {"name": "buf", "kind": "other", "rtc_assignment_ok": true, "inputs": [{"port": 6335, "source": "dout"}]},
+    {"name": "cgb", "kind": "hssi_pma_tx_cgb", "parameters": {"4999": 10}}
+  ],
+  "voltage_settings": {"voltages": {"4": "VOLTAGE_900_MV", "0": 7}, "options": {"0": "ON", "3": "2"},
+                       "string_options": {"1403": "ON"}}
+})";
+
+// Two voltages of 1000 mV, VCCEHT per region with a pad of its own.
+const char* const DEVICE = R"({
+  "family": "PELLUMV",
+  "voltages": {"VOLTAGE_1050_MV": 1000, "VOLTAGE_1000_MV": 1000, "VOLTAGE_1030_MV": 1030},
+  "region_voltages": [
+    {"supply": "VCCEHT", "region": "LEFT_HALF", "millivolts": 1000},
+    {"supply": "VCCEHT", "region": "LEFT_HALF", "pad": 2, "millivolts": 1030},
+    {"supply": 23, "region": 2, "millivolts": 900}
+  ]
+})";
+
+DEV_POWER_SUPPLY_ENUM supply(int value) { return static_cast<DEV_POWER_SUPPLY_ENUM>(value); }
+DEV_POWER_REGION_ENUM region(int value) { return static_cast<DEV_POWER_REGION_ENUM>(value); }
+DEV_POWER_TYPE_NAME_ENUM type(int value) { return static_cast<DEV_POWER_TYPE_NAME_ENUM>(value); }
+DEV_VOLTAGE_ENUM voltage(int value) { return static_cast<DEV_VOLTAGE_ENUM>(value); }
+DEV_VOLTAGE_OPTION_TYPE_ENUM option_type(int value) { return static_cast<DEV_VOLTAGE_OPTION_TYPE_ENUM>(value); }
+DEV_VOLTAGE_OPTION_ENUM option(int value) { return static_cast<DEV_VOLTAGE_OPTION_ENUM>(value); }
+
+using VOLTAGES = std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM>;
+using OPTIONS = std::unordered_map<DEV_VOLTAGE_OPTION_TYPE_ENUM, DEV_VOLTAGE_OPTION_ENUM>;
+using LEGALITY = CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY;
+
+class HOST_TRANSCEIVER_TEST : public HOST_TEST {
+protected:
+    void SetUp() override
+    {
+        HOST_TEST::SetUp();
+        std::string error;
+        m_design = host_load_design_text(DESIGN, "d.json", error);
+        ASSERT_NE(m_design, nullptr) << error;
+        ASSERT_TRUE(host_load_device_text(DEVICE, "v.json", *m_design->device(), error)) << error;
+        host_set_current_design(m_design.get());
+    }
+
+    HOST_ATOM* atom(const char* name) const { return m_design->host_netlist()->find_atom(name); }
+
+    std::unique_ptr<HOST_DESIGN> m_design;
+};
+
+TEST_F(HOST_TRANSCEIVER_TEST, FollowsTheTransmitPathAndAnswersItsCheck)
+{
+    HOST_ATOM* pcs = atom("pcs");
+    HOST_ATOM* ser = atom("ser");
+    HOST_ATOM* buf = atom("buf");
+    EXPECT_EQ(LEGALITY::get_tx_ser_via_tx_pcs(pcs), ser);
+    EXPECT_EQ(LEGALITY::get_tx_buf_via_tx_ser(ser), buf);
+    EXPECT_EQ(LEGALITY::get_tx_ser_via_tx_pcs(ser), nullptr);
+    EXPECT_TRUE(LEGALITY::check_rtc_assignment(buf) && !LEGALITY::check_rtc_assignment(ser));
+    m_design->set_rtc_assignment_ok(buf, false);
+    m_design->set_tx_buf_via_tx_ser(ser, nullptr);
+    EXPECT_FALSE(LEGALITY::check_rtc_assignment(buf));
+    EXPECT_EQ(LEGALITY::get_tx_buf_via_tx_ser(ser), nullptr);
+    // Only a serializer sits behind a TX PCS or in front of a TX buffer.
+    EXPECT_THROW(m_design->set_tx_ser_via_tx_pcs(pcs, buf), HOST_INTERNAL_ERROR);
+    EXPECT_THROW(m_design->set_tx_buf_via_tx_ser(pcs, buf), HOST_INTERNAL_ERROR);
+}
+
+TEST_F(HOST_TRANSCEIVER_TEST, AnswersAtomQueries)
+{
+    EXPECT_TRUE(atom("cgb")->is_hssi_pma_tx_cgb());
+    EXPECT_FALSE(atom("ser")->is_hssi_pma_tx_cgb());
+    EXPECT_EQ((*atom("buf")->begin_iterm())->get_any_usage_as(), 6335);
+    int value = -1;
+    EXPECT_TRUE(cga_current_interface()->get_enum_data(atom("cgb"), 4999, &value));
+    EXPECT_EQ(value, 10);
+    EXPECT_FALSE(cga_current_interface()->get_enum_data(atom("cgb"), 5000, &value));
+    EXPECT_EQ(value, 10);
+    EXPECT_EQ(cdb_get_atom_type_name(CDB_ATOM_TYPE_CDR_PLL_B), "CDR_PLL_B");
+    EXPECT_EQ(cdb_get_atom_type_name(12), "12");
+}
+
+TEST_F(HOST_TRANSCEIVER_TEST, LoadsAndReleasesDieDataParts)
+{
+    HOST_DEVICE* device = m_design->device();
+    DEV_DIE_INFO* die = device->get_die_info();
+    die->load_data(1);
+    EXPECT_TRUE(die->is_data_loaded(1) && !die->is_data_loaded(2));
+    die->release_data(1);
+    die->release_data(3);   // counted, though it was never loaded
+    EXPECT_FALSE(die->is_data_loaded(1));
+    EXPECT_EQ(device->data_part_loads(1), 1);
+    EXPECT_EQ(device->data_part_releases(1), 1);
+    EXPECT_EQ(device->data_part_releases(3), 1);
+    device->set_data_part_loaded(2, true);
+    EXPECT_TRUE(die->is_data_loaded(2));
+}
+
+TEST_F(HOST_TRANSCEIVER_TEST, AnswersSupplyVoltagesPerRegionAndPad)
+{
+    CMP_FACADE* facade = m_design->facade();
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(facade, DEV_POWER_SUPPLY_VCCEHT, region(1), 2), 1030);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(facade, DEV_POWER_SUPPLY_VCCEHT, region(1), 5), 1000);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(facade, DEV_POWER_SUPPLY_VCCEHT, region(2), 0), 0);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(nullptr, supply(23), region(2), 0), 900);
+    // 1000 mV is both VOLTAGE_1000_MV (4) and VOLTAGE_1050_MV (6): the smaller wins.
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage_enum(1000), 4);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage_enum(999), DEV_VOLTAGE_ENUM_BEGIN);
+    // Another design's facade reads that design's device.
+    HOST_DESIGN other;
+    other.device()->set_region_voltage(supply(23), region(2), 850);
+    EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(other.facade(), supply(23), region(2), 0), 850);
+}
+
+TEST_F(HOST_TRANSCEIVER_TEST, AnswersTheUsersVoltageSettings)
+{
+    VOLTAGES voltages{{type(9), voltage(1)}, {type(0), voltage(1)}};
+    CUT_VOLTAGE_UTIL::read_voltages_from_acf(m_design->facade(), voltages);
+    EXPECT_EQ(voltages, (VOLTAGES{{type(9), voltage(1)}, {type(4), voltage(2)}, {type(0), voltage(7)}}));
+    OPTIONS options;
+    CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(nullptr, options);
+    EXPECT_EQ(options, (OPTIONS{{option_type(0), option(1)}, {option_type(3), option(2)}}));
+    ASSERT_NE(HDB_STRING_OPTION::get_string_option(1403), nullptr);
+    EXPECT_EQ(HDB_STRING_OPTION::get_string_option(1403)->get_value_str(), "ON");
+    EXPECT_EQ(HDB_STRING_OPTION::get_string_option(1404), nullptr);
+    EXPECT_TRUE(dstr_exists_dev_voltage_option_enum_by_string("OFF"));
+    EXPECT_FALSE(dstr_exists_dev_voltage_option_enum_by_string("AUTO"));
+    EXPECT_EQ(dstr_get_dev_voltage_option_enum_by_string("ON"), 1);
+    putil_lib_force_chip_db_entry_voltage_from_ini();
+    EXPECT_EQ(m_design->chip_db_entry()->forced_from_ini_count(), 1);
+
+    // Without a current design a null facade reads no settings, and
+    // forcing the settings file's voltages has no entry to count on.
+    host_set_current_design(nullptr);
+    putil_lib_force_chip_db_entry_voltage_from_ini();
+    EXPECT_EQ(m_design->chip_db_entry()->forced_from_ini_count(), 1);
+    VOLTAGES none;
+    CUT_VOLTAGE_UTIL::read_voltages_from_acf(nullptr, none);
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(HDB_STRING_OPTION::get_string_option(1403), nullptr);
+}
+
+struct LOADER_ERROR_CASE {
+    const char* name;
+    bool device;   // a device text, else a design text
+    std::string text;
+    std::string error;   // after "d.json: "
+};
+
+class TRANSCEIVER_LOADER_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<LOADER_ERROR_CASE> {};
+
+TEST_P(TRANSCEIVER_LOADER_ERROR_TEST, ReportsWhereAndWhat)
+{
+    std::string error;
+    if (GetParam().device) {
+        HOST_DEVICE device;
+        EXPECT_FALSE(host_load_device_text(GetParam().text, "d.json", device, error));
+    } else {
+        EXPECT_EQ(host_load_design_text(GetParam().text, "d.json", error), nullptr);
+    }
+    EXPECT_EQ(error, "d.json: " + GetParam().error);
+}
+
+std::string atoms(const std::string& list) { return R"({"atoms": [)" + list + "]}"; }
+std::string settings(const std::string& members) { return R"({"atoms": [], "voltage_settings": {)" + members + "}}"; }
+std::string region_voltages(const std::string& list) { return R"({"family": 9, "region_voltages": [)" + list + "]}"; }
+
+const std::string VCCEHT_LEFT = R"({"supply": 24, "region": 1, "millivolts": 900})";
+
+const LOADER_ERROR_CASE LOADER_ERRORS[] = {
+    {"TxSerUnknown", false, atoms(R"({"name": "p", "kind": "other", "tx_ser": "x"})"),
+     "atoms[0].tx_ser: no atom \"x\""},
+    {"TxSerOfAnotherKind", false, atoms(R"({"name": "p", "kind": "other", "tx_ser": "p"})"),
+     "atoms[0].tx_ser: atom \"p\" is not of kind hssi_pma_tx_ser"},
+    {"TxBufOnAnotherKind", false, atoms(R"({"name": "p", "kind": "other", "tx_buf": "p"})"),
+     "atoms[0].tx_buf: needs the kind hssi_pma_tx_ser"},
+    {"VoltageName", false, settings(R"("voltages": {"4": "VOLTAGE_7_MV"})"),
+     "voltage_settings.voltages.4: unknown voltage name \"VOLTAGE_7_MV\""},
+    {"OptionName", false, settings(R"("options": {"0": "MAYBE"})"),
+     "voltage_settings.options.0: unknown voltage option name \"MAYBE\""},
+    {"RegionVoltageTwice", true, region_voltages(VCCEHT_LEFT + "," + VCCEHT_LEFT),
+     "region_voltages[1]: the voltage of supply 24, region 1, pad 0 is also given at region_voltages[0]"},
+    {"RegionVoltageWithoutMillivolts", true, region_voltages(R"({"supply": 24, "region": 1})"),
+     "region_voltages[0].millivolts: missing"},
+};
+INSTANTIATE_TEST_SUITE_P(Mistakes, TRANSCEIVER_LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
+
+}  // namespace

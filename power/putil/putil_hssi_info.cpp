@@ -24,13 +24,6 @@ bool is_transceiver_pll_kind(int kind)
     return kind == 194 || kind == 812 || kind == 1743;
 }
 
-// Output usages through which multi-output relaying atoms pass a bonding
-// index on.
-bool is_bonding_clock_usage(int usage)
-{
-    return usage == 385 || usage == 393 || usage == 394 || usage == 667 || usage == 669 || usage == 4617;
-}
-
 // A block's pad data that the element keeps.
 constexpr int s_pad_int_data_key = 2;
 

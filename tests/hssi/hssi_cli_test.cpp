@@ -38,7 +38,22 @@ TEST_F(PUTIL_TEST, HssiRefusesAMissingOrSecondDevice)
                                        "haldorv_design.json");
     EXPECT_EQ(other.status, 1);
     EXPECT_NE(other.err.find("the design is placed on the device"), std::string::npos);
-    EXPECT_EQ(run_putil("hssi --device " + EXAMPLES + "kvb_device.json --family haldorv").status, 2);
+    EXPECT_EQ(run_putil("hssi --device " + EXAMPLES + "kvb_device.json --family kvb").status, 2);
+}
+
+// Each strip family's bundled design: two PLLs start bonding groups 1 and
+// 2, and the unused strip's supplies are recorded as powered down.
+TEST_F(PUTIL_TEST, HssiBuildsEachStripFamilysModelOfItsBundledDesign)
+{
+    for (const char* family : {"haldorv", "pellumv", "brindev"}) {
+        const RUN_RESULT run = run_putil(std::string("hssi --design ") + EXAMPLES + family + "_design.json");
+        ASSERT_EQ(run.status, 0) << family << run.err;
+        EXPECT_GT(count_of(run.out, "   BONDING_INDEX = 1\n"), 0) << family;
+        EXPECT_GT(count_of(run.out, "   BONDING_INDEX = 2\n"), 0) << family;
+        EXPECT_EQ(count_of(run.out, "   BONDING_INDEX = 3\n"), 0) << family;
+        const std::string voltages = run.out.substr(run.out.find("POWER_REGION_VOLTAGES"));
+        EXPECT_GE(count_of(voltages, " = 0 mV"), 5) << family << voltages;
+    }
 }
 
 }   // namespace

@@ -86,13 +86,14 @@ protected:
 
 // One capture: an atom on a block of kind, with parameters and terms; what
 // the element holds after the fill, or the internal error that stops it.
+class CAPTURE_TEST;
 struct CAPTURE_CASE {
     const char* name;
     FAMILY family;
     int kind;
-    std::function<void(FAMILY_TEST&, HOST_ATOM*)> set_up;
+    std::function<void(CAPTURE_TEST&, HOST_ATOM*)> set_up;
     std::function<void(PUTIL_HSSI_ELEMENT*)> check;
-    std::string internal_error;
+    std::string internal_error = "";
 };
 
 class CAPTURE_TEST : public FAMILY_TEST, public ::testing::WithParamInterface<CAPTURE_CASE> {
@@ -253,7 +254,7 @@ protected:
             add(100 + 10 * c, 822, 1, 1, static_cast<int>(c), 10);
             add(200 + 10 * c, 823, 1, 1, static_cast<int>(c), 10);
             for (unsigned i = 0; i < 3; ++i)
-                add(101 + 10 * c + i, 1781 + (i == 2 ? 3 : static_cast<int>(i)), 1, 1, static_cast<int>(c), 100 + 10 * c);
+                add(101 + 10 * c + i, 1781 + (i == 2 ? 4 : static_cast<int>(i)), 1, 1, static_cast<int>(c), 100 + 10 * c);
             const int pcs_kinds[] = {828, 1775, 829, 825, 1774, 826};
             for (unsigned i = 0; i < 6; ++i)
                 add(201 + 10 * c + i, pcs_kinds[i], 1, 1, static_cast<int>(c), 200 + 10 * c);
@@ -277,8 +278,11 @@ TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
     input(reference_mode, 2895, true);
     // Channel 0: its TX and RX PCS; channel 1: an RX path without a
     // transmitter.
-    for (unsigned gid : {101u, 102u, 202u, 205u, 111u, 112u, 215u})
-        atom("a" + std::to_string(gid), gid);
+    for (unsigned gid : {101u, 102u, 202u, 205u, 111u, 112u, 215u}) {
+        HOST_ATOM* a = atom("a" + std::to_string(gid), gid);
+        if (gid % 10 == 5)
+            input(a, 6505);   // an RX PCS's clock
+    }
 
     build_and_fill();
     EXPECT_EQ(index_of(300), 1);

@@ -84,6 +84,16 @@ bool tx_ser_passes_rtc_check(const CDB_ATOM_NODE* tx_ser)
     return tx_buf != nullptr && CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::check_rtc_assignment(tx_buf);
 }
 
+// The fixed enum 10 and 12 of the transmit and receive buffers, in the
+// families that set them.
+void set_fixed_buffer_enums(PUTIL_HSSI_ELEMENT* element, bool fixed)
+{
+    if (!fixed)
+        return;
+    element->set_enum_data(enum_key(10), 24);
+    element->set_enum_data(enum_key(12), 24);
+}
+
 // A data width setting: 8, 10, 16 or 20 bits.
 int pcs_width(int setting)
 {
@@ -400,10 +410,7 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_pma_int(PUTIL_HSSI_EL
 void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_buf(PUTIL_HSSI_ELEMENT* hssi_element,
                                                                       CDB_ATOM_NODE* cdb_atom)
 {
-    if (m_strip_family->buffers_have_fixed_enums) {
-        hssi_element->set_enum_data(enum_key(10), 24);
-        hssi_element->set_enum_data(enum_key(12), 24);
-    }
+    set_fixed_buffer_enums(hssi_element, m_strip_family->buffers_have_fixed_enums);
     hssi_element->set_int_data(int_key(5), int_parameter(cdb_atom, CGA_INT_TX_BUF_SETTING_A));
     hssi_element->set_int_data(int_key(6), int_parameter(cdb_atom, CGA_INT_TX_BUF_SETTING_B));
     hssi_element->set_int_data(int_key(7), int_parameter(cdb_atom, CGA_INT_TX_BUF_SETTING_C));
@@ -418,10 +425,7 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_buf(PUTIL_HSSI
 void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_pma_rx_buf(PUTIL_HSSI_ELEMENT* hssi_element,
                                                                       CDB_ATOM_NODE* cdb_atom)
 {
-    if (m_strip_family->buffers_have_fixed_enums) {
-        hssi_element->set_enum_data(enum_key(10), 24);
-        hssi_element->set_enum_data(enum_key(12), 24);
-    }
+    set_fixed_buffer_enums(hssi_element, m_strip_family->buffers_have_fixed_enums);
     hssi_element->set_bool_data(bool_key(19), enum_parameter(cdb_atom, CGA_ENUM_PM_RX_SD_SERIAL_LOOPBACK) != 0);
     hssi_element->set_int_data(int_key(18), enum_parameter(cdb_atom, CGA_ENUM_PM_RX_SD_INPUT_VCM_SEL));
     if (m_strip_family->later_captures) {

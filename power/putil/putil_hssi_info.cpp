@@ -27,9 +27,6 @@ bool is_transceiver_pll_kind(int kind)
 // A block's pad data that the element keeps.
 constexpr int s_pad_int_data_key = 2;
 
-// The die's data part the strip families read while building.
-constexpr int s_die_data_part = 1;
-
 DEV_ELEMENT_ENUM element_kind(const PUTIL_HSSI_ELEMENT* hssi_element)
 {
     PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key;
@@ -151,9 +148,9 @@ void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_d
 {
     DYGR_PLACE_INFO* place_info = loaded_place_info(dev_device);
     DEV_DIE_INFO* die_info = dev_device->get_die_info();
-    const bool loads_data_part = load_die_data_part && !die_info->is_data_loaded(s_die_data_part);
+    const bool loads_data_part = load_die_data_part && !die_info->is_data_loaded(DEV_DIE_INFO_TYPE_TRANSCEIVER);
     if (loads_data_part)
-        die_info->load_data(s_die_data_part);
+        die_info->load_data(DEV_DIE_INFO_TYPE_TRANSCEIVER);
     PUTIL_HSSI_ELEMENT::create_element_type_map(dev_device);
     create_hssi_elements(dev_device);
     const DYGR_PLACE_BLOCK_HIERARCHY_INFO* hierarchy_info = place_info->get_hierarchy_info();
@@ -163,7 +160,7 @@ void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_d
     }
     set_bonded_and_unbonded_element_info(dev_device);
     if (loads_data_part)
-        die_info->release_data(s_die_data_part);
+        die_info->release_data(DEV_DIE_INFO_TYPE_TRANSCEIVER);
     propagate_device_database_info();
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements)
         putil_lib_set_is_hssi_gid(hssi_element->get_element_gid(), true);

@@ -114,6 +114,7 @@ void PUTIL_HSSI_INFO::propagate_strip_family_netlist_info()
     CMP_FACADE* facade = putil_lib_get_cmp_facade();
     PUTIL_HSSI_USER_VOLTAGE_OPTIONS options;
     PUTIL_HSSI_USER_VOLTAGES voltages;
+    // A compilation without voltage settings leaves both empty.
     CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(facade, options);
     CUT_VOLTAGE_UTIL::read_voltages_from_acf(facade, voltages);
     const KEY strips(DEV_ELEMENT_HSSI_STRIP, DEV_PHYS_IMPL_ANY);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class HDB_INSTANCE_NAME;
 class CDB_ATOM_NODE;
@@ -183,6 +184,9 @@ public:
     // An enum parameter that must be there: false (value untouched) when
     // the atom has none of that number.
     virtual bool get_enum_data(const CDB_ATOM_NODE* atom, int parameter, int* value) const = 0;
+    // A text parameter, and a bit-vector parameter (bit 0 first).
+    virtual void get_string_parameter(const CDB_ATOM_NODE* atom, int parameter, std::string& value) const = 0;
+    virtual void get_bit_vector_parameter(const CDB_ATOM_NODE* atom, int parameter, std::vector<bool>& bits) const = 0;
 
 protected:
     virtual ~CGA_INTERFACE() = default;

@@ -61,10 +61,10 @@ public:
     // facade; pad is 0 or a pad's data (some supplies differ per pad).
     static int get_voltage(CMP_FACADE* facade, DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int pad);
     // The user's voltages and voltage options of that compilation, added
-    // to the maps.
-    static void read_voltages_from_acf(CMP_FACADE* facade,
+    // to the maps; false when the compilation's settings are not found.
+    static bool read_voltages_from_acf(CMP_FACADE* facade,
                                        std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM>& voltages);
-    static void read_voltage_options_from_acf(
+    static bool read_voltage_options_from_acf(
         CMP_FACADE* facade, std::unordered_map<DEV_VOLTAGE_OPTION_TYPE_ENUM, DEV_VOLTAGE_OPTION_ENUM>& options);
 };
 

@@ -144,7 +144,8 @@ void PUTIL_HSSI_INFO::build_hssi_info_from_device_database(DEV_DEVICE* dev_devic
     build_element_tree(dev_device, m_strip_family != nullptr);
 }
 
-void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part)
+void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part,
+                                         const std::function<void()>& before_bonded_marking)
 {
     DYGR_PLACE_INFO* place_info = loaded_place_info(dev_device);
     DEV_DIE_INFO* die_info = dev_device->get_die_info();
@@ -158,6 +159,8 @@ void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_d
         set_up_default_hierarchical_links(hierarchy_info, hssi_element);
         set_up_default_element_parameters(dev_device, hssi_element);
     }
+    if (before_bonded_marking)
+        before_bonded_marking();
     set_bonded_and_unbonded_element_info(dev_device);
     if (loads_data_part)
         die_info->release_data(DEV_DIE_INFO_TYPE_TRANSCEIVER);
@@ -194,16 +197,19 @@ void PUTIL_HSSI_INFO::create_hssi_elements(DEV_DEVICE* dev_device)
     }
 }
 
-void PUTIL_HSSI_INFO::add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
+PUTIL_HSSI_ELEMENT* PUTIL_HSSI_INFO::add_element(DEV_DEVICE* dev_device, unsigned gid,
+                                                 PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
 {
     PUTIL_HSSI_ELEMENT* hssi_element =
         PUTIL_NEW PUTIL_HSSI_ELEMENT(dev_device, gid, get_num_hssi_elements(), key);
     if (hssi_element == nullptr)
         PUTIL_INTERNAL_ERROR("Out of memory");
     m_hssi_elements.push_back(hssi_element);
-    m_gid_to_hssi_element_hash[gid] = hssi_element;
+    if (gid != DEV_ILLEGAL_GLOBAL_ID)
+        m_gid_to_hssi_element_hash[gid] = hssi_element;
     type_list(PUTIL_HSSI_ELEMENT::get_hssi_element_type(key)).push_back(hssi_element);
     type_list(PUTIL_HSSI_ELEMENT::get_hssi_element_type(key.any_implementation())).push_back(hssi_element);
+    return hssi_element;
 }
 
 void PUTIL_HSSI_INFO::set_up_default_hierarchical_links(const DYGR_PLACE_BLOCK_HIERARCHY_INFO* hierarchy_info,

@@ -4,6 +4,7 @@
 // base class fixes the order of the steps; a family model fills them in.
 #pragma once
 
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -129,7 +130,26 @@ protected:
 
     // The build; a strip family's keeps the die's data part 1 loaded while
     // it makes the elements and marks them bonded.
-    void build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part);
+    // before_bonded_marking runs once the tree exists, before slot 6.
+    void build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part,
+                            const std::function<void()>& before_bonded_marking = {});
+    // Appends an element to the model's lists (and, with a gid, to the gid
+    // map).
+    PUTIL_HSSI_ELEMENT* add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
+    // The die's placement-and-routing view, and its loaded placement view,
+    // with every link on the way required.
+    static DYGR_DIE_INFO* placement_view(DEV_DEVICE* dev_device);
+    static DYGR_PLACE_INFO* loaded_place_info(DEV_DEVICE* dev_device);
+    // Every block's supplies table, with the voltage the host gives each
+    // supply in the block's region: the pad data goes with the pad
+    // supplies, and the voltages of the two kinds of supplies name enum 6
+    // and the VCCEHT voltage (enum 7).
+    void set_up_block_supply_voltages(const std::vector<int>& pad_voltage_supplies,
+                                      const std::vector<int>& enum_6_supplies, const std::vector<int>& vcceht_supplies);
+    // Whether the project's option keeps the PCIe supply of region 1 or 2
+    // on; the key of the user's voltage settings for a region (0, 1, 2).
+    static bool pcie_power_option_on(DEV_POWER_REGION_ENUM region);
+    static int user_setting_key(DEV_POWER_REGION_ENUM region);
 
     // Strip families: the steps they share.
     void set_bonded_and_unbonded_strip_family_elements(DEV_DEVICE* dev_device);
@@ -138,7 +158,6 @@ protected:
     void propagate_strip_family_netlist_info();
     void propagate_cdb_atom_netlist_info_strip();
     void propagate_bonding_index();
-    void set_up_strip_family_element_voltages();
     // Slot 7 of the strip families: records the supplies of a strip the
     // design does not use as powered down, unless the user keeps them on.
     virtual void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
@@ -177,11 +196,6 @@ protected:
     const STRIP_FAMILY_RULES* strip_family() const { return m_strip_family; }
 
 private:
-    // The die's placement-and-routing view, and its loaded placement view,
-    // with every link on the way required.
-    static DYGR_DIE_INFO* placement_view(DEV_DEVICE* dev_device);
-    static DYGR_PLACE_INFO* loaded_place_info(DEV_DEVICE* dev_device);
-    void add_element(DEV_DEVICE* dev_device, unsigned gid, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);
     bool enter_bonding_atom(const CDB_ATOM_NODE* cdb_atom);
     bool relays_bonding_index(const CDB_ATOM_NODE* cdb_atom) const;

@@ -54,8 +54,9 @@ constexpr int PCIE_OPTION_REGION_1 = 1403, PCIE_OPTION_REGION_2 = 1404;
 
 DEV_POWER_SUPPLY_ENUM supply_of(int supply) { return static_cast<DEV_POWER_SUPPLY_ENUM>(supply); }
 
-// The key of the user's voltage settings that keeps a region on.
-int user_voltage_key(DEV_POWER_REGION_ENUM region)
+}   // namespace
+
+int PUTIL_HSSI_INFO::user_setting_key(DEV_POWER_REGION_ENUM region)
 {
     switch (static_cast<int>(region)) {
     case 0: return 4;
@@ -65,8 +66,7 @@ int user_voltage_key(DEV_POWER_REGION_ENUM region)
     }
 }
 
-// Whether the project's option keeps the PCIe supply of a region on.
-bool pcie_option_on(DEV_POWER_REGION_ENUM region)
+bool PUTIL_HSSI_INFO::pcie_power_option_on(DEV_POWER_REGION_ENUM region)
 {
     if (region != 1 && region != 2) {
         PUTIL_INTERNAL_ERROR("Unknown power region.");
@@ -80,8 +80,6 @@ bool pcie_option_on(DEV_POWER_REGION_ENUM region)
     return dstr_exists_dev_voltage_option_enum_by_string(text) &&
            dstr_get_dev_voltage_option_enum_by_string(text) == 1;
 }
-
-}   // namespace
 
 void PUTIL_HSSI_INFO::set_bonded_and_unbonded_strip_family_elements(DEV_DEVICE* dev_device)
 {
@@ -125,7 +123,8 @@ void PUTIL_HSSI_INFO::propagate_strip_family_netlist_info()
             propagate_voltage_info_from_cdb_atom_netlist_strip(voltages, options, strip);
         }
     }
-    set_up_strip_family_element_voltages();
+    set_up_block_supply_voltages(m_strip_family->pad_voltage_supplies, m_strip_family->enum_6_supplies,
+                                 m_strip_family->vcceht_supplies);
 }
 
 void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
@@ -144,10 +143,9 @@ void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
     }
 }
 
-// The supplies table of every block, with the voltage the host gives each
-// supply in the block's region; the VCCEHT-like and PCS-like supplies also
-// set the block's voltage enums.
-void PUTIL_HSSI_INFO::set_up_strip_family_element_voltages()
+void PUTIL_HSSI_INFO::set_up_block_supply_voltages(const std::vector<int>& pad_voltage_supplies,
+                                                   const std::vector<int>& enum_6_supplies,
+                                                   const std::vector<int>& vcceht_supplies)
 {
     CMP_FACADE* facade = putil_lib_get_cmp_facade();
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements) {
@@ -158,15 +156,15 @@ void PUTIL_HSSI_INFO::set_up_strip_family_element_voltages()
             if (supply == UNSET_SUPPLY)
                 continue;
             const DEV_POWER_REGION_ENUM region = hssi_element->get_power_region_of_element(gid, supply);
-            const int pad = contains(m_strip_family->pad_voltage_supplies, supply) &&
+            const int pad = contains(pad_voltage_supplies, supply) &&
                                     hssi_element->is_valid_int_enum(DEV_POWER_HSSI_INT_PAD_DATA)
                                 ? hssi_element->get_int_data(DEV_POWER_HSSI_INT_PAD_DATA)
                                 : 0;
             const int voltage = CUT_VOLTAGE_UTIL::get_voltage(facade, supply, region, pad);
             hssi_element->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {supply, voltage});
-            if (contains(m_strip_family->enum_6_supplies, supply))
+            if (contains(enum_6_supplies, supply))
                 hssi_element->set_enum_data(enum_key(6), CUT_VOLTAGE_UTIL::get_voltage_enum(voltage));
-            if (contains(m_strip_family->vcceht_supplies, supply))
+            if (contains(vcceht_supplies, supply))
                 hssi_element->set_enum_data(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE,
                                             CUT_VOLTAGE_UTIL::get_voltage_enum(voltage));
         }
@@ -194,7 +192,7 @@ void PUTIL_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const P
         }
         if (!contains(m_strip_family->powered_down_supplies, supply))
             continue;
-        const auto setting = voltages.find(static_cast<DEV_POWER_TYPE_NAME_ENUM>(user_voltage_key(region)));
+        const auto setting = voltages.find(static_cast<DEV_POWER_TYPE_NAME_ENUM>(user_setting_key(region)));
         const bool supply_on = setting != voltages.end() && setting->second == 1;
         user_on = user_on || supply_on;
         if (!used && !(supply_on && bonded))
@@ -219,7 +217,7 @@ void PUTIL_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const P
 void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
                                                     DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip)
 {
-    const bool option_on = pcie_option_on(region);
+    const bool option_on = pcie_power_option_on(region);
     const KEY containers(PCIE_CONTAINER, DEV_PHYS_IMPL_ANY), hips(PCIE_HIP, DEV_PHYS_IMPL_ANY);
     if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(containers))
         return;

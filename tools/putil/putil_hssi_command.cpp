@@ -8,9 +8,12 @@
 
 #include "putil_command.h"
 #include "putil_brindev_hssi_info.h"
+#include "putil_fennick_hssi_info.h"
 #include "putil_haldorv_hssi_info.h"
 #include "putil_hssi_info.h"
+#include "putil_kvb_hssi_info.h"
 #include "putil_pellumv_hssi_info.h"
+#include "putil_womblet_hssi_info.h"
 #include "putil_host.h"
 #include "putil_power_supply_info.h"
 
@@ -28,6 +31,9 @@ const FAMILY_MODEL FAMILY_MODELS[] = {
     {"haldorv", HOST_FAMILY_HALDORV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_HALDORV_HSSI_INFO; }},
     {"pellumv", HOST_FAMILY_PELLUMV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_PELLUMV_HSSI_INFO; }},
     {"brindev", HOST_FAMILY_BRINDEV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_BRINDEV_HSSI_INFO; }},
+    {"kvb", HOST_FAMILY_KVB, []() -> PUTIL_HSSI_INFO* { return new PUTIL_KVB_HSSI_INFO; }},
+    {"fennick", HOST_FAMILY_FENNICK, []() -> PUTIL_HSSI_INFO* { return new PUTIL_FENNICK_HSSI_INFO; }},
+    {"womblet", HOST_FAMILY_WOMBLET, []() -> PUTIL_HSSI_INFO* { return new PUTIL_WOMBLET_HSSI_INFO; }},
 };
 
 class PUTIL_HSSI_COMMAND : public PUTIL_COMMAND {

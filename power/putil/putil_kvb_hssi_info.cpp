@@ -178,8 +178,11 @@ void PUTIL_KVB_HSSI_INFO::create_channel_elements(DEV_DEVICE* dev_device, const 
             const KEY channel_key(CHANNEL, variant);
             if (!exists(channel_key))
                 continue;
+            // A position the parent has no channel of this variant at leaves
+            // the block where it is.
             ELEMENT_LIST& channels = parent->get_child_elements(channel_key);
-            PUTIL_ASSERT(0 <= position && position < static_cast<int>(channels.size()));
+            if (position < 0 || position >= static_cast<int>(channels.size()))
+                continue;
             PUTIL_HSSI_ELEMENT* channel = channels[static_cast<std::size_t>(position)];
             KEY block_key;
             block->get_element_phys_impl_type(block_key);

@@ -5,104 +5,8 @@
 #include <functional>
 
 #include "host/cga_hssi_parameters.h"
-#include "putil_brindev_hssi_info.h"
-#include "putil_haldorv_hssi_info.h"
-#include "putil_pellumv_hssi_info.h"
 
 namespace {
-
-enum FAMILY { HALDORV = 8, PELLUMV = 9, BRINDEV = 17 };
-
-std::unique_ptr<PUTIL_HSSI_INFO> model_of(FAMILY family)
-{
-    switch (family) {
-    case HALDORV: return std::make_unique<PUTIL_HALDORV_HSSI_INFO>();
-    case PELLUMV: return std::make_unique<PUTIL_PELLUMV_HSSI_INFO>();
-    default: return std::make_unique<PUTIL_BRINDEV_HSSI_INFO>();
-    }
-}
-
-auto int_key(int key) { return static_cast<DEV_POWER_HSSI_INT_DATA_ENUM>(key); }
-auto bool_key(int key) { return static_cast<DEV_POWER_HSSI_BOOL_DATA_ENUM>(key); }
-auto enum_key(int key) { return static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(key); }
-auto supply(int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); }
-auto region(int r) { return static_cast<DEV_POWER_REGION_ENUM>(r); }
-
-// A device of one family whose blocks each model builds, and a design on it.
-class FAMILY_TEST : public HSSI_TEST {
-protected:
-    void use_family(FAMILY family, const std::vector<int>& kinds)
-    {
-        m_device->set_family(static_cast<DEV_FAMILY_ENUM>(family));
-        DEV_2D_INT_DATA rows;
-        for (int kind : kinds)
-            rows.push_back({kind, 1});
-        m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, rows);
-        m_device->set_die_width(4);
-        m_model = model_of(family);
-    }
-    HOST_ATOM* atom(const std::string& name, unsigned gid, HOST_ATOM_KIND kind = HOST_ATOM_KIND::OTHER)
-    {
-        HOST_ATOM* a = m_design.add_atom(name, kind);
-        m_design.set_atom_location(a, gid);
-        return a;
-    }
-    // An output of port type port that drives a sink, so that it counts.
-    HOST_OTERM* driving_output(HOST_ATOM* a, int port, HOST_ATOM* sink = nullptr)
-    {
-        HOST_OTERM* out = m_design.add_output(a, a->name() + "|" + std::to_string(port), port, false);
-        m_design.add_input(sink != nullptr ? sink : m_design.add_atom(a->name() + "_load", HOST_ATOM_KIND::OTHER),
-                           0, out);
-        return out;
-    }
-    HOST_ITERM* input(HOST_ATOM* a, int port, bool connected = false)
-    {
-        HOST_OTERM* source = nullptr;
-        if (connected)
-            source = m_design.add_output(m_design.add_atom(a->name() + "_src" + std::to_string(port), HOST_ATOM_KIND::OTHER),
-                                         a->name() + "_src|" + std::to_string(port), 0, false);
-        return m_design.add_input(a, port, source);
-    }
-    void build_and_fill()
-    {
-        m_model->build_hssi_info_from_device_database(m_device);
-        m_model->fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), m_design.store());
-    }
-    PUTIL_HSSI_ELEMENT* element(unsigned gid) { return m_model->get_hssi_element_by_gid(gid); }
-    int index_of(unsigned gid)
-    {
-        PUTIL_HSSI_ELEMENT* e = element(gid);
-        return e->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX) ? e->get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX)
-                                                                        : -1;
-    }
-    void TearDown() override
-    {
-        m_model.reset();
-        HSSI_TEST::TearDown();
-    }
-
-    std::unique_ptr<PUTIL_HSSI_INFO> m_model;
-};
-
-// One capture: an atom on a block of kind, with parameters and terms; what
-// the element holds after the fill, or the internal error that stops it.
-class CAPTURE_TEST;
-struct CAPTURE_CASE {
-    const char* name;
-    FAMILY family;
-    int kind;
-    std::function<void(CAPTURE_TEST&, HOST_ATOM*)> set_up;
-    std::function<void(PUTIL_HSSI_ELEMENT*)> check;
-    std::string internal_error = "";
-};
-
-class CAPTURE_TEST : public FAMILY_TEST, public ::testing::WithParamInterface<CAPTURE_CASE> {
-public:
-    void set(HOST_ATOM* a, int parameter, long long value) { m_design.set_atom_parameter(a, parameter, value); }
-    using FAMILY_TEST::driving_output;
-    using FAMILY_TEST::input;
-    HOST_DESIGN& design() { return m_design; }
-};
 
 TEST_P(CAPTURE_TEST, StoresTheAtomsSettings)
 {
@@ -122,11 +26,6 @@ TEST_P(CAPTURE_TEST, StoresTheAtomsSettings)
     row.check(element(1));
 }
 
-bool used(const PUTIL_HSSI_ELEMENT* e)
-{
-    return e->is_valid_bool_enum(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED) &&
-           e->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED);
-}
 
 // An 8G TX PCS of a 20-bit width, byte serializer mode 1, encoder on or off.
 auto tx_pcs_20_bits(bool encoder)

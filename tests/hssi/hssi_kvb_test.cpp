@@ -106,7 +106,8 @@ const CAPTURE_CASE KVB_CAPTURES[] = {
      },
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_enum_data(enum_key(13)), 0);
-         EXPECT_TRUE(e->get_bool_data(bool_key(22)) && e->get_bool_data(bool_key(15)));
+         EXPECT_TRUE(e->get_bool_data(bool_key(22)));
+         EXPECT_FALSE(e->get_bool_data(bool_key(15)));   // the PCS-off setting is on unless given
      }},
     {"TxPmaUnknownSerializerClock", KVB, 694,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_KVB_INT_SERIALIZER_CLOCK_SELECT, 5); }, nullptr,

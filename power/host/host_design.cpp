@@ -208,6 +208,18 @@ void HOST_DESIGN::set_atom_parameter(HOST_ATOM* atom, int parameter, long long v
     m_parameters->set(atom, parameter, value);
 }
 
+void HOST_DESIGN::set_atom_string_parameter(HOST_ATOM* atom, int parameter, std::string value)
+{
+    check_own_atom(atom);
+    m_parameters->set_string(atom, parameter, std::move(value));
+}
+
+void HOST_DESIGN::set_atom_bit_vector_parameter(HOST_ATOM* atom, int parameter, std::vector<bool> bits)
+{
+    check_own_atom(atom);
+    m_parameters->set_bit_vector(atom, parameter, std::move(bits));
+}
+
 void HOST_DESIGN::set_power_valid(HOST_ATOM* atom, bool valid)
 {
     check_own_atom(atom);

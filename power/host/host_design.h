@@ -95,7 +95,12 @@ public:
     HOST_INSTANCE* find_instance(const std::string& path) const;
     HOST_INSTANCE* root() const { return m_root.get(); }
 
+    // An atom parameter of one type: an integer (bools and enums too), a
+    // text, or a bit vector (bit 0 first). Setting a number again replaces
+    // its value, whatever the type.
     void set_atom_parameter(HOST_ATOM* atom, int parameter, long long value);
+    void set_atom_string_parameter(HOST_ATOM* atom, int parameter, std::string value);
+    void set_atom_bit_vector_parameter(HOST_ATOM* atom, int parameter, std::vector<bool> bits);
     // An atom outside power analysis fails putil_is_valid_power_atom.
     void set_power_valid(HOST_ATOM* atom, bool valid);
 

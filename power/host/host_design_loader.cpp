@@ -131,8 +131,9 @@ private:
         check_pin_sides(atom, where);
         for_each_element(atom_json, "inputs", where,
                          [&](const JSON& input, const std::string& at) { read_input(atom, input, at); });
-        read_numbered_values(atom_json, "parameters", where, [&](int number, long long value, const std::string&) {
-            m_design.set_atom_parameter(atom, number, value);
+        for_each_numbered_member(atom_json, "parameters", where, [&](int number, const JSON& value,
+                                                                     const std::string& at) {
+            read_parameter(atom, number, value, at);
         });
         m_design.set_power_valid(atom, read_bool(atom_json, "power", where, true));
         if (find_member(atom_json, "eda_pin_name") != nullptr)
@@ -140,6 +141,26 @@ private:
         read_atom_properties(atom, atom_json, where);
         read_placement(atom, atom_json, where);
         read_tx_path(atom, atom_json, where);
+    }
+
+    // An integer (true and false read as 1 and 0), a text, or a bit vector
+    // written as an array of true/false or 0/1, bit 0 first.
+    void read_parameter(HOST_ATOM* atom, int number, const JSON& value, const std::string& where)
+    {
+        if (value.is_string()) {
+            m_design.set_atom_string_parameter(atom, number, value.get<std::string>());
+            return;
+        }
+        if (!value.is_array()) {
+            if (!value.is_boolean() && !value.is_number_integer())
+                fail(where, "expected an integer, a string or an array of bits, got " + value.dump());
+            m_design.set_atom_parameter(atom, number, read_integer_value(value, where, LLONG_MIN, LLONG_MAX));
+            return;
+        }
+        std::vector<bool> bits;
+        for (std::size_t i = 0; i < value.size(); ++i)
+            bits.push_back(read_integer_value(value[i], element_path(where, i), 0, 1) != 0);
+        m_design.set_atom_bit_vector_parameter(atom, number, bits);
     }
 
     // A TX PCS atom names its serializer, a serializer its TX buffer.

@@ -113,7 +113,8 @@ public:
     // Makes the view too, like add_block.
     void set_die_width(int nx);
     // Whether the placement view says its data is loaded (default once it
-    // exists: true).
+    // exists: true); the die's data part DEV_DIE_INFO_TYPE_PLACE answers
+    // the same.
     void set_place_data_loaded(bool loaded);
 
     // Part info: a supply's descriptor with the regions it is split into.
@@ -126,7 +127,8 @@ public:
 
     // The die's loadable data parts (DEV_DIE_INFO::load_data and
     // release_data): the calls so far per part, and the loaded state as a
-    // test wants it (no call is counted).
+    // test wants it (no call is counted). The placement part's state is
+    // set_place_data_loaded's, not this.
     int data_part_loads(int part) const;
     int data_part_releases(int part) const;
     void set_data_part_loaded(int part, bool loaded);

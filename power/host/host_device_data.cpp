@@ -82,8 +82,12 @@ const DEV_ELEMENT_DESC* HOST_DIE::get_element_desc(unsigned gid) const
     return m_data.block(gid);
 }
 
+// The placement part is the placement view's own data: it follows that
+// view, not the load and release calls, which are still counted.
 bool HOST_DIE::is_data_loaded(int part) const
 {
+    if (part == DEV_DIE_INFO_TYPE_PLACE)
+        return m_data.view != nullptr && m_data.place_loaded;
     return data_part(part).loaded;
 }
 

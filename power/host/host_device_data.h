@@ -111,7 +111,9 @@ public:
     DEV_PHYS_IMPL_ENUM get_phys_impl(unsigned gid, int variant) const override;
     bool get_location(unsigned gid, DEV_LOCATION& location) const override;
     const DEV_ELEMENT_DESC* get_element_desc(unsigned gid) const override;
-    // Any part number is a part; each starts unloaded.
+    // Any part number is a part; each starts unloaded, except the placement
+    // part (DEV_DIE_INFO_TYPE_PLACE), which is loaded when the placement
+    // view is there and says its data is loaded.
     bool is_data_loaded(int part) const override;
     void load_data(int part) override;
     void release_data(int part) override;

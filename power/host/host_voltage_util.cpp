@@ -17,7 +17,8 @@ const HOST_DEVICE* current_device()
 }
 
 // The design whose compilation the facade stands for; the current design
-// for a null facade or one this host did not make.
+// for a null facade or one this host did not make. Null when neither is
+// there: the compilation's settings are not found.
 const HOST_DESIGN* design_of(const CMP_FACADE* facade)
 {
     const HOST_DESIGN* design = facade == nullptr ? nullptr : host_design_of(facade->get_action_point_instance());
@@ -57,22 +58,24 @@ int CUT_VOLTAGE_UTIL::get_voltage(CMP_FACADE* facade, DEV_POWER_SUPPLY_ENUM supp
     return design == nullptr ? 0 : design->device()->region_voltage(supply, region, pad);
 }
 
-void CUT_VOLTAGE_UTIL::read_voltages_from_acf(CMP_FACADE* facade,
+bool CUT_VOLTAGE_UTIL::read_voltages_from_acf(CMP_FACADE* facade,
                                               std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM>& voltages)
 {
     const HOST_DESIGN* design = design_of(facade);
     if (design == nullptr)
-        return;
+        return false;
     for (const auto& entry : design->user_settings().voltages())
         voltages[entry.first] = entry.second;
+    return true;
 }
 
-void CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(
+bool CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(
     CMP_FACADE* facade, std::unordered_map<DEV_VOLTAGE_OPTION_TYPE_ENUM, DEV_VOLTAGE_OPTION_ENUM>& options)
 {
     const HOST_DESIGN* design = design_of(facade);
     if (design == nullptr)
-        return;
+        return false;
     for (const auto& entry : design->user_settings().voltage_options())
         options[entry.first] = entry.second;
+    return true;
 }

@@ -1,6 +1,8 @@
 // JSON device loader of the reference host: the documented device, the
 // example devices and designs, and one clear error line for each kind of
 // mistake.
+#include <set>
+
 #include "host_test_fixture.h"
 
 namespace {
@@ -179,7 +181,6 @@ TEST_P(EXAMPLE_DEVICE_TEST, Loads)
 
 const EXAMPLE_DEVICE_CASE EXAMPLE_DEVICES[] = {
     {"HaldorvStrips", "haldorv_device.json", HOST_FAMILY_HALDORV, DEV_ELEMENT_HSSI_STRIP, 2},
-    {"KvbTransmitPmas", "kvb_device.json", HOST_FAMILY_KVB, 694, 4},
 };
 INSTANTIATE_TEST_SUITE_P(Examples, EXAMPLE_DEVICE_TEST, ::testing::ValuesIn(EXAMPLE_DEVICES), row_name);
 
@@ -220,6 +221,70 @@ const EXAMPLE_DESIGN_CASE EXAMPLE_DESIGNS[] = {
     {"brindev", HOST_FAMILY_BRINDEV, false},
 };
 INSTANTIATE_TEST_SUITE_P(Examples, EXAMPLE_DESIGN_TEST, ::testing::ValuesIn(EXAMPLE_DESIGNS), row_name);
+
+struct KVB_LINE_EXAMPLE_CASE {
+    const char* name;   // <name>_design.json on <name>_device.json
+    DEV_FAMILY_ENUM family;
+    int placed_atoms;
+};
+
+class KVB_LINE_EXAMPLE_TEST : public HOST_TEST, public ::testing::WithParamInterface<KVB_LINE_EXAMPLE_CASE> {};
+
+// The KVB line's models skip blocks whose key the table lacks, and make a
+// channel per transmit PMA keyed by the PMA's implementation. The design
+// uses the left strip only (gid 100), with its bonding PLLs on transceiver
+// PLL blocks.
+TEST_P(KVB_LINE_EXAMPLE_TEST, ListsEveryBlockAndPlacesTheLinkOnOneStrip)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design =
+        host_load_design_file(EXAMPLES + "/" + GetParam().name + "_design.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const HOST_DEVICE& device = *design->device();
+    EXPECT_EQ(device.get_basic_info()->get_family_enum(), GetParam().family);
+    std::set<std::pair<int, int>> keys;
+    const DEV_BASIC_INFO* basic = device.get_basic_info();
+    for (const std::vector<int>& row : basic->get_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS))
+        keys.emplace(row[0], row[1]);
+    const DYGR_PLACE_INFO* place = device.route_view()->get_place_info();
+    int blocks = 0;
+    for (int block_kind : {50, 194, 397, 587, 589, 691, 692, 693, 694, 695, 696, 698, 699, 1786}) {
+        for (int i = 0; i < place->get_num_element(kind(block_kind)); ++i, ++blocks) {
+            const unsigned gid = place->get_global_id(kind(block_kind), i);
+            const int impl = device.get_die_info()->get_phys_impl(gid, 0);
+            EXPECT_TRUE(keys.count({block_kind, impl}) && (block_kind != 694 || keys.count({779, impl}))) << gid;
+        }
+    }
+    EXPECT_EQ(blocks, 77);
+    EXPECT_EQ(place->get_num_element(kind(694)), 13);
+
+    int placed = 0;
+    for (auto it = design->netlist()->begin_node_list(); it != design->netlist()->end_node_list(); ++it) {
+        unsigned gid = (*it)->get_location_index();
+        const int block_kind = (*it)->get_location_element();
+        // The WOMBLET model takes no atom on either clock divider.
+        EXPECT_FALSE(GetParam().family == HOST_FAMILY_WOMBLET && (block_kind == 696 || block_kind == 1786));
+        if (gid == NONE)
+            continue;
+        ++placed;
+        while (place->get_hierarchy_info()->get_parent(gid) != NONE)
+            gid = place->get_hierarchy_info()->get_parent(gid);
+        EXPECT_EQ(gid, 100u);
+    }
+    EXPECT_EQ(placed, GetParam().placed_atoms);
+    for (const char* name : {"pll0", "pll1"}) {
+        const HOST_ATOM* pll = design->host_netlist()->find_atom(name);
+        EXPECT_EQ(pll->get_location_element(), 194);
+        EXPECT_TRUE(pll->is_bonding_pll_atom() && cdb_is_connected(pll->get_output_term_by_type(22, 0)));
+    }
+}
+
+const KVB_LINE_EXAMPLE_CASE KVB_LINE_EXAMPLES[] = {
+    {"kvb", HOST_FAMILY_KVB, 25},
+    {"fennick", HOST_FAMILY_FENNICK, 25},
+    {"womblet", HOST_FAMILY_WOMBLET, 23},
+};
+INSTANTIATE_TEST_SUITE_P(Examples, KVB_LINE_EXAMPLE_TEST, ::testing::ValuesIn(KVB_LINE_EXAMPLES), row_name);
 
 TEST_F(HOST_DEVICE_LOADER_TEST, AnUnplacedAtomHasNoLocation)
 {

@@ -1,6 +1,7 @@
 // Reference host services of the transceiver family models: the transmit
-// path and its check, atom queries, the die's data parts, supply voltages
-// per region, the user's voltage settings, and the loader keys behind them.
+// path and its check, atom queries and parameters, the die's data parts,
+// supply voltages per region, the user's voltage settings, and the loader
+// keys behind them.
 #include <unordered_map>
 
 #include "host_test_fixture.h"
@@ -14,7 +15,8 @@ const char* const DESIGN = R"({
     {"name": "pcs", "kind": "other", "tx_ser": "ser"},
     {"name": "ser", "kind": "hssi_pma_tx_ser", "tx_buf": "buf", "outputs": [{"hpath": "dout", "port": "dataout"}]},
     {"name": "buf", "kind": "other", "rtc_assignment_ok": true, "inputs": [{"port": 6335, "source": "dout"}]},
-    {"name": "cgb", "kind": "hssi_pma_tx_cgb", "parameters": {"4999": 10}}
+    {"name": "cgb", "kind": "hssi_pma_tx_cgb", "parameters": {"4999": 10}},
+    {"name": "rx", "kind": "other", "parameters": {"0": "0101111100", "2": [true, 0, 1, false], "5": 3}}
   ],
   "voltage_settings": {"voltages": {"4": "VOLTAGE_900_MV", "0": 7}, "options": {"0": "ON", "3": "2"},
                        "string_options": {"1403": "ON"}}
@@ -91,6 +93,34 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersAtomQueries)
     EXPECT_EQ(cdb_get_atom_type_name(12), "12");
 }
 
+TEST_F(HOST_TRANSCEIVER_TEST, AnswersTextAndBitVectorParameters)
+{
+    const CGA_INTERFACE* cga = cga_current_interface();
+    HOST_ATOM* rx = atom("rx");
+    std::string text = "unset";
+    std::vector<bool> bits;
+    int number = -1;
+    cga->get_string_parameter(rx, 0, text);
+    cga->get_bit_vector_parameter(rx, 2, bits);
+    // Read as another type, or absent, a parameter leaves the caller's value.
+    cga->get_int_parameter(rx, 0, number);
+    cga->get_string_parameter(rx, 5, text);
+    cga->get_bit_vector_parameter(rx, 9, bits);
+    EXPECT_FALSE(cga->get_enum_data(rx, 2, &number));
+    EXPECT_EQ(text, "0101111100");
+    EXPECT_EQ(bits, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(number, -1);
+    // Setting a number again replaces its value, whatever the type.
+    m_design->set_atom_string_parameter(rx, 5, "");
+    m_design->set_atom_bit_vector_parameter(rx, 0, {});
+    cga->get_string_parameter(rx, 5, text);
+    cga->get_int_parameter(rx, 5, number);
+    cga->get_bit_vector_parameter(rx, 0, bits);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(number, -1);
+    EXPECT_TRUE(bits.empty());
+}
+
 TEST_F(HOST_TRANSCEIVER_TEST, LoadsAndReleasesDieDataParts)
 {
     HOST_DEVICE* device = m_design->device();
@@ -105,6 +135,17 @@ TEST_F(HOST_TRANSCEIVER_TEST, LoadsAndReleasesDieDataParts)
     EXPECT_EQ(device->data_part_releases(3), 1);
     device->set_data_part_loaded(2, true);
     EXPECT_TRUE(die->is_data_loaded(2));
+
+    // The placement part is the placement view's data, whatever the calls.
+    HOST_DEVICE bare;
+    EXPECT_FALSE(bare.get_die_info()->is_data_loaded(DEV_DIE_INFO_TYPE_PLACE));   // no view
+    die->release_data(DEV_DIE_INFO_TYPE_PLACE);
+    EXPECT_TRUE(die->is_data_loaded(DEV_DIE_INFO_TYPE_PLACE));
+    device->set_place_data_loaded(false);
+    die->load_data(DEV_DIE_INFO_TYPE_PLACE);
+    device->set_data_part_loaded(DEV_DIE_INFO_TYPE_PLACE, true);
+    EXPECT_FALSE(die->is_data_loaded(DEV_DIE_INFO_TYPE_PLACE));
+    EXPECT_EQ(device->data_part_loads(DEV_DIE_INFO_TYPE_PLACE), 1);
 }
 
 TEST_F(HOST_TRANSCEIVER_TEST, AnswersSupplyVoltagesPerRegionAndPad)
@@ -126,10 +167,10 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersSupplyVoltagesPerRegionAndPad)
 TEST_F(HOST_TRANSCEIVER_TEST, AnswersTheUsersVoltageSettings)
 {
     VOLTAGES voltages{{type(9), voltage(1)}, {type(0), voltage(1)}};
-    CUT_VOLTAGE_UTIL::read_voltages_from_acf(m_design->facade(), voltages);
+    EXPECT_TRUE(CUT_VOLTAGE_UTIL::read_voltages_from_acf(m_design->facade(), voltages));
     EXPECT_EQ(voltages, (VOLTAGES{{type(9), voltage(1)}, {type(4), voltage(2)}, {type(0), voltage(7)}}));
     OPTIONS options;
-    CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(nullptr, options);
+    EXPECT_TRUE(CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(nullptr, options));
     EXPECT_EQ(options, (OPTIONS{{option_type(0), option(1)}, {option_type(3), option(2)}}));
     ASSERT_NE(HDB_STRING_OPTION::get_string_option(1403), nullptr);
     EXPECT_EQ(HDB_STRING_OPTION::get_string_option(1403)->get_value_str(), "ON");
@@ -146,8 +187,10 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersTheUsersVoltageSettings)
     putil_lib_force_chip_db_entry_voltage_from_ini();
     EXPECT_EQ(m_design->chip_db_entry()->forced_from_ini_count(), 1);
     VOLTAGES none;
-    CUT_VOLTAGE_UTIL::read_voltages_from_acf(nullptr, none);
-    EXPECT_TRUE(none.empty());
+    OPTIONS no_options;
+    EXPECT_FALSE(CUT_VOLTAGE_UTIL::read_voltages_from_acf(nullptr, none));
+    EXPECT_FALSE(CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(nullptr, no_options));
+    EXPECT_TRUE(none.empty() && no_options.empty());
     EXPECT_EQ(HDB_STRING_OPTION::get_string_option(1403), nullptr);
 }
 
@@ -189,6 +232,10 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
      "voltage_settings.voltages.4: unknown voltage name \"VOLTAGE_7_MV\""},
     {"OptionName", false, settings(R"("options": {"0": "MAYBE"})"),
      "voltage_settings.options.0: unknown voltage option name \"MAYBE\""},
+    {"ParameterBitOutOfRange", false, atoms(R"({"name": "p", "kind": "other", "parameters": {"2": [1, 2]}})"),
+     "atoms[0].parameters.2[1]: integer 2 is out of range 0..1"},
+    {"ParameterObject", false, atoms(R"({"name": "p", "kind": "other", "parameters": {"2": {}}})"),
+     "atoms[0].parameters.2: expected an integer, a string or an array of bits, got {}"},
     {"RegionVoltageTwice", true, region_voltages(VCCEHT_LEFT + "," + VCCEHT_LEFT),
      "region_voltages[1]: the voltage of supply 24, region 1, pad 0 is also given at region_voltages[0]"},
     {"RegionVoltageWithoutMillivolts", true, region_voltages(R"({"supply": 24, "region": 1})"),

@@ -172,6 +172,7 @@ protected:
             m_design.set_user_voltage_option(static_cast<DEV_VOLTAGE_OPTION_TYPE_ENUM>(0),
                                              static_cast<DEV_VOLTAGE_OPTION_ENUM>(1));
         m_device->set_block_enabled(20, false);
+        m_device->set_power_supply_regions(DEV_POWER_SUPPLY_VCCEHT, {1, 2});
         build_and_fill();
     }
     std::vector<std::vector<int>> recorded()

@@ -149,6 +149,14 @@ protected:
     // Whether the project's option keeps the PCIe supply of region 1 or 2
     // on; the key of the user's voltage settings for a region (0, 1, 2).
     static bool pcie_power_option_on(DEV_POWER_REGION_ENUM region);
+    // What a strip's power-down rules ask first: whether the strip is
+    // bonded and used, and the chip database entry they write to.
+    struct STRIP_POWER_STATE {
+        bool bonded;
+        bool used;
+        CDB_CHIP_DB_ENTRY* chip;
+    };
+    static STRIP_POWER_STATE strip_power_state(PUTIL_HSSI_ELEMENT* strip);
     static int user_setting_key(DEV_POWER_REGION_ENUM region);
 
     // Strip families: the steps they share.

@@ -56,6 +56,16 @@ DEV_POWER_SUPPLY_ENUM supply_of(int supply) { return static_cast<DEV_POWER_SUPPL
 
 }   // namespace
 
+PUTIL_HSSI_INFO::STRIP_POWER_STATE PUTIL_HSSI_INFO::strip_power_state(PUTIL_HSSI_ELEMENT* strip)
+{
+    KEY hssi_strip_key;
+    strip->get_element_phys_impl_type(hssi_strip_key);
+    PUTIL_ASSERT(hssi_strip_key.element == DEV_ELEMENT_HSSI_STRIP);
+    CDB_CHIP_DB_ENTRY* chip = putil_lib_get_cdb_chip_db_entry();
+    PUTIL_ASSERT(chip != NULL);
+    return {is_true(strip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED), is_used(strip), chip};
+}
+
 int PUTIL_HSSI_INFO::user_setting_key(DEV_POWER_REGION_ENUM region)
 {
     switch (static_cast<int>(region)) {
@@ -175,13 +185,9 @@ void PUTIL_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const P
                                                                          const PUTIL_HSSI_USER_VOLTAGE_OPTIONS&,
                                                                          PUTIL_HSSI_ELEMENT* strip)
 {
-    KEY hssi_strip_key;
-    strip->get_element_phys_impl_type(hssi_strip_key);
-    PUTIL_ASSERT(hssi_strip_key.element == DEV_ELEMENT_HSSI_STRIP);
-    const bool bonded = is_true(strip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED);
-    const bool used = is_used(strip);
-    CDB_CHIP_DB_ENTRY* chip = putil_lib_get_cdb_chip_db_entry();
-    PUTIL_ASSERT(chip != NULL);
+    const STRIP_POWER_STATE state = strip_power_state(strip);
+    const bool bonded = state.bonded, used = state.used;
+    CDB_CHIP_DB_ENTRY* chip = state.chip;
     const unsigned gid = strip->get_element_gid();
     bool user_on = false;
     for (DEV_POWER_SUPPLY_ENUM supply : CUT_VOLTAGE_UTIL::get_power_supplies_of_element(gid)) {

@@ -197,6 +197,20 @@ TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
         EXPECT_EQ(index_of(gid), 0) << gid;
 }
 
+// Serializers relay their clock: a loop of two ends where a block already
+// holds the index the walk carries.
+TEST_F(BONDING_TEST, AWalkEndsAtABlockThatHoldsItsIndex)
+{
+    HOST_ATOM* first = serializer(103);
+    HOST_ATOM* second = serializer(123);
+    driving_output(atom("cdr_a", 300), 6871, first);
+    driving_output(first, 7769, second);
+    driving_output(second, 7769, first);
+    build_and_fill();
+    EXPECT_EQ(index_of(103), 1);
+    EXPECT_EQ(index_of(123), 1);
+}
+
 TEST_F(BONDING_TEST, AUsedTransmitPcsNeedsItsSerializersGroup)
 {
     atom("tx_pcs", 202);

@@ -1,13 +1,9 @@
-// JSON device loader of the reference host: the documented device, the
-// example devices and designs, and one clear error line for each kind of
-// mistake.
-#include <set>
-
+// JSON device loader of the reference host: the documented device and one
+// clear error line for each kind of mistake. The bundled devices and designs
+// are loaded by the hssi command's tests.
 #include "host_test_fixture.h"
 
 namespace {
-
-const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
 
 // The example of docs/device-format.md.
 const char* const EXAMPLE_DEVICE = R"({
@@ -150,154 +146,22 @@ TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
     EXPECT_EQ(text, "VCCEHT");
     astr_get_enum_data_debug_string(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, 1, 1, 1030, &text);
     EXPECT_EQ(text, "1030");
-    // The strip variants that the HALDORV line of families finds by name.
-    std::vector<int> strips;
-    for (int impl = 2; impl <= DEV_PHYS_IMPL_ANY; ++impl) {
-        if (dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(impl)).find("HSSI_STRIP") != std::string::npos)
-            strips.push_back(impl);
-    }
-    EXPECT_EQ(strips, (std::vector<int>{120, 121, 122, 123}));
 }
-
-struct EXAMPLE_DEVICE_CASE {
-    const char* name;
-    const char* file;
-    DEV_FAMILY_ENUM family;
-    int kind;
-    int blocks_of_kind;
-};
-
-class EXAMPLE_DEVICE_TEST : public HOST_TEST, public ::testing::WithParamInterface<EXAMPLE_DEVICE_CASE> {};
-
-TEST_P(EXAMPLE_DEVICE_TEST, Loads)
-{
-    HOST_DEVICE device;
-    std::string error;
-    ASSERT_TRUE(host_load_device_file(EXAMPLES + "/" + GetParam().file, device, error)) << error;
-    EXPECT_EQ(device.get_basic_info()->get_family_enum(), GetParam().family);
-    EXPECT_EQ(device.route_view()->get_place_info()->get_num_element(kind(GetParam().kind)),
-              GetParam().blocks_of_kind);
-}
-
-const EXAMPLE_DEVICE_CASE EXAMPLE_DEVICES[] = {
-    {"HaldorvStrips", "haldorv_device.json", HOST_FAMILY_HALDORV, DEV_ELEMENT_HSSI_STRIP, 2},
-};
-INSTANTIATE_TEST_SUITE_P(Examples, EXAMPLE_DEVICE_TEST, ::testing::ValuesIn(EXAMPLE_DEVICES), row_name);
-
-struct EXAMPLE_DESIGN_CASE {
-    const char* name;
-    int family;
-    bool rtc_assignment_ok;   // of channel 0's TX buffer
-};
-
-class EXAMPLE_DESIGN_TEST : public HOST_TEST, public ::testing::WithParamInterface<EXAMPLE_DESIGN_CASE> {};
-
-// The same link on each family's device: two bonding PLLs, a clock line
-// relaying to two channels, the transmit path of every channel linked.
-TEST_P(EXAMPLE_DESIGN_TEST, PlacesTheLinkOnItsDevice)
-{
-    std::string error;
-    std::unique_ptr<HOST_DESIGN> design =
-        host_load_design_file(EXAMPLES + "/" + GetParam().name + "_design.json", error);
-    ASSERT_NE(design, nullptr) << error;
-    EXPECT_EQ(design->device()->get_basic_info()->get_family_enum(), GetParam().family);
-    const HOST_NETLIST& netlist = *design->host_netlist();
-    const HOST_ATOM* pll = netlist.find_atom("tx_pll");
-    EXPECT_EQ(pll->get_location_element(), 812);
-    EXPECT_TRUE(pll->is_bonding_pll_atom() && !pll->is_bonding_multi_output_atom());
-    EXPECT_TRUE(netlist.find_atom("x6_line")->is_bonding_multi_output_atom());
-    EXPECT_TRUE(netlist.find_atom("pma_control0")->is_bonding_index_exempt_atom());
-    const HOST_ATOM* serializer = netlist.find_atom("tx_ser1");
-    EXPECT_EQ(CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::get_tx_ser_via_tx_pcs(netlist.find_atom("tx_pcs1")), serializer);
-    EXPECT_EQ(CUT_PELLUMV_HSSI_PCS_CORECLK_LEGALITY::check_rtc_assignment(netlist.find_atom("tx_buf0")),
-              GetParam().rtc_assignment_ok);
-    // The serializer of the second strip's second channel is not bonded out.
-    EXPECT_FALSE(design->device()->route_view()->is_global_id_enabled(241));
-}
-
-const EXAMPLE_DESIGN_CASE EXAMPLE_DESIGNS[] = {
-    {"haldorv", HOST_FAMILY_HALDORV, false},
-    {"pellumv", HOST_FAMILY_PELLUMV, true},
-    {"brindev", HOST_FAMILY_BRINDEV, false},
-};
-INSTANTIATE_TEST_SUITE_P(Examples, EXAMPLE_DESIGN_TEST, ::testing::ValuesIn(EXAMPLE_DESIGNS), row_name);
-
-struct KVB_LINE_EXAMPLE_CASE {
-    const char* name;   // <name>_design.json on <name>_device.json
-    DEV_FAMILY_ENUM family;
-    int placed_atoms;
-};
-
-class KVB_LINE_EXAMPLE_TEST : public HOST_TEST, public ::testing::WithParamInterface<KVB_LINE_EXAMPLE_CASE> {};
-
-// The KVB line's models skip blocks whose key the table lacks, and make a
-// channel per transmit PMA keyed by the PMA's implementation. The design
-// uses the left strip only (gid 100), with its bonding PLLs on transceiver
-// PLL blocks.
-TEST_P(KVB_LINE_EXAMPLE_TEST, ListsEveryBlockAndPlacesTheLinkOnOneStrip)
-{
-    std::string error;
-    std::unique_ptr<HOST_DESIGN> design =
-        host_load_design_file(EXAMPLES + "/" + GetParam().name + "_design.json", error);
-    ASSERT_NE(design, nullptr) << error;
-    const HOST_DEVICE& device = *design->device();
-    EXPECT_EQ(device.get_basic_info()->get_family_enum(), GetParam().family);
-    std::set<std::pair<int, int>> keys;
-    const DEV_BASIC_INFO* basic = device.get_basic_info();
-    for (const std::vector<int>& row : basic->get_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS))
-        keys.emplace(row[0], row[1]);
-    const DYGR_PLACE_INFO* place = device.route_view()->get_place_info();
-    int blocks = 0;
-    for (int block_kind : {50, 194, 397, 587, 589, 691, 692, 693, 694, 695, 696, 698, 699, 1786}) {
-        for (int i = 0; i < place->get_num_element(kind(block_kind)); ++i, ++blocks) {
-            const unsigned gid = place->get_global_id(kind(block_kind), i);
-            const int impl = device.get_die_info()->get_phys_impl(gid, 0);
-            EXPECT_TRUE(keys.count({block_kind, impl}) && (block_kind != 694 || keys.count({779, impl}))) << gid;
-        }
-    }
-    EXPECT_EQ(blocks, 77);
-    EXPECT_EQ(place->get_num_element(kind(694)), 13);
-
-    int placed = 0;
-    for (auto it = design->netlist()->begin_node_list(); it != design->netlist()->end_node_list(); ++it) {
-        unsigned gid = (*it)->get_location_index();
-        const int block_kind = (*it)->get_location_element();
-        // The WOMBLET model takes no atom on either clock divider.
-        EXPECT_FALSE(GetParam().family == HOST_FAMILY_WOMBLET && (block_kind == 696 || block_kind == 1786));
-        if (gid == NONE)
-            continue;
-        ++placed;
-        while (place->get_hierarchy_info()->get_parent(gid) != NONE)
-            gid = place->get_hierarchy_info()->get_parent(gid);
-        EXPECT_EQ(gid, 100u);
-    }
-    EXPECT_EQ(placed, GetParam().placed_atoms);
-    for (const char* name : {"pll0", "pll1"}) {
-        const HOST_ATOM* pll = design->host_netlist()->find_atom(name);
-        EXPECT_EQ(pll->get_location_element(), 194);
-        EXPECT_TRUE(pll->is_bonding_pll_atom() && cdb_is_connected(pll->get_output_term_by_type(22, 0)));
-    }
-}
-
-const KVB_LINE_EXAMPLE_CASE KVB_LINE_EXAMPLES[] = {
-    {"kvb", HOST_FAMILY_KVB, 25},
-    {"fennick", HOST_FAMILY_FENNICK, 25},
-    {"womblet", HOST_FAMILY_WOMBLET, 23},
-};
-INSTANTIATE_TEST_SUITE_P(Examples, KVB_LINE_EXAMPLE_TEST, ::testing::ValuesIn(KVB_LINE_EXAMPLES), row_name);
 
 TEST_F(HOST_DEVICE_LOADER_TEST, AnUnplacedAtomHasNoLocation)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms":[{"name":"a","kind":"other","bonding":["secondary","pll"]},
-        {"name":"b","kind":"other","location":7}]})", "d.json", error);
+        {"name":"b","kind":"other","location":7,"bonding":["multi_output","exempt"]}]})", "d.json", error);
     ASSERT_NE(design, nullptr) << error;
     const HOST_ATOM* a = design->host_netlist()->find_atom("a");
+    const HOST_ATOM* b = design->host_netlist()->find_atom("b");
     EXPECT_EQ(a->get_location_index(), NONE);
     EXPECT_EQ(a->get_location_element(), -1);
-    EXPECT_TRUE(a->is_bonding_secondary_atom() && a->is_bonding_pll_atom());
+    EXPECT_TRUE(a->is_bonding_secondary_atom() && a->is_bonding_pll_atom() && !a->is_bonding_multi_output_atom());
+    EXPECT_TRUE(b->is_bonding_multi_output_atom() && b->is_bonding_index_exempt_atom() && !b->is_bonding_pll_atom());
     // Without a device file a location may name a block the device lacks.
-    EXPECT_EQ(design->host_netlist()->find_atom("b")->get_location_element(), -1);
+    EXPECT_EQ(b->get_location_element(), -1);
 }
 
 struct DEVICE_ERROR_CASE {

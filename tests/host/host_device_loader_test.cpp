@@ -184,18 +184,16 @@ TEST_P(DEVICE_ERROR_TEST, ReportsWhereAndWhat)
 std::string blocks(const std::string& list) { return R"({"family": 8, "blocks": [)" + list + "]}"; }
 
 const std::string STRIP = R"({"gid": 1, "kind": "HSSI_STRIP", "impl": 121, "x": 0, "y": 0})";
+const std::string VCCEHT_LEFT = R"({"supply": 24, "region": 1, "millivolts": 900})";
 
 const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
     {"MissingFamily", "{}", "family: missing"},
-    {"UnknownFamily", R"({"family": "ZORK"})", "family: unknown family name \"ZORK\""},
     {"MisspeltTopKey", R"({"family": 8, "die_widht": 3})", "die_widht: unknown key"},
     {"DuplicateGid", blocks(STRIP + "," + STRIP), "blocks[1].gid: gid 1 is also declared at blocks[0]"},
     {"ParentNotDeclaredBefore", blocks(R"({"gid": 2, "kind": 50, "impl": 1, "x": 0, "y": 0, "parent": 1},)" + STRIP),
      "blocks[0].parent: no block 1 is declared before this one"},
     {"UnknownKindName", blocks(R"({"gid": 1, "kind": "STRIPE", "impl": 1, "x": 0, "y": 0})"),
      "blocks[0].kind: unknown element kind name \"STRIPE\""},
-    {"NegativeX", blocks(R"({"gid": 1, "kind": 50, "impl": 1, "x": -1, "y": 0})"),
-     "blocks[0].x: integer -1 is out of range 0..2147483647"},
     {"MissingImpl", blocks(R"({"gid": 1, "kind": 50, "x": 0, "y": 0})"), "blocks[0].impl: missing"},
     {"IllegalGid", blocks(R"({"gid": 4294967295, "kind": 50, "impl": 1, "x": 0, "y": 0})"),
      "blocks[0].gid: integer 4294967295 is out of range 0..4294967294"},
@@ -208,6 +206,10 @@ const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
      "names.element.1800: \"CDR_PLL\" already names element kind 1743"},
     {"UnknownSupplyKey", R"({"family": 8, "supply_regions": {"VCCX": [1]}})",
      "supply_regions.VCCX: unknown supply name \"VCCX\""},
+    {"RegionVoltageTwice", R"({"family": 9, "region_voltages": [)" + VCCEHT_LEFT + "," + VCCEHT_LEFT + "]}",
+     "region_voltages[1]: the voltage of supply 24, region 1, pad 0 is also given at region_voltages[0]"},
+    {"RegionVoltageWithoutMillivolts", R"({"family": 9, "region_voltages": [{"supply": 24, "region": 1}]})",
+     "region_voltages[0].millivolts: missing"},
 };
 INSTANTIATE_TEST_SUITE_P(Mistakes, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
 

@@ -1,8 +1,6 @@
 // JSON design loader of the reference host: a complete design, and one
 // clear error line for each kind of mistake.
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "host_test_fixture.h"
 
@@ -93,13 +91,11 @@ TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
               "top|a");
 }
 
-TEST_F(HOST_DESIGN_LOADER_TEST, ReadsFilesAndNamesUnreadableOnes)
+// Readable files are what every command test loads.
+TEST_F(HOST_DESIGN_LOADER_TEST, NamesUnreadableFiles)
 {
-    std::string path = (std::filesystem::temp_directory_path() / "putil_host_loader_test.json").string();
-    std::ofstream(path) << R"({"atoms":[]})";
+    const std::string path = (std::filesystem::temp_directory_path() / "putil_host_loader_test_none.json").string();
     std::string error;
-    EXPECT_NE(host_load_design_file(path, error), nullptr) << error;
-    std::remove(path.c_str());
     EXPECT_EQ(host_load_design_file(path, error), nullptr);
     EXPECT_EQ(error, path + ": cannot open the design file");
 }

@@ -52,7 +52,6 @@ TEST_P(HOST_FULL_NAME_TEST, JoinsTheLevelsFromTheRoot)
 
 const FULL_NAME_CASE FULL_NAME_CASES[] = {
     {"named_root", "r", {}, "r"},
-    {"three_levels", "", {"top", "u1", "q"}, "top|u1|q"},
     {"leading_empty_levels", "", {"", "", "x"}, "x"},
     {"empty_level_inside", "", {"a", "", "c"}, "a||c"},
     {"empty_leaf", "", {"a", ""}, "a|"},

@@ -29,7 +29,6 @@ TEST_P(READER_LINE_COUNT_TEST, counts_line_feeds)
 const LINE_COUNT_CASE LINE_COUNT_CASES[] = {
     {"empty_file", "", 0},
     {"two_lines_without_final_line_feed", "#0\n1!", 1},
-    {"empty_lines", "\n\n\n", 3},
     {"crlf_counts_once", "#0\r\n1!\r\n", 2},
     {"carriage_returns_alone_do_not_count", "#0\r1!\r", 0},
     // Read in blocks of 65536 bytes: line feeds on both sides of a block end.

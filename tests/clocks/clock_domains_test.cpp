@@ -116,7 +116,6 @@ const DOMAIN_CASE s_domain_cases[] = {
     {"fanin_one_clock", STRICT, fanin_one_clock, {{"in", "1e+08\t0\t0\t0\t0\t0"}, {"g", "1e+08\t0\t0\t0\t0\t0"}}},
     {"fanin_two_clocks_strict", STRICT, fanin_two_clocks, {{"g", "-0.5\t0\t0\t1\t0\t0"}}},
     {"fanin_two_clocks_maximum", MAXIMUM_FREQUENCY, fanin_two_clocks, {{"g", "-0.5\t0\t0\t1\t0\t0"}}},
-    {"fanin_two_clocks_minimum", MINIMUM_FREQUENCY, fanin_two_clocks, {{"g", "-0.5\t0\t0\t1\t0\t0"}}},
     {"fanout_conflict_blocks_fanin", STRICT, fanout_conflict_blocks_fanin, {{"g", "-0.5\t0\t1\t0\t0\t0"}}},
     {"lvds_divides", STRICT, lvds_divides,
      {{"lvds", "5e+07\t1\t0\t0\t0\t0"}, {"g", "5e+07\t1\t0\t0\t0\t0"}, {"h", "4e+08\t1\t0\t0\t0\t0"}}},

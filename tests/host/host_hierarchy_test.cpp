@@ -1,5 +1,6 @@
-// The reference host's hierarchy names and atom terms: lookups on both sides of the point where children get an
-// index, full names with empty levels, depth-first lists that follow the tree's growth, term ranges.
+// The reference host's hierarchy names: lookups on both sides of the point where children get an index, full names
+// with empty levels, depth-first lists that follow the tree's growth. Atoms' terms by type are checked through the
+// design loader's tests.
 #include "host_test_fixture.h"
 
 namespace {
@@ -51,7 +52,6 @@ TEST_P(HOST_FULL_NAME_TEST, JoinsTheLevelsFromTheRoot)
 
 const FULL_NAME_CASE FULL_NAME_CASES[] = {
     {"named_root", "r", {}, "r"},
-    {"three_levels", "", {"top", "u1", "q"}, "top|u1|q"},
     {"leading_empty_levels", "", {"", "", "x"}, "x"},
     {"empty_level_inside", "", {"a", "", "c"}, "a||c"},
     {"empty_leaf", "", {"a", ""}, "a|"},
@@ -82,30 +82,6 @@ TEST_F(HOST_HIERARCHY_TEST, DescendantsAreDepthFirstAndFollowGrowth)
               (std::vector<std::string>{"a", "b", "f", "d", "e", "c"}));
     HOST_INSTANCE* leaf = root.find_path("c");
     EXPECT_EQ(leaf->begin_descendant(), leaf->end_descendant());
-}
-
-// An atom iterates exactly its own terms whether it has none, one or several; terms by type count per type.
-TEST_F(HOST_HIERARCHY_TEST, AtomsIterateTheirOwnTerms)
-{
-    HOST_DESIGN design;
-    HOST_ATOM* sink = design.add_atom("sink", HOST_ATOM_KIND::OTHER);
-    EXPECT_EQ(sink->begin_oterm(), sink->end_oterm());
-    EXPECT_EQ(sink->begin_iterm(), sink->end_iterm());
-    for (int count : {1, 2, 3}) {
-        HOST_ATOM* atom = design.add_atom("a" + std::to_string(count), HOST_ATOM_KIND::LCELL);
-        std::vector<CDB_ATOM_OTERM*> made;
-        for (int i = 0; i < count; ++i)
-            made.push_back(design.add_output(atom, "a" + std::to_string(count) + "|q" + std::to_string(i), i % 2,
-                                             false));
-        EXPECT_EQ(std::vector<CDB_ATOM_OTERM*>(atom->begin_oterm(), atom->end_oterm()), made);
-        // The last term is the one of type (count - 1) % 2 numbered (count - 1) / 2.
-        EXPECT_EQ(atom->get_output_term_by_type((count - 1) % 2, (count - 1) / 2), made.back());
-        EXPECT_EQ(atom->get_output_term_by_type(0, count), nullptr);
-        design.add_input(sink, count, static_cast<HOST_OTERM*>(made.front()), false, count);
-    }
-    ASSERT_EQ(sink->end_iterm() - sink->begin_iterm(), 3);
-    EXPECT_EQ(sink->get_input_term_by_type(2, 0), sink->begin_iterm()[1]);
-    EXPECT_EQ(static_cast<HOST_ITERM*>(sink->begin_iterm()[2])->delay_ps(), 3);
 }
 
 }  // namespace

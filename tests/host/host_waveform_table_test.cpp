@@ -1,8 +1,6 @@
-// Vector waveform tables of the reference host: the channels a table gives, one clear error for each kind of
-// malformed text, and the waveform database that reads them from disk.
-#include <filesystem>
-#include <fstream>
-
+// Vector waveform tables of the reference host: the channels a table gives and one clear error for each kind of
+// malformed text. The waveform database that reads them from disk is what the table reader's tests read through,
+// and a table the TBL creator wrote is read back by the waveform commands' test.
 #include "host_test_fixture.h"
 
 namespace {
@@ -36,9 +34,6 @@ TEST_P(WAVEFORM_TABLE_TEST, GivesChannelsOrOneError)
 
 const std::string HEADER = "INPUTS a;\nOUTPUTS b;\nUNIT ns;\nRADIX HEXADECIMAL;\nPATTERN\n";
 const TABLE_CASE GOOD_TABLES[] = {
-    // The layout of the library's TBL creator: a legal comment, then a transition only where a value changes.
-    {"creator_layout", "%\nLegal text\n%\n\n" + HEADER + "          0> 0 = X\n         10> 1 = X\n         20> 1 = z\n;\n",
-     "a 0:0 10000:1 20000:1\nb 0:X 20000:Z\n"},
     {"units", "OUTPUTS a;\nUNIT us;\nPATTERN\n0> = 0\n1.5> = 1\n2e+00> = 0\n;", "a 0:0 1500000:1 2000000:0\n"},
     {"femtoseconds_round_to_picoseconds", "OUTPUTS a;\nUNIT fs;\nPATTERN\n0> = 0\n1600> = 1\n;", "a 0:0 2:1\n"},
     {"nanoseconds_without_unit", "OUTPUTS a;\nPATTERN\n0> = 0\n3> = 1\n;", "a 0:0 3000:1\n"},
@@ -48,7 +43,7 @@ const TABLE_CASE GOOD_TABLES[] = {
     {"name_in_inputs_and_outputs", "INPUTS p;\nOUTPUTS p q;\nPATTERN\n0> 0 = 1 0\n10> 0 = 0 1\n;",
      "p 0:1 10000:0\nq 0:0 10000:1\n"},
     // Times written with a few digits may repeat: the later row holds, and a change undone is none. The last row
-    // ends every channel that changed before it (creator_layout too).
+    // ends every channel that changed before it.
     {"repeated_time", "OUTPUTS a b;\nPATTERN\n0> = 0 0\n10> = 1 1\n10> = 0 1\n10> = 0 0\n20> = 1 0\n;",
      "a 0:0 20000:1\nb 0:0 20000:0\n"},
     {"no_rows", "INPUTS a b;\nOUTPUTS;\nPATTERN\n;\n", "a\nb\n"},
@@ -76,42 +71,5 @@ const TABLE_CASE BAD_TABLES[] = {
     {"text_after_patterns", HEADER + ";\nINPUTS c;\n", "t.tbl:7: text after the closing ';' of the patterns"},
 };
 INSTANTIATE_TEST_SUITE_P(Bad, WAVEFORM_TABLE_TEST, ::testing::ValuesIn(BAD_TABLES), row_name);
-
-// The database reads a file whole: channels by hierarchy name or text, the host's reason when it cannot.
-TEST_F(HOST_TEST, WaveformDatabaseReadsFromDisk)
-{
-    const std::string folder = testing::TempDir() + "vdb_test";
-    std::filesystem::create_directories(folder);
-    const std::string good = folder + "/good.tbl", bad = folder + "/bad.tbl";
-    std::ofstream(good) << "OUTPUTS top|u|q top|io~result;\nPATTERN\n0> = 0 1\n;\n";
-    std::ofstream(bad) << "OUTPUTS a;\n";
-    HOST_DESIGN design;
-    HOST_INSTANCE* q = design.root()->make_path("top|u|q");
-    HDB_ACTION_PT_TREE* tree = design.facade()->get_action_point_instance()->get_m_action_pt_tree();
-    EXPECT_EQ(tree->root(), design.root());
-
-    VDB_DATA vdb_data(0);
-    EXPECT_EQ(vdb_data.find_channel("top|u|q"), nullptr);
-    ASSERT_TRUE(vdb_data.read_from_disk(FIO_PATH(good), VDB_FILE_TYPE_VECTOR_TABLE, VDB_VALUE_TYPE_NINE_LEVEL, tree));
-    EXPECT_EQ(host_vdb_last_error(), "");
-    ASSERT_NE(vdb_data.find_channel(q), nullptr);
-    EXPECT_EQ(vdb_data.find_channel(q), vdb_data.find_channel("top|u|q"));
-    EXPECT_EQ(vdb_data.find_channel(std::string("top|io") + PUTIL_BIDIR_PADIO_RESULT_EXTENSION)->get_name(),
-              "top|io~result");
-    EXPECT_EQ(vdb_data.find_channel(q->get_parent()), nullptr);
-
-    const std::pair<std::string, int> failures[] = {{bad, 9}, {folder + "/none.tbl", 9}, {folder, 9}, {good, 3}};
-    const std::string reasons[] = {bad + ":2: the table has no PATTERN section", folder + "/none.tbl: no such file",
-                                   folder + ": is a directory", good + ": file type 3 is not a vector waveform table"};
-    for (std::size_t i = 0; i < std::size(failures); ++i) {
-        EXPECT_FALSE(vdb_data.read_from_disk(FIO_PATH(failures[i].first), failures[i].second, 1, tree));
-        EXPECT_EQ(host_vdb_last_error(), reasons[i]);
-        EXPECT_EQ(vdb_data.find_channel("top|u|q"), nullptr) << "a failed read keeps nothing";
-    }
-    // The boolean test: the low levels only.
-    for (int code = 0; code <= VDB_VALUE_DC; ++code)
-        EXPECT_EQ(vdb_data.is_low(static_cast<VDB_VALUE_NINE_LEVEL>(code)), code == 0 || code == 3) << code;
-    std::filesystem::remove_all(folder);
-}
 
 }  // namespace

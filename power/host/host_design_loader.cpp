@@ -2,6 +2,7 @@
 // key and type, and resolves input sources by hierarchy path (and links
 // between atoms by name) after all atoms are read, so that atoms may appear
 // in any order; the design's device may come from a device file next to it.
+// A Yosys JSON netlist, recognised by its content, is read instead.
 #include "host_design_loader.h"
 
 #include <climits>
@@ -15,6 +16,7 @@
 #include "host_hierarchy.h"
 #include "host_json_fields.h"
 #include "host_netlist.h"
+#include "host_yosys_netlist.h"
 
 namespace {
 
@@ -526,7 +528,10 @@ std::unique_ptr<HOST_DESIGN> host_load_design_text(const std::string& text, cons
 {
     auto design = std::make_unique<HOST_DESIGN>();
     const bool loaded = host_json::load(text, label, error, [&](const JSON& root) {
-        DESIGN_READER(*design, std::filesystem::path(label).parent_path()).read(root);
+        if (host_is_yosys_netlist(root))
+            host_read_yosys_netlist(root, *design);
+        else
+            DESIGN_READER(*design, std::filesystem::path(label).parent_path()).read(root);
     });
     if (!loaded)
         return nullptr;

@@ -1,6 +1,7 @@
-// Maps a flattened Yosys JSON netlist onto the reference host's design model:
-// cells become logic cells or registers, top-level ports become pins, and
-// every driven bit is an output term named after its net.
+// Maps a Yosys JSON netlist onto the reference host's design model:
+// instances are walked into, cells become logic cells or registers, the top
+// module's ports become pins, and every driven bit is an output term named
+// after its net.
 #include "host_yosys_netlist.h"
 
 #include <unordered_map>
@@ -64,28 +65,22 @@ public:
 
     void read(const JSON& root)
     {
-        const std::string top = find_top(root);
-        const JSON& module = root["modules"][top];
+        m_modules = &root["modules"];
+        const std::string top = find_top();
+        const JSON& module = (*m_modules)[top];
         const std::string where = member_path("modules", top);
-        require_object(module, where);
         m_design.set_name(top);
-        m_module_names = &root["modules"];
-        name_bits(module, where);
-        const JSON empty = JSON::object();
-        const JSON* ports = find_member(module, "ports");
-        const JSON* cells = find_member(module, "cells");
-        if (ports != nullptr)
-            require_object(*ports, member_path(where, "ports"));
-        if (cells != nullptr)
-            require_object(*cells, member_path(where, "cells"));
-        const JSON& port_list = ports != nullptr ? *ports : empty;
-        const JSON& cell_list = cells != nullptr ? *cells : empty;
-        find_tristates(cell_list, member_path(where, "cells"));
+        std::unordered_map<long long, BIT> top_bits;
+        elaborate(top, module, {}, top_bits, where);
+        find_tristates();
         // Drivers first, so that inputs may name bits driven further on.
-        for (auto it = port_list.begin(); it != port_list.end(); ++it)
-            add_port_atoms(it.key(), it.value(), member_path(member_path(where, "ports"), it.key()));
-        for (auto it = cell_list.begin(); it != cell_list.end(); ++it)
-            add_cell_atom(it.key(), it.value(), member_path(member_path(where, "cells"), it.key()));
+        if (const JSON* ports = find_member(module, "ports")) {
+            require_object(*ports, member_path(where, "ports"));
+            for (auto it = ports->begin(); it != ports->end(); ++it)
+                add_port_atoms(it.key(), it.value(), member_path(member_path(where, "ports"), it.key()));
+        }
+        for (const FLAT_CELL& cell : m_cells)
+            add_cell_atom(cell);
         for (const PENDING_INPUT& input : m_inputs)
             connect(input);
     }
@@ -99,14 +94,29 @@ private:
         bool output_enable;
     };
 
+    struct FLAT_PORT {
+        std::string name;
+        bool output;
+        std::vector<BIT> bits;
+        std::string where;
+    };
+
+    // A cell of the flattened design: its instance levels and its ports
+    // with their bits in the top module's numbering.
+    struct FLAT_CELL {
+        std::vector<std::string> levels;
+        std::string type;
+        std::vector<FLAT_PORT> ports;
+        std::string where;
+    };
+
     // The module with the "top" attribute; a file of one module needs none.
-    std::string find_top(const JSON& root)
+    std::string find_top()
     {
-        const JSON& modules = root["modules"];
-        if (modules.empty())
+        if (m_modules->empty())
             fail("modules", "no module");
         std::string top;
-        for (auto it = modules.begin(); it != modules.end(); ++it) {
+        for (auto it = m_modules->begin(); it != m_modules->end(); ++it) {
             require_object(it.value(), member_path("modules", it.key()));
             if (attribute_set(it.value(), "top")) {
                 if (!top.empty())
@@ -116,15 +126,125 @@ private:
         }
         if (!top.empty())
             return top;
-        if (modules.size() == 1)
-            return modules.begin().key();
+        if (m_modules->size() == 1)
+            return m_modules->begin().key();
         fail("modules", "no module has the \"top\" attribute");
     }
 
+    // The bit in the top module's numbering: a module's own nets get new
+    // numbers, its ports the bits its instance connects them to.
+    BIT global_bit(std::unordered_map<long long, BIT>& bits, const BIT& bit)
+    {
+        if (!bit.is_number_integer())
+            return bit;
+        auto it = bits.find(bit.get<long long>());
+        if (it != bits.end())
+            return it->second;
+        const BIT fresh = m_next_bit++;
+        bits.emplace(bit.get<long long>(), fresh);
+        return fresh;
+    }
+
+    // Names the module's nets and collects its cells below the instance
+    // levels prefix; instances of other modules of the file are walked into.
+    void elaborate(const std::string& name, const JSON& module, const std::vector<std::string>& prefix,
+                   std::unordered_map<long long, BIT>& bits, const std::string& where)
+    {
+        require_object(module, where);
+        if (prefix.size() > 64)
+            fail(where, "module " + in_quotes(name) + " instantiates itself");
+        if (prefix.empty()) {
+            // The top module keeps its numbering.
+            m_next_bit = 1LL << 40;
+            collect_top_bits(module, bits);
+        }
+        name_bits(module, prefix, bits, where, prefix.empty());
+        const JSON* cells = find_member(module, "cells");
+        if (cells == nullptr)
+            return;
+        const std::string cells_where = member_path(where, "cells");
+        require_object(*cells, cells_where);
+        for (auto it = cells->begin(); it != cells->end(); ++it) {
+            const std::string cell_where = member_path(cells_where, it.key());
+            require_object(it.value(), cell_where);
+            const std::string type = read_string(it.value(), "type", cell_where, true);
+            const JSON& connections = value_of(it.value(), "connections", cell_where);
+            require_object(connections, member_path(cell_where, "connections"));
+            std::vector<std::string> levels = prefix;
+            levels.push_back(it.key());
+            if (m_modules->contains(type)) {
+                instantiate(type, connections, levels, bits, cell_where);
+                continue;
+            }
+            FLAT_CELL cell{levels, type, {}, cell_where};
+            const JSON* directions = find_member(it.value(), "port_directions");
+            for (auto port = connections.begin(); port != connections.end(); ++port) {
+                const std::string at = member_path(member_path(cell_where, "connections"), port.key());
+                const JSON& port_bits = require_array(port.value(), at);
+                const std::string directions_where = member_path(cell_where, "port_directions");
+                const bool output = directions != nullptr && directions->is_object() &&
+                                    read_string(*directions, port.key().c_str(), directions_where, false) == "output";
+                FLAT_PORT flat{port.key(), output, {}, at};
+                for (std::size_t i = 0; i < port_bits.size(); ++i) {
+                    check_bit(port_bits[i], element_path(at, i));
+                    flat.bits.push_back(global_bit(bits, port_bits[i]));
+                }
+                cell.ports.push_back(std::move(flat));
+            }
+            m_cells.push_back(std::move(cell));
+        }
+    }
+
+    static void collect_top_bits(const JSON& module, std::unordered_map<long long, BIT>& bits)
+    {
+        for (const char* key : {"ports", "netnames"}) {
+            const JSON* table = find_member(module, key);
+            if (table == nullptr || !table->is_object())
+                continue;
+            for (const JSON& entry : *table) {
+                const JSON* list = entry.is_object() ? find_member(entry, "bits") : nullptr;
+                if (list == nullptr || !list->is_array())
+                    continue;
+                for (const JSON& bit : *list) {
+                    if (bit.is_number_integer())
+                        bits.emplace(bit.get<long long>(), bit);
+                }
+            }
+        }
+    }
+
+    // An instance of a module of the file: its ports take the bits the
+    // instance connects.
+    void instantiate(const std::string& type, const JSON& connections, const std::vector<std::string>& levels,
+                     std::unordered_map<long long, BIT>& parent_bits, const std::string& where)
+    {
+        const JSON& module = (*m_modules)[type];
+        const std::string module_where = member_path("modules", type);
+        require_object(module, module_where);
+        std::unordered_map<long long, BIT> bits;
+        const JSON* ports = find_member(module, "ports");
+        for (auto it = connections.begin(); it != connections.end(); ++it) {
+            const std::string at = member_path(member_path(where, "connections"), it.key());
+            const JSON* port = ports != nullptr && ports->is_object() ? find_member(*ports, it.key().c_str()) : nullptr;
+            if (port == nullptr)
+                fail(at, "module " + in_quotes(type) + " has no port " + in_quotes(it.key()));
+            const JSON& inner = require_array(value_of(*port, "bits", member_path(module_where, "ports")), at);
+            const JSON& outer = require_array(it.value(), at);
+            for (std::size_t i = 0; i < inner.size() && i < outer.size(); ++i) {
+                check_bit(outer[i], element_path(at, i));
+                if (inner[i].is_number_integer())
+                    bits.emplace(inner[i].get<long long>(), global_bit(parent_bits, outer[i]));
+            }
+        }
+        elaborate(type, module, levels, bits, module_where);
+    }
+
     // The hierarchy path of each net bit: a public name (hide_name 0) before
-    // a hidden one, a name that is not a top-level port before a port's, so
-    // that a register behind an output port keeps its own name.
-    void name_bits(const JSON& module, const std::string& where)
+    // a hidden one, a name that is not a port of its module before a port's,
+    // so that a register behind an output port keeps its own name; among
+    // equals, the name met first (the upper instance's) stays.
+    void name_bits(const JSON& module, const std::vector<std::string>& prefix,
+                   std::unordered_map<long long, BIT>& bits, const std::string& where, bool top)
     {
         const JSON* netnames = find_member(module, "netnames");
         if (netnames == nullptr)
@@ -132,39 +252,42 @@ private:
         const std::string netnames_where = member_path(where, "netnames");
         require_object(*netnames, netnames_where);
         const JSON* ports = find_member(module, "ports");
-        std::unordered_map<long long, int> rank;
         for (auto it = netnames->begin(); it != netnames->end(); ++it) {
             const std::string net_where = member_path(netnames_where, it.key());
             require_object(it.value(), net_where);
             const bool hidden = read_int(it.value(), "hide_name", net_where, 0) != 0;
             const bool port = ports != nullptr && ports->is_object() && ports->contains(it.key());
             const int net_rank = hidden ? 2 : port ? 1 : 0;
-            const std::vector<std::string> levels = net_levels(it.key(), it.value());
-            const JSON& bits = require_array(value_of(it.value(), "bits", net_where), member_path(net_where, "bits"));
-            for (std::size_t i = 0; i < bits.size(); ++i) {
-                if (!bits[i].is_number_integer())
+            std::vector<std::string> levels = prefix;
+            for (std::string& level : net_levels(it.key(), it.value(), top))
+                levels.push_back(std::move(level));
+            const JSON& net_bits =
+                require_array(value_of(it.value(), "bits", net_where), member_path(net_where, "bits"));
+            for (std::size_t i = 0; i < net_bits.size(); ++i) {
+                if (!net_bits[i].is_number_integer())
                     continue;
-                const long long bit = bits[i].get<long long>();
-                auto known = rank.find(bit);
-                if (known != rank.end() && known->second <= net_rank)
+                const long long bit = global_bit(bits, net_bits[i]).get<long long>();
+                auto known = m_bit_ranks.find(bit);
+                if (known != m_bit_ranks.end() && known->second <= net_rank)
                     continue;
-                rank[bit] = net_rank;
+                m_bit_ranks[bit] = net_rank;
                 std::vector<std::string> bit_levels = levels;
-                if (bits.size() > 1)
-                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), bits.size(), i)) + "]";
+                if (net_bits.size() > 1)
+                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
                 m_bit_names[bit] = bit_levels;
             }
         }
     }
 
-    // A flattened net keeps its levels in the hdlname attribute ("u1 q").
-    static std::vector<std::string> net_levels(const std::string& name, const JSON& net)
+    // A flattened net keeps its levels in the hdlname attribute ("u1 q");
+    // inside an instance the net's own name is the leaf.
+    static std::vector<std::string> net_levels(const std::string& name, const JSON& net, bool top)
     {
         const JSON* attributes = find_member(net, "attributes");
         const JSON* hdlname = attributes != nullptr && attributes->is_object() ? find_member(*attributes, "hdlname")
                                                                                : nullptr;
         std::vector<std::string> levels;
-        if (hdlname != nullptr && hdlname->is_string()) {
+        if (top && hdlname != nullptr && hdlname->is_string()) {
             std::string level;
             for (char c : hdlname->get<std::string>() + " ") {
                 if (c != ' ') {
@@ -200,10 +323,10 @@ private:
     }
 
     // The levels of a bit's name; a bit no net names takes its driver's.
-    std::vector<std::string> bit_levels(const BIT& bit, const std::string& fallback)
+    std::vector<std::string> bit_levels(const BIT& bit, const std::vector<std::string>& fallback)
     {
         auto it = m_bit_names.find(bit.get<long long>());
-        return it != m_bit_names.end() ? it->second : std::vector<std::string>{fallback};
+        return it != m_bit_names.end() ? it->second : fallback;
     }
 
     // One pin atom per port bit, named "port" or "port[i]". An output pin's
@@ -243,14 +366,17 @@ private:
             fail(where, "an input port bit must be a net, got " + bit.dump());
         HOST_OTERM* core = m_design.add_output(pin, std::vector<std::string>{bit_name}, DB_OPORT_COMBOUT, false);
         m_design.add_output(pin, std::vector<std::string>{bit_name + "~pad"}, DB_OPORT_PADIO, false);
-        drive(bit, core, where);
+        // Two ports on one net (Yosys joins an inout to what drives it):
+        // the first pin drives it.
+        if (m_drivers.count(bit.get<long long>()) == 0)
+            drive(bit, core, where);
     }
 
     // An output pin's pad side takes the port's name unless the cell that
     // drives the port already has it.
     std::vector<std::string> pad_levels(const BIT& bit, const std::string& bit_name)
     {
-        if (bit.is_number_integer() && bit_levels(bit, "") == std::vector<std::string>{bit_name})
+        if (bit.is_number_integer() && bit_levels(bit, {}) == std::vector<std::string>{bit_name})
             return {bit_name + "~pad"};
         return {bit_name};
     }
@@ -267,79 +393,74 @@ private:
     }
 
     // The data and enable bits of the tristate buffers, by the bit they drive.
-    void find_tristates(const JSON& cells, const std::string& where)
+    void find_tristates()
     {
-        for (auto it = cells.begin(); it != cells.end(); ++it) {
-            const std::string cell_where = member_path(where, it.key());
-            require_object(it.value(), cell_where);
-            if (!is_tristate(read_string(it.value(), "type", cell_where, true)))
+        for (const FLAT_CELL& cell : m_cells) {
+            if (!is_tristate(cell.type))
                 continue;
-            const JSON& connections = value_of(it.value(), "connections", cell_where);
-            const JSON* a = find_member(connections, "A");
-            const JSON* enable = find_member(connections, "EN");
+            const FLAT_PORT* a = find_port(cell, "A");
+            const FLAT_PORT* enable = find_port(cell, "EN");
             if (enable == nullptr)
-                enable = find_member(connections, "E");
-            const JSON* y = find_member(connections, "Y");
-            if (a == nullptr || enable == nullptr || y == nullptr || !a->is_array() || !y->is_array() ||
-                !enable->is_array() || enable->empty())
+                enable = find_port(cell, "E");
+            const FLAT_PORT* y = find_port(cell, "Y");
+            if (a == nullptr || enable == nullptr || y == nullptr || enable->bits.empty())
                 continue;
-            for (std::size_t i = 0; i < y->size() && i < a->size(); ++i) {
-                if ((*y)[i].is_number_integer())
-                    m_tristates[(*y)[i].get<long long>()] = {(*a)[i], enable->size() > i ? (*enable)[i] : (*enable)[0]};
+            for (std::size_t i = 0; i < y->bits.size() && i < a->bits.size(); ++i) {
+                if (y->bits[i].is_number_integer())
+                    m_tristates[y->bits[i].get<long long>()] = {
+                        a->bits[i], enable->bits.size() > i ? enable->bits[i] : enable->bits[0]};
             }
         }
     }
 
-    void add_cell_atom(const std::string& name, const JSON& cell, const std::string& where)
+    static const FLAT_PORT* find_port(const FLAT_CELL& cell, const char* name)
     {
-        const std::string type = read_string(cell, "type", where, true);
-        if (m_module_names->contains(type))
-            fail(member_path(where, "type"),
-                 "instance of module " + in_quotes(type) + ": only flattened netlists are read (synth -flatten)");
-        const bool registered = is_register(type);
-        HOST_ATOM* atom = add_named_atom(name, registered ? HOST_ATOM_KIND::LCELL_FF : HOST_ATOM_KIND::LCELL_COMB, where);
-        const JSON& connections = value_of(cell, "connections", where);
-        require_object(connections, member_path(where, "connections"));
-        const JSON* directions = find_member(cell, "port_directions");
+        for (const FLAT_PORT& port : cell.ports) {
+            if (port.name == name)
+                return &port;
+        }
+        return nullptr;
+    }
+
+    // An atom named by its instance levels joined with "|".
+    void add_cell_atom(const FLAT_CELL& cell)
+    {
+        std::string name;
+        for (const std::string& level : cell.levels)
+            name += (name.empty() ? "" : "|") + level;
+        const bool registered = is_register(cell.type);
+        HOST_ATOM* atom =
+            add_named_atom(name, registered ? HOST_ATOM_KIND::LCELL_FF : HOST_ATOM_KIND::LCELL_COMB, cell.where);
         int input_port = 0;
-        for (auto it = connections.begin(); it != connections.end(); ++it) {
-            const std::string at = member_path(member_path(where, "connections"), it.key());
-            const JSON& bits = require_array(it.value(), at);
-            const std::string direction = directions != nullptr && directions->is_object()
-                                              ? read_string(*directions, it.key().c_str(),
-                                                            member_path(where, "port_directions"), false, "input")
-                                              : "input";
-            if (direction == "output") {
-                add_cell_outputs(atom, name + "." + it.key(), bits, registered, at);
+        for (const FLAT_PORT& port : cell.ports) {
+            if (port.output) {
+                add_cell_outputs(atom, cell.levels, port, registered);
                 continue;
             }
-            const bool clock = registered && is_clock_port(type, it.key());
-            for (std::size_t i = 0; i < bits.size(); ++i) {
-                check_bit(bits[i], element_path(at, i));
-                m_inputs.push_back(PENDING_INPUT{atom, input_port, bits[i], clock, false});
-            }
+            const bool clock = registered && is_clock_port(cell.type, port.name);
+            for (const BIT& bit : port.bits)
+                m_inputs.push_back(PENDING_INPUT{atom, input_port, bit, clock, false});
             ++input_port;
         }
     }
 
-    void add_cell_outputs(HOST_ATOM* atom, const std::string& port_name, const JSON& bits, bool registered,
-                          const std::string& where)
+    void add_cell_outputs(HOST_ATOM* atom, const std::vector<std::string>& cell_levels, const FLAT_PORT& port,
+                          bool registered)
     {
-        for (std::size_t i = 0; i < bits.size(); ++i) {
-            const std::string bit_where = element_path(where, i);
-            check_bit(bits[i], bit_where);
-            if (!bits[i].is_number_integer())
+        for (std::size_t i = 0; i < port.bits.size(); ++i) {
+            if (!port.bits[i].is_number_integer())
                 continue;
-            const std::string fallback = bits.size() > 1 ? port_name + "[" + std::to_string(i) + "]" : port_name;
+            std::vector<std::string> fallback = cell_levels;
+            fallback.back() += "." + port.name + (port.bits.size() > 1 ? "[" + std::to_string(i) + "]" : "");
             // A bit of an inout port is driven by its pad; the tristate
             // buffer that feeds the pad gets a term of its own name.
-            std::vector<std::string> levels = bit_levels(bits[i], fallback);
-            const bool pad_bit = m_pad_bits.count(bits[i].get<long long>()) != 0;
+            std::vector<std::string> levels = bit_levels(port.bits[i], fallback);
+            const bool pad_bit = m_pad_bits.count(port.bits[i].get<long long>()) != 0;
             if (pad_bit)
                 levels.back() += "~tribuf";
             HOST_OTERM* oterm = m_design.add_output(atom, levels, 0, registered);
             if (!pad_bit)
-                drive(bits[i], oterm, bit_where);
+                drive(port.bits[i], oterm, element_path(port.where, i));
         }
     }
 
@@ -391,7 +512,10 @@ private:
     }
 
     HOST_DESIGN& m_design;
-    const JSON* m_module_names = nullptr;
+    const JSON* m_modules = nullptr;
+    long long m_next_bit = 0;
+    std::vector<FLAT_CELL> m_cells;
+    std::unordered_map<long long, int> m_bit_ranks;
     std::unordered_map<long long, std::vector<std::string>> m_bit_names;
     std::unordered_map<long long, HOST_OTERM*> m_drivers;
     std::unordered_set<long long> m_pad_bits;

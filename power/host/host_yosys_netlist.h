@@ -8,6 +8,7 @@
 
 // A top-level "modules" object and a "creator" string.
 bool host_is_yosys_netlist(const host_json::JSON& root);
-// Builds the top module's atoms, terms and connections into design; throws
-// host_json::FORMAT_ERROR on a netlist it cannot map.
+// Builds the top module's atoms, terms and connections (instances walked
+// into) into design; throws host_json::FORMAT_ERROR on a netlist it cannot
+// map.
 void host_read_yosys_netlist(const host_json::JSON& root, HOST_DESIGN& design);

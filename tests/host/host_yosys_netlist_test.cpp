@@ -75,6 +75,34 @@ TEST_F(HOST_YOSYS_NETLIST_TEST, MapsCellsAndPorts)
     EXPECT_EQ(q->get_input_term_by_type(0, 0)->get_source(), ff_q);
 }
 
+// Two instances of one module: each instance's register becomes an atom
+// below its instance, named after the module's own net, and the top's nets
+// reach the module's ports.
+TEST_F(HOST_YOSYS_NETLIST_TEST, KeepsTheHierarchyOfInstances)
+{
+    const char* const text = R"({"creator": "Yosys", "modules": {
+      "stage": {"ports": {"c": {"direction": "input", "bits": [2]}, "d": {"direction": "input", "bits": [3]},
+                          "o": {"direction": "output", "bits": [4]}},
+                "cells": {"ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                                 "connections": {"C": [2], "D": [3], "Q": [4]}}},
+                "netnames": {"o": {"hide_name": 0, "bits": [4]}, "r": {"hide_name": 0, "bits": [4]}}},
+      "top": {"attributes": {"top": 1},
+              "ports": {"clk": {"direction": "input", "bits": [2]}, "d": {"direction": "input", "bits": [3]}},
+              "cells": {"s1": {"type": "stage", "connections": {"c": [2], "d": [3], "o": [5]}},
+                        "s2": {"type": "stage", "connections": {"c": [2], "d": [5], "o": [6]}}},
+              "netnames": {"mid": {"hide_name": 1, "bits": [5]}}}}})";
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(text, "hier.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    HOST_ATOM* first = design->host_netlist()->find_atom("s1|ff");
+    HOST_ATOM* second = design->host_netlist()->find_atom("s2|ff");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(hpath_of(first->get_output_term_by_type(0, 0)), "s1|r");
+    EXPECT_EQ(second->get_input_term_by_type(1, 0)->get_source(), first->get_output_term_by_type(0, 0));
+    EXPECT_EQ(second->get_input_term_by_type(0, 0)->get_source(),
+              design->host_netlist()->find_atom("clk")->get_output_term_by_type(DB_OPORT_COMBOUT, 0));
+}
+
 struct ERROR_CASE {
     const char* label;
     const char* text;
@@ -87,10 +115,9 @@ const ERROR_CASE ERROR_CASES[] = {
     {"no_module", R"({"creator": "Yosys", "modules": {}})", "t.json: modules: no module"},
     {"no_top", R"({"creator": "Yosys", "modules": {"a": {}, "b": {}}})",
      "t.json: modules: no module has the \"top\" attribute"},
-    {"submodule", R"({"creator": "Yosys", "modules": {"sub": {}, "top": {"attributes": {"top": 1},
-       "cells": {"u1": {"type": "sub", "connections": {}}}}}})",
-     "t.json: modules.top.cells.u1.type: instance of module \"sub\": only flattened netlists are read "
-     "(synth -flatten)"},
+    {"unknown_port", R"({"creator": "Yosys", "modules": {"sub": {}, "top": {"attributes": {"top": 1},
+       "cells": {"u1": {"type": "sub", "connections": {"x": [2]}}}}}})",
+     "t.json: modules.top.cells.u1.connections.x: module \"sub\" has no port \"x\""},
 };
 
 class HOST_YOSYS_NETLIST_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<ERROR_CASE> {};

@@ -466,8 +466,11 @@ private:
 
     void drive(const BIT& bit, HOST_OTERM* oterm, const std::string& where)
     {
-        if (!m_drivers.emplace(bit.get<long long>(), oterm).second)
-            fail(where, "net " + bit.dump() + " has two drivers");
+        // The first driver's term carries the net's name (or its cell's).
+        auto [first, added] = m_drivers.emplace(bit.get<long long>(), oterm);
+        if (!added)
+            fail(where, "net " + in_quotes(static_cast<HOST_OTERM*>(first->second)->get_string_hpath()) +
+                            " has two drivers");
         if (oterm->atom()->is_pin_atom())
             m_pad_bits.insert(bit.get<long long>());
     }

@@ -1,7 +1,7 @@
 // Reference host device: the device of a design with its basic info (family,
 // transceiver element kinds), part info (power supply descriptors), pads, its
 // die with the located blocks (kind, implementation, location, parent,
-// enabled, attributes, supplies and regions) and its loadable data parts, the
+// enabled, attributes, supplies and regions) and its loadable data sections, the
 // die's placement view and its routing state, the voltage table and the
 // supply voltages per region. Loaded from a device description
 // (docs/device-format.md) or built by the tests with the builders below.
@@ -113,7 +113,7 @@ public:
     // Makes the view too, like add_block.
     void set_die_width(int nx);
     // Whether the placement view says its data is loaded (default once it
-    // exists: true); the die's data part DEV_DIE_INFO_TYPE_PLACE answers
+    // exists: true); the die's placement data section answers
     // the same.
     void set_place_data_loaded(bool loaded);
 
@@ -125,9 +125,9 @@ public:
     // (0: every block), what CUT_VOLTAGE_UTIL::get_voltage answers.
     void set_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int millivolts, int pad = 0);
 
-    // The die's loadable data parts (DEV_DIE_INFO::load_data and
-    // release_data): the calls so far per part, and the loaded state as a
-    // test wants it (no call is counted). The placement part's state is
+    // The die's loadable data sections (DEV_DIE_INFO::load_data and
+    // release_data): the calls so far per section, and the loaded state as a
+    // test wants it (no call is counted). The placement section's state is
     // set_place_data_loaded's, not this.
     int data_part_loads(int part) const;
     int data_part_releases(int part) const;

@@ -95,7 +95,7 @@ private:
     const HOST_DEVICE::DATA& m_data;
 };
 
-// A loadable part of the die's data: whether it is loaded, and the load
+// A loadable section of the die's data: whether it is loaded, and the load
 // and release calls so far.
 struct HOST_DATA_PART {
     bool loaded = false;

@@ -11,8 +11,11 @@
 #include "host/cut.h"
 #include "host/dev.h"
 #include "host/putil_lib.h"
+#include "putil_hssi_model_support.h"
 #include "putil_internal.h"
 #include "putil_power_supply_info.h"
+
+using namespace putil_hssi;
 
 namespace {
 
@@ -26,13 +29,6 @@ bool is_transceiver_pll_kind(int kind)
 
 // A block's pad data that the element keeps.
 constexpr int s_pad_int_data_key = 2;
-
-DEV_ELEMENT_ENUM element_kind(const PUTIL_HSSI_ELEMENT* hssi_element)
-{
-    PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key;
-    hssi_element->get_element_phys_impl_type(key);
-    return key.element;
-}
 
 }   // namespace
 
@@ -290,7 +286,7 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_netlist(CDB_ATOM_NETLIST* 
     }
     propagate_cdb_atom_netlist_info();
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements) {
-        const int kind = element_kind(hssi_element);
+        const int kind = kind_of(hssi_element);
         if (kind != s_general_pll_kind && !is_transceiver_pll_kind(kind))
             continue;
         if (is_hssi_pll(hssi_element))
@@ -309,7 +305,7 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_io(PUTIL_HSSI_ELEMENT* hss
 bool PUTIL_HSSI_INFO::is_hssi_pll(PUTIL_HSSI_ELEMENT* hssi_element) const
 {
     PUTIL_ASSERT(hssi_element != NULL);
-    const int kind = element_kind(hssi_element);
+    const int kind = kind_of(hssi_element);
     if (is_transceiver_pll_kind(kind))
         return true;
     if (kind != s_general_pll_kind) {

@@ -128,9 +128,10 @@ protected:
 
     PUTIL_SA_DATA* get_sa_data() const { return m_sa_data; }
 
-    // The build; a strip family's keeps the die's data part 1 loaded while
-    // it makes the elements and marks them bonded.
-    // before_bonded_marking runs once the tree exists, before slot 6.
+    // The build; a strip family's keeps the die's transceiver data section
+    // loaded while it makes the elements and marks them bonded.
+    // before_bonded_marking runs once the tree exists, before the bonded
+    // marking.
     void build_element_tree(DEV_DEVICE* dev_device, bool load_die_data_part,
                             const std::function<void()>& before_bonded_marking = {});
     // Appends an element to the model's lists (and, with a gid, to the gid
@@ -166,7 +167,7 @@ protected:
     void propagate_strip_family_netlist_info();
     void propagate_cdb_atom_netlist_info_strip();
     void propagate_bonding_index();
-    // Slot 7 of the strip families: records the supplies of a strip the
+    // The strip step of the families' netlist propagation: records the supplies of a strip the
     // design does not use as powered down, unless the user keeps them on.
     virtual void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
                                                                     const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,

@@ -7,37 +7,15 @@
 #include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
 #include "putil_hssi_info.h"
+#include "putil_hssi_model_support.h"
 #include "putil_internal.h"
 #include "putil_pellumv_hssi_info.h"
+
+using namespace putil_hssi;
 
 namespace {
 
 typedef PUTIL_HSSI_INFO::ELEMENT_LIST ELEMENT_LIST;
-
-DEV_POWER_HSSI_INT_DATA_ENUM int_key(int key) { return static_cast<DEV_POWER_HSSI_INT_DATA_ENUM>(key); }
-DEV_POWER_HSSI_BOOL_DATA_ENUM bool_key(int key) { return static_cast<DEV_POWER_HSSI_BOOL_DATA_ENUM>(key); }
-DEV_POWER_HSSI_ENUM_DATA_ENUM enum_key(int key) { return static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(key); }
-DEV_POWER_HSSI_DOUBLE_DATA_ENUM double_key(int key) { return static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(key); }
-DEV_POWER_HSSI_ITERM_DATA_ENUM iterm_key(int key) { return static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(key); }
-constexpr auto OTERM_0 = static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0);
-
-// Parameters an atom may lack: the default stays.
-int enum_parameter(const CDB_ATOM_NODE* atom, int parameter, int value = 0)
-{
-    cga_current_interface()->get_enum_parameter(atom, parameter, value);
-    return value;
-}
-int int_parameter(const CDB_ATOM_NODE* atom, int parameter, int value = 0)
-{
-    cga_current_interface()->get_int_parameter(atom, parameter, value);
-    return value;
-}
-bool bool_parameter(const CDB_ATOM_NODE* atom, int parameter)
-{
-    bool value = false;
-    cga_current_interface()->get_bool_parameter(atom, parameter, value);
-    return value;
-}
 
 // Terms the power analysis takes part in, or null.
 CDB_ATOM_ITERM* valid_input(const CDB_ATOM_NODE* atom, int port)
@@ -66,13 +44,6 @@ void store_output(PUTIL_HSSI_ELEMENT* element, CDB_ATOM_OTERM* term)
 {
     if (term != nullptr)
         element->set_oterm_data(OTERM_0, term);
-}
-
-// Every capture ends here: the atom, and that the block is used.
-void mark_populated(PUTIL_HSSI_ELEMENT* element, CDB_ATOM_NODE* atom)
-{
-    element->set_atom_data(DEV_POWER_HSSI_ATOM_PLACED, atom);
-    element->set_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED, true);
 }
 
 // The reference clock check of the transmit buffer behind a serializer;

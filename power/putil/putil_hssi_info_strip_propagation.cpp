@@ -10,27 +10,15 @@
 #include "host/hdb.h"
 #include "host/putil_lib.h"
 #include "putil_hssi_info.h"
+#include "putil_hssi_model_support.h"
 #include "putil_internal.h"
+
+using namespace putil_hssi;
 
 namespace {
 
 typedef PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY KEY;
 
-DEV_POWER_HSSI_ENUM_DATA_ENUM enum_key(int key) { return static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(key); }
-DEV_POWER_HSSI_BOOL_DATA_ENUM bool_key(int key) { return static_cast<DEV_POWER_HSSI_BOOL_DATA_ENUM>(key); }
-
-bool is_true(const PUTIL_HSSI_ELEMENT* element, DEV_POWER_HSSI_BOOL_DATA_ENUM key)
-{
-    return element->is_valid_bool_enum(key) && element->get_bool_data(key);
-}
-bool is_used(const PUTIL_HSSI_ELEMENT* element)
-{
-    return is_true(element, DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED);
-}
-bool has_index(const PUTIL_HSSI_ELEMENT* element)
-{
-    return element->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX);
-}
 bool contains(const std::vector<int>& values, int value)
 {
     return std::find(values.begin(), values.end(), value) != values.end();

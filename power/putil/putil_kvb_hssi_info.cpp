@@ -13,7 +13,10 @@
 #include "host/hdb.h"
 #include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
+#include "putil_hssi_model_support.h"
 #include "putil_internal.h"
+
+using namespace putil_hssi;
 
 namespace {
 
@@ -32,55 +35,6 @@ constexpr int QUAD_CHANNEL = 458, QUAD_CHANNEL_ALTERNATE = 459, TEN_G_CHANNEL = 
 constexpr int ATTRIBUTE_VARIANT = 4, ATTRIBUTE_CHANNEL_POSITION = 14;
 constexpr int PCIE_SUPPLY = 19, PART_SUPPLY_A = 48, UNSET_SUPPLY = 12;
 
-DEV_POWER_HSSI_INT_DATA_ENUM int_key(int key) { return static_cast<DEV_POWER_HSSI_INT_DATA_ENUM>(key); }
-DEV_POWER_HSSI_BOOL_DATA_ENUM bool_key(int key) { return static_cast<DEV_POWER_HSSI_BOOL_DATA_ENUM>(key); }
-DEV_POWER_HSSI_ENUM_DATA_ENUM enum_key(int key) { return static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(key); }
-DEV_POWER_HSSI_DOUBLE_DATA_ENUM double_key(int key) { return static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(key); }
-DEV_POWER_HSSI_ITERM_DATA_ENUM iterm_key(int key) { return static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(key); }
-constexpr auto OTERM_0 = static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0);
-KEY any(int kind) { return KEY(kind, DEV_PHYS_IMPL_ANY); }
-bool exists(const KEY& key) { return PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(key); }
-
-int enum_parameter(const CDB_ATOM_NODE* atom, int parameter)
-{
-    int value = 0;
-    cga_current_interface()->get_enum_parameter(atom, parameter, value);
-    return value;
-}
-int int_parameter(const CDB_ATOM_NODE* atom, int parameter, int value = 0)
-{
-    cga_current_interface()->get_int_parameter(atom, parameter, value);
-    return value;
-}
-bool bool_parameter(const CDB_ATOM_NODE* atom, int parameter, bool value = false)
-{
-    cga_current_interface()->get_bool_parameter(atom, parameter, value);
-    return value;
-}
-
-bool is_true(const PUTIL_HSSI_ELEMENT* element, DEV_POWER_HSSI_BOOL_DATA_ENUM key)
-{
-    return element->is_valid_bool_enum(key) && element->get_bool_data(key);
-}
-bool is_used(const PUTIL_HSSI_ELEMENT* element)
-{
-    return is_true(element, DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED);
-}
-bool has_index(const PUTIL_HSSI_ELEMENT* element)
-{
-    return element->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX);
-}
-int kind_of(const PUTIL_HSSI_ELEMENT* element)
-{
-    KEY key;
-    element->get_element_phys_impl_type(key);
-    return key.element;
-}
-void mark_populated(PUTIL_HSSI_ELEMENT* element, CDB_ATOM_NODE* atom)
-{
-    element->set_atom_data(DEV_POWER_HSSI_ATOM_PLACED, atom);
-    element->set_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED, true);
-}
 // Whether every element of a group is used, on each of them and on the
 // channel.
 void mark_all_used(PUTIL_HSSI_ELEMENT* channel, const std::vector<PUTIL_HSSI_ELEMENT*>& group,
@@ -118,11 +72,11 @@ void PUTIL_KVB_HSSI_INFO::build_hssi_info_from_device_database(DEV_DEVICE* dev_d
         KEY quads = any(QUAD);
         create_fake_channel_elements(dev_device, quads);
         KEY ten_g = any(TEN_G);
-        if (exists(ten_g))
+        if (key_exists(ten_g))
             create_fake_channel_elements(dev_device, ten_g);
         // The PMAs know the device they are on.
         for (int kind : {RX_PMA, TX_PMA})
-            if (exists(any(kind)))
+            if (key_exists(any(kind)))
                 for (PUTIL_HSSI_ELEMENT* pma : get_hssi_elements_by_type(any(kind)))
                     pma->set_enum_data(enum_key(8), dev_device->get_basic_info()->get_device_enum());
     });
@@ -176,7 +130,7 @@ void PUTIL_KVB_HSSI_INFO::create_channel_elements(DEV_DEVICE* dev_device, const 
                                 : attribute_variant != 0 ? QUAD_CHANNEL_ALTERNATE
                                                          : QUAD_CHANNEL;
             const KEY channel_key(CHANNEL, variant);
-            if (!exists(channel_key))
+            if (!key_exists(channel_key))
                 continue;
             // A position the parent has no channel of this variant at leaves
             // the block where it is.
@@ -215,7 +169,7 @@ void PUTIL_KVB_HSSI_INFO::set_bonded_and_unbonded_element_info(DEV_DEVICE* dev_d
         KEY child_key = any(kind == STRIP ? QUAD : TX_PMA);
         bool bonded = false;
         if (kind == STRIP || kind == CHANNEL) {
-            bonded = exists(child_key) && get_children_bonded_status_helper(dygr_die_info, hssi_element, child_key);
+            bonded = key_exists(child_key) && get_children_bonded_status_helper(dygr_die_info, hssi_element, child_key);
         } else {
             const unsigned gid = hssi_element->get_element_gid();
             PUTIL_ASSERT(gid != DEV_ILLEGAL_GLOBAL_ID);
@@ -536,7 +490,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info()
     PUTIL_ASSERT(db_found);
     db_found = CUT_VOLTAGE_UTIL::read_voltages_from_acf(facade, voltages);
     PUTIL_ASSERT(db_found);
-    if (exists(any(STRIP))) {
+    if (key_exists(any(STRIP))) {
         for (PUTIL_HSSI_ELEMENT* strip : get_hssi_elements_by_type(any(STRIP))) {
             const unsigned gid = strip->get_element_gid();
             PUTIL_ASSERT(gid != DEV_ILLEGAL_GLOBAL_ID);
@@ -548,7 +502,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info()
 
 void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
 {
-    if (!exists(any(STRIP)))
+    if (!key_exists(any(STRIP)))
         return;
     for (PUTIL_HSSI_ELEMENT* strip : get_hssi_elements_by_type(any(STRIP))) {
         const unsigned gid = strip->get_element_gid();
@@ -558,7 +512,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
         PUTIL_HSSI_INFO_HELPERS::propagate_and_match_bool_data_upwards(strip, DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED);
         PUTIL_HSSI_INFO_HELPERS::propagate_and_match_enum_data_upwards(strip, enum_key(12));
         // One calibration block per strip is in charge: the first used one.
-        if (!exists(any(CALIBRATION)))
+        if (!key_exists(any(CALIBRATION)))
             continue;
         for (PUTIL_HSSI_ELEMENT* calibration : strip->get_child_elements(any(CALIBRATION))) {
             if (is_used(calibration)) {
@@ -571,7 +525,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
 
 void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_quad()
 {
-    if (!exists(any(QUAD)))
+    if (!key_exists(any(QUAD)))
         return;
     for (PUTIL_HSSI_ELEMENT* quad : get_hssi_elements_by_type(any(QUAD))) {
         if (PUTIL_HSSI_INFO_HELPERS::propagate_and_match_int_data_upwards(quad, DEV_POWER_HSSI_INT_PAD_DATA))
@@ -582,7 +536,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_quad()
 
 void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_10g()
 {
-    if (!exists(any(TEN_G)))
+    if (!key_exists(any(TEN_G)))
         return;
     for (PUTIL_HSSI_ELEMENT* block : get_hssi_elements_by_type(any(TEN_G)))
         if (PUTIL_HSSI_INFO_HELPERS::propagate_and_match_int_data_upwards(block, DEV_POWER_HSSI_INT_PAD_DATA))
@@ -593,19 +547,19 @@ void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_10g()
 // one of them present is used.
 void PUTIL_KVB_HSSI_INFO::propagate_cdb_atom_netlist_info_channel()
 {
-    if (!exists(any(CHANNEL)))
+    if (!key_exists(any(CHANNEL)))
         return;
     for (PUTIL_HSSI_ELEMENT* channel : get_hssi_elements_by_type(any(CHANNEL))) {
         std::vector<PUTIL_HSSI_ELEMENT*> pmas, pcss;
         for (int kind : {RX_PMA, TX_PMA}) {
-            const std::size_t num_pma = exists(any(kind)) ? channel->get_associated_elements(any(kind)).size() : 0;
+            const std::size_t num_pma = key_exists(any(kind)) ? channel->get_associated_elements(any(kind)).size() : 0;
             if (num_pma != 0)
                 PUTIL_ASSERT(num_pma == 1);
             if (num_pma != 0)
                 pmas.push_back(channel->get_associated_elements(any(kind))[0]);
         }
         for (int kind : {RX_PCS, TX_PCS}) {
-            const std::size_t num_pcs = exists(any(kind)) ? channel->get_associated_elements(any(kind)).size() : 0;
+            const std::size_t num_pcs = key_exists(any(kind)) ? channel->get_associated_elements(any(kind)).size() : 0;
             if (num_pcs != 0)
                 PUTIL_ASSERT(num_pcs == 1);
             if (num_pcs != 0)
@@ -622,7 +576,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_bonding_index()
 {
     int index = 1;
     for (const KEY& stage : {any(HSSI_PLL), KEY(GENERAL_PLL, GENERAL_PLL_BONDING_IMPL)}) {
-        if (!exists(stage))
+        if (!key_exists(stage))
             continue;
         for (PUTIL_HSSI_ELEMENT* pll : get_hssi_elements_by_type(stage)) {
             KEY key;
@@ -640,7 +594,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_bonding_index()
             ++index;
         }
     }
-    if (!exists(any(CHANNEL)))
+    if (!key_exists(any(CHANNEL)))
         return;
     for (PUTIL_HSSI_ELEMENT* channel : get_hssi_elements_by_type(any(CHANNEL))) {
         if (!is_used(channel))
@@ -651,7 +605,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_bonding_index()
         if (is_used(hssi_tx_pma)) {
             PUTIL_ASSERT(hssi_tx_pma->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX));
             ELEMENT_LIST empty;
-            ELEMENT_LIST& hssi_tx_pcs_list = exists(any(TX_PCS)) ? channel->get_child_elements(any(TX_PCS)) : empty;
+            ELEMENT_LIST& hssi_tx_pcs_list = key_exists(any(TX_PCS)) ? channel->get_child_elements(any(TX_PCS)) : empty;
             if (!hssi_tx_pcs_list.empty()) {
                 PUTIL_ASSERT(hssi_tx_pcs_list.size() == 1);
                 if (is_used(hssi_tx_pcs_list[0]) && !has_index(hssi_tx_pcs_list[0]))
@@ -660,7 +614,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_bonding_index()
             }
         }
         PUTIL_HSSI_ELEMENT* rx_pcs = nullptr;
-        if (exists(any(RX_PCS))) {
+        if (key_exists(any(RX_PCS))) {
             ELEMENT_LIST& hssi_rx_pcs_list = channel->get_child_elements(any(RX_PCS));
             if (!hssi_rx_pcs_list.empty()) {
                 PUTIL_ASSERT(hssi_rx_pcs_list.size() == 1);
@@ -696,7 +650,7 @@ void PUTIL_KVB_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(con
             // bonded with the project's option on.
             const bool option_on = pcie_power_option_on(region);
             bool keeps_on = false;
-            if (exists(any(PCIE_HIP)))
+            if (key_exists(any(PCIE_HIP)))
                 for (const PUTIL_HSSI_ELEMENT* hip : strip->get_child_elements(any(PCIE_HIP)))
                     if (is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED))) {
                         keeps_on = true;
@@ -725,7 +679,7 @@ void PUTIL_KVB_HSSI_INFO::power_down_unused_quads(PUTIL_HSSI_ELEMENT* strip, boo
     PUTIL_HSSI_ELEMENT* top_quad = nullptr;
     PUTIL_HSSI_ELEMENT* bottom_quad = nullptr;
     ELEMENT_LIST no_quads;
-    ELEMENT_LIST& quads = exists(any(QUAD)) ? strip->get_child_elements(any(QUAD)) : no_quads;
+    ELEMENT_LIST& quads = key_exists(any(QUAD)) ? strip->get_child_elements(any(QUAD)) : no_quads;
     for (PUTIL_HSSI_ELEMENT* quad : quads) {
         if (!keep_on) {
             const int pad = quad->get_int_data(DEV_POWER_HSSI_INT_PAD_DATA);
@@ -741,7 +695,7 @@ void PUTIL_KVB_HSSI_INFO::power_down_unused_quads(PUTIL_HSSI_ELEMENT* strip, boo
             bottom_quad = quad;
     }
     PUTIL_ASSERT(top_quad != NULL && bottom_quad != NULL);
-    if (!exists(any(TEN_G)))
+    if (!key_exists(any(TEN_G)))
         return;
     const int top_y = top_quad->get_int_data(DEV_POWER_HSSI_INT_LOCATION_Y);
     const int bottom_y = bottom_quad->get_int_data(DEV_POWER_HSSI_INT_LOCATION_Y);

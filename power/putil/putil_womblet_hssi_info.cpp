@@ -5,50 +5,26 @@
 #include "host/cdb_atom.h"
 #include "host/cga_hssi_parameters.h"
 #include "host/putil_lib.h"
+#include "putil_hssi_model_support.h"
 #include "putil_internal.h"
 
+using namespace putil_hssi;
+
 namespace {
-
-DEV_POWER_HSSI_INT_DATA_ENUM int_key(int key) { return static_cast<DEV_POWER_HSSI_INT_DATA_ENUM>(key); }
-DEV_POWER_HSSI_BOOL_DATA_ENUM bool_key(int key) { return static_cast<DEV_POWER_HSSI_BOOL_DATA_ENUM>(key); }
-DEV_POWER_HSSI_ENUM_DATA_ENUM enum_key(int key) { return static_cast<DEV_POWER_HSSI_ENUM_DATA_ENUM>(key); }
-constexpr auto ITERM_0 = static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(0);
-
-int parameter(const CDB_ATOM_NODE* atom, int number, bool as_enum)
-{
-    int value = 0;
-    if (as_enum)
-        cga_current_interface()->get_enum_parameter(atom, number, value);
-    else
-        cga_current_interface()->get_int_parameter(atom, number, value);
-    return value;
-}
-bool bool_parameter(const CDB_ATOM_NODE* atom, int number)
-{
-    bool value = false;
-    cga_current_interface()->get_bool_parameter(atom, number, value);
-    return value;
-}
 
 // What WOMBLET's two PMA captures share: the modes, fixed supply classes,
 // channel type 1 and a required clock input.
 void capture_pma(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom, int common_mode, int clock_port)
 {
-    hssi_element->set_enum_data(enum_key(5), parameter(cdb_atom, common_mode, true));
-    hssi_element->set_enum_data(enum_key(0), parameter(cdb_atom, CGA_KVB_ENUM_PROTOCOL_HINT, true));
+    hssi_element->set_enum_data(enum_key(5), enum_parameter(cdb_atom, common_mode));
+    hssi_element->set_enum_data(enum_key(0), enum_parameter(cdb_atom, CGA_KVB_ENUM_PROTOCOL_HINT));
     hssi_element->set_enum_data(enum_key(10), 48);
     hssi_element->set_enum_data(enum_key(12), 45);
     hssi_element->set_enum_data(enum_key(4), 1);
     hssi_element->set_bool_data(bool_key(17), false);
     CDB_ATOM_ITERM* clk_port = cdb_atom->get_input_term_by_type(clock_port, 0);
     PUTIL_ASSERT(::putil_is_valid_power_term(clk_port));
-    hssi_element->set_iterm_data(ITERM_0, clk_port);
-}
-
-void mark_populated(PUTIL_HSSI_ELEMENT* element, CDB_ATOM_NODE* atom)
-{
-    element->set_atom_data(DEV_POWER_HSSI_ATOM_PLACED, atom);
-    element->set_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED, true);
+    hssi_element->set_iterm_data(iterm_key(0), clk_port);
 }
 
 }   // namespace
@@ -83,9 +59,9 @@ void PUTIL_WOMBLET_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_rx_pma(PUTIL_
                                                                           CDB_ATOM_NODE* cdb_atom)
 {
     capture_pma(hssi_element, cdb_atom, CGA_KVB_ENUM_RX_COMMON_MODE, 678);
-    hssi_element->set_enum_data(enum_key(3), parameter(cdb_atom, CGA_KVB_ENUM_REVERSE_SERIAL_LOOPBACK, true));
+    hssi_element->set_enum_data(enum_key(3), enum_parameter(cdb_atom, CGA_KVB_ENUM_REVERSE_SERIAL_LOOPBACK));
     hssi_element->set_bool_data(bool_key(18), false);
-    hssi_element->set_int_data(int_key(9), parameter(cdb_atom, CGA_KVB_INT_RX_PMA_FACTOR, false));
+    hssi_element->set_int_data(int_key(9), int_parameter(cdb_atom, CGA_KVB_INT_RX_PMA_FACTOR));
     hssi_element->set_bool_data(bool_key(19), bool_parameter(cdb_atom, CGA_KVB_BOOL_RX_PMA_FLAG));
     hssi_element->set_bool_data(bool_key(28), bool_parameter(cdb_atom, CGA_KVB_BOOL_RX_PMA_WOMBLET_FLAG));
     mark_populated(hssi_element, cdb_atom);
@@ -97,11 +73,11 @@ void PUTIL_WOMBLET_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_tx_pma(PUTIL_
 {
     capture_pma(hssi_element, cdb_atom, CGA_KVB_ENUM_TX_COMMON_MODE, 3012);
     hssi_element->set_int_data(int_key(5), 0);
-    hssi_element->set_int_data(int_key(6), parameter(cdb_atom, CGA_KVB_INT_TX_PMA_SETTING_B, false));
+    hssi_element->set_int_data(int_key(6), int_parameter(cdb_atom, CGA_KVB_INT_TX_PMA_SETTING_B));
     hssi_element->set_int_data(int_key(7), 0);
-    hssi_element->set_int_data(int_key(8), parameter(cdb_atom, CGA_KVB_INT_TX_PMA_SETTING_D, false));
+    hssi_element->set_int_data(int_key(8), int_parameter(cdb_atom, CGA_KVB_INT_TX_PMA_SETTING_D));
     hssi_element->set_bool_data(bool_key(20), bool_parameter(cdb_atom, CGA_KVB_BOOL_TX_PMA_WOMBLET_FLAG));
-    hssi_element->set_int_data(int_key(9), parameter(cdb_atom, CGA_KVB_INT_TX_PMA_FACTOR, false));
+    hssi_element->set_int_data(int_key(9), int_parameter(cdb_atom, CGA_KVB_INT_TX_PMA_FACTOR));
     hssi_element->set_bool_data(bool_key(29), false);
     mark_populated(hssi_element, cdb_atom);
 }

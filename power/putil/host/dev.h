@@ -164,11 +164,12 @@ public:
     virtual bool get_location(unsigned gid, DEV_LOCATION& location) const = 0;
     // The description of a located block's kind, or null for an unknown gid.
     virtual const DEV_ELEMENT_DESC* get_element_desc(unsigned gid) const = 0;
-    // Parts of the die's data that are loaded on demand (part 1: what the
-    // transceiver models of some families read while building).
-    virtual bool is_data_loaded(int part) const = 0;
-    virtual void load_data(int part) = 0;
-    virtual void release_data(int part) = 0;
+    // Sections of the die's data that are loaded on demand, by
+    // DEV_DIE_INFO_TYPE (the transceiver section is what the models of some
+    // families read while building).
+    virtual bool is_data_loaded(int section) const = 0;
+    virtual void load_data(int section) = 0;
+    virtual void release_data(int section) = 0;
 
 protected:
     virtual ~DEV_DIE_INFO() = default;

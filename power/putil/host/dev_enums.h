@@ -38,8 +38,8 @@ enum DEV_VOLTAGE_ENUM : int { DEV_VOLTAGE_ENUM_BEGIN = 0 };
 
 enum DEV_FAMILY_ENUM : int { DEV_FAMILY_NONE = 0 };
 
-// Parts of a die's data that load separately: the placement data, and the
-// part some transceiver models read while building.
+// Sections of a die's data that load separately: the placement data, and
+// the section some transceiver models read while building.
 enum DEV_DIE_INFO_TYPE : int { DEV_DIE_INFO_TYPE_PLACE = 0, DEV_DIE_INFO_TYPE_TRANSCEIVER = 1 };
 
 // Fields of a DEV_LOCATION.

@@ -235,6 +235,7 @@ TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)
 }
 
 // The hard stop ends the process half way through the file with status 0: the scan never finishes, nothing is printed.
+// The file after "--set NAME=VALUE" is an input, not a second assignment.
 TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)
 {
     std::string vcd = "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n";
@@ -242,7 +243,7 @@ TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)
         vcd += "#" + std::to_string(10 * i) + "\n" + std::to_string(i % 2) + "!\n";
     write_file("long.vcd", vcd);
     const RUN_RESULT result =
-        run_putil("--debug activity --set putil_vcd_stop_after_percent=50 --format csv long.vcd");
+        run_putil("--debug activity --format csv --set putil_vcd_stop_after_percent=50 long.vcd");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("[222002]"), std::string::npos);

@@ -43,7 +43,7 @@ public:
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
             ->check(CLI::IsMember({"replace", "add", "keep"}));
-        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict,
                      "Accept strict VCD only; by default the extended syntax that real simulators write is accepted "
                      "(setting putil_vcd_extended_syntax)");

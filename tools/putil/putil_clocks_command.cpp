@@ -27,9 +27,9 @@ public:
         app.add_option("--rule", m_rule,
                        "Where clocks of two domains meet: strict (rate unknown), fastest or slowest clock wins")
             ->check(CLI::IsMember({"strict", "fastest", "slowest"}));
-        app.add_option("--relative", m_relative_texts,
+        putil_add_one_value_option(app, "--relative", m_relative_texts,
                        "NAME=PERCENT: the signal NAME toggles at PERCENT of its clock's toggle rate (repeatable)");
-        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_option("--format", m_format_name, "Output format: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
         app.add_option("-o,--output", m_output_file, "Write the output to FILE instead of standard output");

@@ -2,12 +2,21 @@
 // file.
 #include "putil_command.h"
 
+#include <CLI/CLI.hpp>
 #include <fstream>
 #include <iostream>
 
 #include "putil_derived_design.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
+
+CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, std::vector<std::string>& values,
+                                        const std::string& description)
+{
+    // Each occurrence takes one value, so that the files after "--set A=B"
+    // stay files.
+    return app.add_option(name, values, description)->allow_extra_args(false);
+}
 
 void putil_apply_setting_assignments(const std::vector<std::string>& assignments)
 {

@@ -14,6 +14,7 @@ class HOST_DESIGN;
 
 namespace CLI {
 class App;
+class Option;
 }
 
 // Exit statuses of the program.
@@ -44,6 +45,11 @@ std::unique_ptr<PUTIL_COMMAND> putil_make_clocks_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_hssi_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_tbl_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_transient_command();
+
+// A repeatable option of one value per occurrence ("--set A=1 --set B=2"):
+// values after the first are positional arguments, not more values.
+CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, std::vector<std::string>& values,
+                                        const std::string& description);
 
 // Applies "--set NAME=VALUE" assignments to the host settings; a malformed
 // assignment or an unknown setting is a usage error.

@@ -21,7 +21,7 @@ public:
         app.add_option("--end", m_end_text, "End of the converted window, e.g. 1.5us");
         app.add_flag("--inputs-only", m_inputs_only,
                      "List input pins only (setting print_only_inputs_to_tbl_file)");
-        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }
 

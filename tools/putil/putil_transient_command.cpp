@@ -28,7 +28,7 @@ public:
         app.add_flag("--dump", m_dump, "Also write transient_current_waveform.dump in the working directory");
         app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
         app.add_option("--csv", m_csv_file, "Write the waveform points to FILE instead of standard output");
-        app.add_option("--set", m_settings, "Setting NAME=VALUE (repeatable)");
+        putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }
 

@@ -104,3 +104,20 @@ const CDB_ATOM_OTERM* HOST_SA_DATA::oterm_of(unsigned id) const
     assign_ids();
     return id < m_oterms.size() ? m_oterms[id] : nullptr;
 }
+
+void HOST_SA_DATA::keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t,
+                                           const PUTIL_SIGNAL_LEVEL_TIMES& times)
+{
+    unsigned id = 0;
+    if (m_keeping_level_times && get_unique_id_for_output_signal(oterm, &id))
+        m_level_times[id] = times;
+}
+
+const PUTIL_SIGNAL_LEVEL_TIMES* HOST_SA_DATA::level_times_of(const CDB_ATOM_OTERM* oterm) const
+{
+    unsigned id = 0;
+    if (!get_unique_id_for_output_signal(oterm, &id))
+        return nullptr;
+    auto found = m_level_times.find(id);
+    return found == m_level_times.end() ? nullptr : &found->second;
+}

@@ -53,6 +53,15 @@ public:
     // The term that has this id, or null.
     const CDB_ATOM_OTERM* oterm_of(unsigned id) const;
 
+    // Level times are kept only once asked for (SAIF output needs them): a
+    // read that only annotates holds no more than the two measures.
+    void set_keeping_level_times(bool keep) { m_keeping_level_times = keep; }
+    // The last times offered for the term, from any file.
+    void keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t input_file_id,
+                                 const PUTIL_SIGNAL_LEVEL_TIMES& times) override;
+    // The level times kept for the term, or null.
+    const PUTIL_SIGNAL_LEVEL_TIMES* level_times_of(const CDB_ATOM_OTERM* oterm) const;
+
 private:
     void assign_ids() const;
 
@@ -69,4 +78,6 @@ private:
     mutable std::vector<PUTIL_OUTPUT_SIGNAL_DATA> m_records;
     mutable std::vector<bool> m_has_bidir_record;
     mutable std::unordered_map<unsigned, std::unique_ptr<PUTIL_OUTPUT_SIGNAL_DATA>> m_bidir_records;
+    bool m_keeping_level_times = false;
+    std::unordered_map<unsigned, PUTIL_SIGNAL_LEVEL_TIMES> m_level_times;   // by signal id
 };

@@ -143,7 +143,11 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::~PUTIL_VCD_PARSER_EVENT_HANDLER_
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_toggle_event(const OTERM_INFO*, double) {}
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records() { PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos); }
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records()
+{
+    PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos);
+    PUTIL_VECTOR<double>().swap(m_z_times);
+}
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vcd_close(char* time_text) { putil_free_text(time_text); }
 
@@ -264,6 +268,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     info.min_fanout_delay = m_filter_glitches ? min_fanout_delay(oterm) : 0;
     info.next_alias = next_alias;
     info.input_file_id = entry_id;
+    // Z time first: when the record's own push fails, the lists still
+    // cover every record.
+    m_z_times.push_back(0.0);
     m_oterm_infos.push_back(info);
 }
 
@@ -309,6 +316,8 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
             // 2 x dt at 1, dt at Z: chosen without a branch on the level.
             const double high_time = time_if(info.value == '1' || info.value == 'Z', dt);
             info.weighted_high_time += high_time + time_if(info.value == '1', high_time);
+            if (info.value == 'Z')
+                m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())] += dt;
         }
         // The transition booked now is the one made at last_change_time.
         const double counted = half_transitions(info.previous_value, info.value);
@@ -830,9 +839,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
     });
     PUTIL_VECTOR<OTERM_INFO> sorted;
     sorted.reserve(m_oterm_infos.size());
-    for (std::uint32_t index : order)
+    PUTIL_VECTOR<double> sorted_z_times;
+    sorted_z_times.reserve(m_z_times.size());
+    for (std::uint32_t index : order) {
         sorted.push_back(m_oterm_infos[index]);
+        sorted_z_times.push_back(m_z_times[index]);
+    }
     m_oterm_infos.swap(sorted);
+    m_z_times.swap(sorted_z_times);
 }
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
@@ -910,6 +924,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
     for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
         if (info->known_time == 0)
             continue;
+        offer_level_times(*info);
         PUTIL_INPUT_FILE_DATA* entry = m_input_file_manager->get_input_file_data(info->input_file_id);
         ENTRY_SUMS& entry_sums = sums_of(sums, info->input_file_id);
 
@@ -954,6 +969,22 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
             }
         }
     }
+}
+
+// Gives the store the time the record's signal spent at each level, for
+// stores that keep more than the two measures. The weighted high time
+// counts '1' twice and 'Z' once; Z's own time is kept apart.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTERM_INFO& info)
+{
+    const double z_time = m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())];
+    PUTIL_SIGNAL_LEVEL_TIMES times;
+    times.time_unit_seconds = m_time_unit_factor * 1e-9;
+    times.time_at_1 = (info.weighted_high_time - z_time) * 0.5;
+    times.time_at_z = z_time;
+    times.time_at_0 = info.known_time - z_time - times.time_at_1;
+    times.time_at_x = info.unknown_time;
+    times.transitions = info.toggle_count * 0.5;
+    m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
 }
 
 // Writes one value under the store's merge rules: the first annotation

@@ -211,6 +211,7 @@ private:
     void link_output_enables();
 
     void annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output, PUTIL_VECTOR<ENTRY_SUMS>& sums);
+    void offer_level_times(const OTERM_INFO& info);
     bool annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, std::uint16_t& owner_field,
                         std::uint16_t entry_id, float value, bool static_probability);
     ENTRY_SUMS& sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id);
@@ -218,6 +219,7 @@ private:
     void sort_records_by_oterm();
 
     PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
+    PUTIL_VECTOR<double> m_z_times;   // each record's time at 'Z', apart from the record: rarely anything but 0
     const PUTIL_VCD_STEP_EFFECT m_step_effect;
     bool m_filter_glitches;
     double m_current_simulation_time;

@@ -47,8 +47,10 @@ public:
         app.add_flag("--strict", m_strict,
                      "Accept strict VCD only; by default the extended syntax that real simulators write is accepted "
                      "(setting putil_vcd_extended_syntax)");
-        app.add_option("--format", m_format_name, "Output format: table, csv or json")
-            ->check(CLI::IsMember({"table", "csv", "json"}));
+        app.add_option("--format", m_format_name,
+                       "Output format: table, csv, json, or saif (SAIF 2.0: times at 0, 1, X and Z and transition "
+                       "counts per net; one VCD file)")
+            ->check(CLI::IsMember({"table", "csv", "json", "saif"}));
         app.add_option("-o,--output", m_output_file, "Write the output to FILE instead of standard output");
         m_glitch_option = app.get_option("--filter-glitches");
     }
@@ -63,6 +65,9 @@ public:
             throw PUTIL_USAGE_ERROR{"--start " + m_start_text + " is later than --end " + m_end_text};
         PUTIL_ACTIVITY_FORMAT format = PUTIL_ACTIVITY_FORMAT::TABLE;
         putil_activity_format_from_name(m_format_name, format);
+        if (format == PUTIL_ACTIVITY_FORMAT::SAIF && (vwf || m_vcd_files.size() != 1))
+            throw PUTIL_USAGE_ERROR{"--format saif takes exactly one VCD file: its nets' times add up to one "
+                                    "simulation's duration"};
         // A directory passes the reader's existence check but its stream
         // fails, which the scanner treats as fatal: refuse it here.
         for (const std::string& file : m_vcd_files) {
@@ -82,6 +87,7 @@ public:
         if (scope == nullptr)
             throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
         configure_inputs(*design, scope, start, end);
+        design->store()->set_keeping_level_times(format == PUTIL_ACTIVITY_FORMAT::SAIF);
         if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
             return PUTIL_EXIT_INPUT_FAILED;
 

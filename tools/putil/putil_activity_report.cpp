@@ -9,6 +9,7 @@
 
 #include "putil_host.h"
 #include "putil_report_text.h"
+#include "putil_saif_writer.h"
 
 namespace {
 
@@ -186,6 +187,8 @@ bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FOR
         format = PUTIL_ACTIVITY_FORMAT::CSV;
     else if (name == "json")
         format = PUTIL_ACTIVITY_FORMAT::JSON;
+    else if (name == "saif")
+        format = PUTIL_ACTIVITY_FORMAT::SAIF;
     else
         return false;
     return true;
@@ -198,5 +201,6 @@ void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMA
     case PUTIL_ACTIVITY_FORMAT::TABLE: write_table(design, with_constraints, out); break;
     case PUTIL_ACTIVITY_FORMAT::CSV: write_csv(design, with_constraints, out); break;
     case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, with_constraints, out); break;
+    case PUTIL_ACTIVITY_FORMAT::SAIF: putil_write_saif(design, {putil_saif_date(), PUTIL_VERSION}, out); break;
     }
 }

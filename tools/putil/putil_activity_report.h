@@ -7,7 +7,7 @@
 
 class HOST_DESIGN;
 
-enum class PUTIL_ACTIVITY_FORMAT { TABLE, CSV, JSON };
+enum class PUTIL_ACTIVITY_FORMAT { TABLE, CSV, JSON, SAIF };
 
 bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FORMAT& format);
 

@@ -84,6 +84,18 @@ protected:
     virtual ~PUTIL_INPUT_FILE_MANAGER() = default;
 };
 
+// The time a measured signal spent at each level within the window, in the
+// waveform's time unit, and its transitions between 0 and 1 (a step through
+// Z counts one half).
+struct PUTIL_SIGNAL_LEVEL_TIMES {
+    double time_unit_seconds;
+    double time_at_0;
+    double time_at_1;
+    double time_at_x;
+    double time_at_z;
+    double transitions;
+};
+
 class PUTIL_SA_DATA {
 public:
     virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
@@ -107,6 +119,11 @@ public:
     // input term's source, or the output term itself; 0 when none is known.
     virtual float get_toggle_rate_of_term(const CDB_ATOM_ITERM* iterm) = 0;
     virtual float get_toggle_rate_of_term(const CDB_ATOM_OTERM* oterm) = 0;
+    // Offered once per measured record of a waveform file when its results
+    // are written, whether or not its values are annotated; a store that
+    // keeps only the two measures ignores it.
+    virtual void keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t input_file_id,
+                                         const PUTIL_SIGNAL_LEVEL_TIMES& times) = 0;
 
 protected:
     virtual ~PUTIL_SA_DATA() = default;

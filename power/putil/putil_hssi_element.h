@@ -154,6 +154,9 @@ public:
     // The process-wide type map: a dense number per (kind, implementation)
     // of the current family and per kind's any-implementation key.
     static void create_element_type_map(DEV_DEVICE* device);
+    // Makes the next element rebuild the map even for the same family: for
+    // a host that loads another device of a family already seen.
+    static void forget_element_type_map() { s_user_family = DEV_FAMILY_NONE; }
     static PUTIL_HSSI_ELEMENT_TYPE get_hssi_element_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     static bool element_phys_impl_key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     static void get_element_phys_impl_key(PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int element_type);

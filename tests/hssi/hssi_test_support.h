@@ -47,8 +47,10 @@ protected:
 
     void TearDown() override
     {
-        // The supply tables are process-wide; their blocks are not the test's.
+        // The supply tables and the type map are process-wide; the next
+        // test's device may list other elements.
         PUTIL_POWER_SUPPLY_INFO::reset_tables();
+        PUTIL_HSSI_ELEMENT::forget_element_type_map();
         PUTIL_TEST::TearDown();
     }
 

@@ -6,20 +6,13 @@
 set -eu
 
 . "$(dirname "$0")/common.sh"
-bench=$1/bin/putil_bench_clock_domains
-if [ ! -x "$bench" ]; then
-  echo "$bench_name: $bench is missing; build it first (cmake --build $1 --target putil_bench_clock_domains)" >&2
-  exit 1
-fi
+bench=$(bench_program putil_bench_clock_domains)
 
 # Smaller first: the check compares the two lines in this order.
 small=${BENCH_CLOCK_SMALL:-250000}
 large=${BENCH_CLOCK_LARGE:-1000000}
 
-echo "clock domain calculation, 64 clocks, $(date -u '+%Y-%m-%d %H:%M UTC')"
-echo "machine: $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "seconds: best of three runs of calculate_clock_domains (STRICT) on one design"
-echo
+bench_header "clock domain calculation, 64 clocks" "seconds: best of three runs of calculate_clock_domains (STRICT) on one design"
 
 # "nodes N edges E clocks C seconds S seconds_per_clock_edge X seconds_per_node Y"
 "$bench" "$small" "$large" | awk '

@@ -9,16 +9,9 @@
 set -eu
 
 . "$(dirname "$0")/common.sh"
-bench=$1/bin/putil_bench_hssi_model
-if [ ! -x "$bench" ]; then
-  echo "$bench_name: $bench is missing; build it first (cmake --build $1 --target putil_bench_hssi_model)" >&2
-  exit 1
-fi
+bench=$(bench_program putil_bench_hssi_model)
 
-echo "transceiver model, $(date -u '+%Y-%m-%d %H:%M UTC')"
-echo "machine: $(nproc) CPUs, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "seconds: best of three runs of build, fill and bonding walks"
-echo
+bench_header "transceiver model" "seconds: best of three runs of build, fill and bonding walks"
 
 "$bench" "${BENCH_HSSI_SMALL:-10000}" "${BENCH_HSSI_LARGE:-40000}" | awk '
   {

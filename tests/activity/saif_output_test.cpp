@@ -80,7 +80,25 @@ SAIF_FILE parse_saif(const std::string& text)
     return file;
 }
 
-using SAIF_OUTPUT_TEST = PUTIL_TEST;
+class SAIF_OUTPUT_TEST : public PUTIL_TEST {
+protected:
+    // Runs `putil activity --format saif` and reads its output back; every
+    // net's four times must add up to the duration.
+    SAIF_FILE run_saif(const std::string& args)
+    {
+        const RUN_RESULT result = run_putil("activity --format saif " + args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        m_text = result.out;
+        SAIF_FILE saif = parse_saif(result.out);
+        EXPECT_EQ(saif.header.count("DURATION"), 1u);
+        const long long duration = saif.header.count("DURATION") != 0 ? std::stoll(saif.header["DURATION"]) : -1;
+        for (const auto& [name, counts] : saif.nets)
+            EXPECT_EQ(counts.at("T0") + counts.at("T1") + counts.at("TX") + counts.at("TZ"), duration) << name;
+        return saif;
+    }
+
+    std::string m_text;
+};
 
 // q: X 5 ns, 0 10 ns, 1 10 ns, Z 15 ns; bus bit d[0] of u1 is 1 throughout.
 const char* const LEVELS_VCD =
@@ -88,26 +106,22 @@ const char* const LEVELS_VCD =
     "$var wire 2 # d [1:0] $end\n$var wire 1 $ a~b $end\n$upscope $end\n$upscope $end\n$enddefinitions $end\n"
     "#0\nb01 #\n0$\n#5\n0!\n#15\n1!\n#25\nz!\n#40\n";
 
-TEST_F(SAIF_OUTPUT_TEST, nets_follow_the_hierarchy_and_their_times_add_up)
+TEST_F(SAIF_OUTPUT_TEST, nets_follow_the_hierarchy_with_their_level_times)
 {
     write_file("levels.vcd", LEVELS_VCD);
-    const RUN_RESULT result = run_putil("activity --format saif levels.vcd");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const SAIF_FILE saif = parse_saif(result.out);
-    EXPECT_EQ(saif.header.at("SAIFVERSION"), "2.0");
-    EXPECT_EQ(saif.header.at("DIRECTION"), "backward");
-    EXPECT_EQ(saif.header.at("TIMESCALE"), "1 ns");
-    EXPECT_EQ(saif.header.at("DURATION"), "40");
-    const std::string top = saif.header.at("DESIGN") + "/top/";
+    SAIF_FILE saif = run_saif("levels.vcd");
+    EXPECT_EQ(saif.header["SAIFVERSION"], "2.0");
+    EXPECT_EQ(saif.header["DIRECTION"], "backward");
+    EXPECT_EQ(saif.header["TIMESCALE"], "1 ns");
+    EXPECT_EQ(saif.header["DURATION"], "40");
+    const std::string top = saif.header["DESIGN"] + "/top/";
     const std::map<std::string, long long> q = {{"T0", 10}, {"T1", 10}, {"TX", 5}, {"TZ", 15}, {"TC", 1}};
-    EXPECT_EQ(saif.nets.at(top + "q"), q);
-    EXPECT_EQ(saif.nets.at(top + "u1/d[0]").at("T1"), 40);
-    EXPECT_EQ(saif.nets.at(top + "u1/a~b").at("T0"), 40);
+    EXPECT_EQ(saif.nets[top + "q"], q);
+    EXPECT_EQ(saif.nets[top + "u1/d[0]"]["T1"], 40);
+    EXPECT_EQ(saif.nets[top + "u1/a~b"]["T0"], 40);
     // The escaped name keeps its backslash in the file.
-    EXPECT_NE(result.out.find("(a\\~b"), std::string::npos);
+    EXPECT_NE(m_text.find("(a\\~b"), std::string::npos);
     EXPECT_EQ(saif.nets.size(), 4u);
-    for (const auto& [name, counts] : saif.nets)
-        EXPECT_EQ(counts.at("T0") + counts.at("T1") + counts.at("TX") + counts.at("TZ"), 40) << name;
 }
 
 // A window that starts between two ticks is written in a unit fine enough
@@ -115,30 +129,22 @@ TEST_F(SAIF_OUTPUT_TEST, nets_follow_the_hierarchy_and_their_times_add_up)
 TEST_F(SAIF_OUTPUT_TEST, window_between_ticks_refines_the_unit)
 {
     write_file("levels.vcd", LEVELS_VCD);
-    const RUN_RESULT result = run_putil("activity --format saif --start 2.5ns --end 30ns levels.vcd");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const SAIF_FILE saif = parse_saif(result.out);
-    EXPECT_EQ(saif.header.at("TIMESCALE"), "100 ps");
-    EXPECT_EQ(saif.header.at("DURATION"), "275");
-    const auto& q = saif.nets.at(saif.header.at("DESIGN") + "/top/q");
-    EXPECT_EQ(q.at("TX"), 25);
-    EXPECT_EQ(q.at("TZ"), 50);
+    SAIF_FILE saif = run_saif("--start 2.5ns --end 30ns levels.vcd");
+    EXPECT_EQ(saif.header["TIMESCALE"], "100 ps");
+    EXPECT_EQ(saif.header["DURATION"], "275");
+    auto& q = saif.nets[saif.header["DESIGN"] + "/top/q"];
+    EXPECT_EQ(q["TX"], 25);
+    EXPECT_EQ(q["TZ"], 50);
 }
 
 // The synthesized example: every measured net, transitions as the toggle rate says.
 TEST_F(SAIF_OUTPUT_TEST, synthesized_example_nets_cover_the_duration)
 {
     const std::string examples = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
-    const RUN_RESULT result = run_putil("activity --format saif --design " + examples + "/sync_counter.json " +
-                                        examples + "/sync_counter.vcd");
-    ASSERT_EQ(result.status, 0) << result.err;
-    const SAIF_FILE saif = parse_saif(result.out);
-    const long long duration = std::stoll(saif.header.at("DURATION"));
+    SAIF_FILE saif = run_saif("--design " + examples + "/sync_counter.json " + examples + "/sync_counter.vcd");
     EXPECT_EQ(saif.nets.size(), 12u);
-    for (const auto& [name, counts] : saif.nets)
-        EXPECT_EQ(counts.at("T0") + counts.at("T1") + counts.at("TX") + counts.at("TZ"), duration) << name;
     // 200 MHz toggle rate over 2 us.
-    EXPECT_EQ(saif.nets.at("sync_counter/clk_a").at("TC"), 400);
+    EXPECT_EQ(saif.nets["sync_counter/clk_a"]["TC"], 400);
 }
 
 TEST_F(SAIF_OUTPUT_TEST, needs_exactly_one_vcd_file)

@@ -5,7 +5,6 @@
 #include "host_yosys_netlist.h"
 
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "host/cdb_atom.h"
@@ -343,14 +342,14 @@ private:
             check_bit(bits[i], bit_where);
             if (direction == "input") {
                 HOST_ATOM* pin = add_named_atom(bit_name, HOST_ATOM_KIND::INPUT_PIN, where);
-                add_pin_outputs(pin, bits[i], bit_name, bit_where);
+                add_pin_outputs(pin, bits[i], bit_name, bit_name + "~pad", bit_where);
             } else if (direction == "output") {
                 HOST_ATOM* pin = add_named_atom(bit_name, HOST_ATOM_KIND::OUTPUT_PIN, where);
                 m_design.add_output(pin, pad_levels(bits[i], bit_name), DB_OPORT_PADIO, false);
                 m_inputs.push_back(PENDING_INPUT{pin, 0, bits[i], false, false});
             } else if (direction == "inout") {
                 HOST_ATOM* pad = add_named_atom(bit_name, HOST_ATOM_KIND::BIDIR_PAD, where);
-                add_pin_outputs(pad, bits[i], bit_name, bit_where);
+                add_pin_outputs(pad, bits[i], bit_name + "~core", bit_name, bit_where);
                 add_pad_drive(pad, bits[i]);
             } else {
                 fail(member_path(where, "direction"), "expected input, output or inout, got " + in_quotes(direction));
@@ -358,14 +357,17 @@ private:
         }
     }
 
-    // A pin's core side drives the bit under the port's name, its pad side
-    // is "port~pad": a waveform annotates one term per name.
-    void add_pin_outputs(HOST_ATOM* pin, const BIT& bit, const std::string& bit_name, const std::string& where)
+    // A pin's core side drives the bit; its pad side is the pin's other
+    // term. A waveform annotates one term per name, so only one side takes
+    // the port's name: the core side of an input pin, the pad side of a
+    // bidirectional one (docs/yosys-netlists.md, "Names").
+    void add_pin_outputs(HOST_ATOM* pin, const BIT& bit, const std::string& core_name, const std::string& pad_name,
+                         const std::string& where)
     {
         if (!bit.is_number_integer())
             fail(where, "an input port bit must be a net, got " + bit.dump());
-        HOST_OTERM* core = m_design.add_output(pin, std::vector<std::string>{bit_name}, DB_OPORT_COMBOUT, false);
-        m_design.add_output(pin, std::vector<std::string>{bit_name + "~pad"}, DB_OPORT_PADIO, false);
+        HOST_OTERM* core = m_design.add_output(pin, std::vector<std::string>{core_name}, DB_OPORT_COMBOUT, false);
+        m_design.add_output(pin, std::vector<std::string>{pad_name}, DB_OPORT_PADIO, false);
         // Two ports on one net (Yosys joins an inout to what drives it):
         // the first pin drives it.
         if (m_drivers.count(bit.get<long long>()) == 0)
@@ -452,11 +454,13 @@ private:
                 continue;
             std::vector<std::string> fallback = cell_levels;
             fallback.back() += "." + port.name + (port.bits.size() > 1 ? "[" + std::to_string(i) + "]" : "");
-            // A bit of an inout port is driven by its pad; the tristate
-            // buffer that feeds the pad gets a term of its own name.
+            // A bit of an inout port is driven by its pad; the cell that
+            // feeds the pad gets a term of its own, "port~tribuf" when the
+            // port's name is the only one its net has (a tristate buffer's).
             std::vector<std::string> levels = bit_levels(port.bits[i], fallback);
-            const bool pad_bit = m_pad_bits.count(port.bits[i].get<long long>()) != 0;
-            if (pad_bit)
+            auto pad = m_pad_bits.find(port.bits[i].get<long long>());
+            const bool pad_bit = pad != m_pad_bits.end();
+            if (pad_bit && levels == std::vector<std::string>{pad->second})
                 levels.back() += "~tribuf";
             HOST_OTERM* oterm = m_design.add_output(atom, levels, 0, registered);
             if (!pad_bit)
@@ -472,7 +476,7 @@ private:
             fail(where, "net " + in_quotes(static_cast<HOST_OTERM*>(first->second)->get_string_hpath()) +
                             " has two drivers");
         if (oterm->atom()->is_pin_atom())
-            m_pad_bits.insert(bit.get<long long>());
+            m_pad_bits.emplace(bit.get<long long>(), oterm->atom()->name());
     }
 
     static void check_bit(const BIT& bit, const std::string& where)
@@ -521,7 +525,8 @@ private:
     std::unordered_map<long long, int> m_bit_ranks;
     std::unordered_map<long long, std::vector<std::string>> m_bit_names;
     std::unordered_map<long long, HOST_OTERM*> m_drivers;
-    std::unordered_set<long long> m_pad_bits;
+    // Bit driven by a pin -> the pin's name.
+    std::unordered_map<long long, std::string> m_pad_bits;
     // Driven bit -> (data bit, enable bit) of a tristate buffer.
     std::unordered_map<long long, std::pair<BIT, BIT>> m_tristates;
     std::vector<PENDING_INPUT> m_inputs;

@@ -1,7 +1,6 @@
 // End-to-end tests of `putil activity`: formats, derived designs, exit statuses, hard stop, the example.
 #include <cmath>
 #include <map>
-#include <set>
 
 #include <nlohmann/json.hpp>
 
@@ -275,36 +274,6 @@ TEST_F(PUTIL_CLI_TEST, counter_example_matches_expected_values)
         for (int i : {0, 1})
             EXPECT_NEAR(std::stod(actual.at(name)[i]), std::stod(values[i]), 1e-6 * std::fabs(std::stod(values[i])));
     }
-}
-
-// The Yosys netlist of examples/sync_counter.v: the registers and the ports'
-// core sides match the simulation, and the constraints give two domains.
-TEST_F(PUTIL_CLI_TEST, yosys_netlist_example_matches_registers_and_finds_two_domains)
-{
-    const std::string examples = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
-    const std::string design = " --design " + examples + "/sync_counter.json ";
-    const RUN_RESULT activity = run_putil("activity --format csv" + design + examples + "/sync_counter.vcd");
-    ASSERT_EQ(activity.status, 0) << activity.err;
-    auto signals = putil_csv_rows(activity.out);
-    signals.erase("name");
-    std::set<std::string> measured;
-    for (const auto& [name, values] : signals) {
-        if (!values.empty() && !values[0].empty())
-            measured.insert(name);
-    }
-    EXPECT_EQ(measured, (std::set<std::string>{"clk_a", "clk_b", "cnt[0]", "cnt[1]", "cnt[2]", "cnt[3]", "en", "rst",
-                                               "sync[0]", "sync[1]", "tc_b", "tc_q"}));
-    const RUN_RESULT clocks = run_putil("clocks --format csv" + design + "--sdc " + examples + "/sync_counter.sdc");
-    ASSERT_EQ(clocks.status, 0) << clocks.err;
-    auto rows = putil_csv_rows(clocks.out);
-    rows.erase("name");
-    std::set<std::string> domains;
-    for (const auto& [name, values] : rows)
-        domains.insert(values[0]);
-    // -1: the pads' sides, which no clock reaches.
-    EXPECT_EQ(domains, (std::set<std::string>{"-1", "0", "1"}));
-    EXPECT_EQ(rows.at("tc_q")[1], "200000000");
-    EXPECT_EQ(rows.at("sync[1]")[1], "160000000");
 }
 
 }  // namespace

@@ -103,6 +103,30 @@ TEST_F(HOST_YOSYS_NETLIST_TEST, KeepsTheHierarchyOfInstances)
               design->host_netlist()->find_atom("clk")->get_output_term_by_type(DB_OPORT_COMBOUT, 0));
 }
 
+// An inout bit that the register r drives straight (synth without tribuf):
+// the pad's pad side takes the port's name, its core side drives the bit,
+// which g reads, and r keeps its net's own name.
+TEST_F(HOST_YOSYS_NETLIST_TEST, BidirectionalPadTakesThePortNameOnItsPadSide)
+{
+    const char* const text = R"({"creator": "Yosys", "modules": {"top": {
+      "ports": {"io": {"direction": "inout", "bits": [2]}, "clk": {"direction": "input", "bits": [3]}},
+      "cells": {"r": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                      "connections": {"C": [3], "D": [4], "Q": [2]}},
+                "g": {"type": "$_NOT_", "port_directions": {"A": "input", "Y": "output"},
+                      "connections": {"A": [2], "Y": [4]}}},
+      "netnames": {"io": {"hide_name": 0, "bits": [2]}, "q": {"hide_name": 0, "bits": [2]}}}}})";
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(text, "io.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    HOST_NETLIST* netlist = design->host_netlist();
+    HOST_ATOM* pad = netlist->find_atom("io");
+    EXPECT_EQ(hpath_of(pad->get_output_term_by_type(DB_OPORT_PADIO, 0)), "io");
+    EXPECT_EQ(hpath_of(pad->get_output_term_by_type(DB_OPORT_COMBOUT, 0)), "io~core");
+    EXPECT_EQ(netlist->find_atom("g")->get_input_term_by_type(0, 0)->get_source(),
+              pad->get_output_term_by_type(DB_OPORT_COMBOUT, 0));
+    EXPECT_EQ(hpath_of(netlist->find_atom("r")->get_output_term_by_type(0, 0)), "q");
+}
+
 struct ERROR_CASE {
     const char* label;
     const char* text;

@@ -1,0 +1,85 @@
+// The synthesized examples (Yosys netlists of examples/*.v and their Icarus simulations): every pin and register
+// matches the simulation, chosen signals have the activity their testbench gives them, the bus pad's output record
+// counts the toggles under its output enable, and the constraints give the clock domains.
+#include "host_design_loader.h"
+#include "putil_test_support.h"
+
+namespace {
+
+const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples/";
+
+struct SYNTHESIZED_EXAMPLE {
+    const char* name;
+    unsigned pins, registers;   // as the name-matching summary counts them; none may be unmatched
+    std::vector<EXPECTED_SIGNAL> signals;
+    std::optional<double> bus_pad_enabled_rate;   // bus[0]'s output record
+    std::vector<std::vector<std::string>> domains;   // signal, domain, clock rate
+};
+void PrintTo(const SYNTHESIZED_EXAMPLE& row, std::ostream* out) { *out << row.name; }
+
+const SYNTHESIZED_EXAMPLE EXAMPLE_CASES[] = {
+    // sync_counter_tb.v, 2000 ns: clk_a and clk_b have periods of 10 and 12.5 ns; after 40 ns of reset, en is high for
+    // 30 ns of every 40 (49 rounds, 98 transitions). Pins: the four inputs' core sides.
+    {"sync_counter", 4, 7,
+     {{"clk_a", 0.5, 2e8}, {"clk_b", 0.5, 1.6e8}, {"en", 49 * 30 / 2000.0, 98 / 2000e-9}},
+     std::nullopt,
+     {{"tc_q", "0", "200000000"}, {"sync[1]", "1", "160000000"}}},
+    // bidir_port_tb.v, 1930 ns: clk has a period of 10 ns; from 10 ns on, 24 frames of 80 ns where drive is high for
+    // 40 ns and oe follows 5 ns later; oe and bus[0] are unknown up to the reset edge at 5 ns. bus[0] per frame: z 5 ns,
+    // the design's 0 1 0 1 for 10 ns each, z 5 ns, the testbench's frame count bit 0 for 30 ns (high in 12 frames):
+    // 2 + 4 half transitions, of which the design's three toggles and its step from z count under oe (the step to z
+    // ends its interval where the testbench drives). Pins: the inputs' core sides and the bus's pad sides.
+    {"bidir_port", 7, 9,
+     {{"clk", 0.5, 2e8},
+      {"drive", 24 * 40 / 1930.0, 48 / 1930e-9},
+      {"oe", 24 * 40 / 1925.0, 48 / 1925e-9},
+      {"bus[0]", (24 * (5 + 20) + 12 * 30) / 1925.0, 24 * 5 / 1925e-9}},
+     24 * 3.5 / 1925e-9,
+     {{"bus[0]", "0", "200000000"}, {"din[0]", "0", "200000000"}}},
+};
+
+class SYNTHESIZED_EXAMPLE_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<SYNTHESIZED_EXAMPLE> {};
+
+TEST_P(SYNTHESIZED_EXAMPLE_TEST, every_pin_and_register_matches_and_chosen_signals_follow_the_testbench)
+{
+    const SYNTHESIZED_EXAMPLE& example = GetParam();
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_file(EXAMPLES + example.name + ".json", error);
+    ASSERT_NE(design, nullptr) << error;
+    // The name-matching files go to the working directory.
+    std::filesystem::current_path(m_folder);
+    host_set_setting("putil_output_vcd_name_matching_info", "on");
+    EXPECT_EQ(read_file(*design, EXAMPLES + example.name + ".vcd"), std::vector<unsigned>{});
+    const std::string summary = putil_read_text("putil_vcd_unmatched_names_summary.txt");
+    EXPECT_EQ(summary.substr(0, summary.find("MAC_")),
+              "PIN_OTERMS\t" + std::to_string(example.pins) + "\nPIN_OTERMS_UNMATCHED\t0\nREGISTERED_OTERMS\t" +
+                  std::to_string(example.registers) + "\nREGISTERED_OTERMS_UNMATCHED\t0\n");
+
+    putil_expect_signals(*design, example.signals);
+    if (example.bus_pad_enabled_rate) {
+        const CDB_ATOM_OTERM* bus = putil_find_oterm(*design, "bus[0]");
+        unsigned id = 0;
+        ASSERT_TRUE(bus != nullptr && design->store()->get_unique_id_for_output_signal(bus, &id));
+        PUTIL_OUTPUT_SIGNAL_DATA* driven = design->store()->get_bidir_padio_output_signal_data(id, false);
+        ASSERT_NE(driven, nullptr);
+        EXPECT_FLOAT_EQ(driven->get_toggle_rate(), static_cast<float>(*example.bus_pad_enabled_rate));
+    }
+}
+
+TEST_P(SYNTHESIZED_EXAMPLE_TEST, constraints_give_the_clock_domains)
+{
+    const std::string name = EXAMPLES + GetParam().name;
+    const RUN_RESULT result = run_putil("clocks --format csv --design " + name + ".json --sdc " + name + ".sdc");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto rows = putil_csv_rows(result.out);
+    for (const std::vector<std::string>& expected : GetParam().domains) {
+        ASSERT_EQ(rows.count(expected[0]), 1u) << expected[0];
+        EXPECT_EQ(std::vector<std::string>(rows.at(expected[0]).begin(), rows.at(expected[0]).begin() + 2),
+                  std::vector<std::string>(expected.begin() + 1, expected.end()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),
+                         [](const ::testing::TestParamInfo<SYNTHESIZED_EXAMPLE>& info) { return info.param.name; });
+
+}  // namespace

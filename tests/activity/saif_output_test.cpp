@@ -137,14 +137,19 @@ TEST_F(SAIF_OUTPUT_TEST, window_between_ticks_refines_the_unit)
     EXPECT_EQ(q["TZ"], 50);
 }
 
-// The synthesized example: every measured net, transitions as the toggle rate says.
-TEST_F(SAIF_OUTPUT_TEST, synthesized_example_nets_cover_the_duration)
+// The synthesized examples: every measured net; transitions as the toggle
+// rates give them; the bus is at Z for 5 ns at each of the 48 hand-overs.
+TEST_F(SAIF_OUTPUT_TEST, synthesized_examples_nets_cover_the_duration)
 {
-    const std::string examples = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples";
-    SAIF_FILE saif = run_saif("--design " + examples + "/sync_counter.json " + examples + "/sync_counter.vcd");
+    const std::string examples = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples/";
+    SAIF_FILE saif = run_saif("--design " + examples + "sync_counter.json " + examples + "sync_counter.vcd");
     EXPECT_EQ(saif.nets.size(), 12u);
-    // 200 MHz toggle rate over 2 us.
     EXPECT_EQ(saif.nets["sync_counter/clk_a"]["TC"], 400);
+    saif = run_saif("--design " + examples + "bidir_port.json " + examples + "bidir_port.vcd");
+    EXPECT_EQ(saif.nets.size(), 20u);
+    EXPECT_EQ(saif.header["TIMESCALE"], "1 ps");
+    EXPECT_EQ(saif.nets["bidir_port/bus[0]"]["TZ"], 48 * 5000);
+    EXPECT_EQ(saif.nets["bidir_port/bus[0]"]["TC"], 120);
 }
 
 TEST_F(SAIF_OUTPUT_TEST, needs_exactly_one_vcd_file)

@@ -1,84 +1,11 @@
 // `putil activity --format saif`: the file parses back, every net's level
 // times add up to the duration, and the times match the waveform.
-#include <map>
-#include <sstream>
+#include <regex>
 
+#include "putil_saif_reader.h"
 #include "putil_test_support.h"
 
 namespace {
-
-// What a small SAIF reader takes from a file: the header's values and each
-// net's counts by its instance path ("design/top/u1/q").
-struct SAIF_FILE {
-    std::map<std::string, std::string> header;
-    std::map<std::string, std::map<std::string, long long>> nets;
-};
-
-// Tokens: "(", ")", quoted strings (without quotes) and words; a backslash
-// escapes the next character of a word.
-std::vector<std::string> saif_tokens(const std::string& text)
-{
-    std::vector<std::string> tokens;
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            ++i;
-        } else if (c == '(' || c == ')') {
-            tokens.emplace_back(1, c);
-            ++i;
-        } else if (c == '"') {
-            const std::size_t end = text.find('"', i + 1);
-            tokens.push_back(text.substr(i + 1, end - i - 1));
-            i = end + 1;
-        } else {
-            std::string word;
-            for (; i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])) && text[i] != '(' &&
-                   text[i] != ')';
-                 ++i)
-                word += text[i] == '\\' ? text[++i] : text[i];
-            tokens.push_back(word);
-        }
-    }
-    return tokens;
-}
-
-SAIF_FILE parse_saif(const std::string& text)
-{
-    SAIF_FILE file;
-    const std::vector<std::string> t = saif_tokens(text);
-    std::vector<std::pair<std::string, int>> scopes;   // instance name, depth of its "("
-    std::string net;
-    int net_depth = -1;
-    int depth = 0;
-    for (std::size_t i = 0; i + 2 < t.size(); ++i) {
-        if (t[i] == ")") {
-            if (!scopes.empty() && scopes.back().second == depth)
-                scopes.pop_back();
-            net_depth = depth == net_depth ? -1 : net_depth;
-            --depth;
-            continue;
-        }
-        if (t[i] != "(")
-            continue;
-        ++depth;
-        const std::string& key = t[i + 1];
-        if (key == "INSTANCE") {
-            scopes.emplace_back(t[i + 2], depth);
-        } else if (key == "NET") {
-            net_depth = depth;
-        } else if (net_depth > 0 && depth == net_depth + 1) {
-            net = key;
-        } else if (net_depth > 0) {
-            std::string path;
-            for (const auto& scope : scopes)
-                path += scope.first + "/";
-            file.nets[path + net][key] = std::stoll(t[i + 2]);
-        } else if (depth == 2) {
-            file.header[key] = t[i + 2] + (t[i + 3] != ")" ? " " + t[i + 3] : "");
-        }
-    }
-    return file;
-}
 
 class SAIF_OUTPUT_TEST : public PUTIL_TEST {
 protected:
@@ -89,11 +16,8 @@ protected:
         const RUN_RESULT result = run_putil("activity --format saif " + args);
         EXPECT_EQ(result.status, 0) << result.err;
         m_text = result.out;
-        SAIF_FILE saif = parse_saif(result.out);
-        EXPECT_EQ(saif.header.count("DURATION"), 1u);
-        const long long duration = saif.header.count("DURATION") != 0 ? std::stoll(saif.header["DURATION"]) : -1;
-        for (const auto& [name, counts] : saif.nets)
-            EXPECT_EQ(counts.at("T0") + counts.at("T1") + counts.at("TX") + counts.at("TZ"), duration) << name;
+        SAIF_FILE saif = putil_parse_saif(result.out);
+        EXPECT_EQ(putil_saif_nets_off_duration(saif), std::vector<std::string>{});
         return saif;
     }
 
@@ -122,6 +46,13 @@ TEST_F(SAIF_OUTPUT_TEST, nets_follow_the_hierarchy_with_their_level_times)
     // The escaped name keeps its backslash in the file.
     EXPECT_NE(m_text.find("(a\\~b"), std::string::npos);
     EXPECT_EQ(saif.nets.size(), 4u);
+    // A femtosecond unit, which the reader holds in single precision, over
+    // 4 us: whole femtoseconds still.
+    const std::string fs_vcd = std::regex_replace(LEVELS_VCD, std::regex("1ns"), "1fs");
+    write_file("levels_fs.vcd", std::regex_replace(fs_vcd, std::regex("#40\n"), "#4000000000\n"));
+    saif = run_saif("levels_fs.vcd");
+    EXPECT_EQ(saif.header["TIMESCALE"], "1 fs");
+    EXPECT_EQ(saif.nets[top + "q"]["TZ"], 4000000000 - 25);
 }
 
 // A window that starts between two ticks is written in a unit fine enough

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "putil_derived_design.h"
+#include "putil_saif_reader.h"
 #include "putil_test_support.h"
 
 namespace {
@@ -143,6 +144,12 @@ TEST_P(CORPUS_FILES_TEST, reads_to_the_end_measures_every_declared_bit_and_frees
     const std::size_t declared = count_declared_bits(path);
     EXPECT_EQ(with_value + without_value, declared) << with_value << " with a value, " << without_value << " without";
     EXPECT_GT(with_value, 0u);
+    // In SAIF, every net's times add up to the file's duration, whatever its time unit.
+    run = run_putil("activity '" + path + "' --format saif -o out.saif");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const SAIF_FILE saif = putil_parse_saif(putil_read_text(m_folder + "/out.saif"));
+    EXPECT_EQ(saif.nets.size(), with_value);
+    EXPECT_EQ(putil_saif_nets_off_duration(saif), std::vector<std::string>{});
 
     run = run_putil("activity --strict '" + path + "' --format csv -o out.csv");
     std::vector<std::string> errors, posted;

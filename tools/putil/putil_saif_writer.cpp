@@ -95,7 +95,12 @@ std::string unit_text(double femtoseconds)
 
 SAIF_UNIT unit_of(const std::vector<SAIF_SCOPE>& scopes, double waveform_unit_seconds)
 {
-    const double waveform_fs = waveform_unit_seconds * 1e15;
+    // The reader keeps the unit in single precision (1 fs reads as
+    // 0.999999997 fs): a unit that close to a power of ten is that power.
+    double waveform_fs = waveform_unit_seconds * 1e15;
+    const double power_of_ten = std::pow(10.0, std::round(std::log10(waveform_fs)));
+    if (std::fabs(waveform_fs / power_of_ten - 1.0) < 1e-6)
+        waveform_fs = power_of_ten;
     SAIF_UNIT unit;
     for (double factor = 1.0; waveform_fs / factor >= 1.0 - 1e-9; factor *= 10.0) {
         const std::string text = unit_text(waveform_fs / factor);

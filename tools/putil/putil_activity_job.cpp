@@ -20,11 +20,6 @@ bool fails_read(const HOST_POSTED_MESSAGE& message)
            message.id == MSG_FAILED_FILE_PARSING;
 }
 
-// Ends the progress line however the read ends.
-struct PROGRESS_LINE_END {
-    ~PROGRESS_LINE_END() { host_progress_finish(); }
-};
-
 }  // namespace
 
 void putil_apply_activity_settings(bool strict)
@@ -53,26 +48,31 @@ void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::strin
 
 PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
 {
+    std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
+    if (!reader)
+        return {PUTIL_EXIT_INPUT_FAILED, "out of memory", ""};
     bool read_ok = false;
-    {
-        PROGRESS_LINE_END progress_line_end;
-        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
-        if (!reader)
-            return {PUTIL_EXIT_INPUT_FAILED, "out of memory"};
+    try {
         read_ok = reader->read_vcd_files(design.store());
+    } catch (const HOST_INTERNAL_ERROR& internal) {
+        host_progress_finish();
+        return {PUTIL_EXIT_INTERNAL_ERROR, "", internal.what()};
     }
+    reader.reset();
+    host_progress_finish();
     // The waveform database posts no message: the reason is the host's.
     if (vwf && !read_ok) {
         const std::string& reason = host_vdb_last_error();
         return {PUTIL_EXIT_INPUT_FAILED,
                 "cannot read waveform table: " +
-                    (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason)};
+                    (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason),
+                ""};
     }
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
         if (fails_read(message))
-            return {PUTIL_EXIT_INPUT_FAILED, ""};
+            return {PUTIL_EXIT_INPUT_FAILED, "", ""};
     }
-    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, ""};
+    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", ""};
 }
 
 const HOST_POSTED_MESSAGE* putil_first_input_failure()

@@ -28,16 +28,18 @@ void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::strin
                                const std::optional<BIG_TIME>& start, const std::optional<BIG_TIME>& end);
 
 // How a read ended: an exit status of the program, and the reason of a
-// failure that no posted message gives (empty otherwise).
+// failure that no posted message gives, or the internal error that stopped
+// the read (which the host's message stream has shown); empty otherwise.
 struct PUTIL_ACTIVITY_READ {
     int status;
     std::string error;
+    std::string internal_error;
 };
 
 // Reads the design's inputs into its store with a new reader; vwf when the
 // one input is a waveform table. Failed when a file was missing or did not
-// parse (the store keeps what was collected), or the reader failed. An
-// internal error is thrown on, after the progress line is ended.
+// parse, or the reader failed or broke an invariant; the store keeps what
+// was collected.
 PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf);
 
 // The first posted message that fails a read (a missing file, a file that

@@ -66,7 +66,8 @@ struct ACTIVITY_REQUEST {
 
 // Every call starts from the host as a new process has it, and leaves it so:
 // settings, messages and the current design of one call never reach the
-// next. Messages are not printed: the result and the error carry them.
+// next. Messages are not printed: the result carries them, and an error the
+// one that failed the call.
 class HOST_STATE_SCOPE {
 public:
     HOST_STATE_SCOPE()
@@ -164,8 +165,8 @@ ACTIVITY_RESULT run_activity(const ACTIVITY_REQUEST& request)
     host_set_current_design(design.get());
     putil_add_waveform_inputs(*design, request.vcd_files, design->root(), start, end);
     const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(*design, false);
-    if (!read.error.empty())
-        throw PUTIL_PYTHON_ERROR{0, read.error};
+    if (!read.error.empty() || !read.internal_error.empty())
+        throw PUTIL_PYTHON_ERROR{0, read.error.empty() ? read.internal_error : read.error};
     if (read.status != PUTIL_EXIT_OK) {
         const HOST_POSTED_MESSAGE* failure = putil_first_input_failure();
         throw failure != nullptr ? PUTIL_PYTHON_ERROR{failure->id, failure->text}

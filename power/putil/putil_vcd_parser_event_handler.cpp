@@ -25,18 +25,9 @@ namespace {
 
 std::uint64_t s_line_number = 1;
 
-// Read once per process: whether names are compared in lower case, and the
-// progress percentage at which the process stops.
-int s_lower_case_names = -1;
+// Read once per process: the progress percentage at which the process stops.
 bool s_stop_after_percent_read = false;
 int s_stop_after_percent = -1;
-
-bool lower_case_names(CMP_FACADE* facade)
-{
-    if (s_lower_case_names < 0)
-        s_lower_case_names = putil_eda_lower_case_names(facade) ? 1 : 0;
-    return s_lower_case_names == 1;
-}
 
 bool has_children(const HDB_INSTANCE_NAME* instance)
 {
@@ -204,7 +195,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_eda_name_map()
     m_hierarchy_builder.reset(builder);
     if (!built)
         return;
-    const bool lower_case = lower_case_names(m_facade);
+    // Per design: a process may read files of several designs in turn.
+    m_lower_case_eda_names = putil_eda_lower_case_names(m_facade);
     for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {
         const CDB_ATOM_NODE* atom = *node;
         for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term) {
@@ -220,7 +212,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_eda_name_map()
             } else if (!m_hierarchy_builder->get_signal_hierarchical_name(oterm, name, "/", true)) {
                 continue;
             }
-            if (lower_case)
+            if (m_lower_case_eda_names)
                 stl_tolower(name);
             m_eda_name_map[name] = oterm;
         }
@@ -449,7 +441,7 @@ HDB_INSTANCE_NAME* PUTIL_VCD_PARSER_EVENT_HANDLER::find_in_scope(const ENTITY& e
 CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_by_eda_name(const ENTITY& entity, const std::string& name) const
 {
     std::string key = entity.eda_path + name;
-    if (lower_case_names(m_facade))
+    if (m_lower_case_eda_names)
         stl_tolower(key);
     auto hit = m_eda_name_map.find(key);
     if (hit != m_eda_name_map.end())

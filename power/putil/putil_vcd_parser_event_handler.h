@@ -243,6 +243,7 @@ private:
     void post_file_line_message(MSG_OBJECT* (*factory)(const char*, const char*)) const;
 
     bool m_use_eda_names;
+    bool m_lower_case_eda_names = false;   // the EDA tool's names are compared in lower case
     PUTIL_HASH_MAP<std::string, CDB_ATOM_OTERM*> m_eda_name_map;
     PUTIL_VECTOR<ENTITY> m_entities;
     std::uint32_t m_entity_count;

@@ -73,6 +73,7 @@ def test_failure_raises_error_with_id_and_text(tmp_path, name, text, arguments, 
     assert error.id == expected_id and error.text in str(error)
     assert str(expected_id) in str(error) or expected_id == 0
 
+
 def test_repeated_calls_give_the_same_result(tmp_path):
     first = putil.activity(VCD, design=DESIGN)
     with pytest.raises(putil.Error):

@@ -22,6 +22,7 @@
 #include "host_messages.h"
 #include "host_netlist.h"
 #include "host_netlist_utilities.h"
+#include "host_process_state.h"
 #include "host_progress.h"
 #include "host_report.h"
 #include "host_sa_data.h"

@@ -14,16 +14,8 @@ class HOST_TEST : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        host_reset_process_state();
         host_set_message_stream(&m_messages);
-        host_clear_posted_messages();
-        host_clear_suppressions();
-        host_clear_settings();
-        host_clear_progress_updates();
-        host_clear_hierarchy_builder_record();
-        host_set_current_design(nullptr);
-        host_set_continue_and_warn_on_failure(false);
-        host_set_customer_release(false);
-        host_clear_timing_api_record();
     }
     void TearDown() override
     {

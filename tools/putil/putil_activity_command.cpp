@@ -1,11 +1,11 @@
 // `putil activity`: signal activity from VCD files or a vector waveform
 // table, printed per signal.
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <optional>
 
+#include "putil_activity_job.h"
 #include "putil_activity_report.h"
 #include "putil_clock_domain_calculator.h"
 #include "putil_command.h"
@@ -14,10 +14,6 @@
 #include "putil_vcd_reader.h"
 
 namespace {
-
-const unsigned MSG_FILE_NOT_FOUND = 222005;
-const unsigned MSG_FILE_NOT_FOUND_WARNING = 222006;
-const unsigned MSG_FAILED_FILE_PARSING = 222011;
 
 class PUTIL_ACTIVITY_COMMAND : public PUTIL_COMMAND {
 public:
@@ -68,13 +64,8 @@ public:
         if (format == PUTIL_ACTIVITY_FORMAT::SAIF && (vwf || m_vcd_files.size() != 1))
             throw PUTIL_USAGE_ERROR{"--format saif takes exactly one VCD file: its nets' times add up to one "
                                     "simulation's duration"};
-        // A directory passes the reader's existence check but its stream
-        // fails, which the scanner treats as fatal: refuse it here.
-        for (const std::string& file : m_vcd_files) {
-            std::error_code ignored;
-            if (std::filesystem::is_directory(file, ignored))
-                throw PUTIL_USAGE_ERROR{file + " is a directory, not a " + (vwf ? "waveform table" : "VCD file")};
-        }
+        if (const std::optional<std::string> directory = putil_find_directory(m_vcd_files))
+            throw PUTIL_USAGE_ERROR{*directory + " is a directory, not a " + (vwf ? "waveform table" : "VCD file")};
 
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
@@ -100,11 +91,7 @@ public:
 private:
     void apply_settings()
     {
-        if (!m_strict)
-            host_set_setting("putil_vcd_extended_syntax", "on");
-        // The program has a second core to give: value changes are applied
-        // there while the next ones are read.
-        host_set_setting("putil_vcd_apply_thread", "on");
+        putil_apply_activity_settings(m_strict);
         putil_apply_setting_assignments(m_settings);
     }
 
@@ -139,9 +126,8 @@ private:
     void configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope, const std::optional<BIG_TIME>& start,
                           const std::optional<BIG_TIME>& end) const
     {
+        putil_add_waveform_inputs(design, m_vcd_files, scope, start, end);
         HOST_INPUT_FILE_MANAGER* inputs = design.input_files();
-        for (const std::string& file : m_vcd_files)
-            inputs->add_entry(file, scope, start ? &*start : nullptr, end ? &*end : nullptr);
         if (m_merge == "add")
             inputs->set_merge_mode(PUTIL_MERGE_ADD);
         else if (m_merge == "keep")
@@ -167,33 +153,10 @@ private:
     // writes what it collected), or the reader failed.
     static int read_waveforms(HOST_DESIGN& design, bool vwf)
     {
-        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
-        if (!reader) {
-            std::cerr << "putil: error: out of memory\n";
-            return PUTIL_EXIT_INPUT_FAILED;
-        }
-        bool read_ok = false;
-        try {
-            read_ok = reader->read_vcd_files(design.store());
-        } catch (const HOST_INTERNAL_ERROR&) {
-            host_progress_finish();
-            return PUTIL_EXIT_INTERNAL_ERROR;
-        }
-        reader.reset();
-        host_progress_finish();
-        // The waveform database posts no message: the reason is the host's.
-        if (vwf && !read_ok) {
-            const std::string& reason = host_vdb_last_error();
-            std::cerr << "putil: error: cannot read waveform table: "
-                      << (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason) << "\n";
-            return PUTIL_EXIT_INPUT_FAILED;
-        }
-        for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
-            if (message.id == MSG_FILE_NOT_FOUND || message.id == MSG_FILE_NOT_FOUND_WARNING ||
-                message.id == MSG_FAILED_FILE_PARSING)
-                return PUTIL_EXIT_INPUT_FAILED;
-        }
-        return read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+        const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(design, vwf);
+        if (!read.error.empty())
+            std::cerr << "putil: error: " << read.error << "\n";
+        return read.status;
     }
 
     // The constraints' clocks, and the clocks that PLLs and clock control

@@ -7,62 +7,19 @@
 #include <optional>
 #include <vector>
 
+#include "putil_activity_rows.h"
 #include "putil_host.h"
 #include "putil_report_text.h"
 #include "putil_saif_writer.h"
 
 namespace {
 
-struct SIGNAL_ROW {
-    std::string name;
-    std::optional<float> static_probability;
-    std::optional<float> toggle_rate;
-    const char* static_probability_source;   // "waveform", "constraints" or ""
-    const char* toggle_rate_source;
-};
-
-// A value of the record: from the waveforms (annotated), else, with
-// constraints, one that the clock constraints gave.
-void take_value(const PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, int given_flag, bool with_constraints,
-                float value, std::optional<float>& field, const char*& source)
-{
-    field.reset();
-    source = "";
-    if (data == nullptr)
-        return;
-    if (data->get_flag_value(annotated_flag)) {
-        field = value;
-        source = "waveform";
-    } else if (with_constraints && data->get_flag_value(given_flag)) {
-        field = value;
-        source = "constraints";
-    }
-}
-
-// Calls visit with the row of every output term, in netlist order. Rows
-// are made one at a time: a design of millions of signals is never held
-// twice in memory as text.
-template <class VISIT>
-void for_each_row(const HOST_DESIGN& design, bool with_constraints, VISIT visit)
-{
-    CDB_ATOM_NETLIST* netlist = design.netlist();
-    HOST_SA_DATA* store = design.store();
-    SIGNAL_ROW row;
-    for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
-        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
-            row.name = (*term)->get_string_hpath();
-            unsigned id = 0;
-            PUTIL_OUTPUT_SIGNAL_DATA* data =
-                store->get_unique_id_for_output_signal(*term, &id) ? store->get_output_signal_data(id, false) : nullptr;
-            take_value(data, PUTIL_STATIC_PROBABILITY_ANNOTATED, PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE,
-                       with_constraints, data != nullptr ? data->get_static_probability() : 0.0f,
-                       row.static_probability, row.static_probability_source);
-            take_value(data, PUTIL_TOGGLE_RATE_ANNOTATED, PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE, with_constraints,
-                       data != nullptr ? data->get_toggle_rate() : 0.0f, row.toggle_rate, row.toggle_rate_source);
-            visit(static_cast<const SIGNAL_ROW&>(row));
-        }
-    }
-}
+// The writers' names for the rows and summaries that the job shares with
+// the Python module.
+using SIGNAL_ROW = PUTIL_ACTIVITY_ROW;
+using INPUT_SUMMARY = PUTIL_INPUT_SUMMARY;
+const auto& for_each_row = putil_for_each_activity_row;
+const auto& summary_of = putil_input_summary;
 
 std::string percentage_text(const std::optional<float>& value)
 {
@@ -71,34 +28,6 @@ std::string percentage_text(const std::optional<float>& value)
     char text[32];
     std::snprintf(text, sizeof text, "%.2f%%", static_cast<double>(*value));
     return text;
-}
-
-// What the report says of one input.
-struct INPUT_SUMMARY {
-    std::size_t matched_signals;
-    std::optional<float> toggle_percentage;
-    std::optional<float> unknown_percentage;
-};
-
-// A VCD entry keeps its own sums. A waveform table is read into the store as
-// a whole, which then holds the sums: they are its first entry's, and the
-// signals it annotated are those that carry a waveform value.
-INPUT_SUMMARY summary_of(const HOST_DESIGN& design, const HOST_INPUT_FILE_DATA* entry)
-{
-    const HOST_SA_DATA* store = design.store();
-    const bool store_sums = store->toggle_percentage() || store->unknown_percentage();
-    if (!store_sums || entry != design.input_files()->entries().front()) {
-        return INPUT_SUMMARY{entry->annotated_count(),
-                             entry->has_toggle_percentage() ? std::optional<float>(entry->toggle_percentage())
-                                                            : std::nullopt,
-                             entry->has_unknown_percentage() ? std::optional<float>(entry->unknown_percentage())
-                                                             : std::nullopt};
-    }
-    std::size_t annotated = 0;
-    for_each_row(design, false, [&](const SIGNAL_ROW& row) {
-        annotated += row.static_probability || row.toggle_rate ? 1 : 0;
-    });
-    return INPUT_SUMMARY{annotated, store->toggle_percentage(), store->unknown_percentage()};
 }
 
 nlohmann::json json_percentage(const std::optional<float>& value)

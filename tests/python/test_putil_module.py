@@ -1,0 +1,83 @@
+"""The Python module against the program: the same job must give the same
+rows and input summaries, and failures must raise putil.Error."""
+import csv
+import json
+import os
+import pathlib
+import subprocess
+
+import pytest
+
+import putil
+
+EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples"
+VCD = str(EXAMPLES / "counter.vcd")
+DESIGN = str(EXAMPLES / "counter_design.json")
+
+
+def run_cli(args, output_format):
+    result = subprocess.run([os.environ["PUTIL_BINARY"], "activity", "--format", output_format, *args],
+                            capture_output=True, text=True, check=True)
+    return result.stdout
+
+
+def cli_rows(args):
+    lines = list(csv.reader(run_cli(args, "csv").splitlines()))
+    assert lines[0] == ["name", "static_probability", "toggle_rate"]
+    return [(name, *(float(value) if value else None for value in values)) for name, *values in lines[1:]]
+
+
+# (module call, the program's arguments for the same job)
+SAME_JOB_CASES = {
+    "design": (dict(vcd_files=VCD, design=DESIGN), ["--design", DESIGN, VCD]),
+    "derived_design": (dict(vcd_files=pathlib.Path(VCD)), [VCD]),
+    "window": (dict(vcd_files=[VCD], design=DESIGN, start="100ns", end="1.5us"),
+               ["--design", DESIGN, "--start", "100ns", "--end", "1.5us", VCD]),
+    "files_in_order": (dict(vcd_files=[VCD, pathlib.Path(VCD)], design=DESIGN), ["--design", DESIGN, VCD, VCD]),
+    "strict": (dict(vcd_files=VCD, strict=True), ["--strict", VCD]),
+}
+
+
+@pytest.mark.parametrize("call, args", SAME_JOB_CASES.values(), ids=SAME_JOB_CASES.keys())
+def test_gives_the_rows_and_inputs_of_the_program(call, args):
+    result = putil.activity(**call)
+    assert result.rows == cli_rows(args)
+    assert any(value is not None for row in result.rows for value in row[1:])
+    report = json.loads(run_cli(args, "json"))
+    assert result.inputs == report["inputs"]
+    assert result.messages == report["messages"]
+
+
+# (file name or None for no file, its contents or None to leave it missing, call arguments, expected id)
+FAILURE_CASES = {
+    "missing_file": ("missing.vcd", None, {}, 222005),
+    "parse_error": ("broken.vcd", "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a\n", {}, 222007),
+    # Several digits for a one-bit signal break the reader's invariant.
+    "internal_error": ("wide.vcd", "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n"
+                       "$enddefinitions $end\n#0\n0!\n#10\nb110 !\n#20\n", {}, 0),
+    "bad_time": ("ok.vcd", "$enddefinitions $end\n", {"start": "ten ns"}, 0),
+    "start_after_end": ("ok.vcd", "$enddefinitions $end\n", {"start": "2ns", "end": "1ns"}, 0),
+    "bad_design": ("ok.vcd", "$enddefinitions $end\n", {"design": "/nonexistent/design.json"}, 0),
+    "no_files": (None, None, {}, 0),
+}
+
+
+@pytest.mark.parametrize("name, text, arguments, expected_id", FAILURE_CASES.values(), ids=FAILURE_CASES.keys())
+def test_failure_raises_error_with_id_and_text(tmp_path, name, text, arguments, expected_id):
+    if text is not None:
+        (tmp_path / name).write_text(text)
+    files = [str(tmp_path / name)] if name else []
+    with pytest.raises(putil.Error) as raised:
+        putil.activity(files, **arguments)
+    error = raised.value
+    assert error.id == expected_id and error.text in str(error)
+    assert str(expected_id) in str(error) or expected_id == 0
+
+
+def test_repeated_calls_give_the_same_result(tmp_path):
+    first = putil.activity(VCD, design=DESIGN)
+    with pytest.raises(putil.Error):
+        putil.activity(str(tmp_path / "missing.vcd"))
+    putil.activity(VCD, strict=True, start="1ns")
+    again = putil.activity(VCD, design=DESIGN)
+    assert (again.rows, again.inputs, again.messages) == (first.rows, first.inputs, first.messages)

@@ -1,0 +1,85 @@
+// The shared steps of the activity job.
+#include "putil_activity_job.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "putil_command.h"
+#include "putil_host.h"
+#include "putil_vcd_reader.h"
+
+namespace {
+
+const unsigned MSG_FILE_NOT_FOUND = 222005;
+const unsigned MSG_FILE_NOT_FOUND_WARNING = 222006;
+const unsigned MSG_FAILED_FILE_PARSING = 222011;
+
+bool fails_read(const HOST_POSTED_MESSAGE& message)
+{
+    return message.id == MSG_FILE_NOT_FOUND || message.id == MSG_FILE_NOT_FOUND_WARNING ||
+           message.id == MSG_FAILED_FILE_PARSING;
+}
+
+}  // namespace
+
+void putil_apply_activity_settings(bool strict)
+{
+    if (!strict)
+        host_set_setting("putil_vcd_extended_syntax", "on");
+    host_set_setting("putil_vcd_apply_thread", "on");
+}
+
+std::optional<std::string> putil_find_directory(const std::vector<std::string>& files)
+{
+    for (const std::string& file : files) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(file, ignored))
+            return file;
+    }
+    return std::nullopt;
+}
+
+void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::string>& files, HOST_INSTANCE* scope,
+                               const std::optional<BIG_TIME>& start, const std::optional<BIG_TIME>& end)
+{
+    for (const std::string& file : files)
+        design.input_files()->add_entry(file, scope, start ? &*start : nullptr, end ? &*end : nullptr);
+}
+
+PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
+{
+    std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design.facade()));
+    if (!reader)
+        return {PUTIL_EXIT_INPUT_FAILED, "out of memory", ""};
+    bool read_ok = false;
+    try {
+        read_ok = reader->read_vcd_files(design.store());
+    } catch (const HOST_INTERNAL_ERROR& internal) {
+        host_progress_finish();
+        return {PUTIL_EXIT_INTERNAL_ERROR, "", internal.what()};
+    }
+    reader.reset();
+    host_progress_finish();
+    // The waveform database posts no message: the reason is the host's.
+    if (vwf && !read_ok) {
+        const std::string& reason = host_vdb_last_error();
+        return {PUTIL_EXIT_INPUT_FAILED,
+                "cannot read waveform table: " +
+                    (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason),
+                ""};
+    }
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
+        if (fails_read(message))
+            return {PUTIL_EXIT_INPUT_FAILED, "", ""};
+    }
+    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", ""};
+}
+
+const HOST_POSTED_MESSAGE* putil_first_input_failure()
+{
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
+        if (message.severity == MSG_SEVERITY_ERROR || fails_read(message))
+            return &message;
+    }
+    return nullptr;
+}

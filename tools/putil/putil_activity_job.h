@@ -1,0 +1,47 @@
+// The activity job that `putil activity` and the Python module share: the
+// settings it runs with, its inputs, and the read of the waveforms into the
+// design's store. The rows and summaries are in putil_activity_rows.h.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/big_time.h"
+
+class HOST_DESIGN;
+class HOST_INSTANCE;
+struct HOST_POSTED_MESSAGE;
+
+// Settings of every activity run: the extended VCD syntax unless strict, and
+// value changes applied on a second thread while the next ones are read.
+void putil_apply_activity_settings(bool strict);
+
+// The first of the files that is a directory, if any. A directory passes the
+// reader's existence check but its stream fails, which the scanner treats
+// as fatal: callers refuse it before reading.
+std::optional<std::string> putil_find_directory(const std::vector<std::string>& files);
+
+// One input entry per file, in order, applied to scope over the window
+// (unbounded where a bound is missing).
+void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::string>& files, HOST_INSTANCE* scope,
+                               const std::optional<BIG_TIME>& start, const std::optional<BIG_TIME>& end);
+
+// How a read ended: an exit status of the program, and the reason of a
+// failure that no posted message gives, or the internal error that stopped
+// the read (which the host's message stream has shown); empty otherwise.
+struct PUTIL_ACTIVITY_READ {
+    int status;
+    std::string error;
+    std::string internal_error;
+};
+
+// Reads the design's inputs into its store with a new reader; vwf when the
+// one input is a waveform table. Failed when a file was missing or did not
+// parse, or the reader failed or broke an invariant; the store keeps what
+// was collected.
+PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf);
+
+// The first posted message that fails a read (a missing file, a file that
+// did not parse, any error), or null.
+const HOST_POSTED_MESSAGE* putil_first_input_failure();

@@ -1,0 +1,236 @@
+// The Python module putil: the activity job of `putil activity`, called from
+// Python. One call loads the design, reads the VCD files and hands back the
+// rows and input summaries that the program prints; a failure raises
+// putil.Error with the message id and text.
+#include <pybind11/eval.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <charconv>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "putil_activity_job.h"
+#include "putil_activity_rows.h"
+#include "putil_command.h"
+#include "putil_host.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// A failed call, raised in Python as putil.Error: the numbered message that
+// says why (id 0 when no numbered message does) and its text.
+struct PUTIL_PYTHON_ERROR {
+    unsigned id;
+    std::string text;
+};
+
+const char* const ERROR_CLASS_SOURCE = R"(
+class Error(Exception):
+    """A failed putil call: id is the numbered message id (e.g. 222005, a VCD
+    file was not found), or 0 when no numbered message says why (a design that
+    does not load, a bad time text); text is the message."""
+
+    def __init__(self, id, text):
+        super().__init__(id, text)
+        self.id = id
+        self.text = text
+
+    def __str__(self):
+        return f"{self.text} [{self.id}]" if self.id else self.text
+)";
+
+// putil.Error, made when the module is imported; kept for the life of the
+// process, as the module keeps it.
+py::handle s_error_class;
+
+// What a call gives back (putil.Activity).
+struct ACTIVITY_RESULT {
+    py::list rows;       // (name, static_probability, toggle_rate)
+    py::list inputs;     // {"file", "matched_signals", "toggle_percentage", "unknown_percentage"}
+    py::list messages;   // {"severity", "id", "text"}
+};
+
+struct ACTIVITY_REQUEST {
+    std::vector<std::string> vcd_files;
+    std::string design_file;   // empty: derived from the first VCD
+    std::string start;         // empty: no bound
+    std::string end;
+    bool strict;
+};
+
+// Every call starts from the host as a new process has it, and leaves it so:
+// settings, messages and the current design of one call never reach the
+// next. Messages are not printed: the result carries them, and an error the
+// one that failed the call.
+class HOST_STATE_SCOPE {
+public:
+    HOST_STATE_SCOPE()
+    {
+        host_reset_process_state();
+        host_set_message_stream(nullptr);
+    }
+    ~HOST_STATE_SCOPE() { host_reset_process_state(); }
+    HOST_STATE_SCOPE(const HOST_STATE_SCOPE&) = delete;
+    HOST_STATE_SCOPE& operator=(const HOST_STATE_SCOPE&) = delete;
+};
+
+// A path, or a list (any iterable) of paths, as file names.
+std::vector<std::string> file_names(const py::object& files)
+{
+    const py::object fspath = py::module_::import("os").attr("fspath");
+    if (py::isinstance<py::str>(files) || py::hasattr(files, "__fspath__"))
+        return {fspath(files).cast<std::string>()};
+    std::vector<std::string> names;
+    for (const py::handle file : files)
+        names.push_back(fspath(file).cast<std::string>());
+    return names;
+}
+
+std::optional<BIG_TIME> window_bound(const char* name, const std::string& text)
+{
+    try {
+        return putil_parse_time_option(name, text);
+    } catch (const PUTIL_USAGE_ERROR& usage) {
+        throw PUTIL_PYTHON_ERROR{0, usage.reason};
+    }
+}
+
+// The number that the CSV report shows for a value (nine significant
+// digits, as "%.9g" writes them), or None for an empty field. Written and
+// read without the locale, which Python code may have changed.
+py::object csv_number(const std::optional<float>& value)
+{
+    if (!value)
+        return py::none();
+    char text[32];
+    const std::to_chars_result written =
+        std::to_chars(text, text + sizeof text, static_cast<double>(*value), std::chars_format::general, 9);
+    double number = 0.0;
+    std::from_chars(text, written.ptr, number);
+    return py::float_(number);
+}
+
+// Single-precision values as the JSON report gives them.
+py::object json_number(const std::optional<float>& value)
+{
+    return value ? py::object(py::float_(static_cast<double>(*value))) : py::object(py::none());
+}
+
+ACTIVITY_RESULT collect_result(const HOST_DESIGN& design)
+{
+    ACTIVITY_RESULT result;
+    putil_for_each_activity_row(design, false, [&](const PUTIL_ACTIVITY_ROW& row) {
+        result.rows.append(py::make_tuple(py::str(row.name), csv_number(row.static_probability),
+                                          csv_number(row.toggle_rate)));
+    });
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
+        result.inputs.append(py::dict(py::arg("file") = entry->get_file_name(),
+                                      py::arg("matched_signals") = summary.matched_signals,
+                                      py::arg("toggle_percentage") = json_number(summary.toggle_percentage),
+                                      py::arg("unknown_percentage") = json_number(summary.unknown_percentage)));
+    }
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        result.messages.append(py::dict(py::arg("severity") = host_severity_name(message.severity),
+                                        py::arg("id") = message.id, py::arg("text") = message.text));
+    return result;
+}
+
+// The activity job as `putil activity` runs it, with the design's root as
+// the scope and the default merge.
+ACTIVITY_RESULT run_activity(const ACTIVITY_REQUEST& request)
+{
+    if (request.vcd_files.empty())
+        throw PUTIL_PYTHON_ERROR{0, "no input: give VCD files"};
+    const HOST_STATE_SCOPE host_state;
+    putil_apply_activity_settings(request.strict);
+    const std::optional<BIG_TIME> start = window_bound("start", request.start);
+    const std::optional<BIG_TIME> end = window_bound("end", request.end);
+    if (start && end && start->get_storage_number() > end->get_storage_number())
+        throw PUTIL_PYTHON_ERROR{0, "start " + request.start + " is later than end " + request.end};
+    if (const std::optional<std::string> directory = putil_find_directory(request.vcd_files))
+        throw PUTIL_PYTHON_ERROR{0, *directory + " is a directory, not a VCD file"};
+
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design =
+        putil_load_waveform_design(request.design_file, request.vcd_files.front(), error);
+    if (!design)
+        throw PUTIL_PYTHON_ERROR{0, error};
+    host_set_current_design(design.get());
+    putil_add_waveform_inputs(*design, request.vcd_files, design->root(), start, end);
+    const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(*design, false);
+    if (!read.error.empty() || !read.internal_error.empty())
+        throw PUTIL_PYTHON_ERROR{0, read.error.empty() ? read.internal_error : read.error};
+    if (read.status != PUTIL_EXIT_OK) {
+        const HOST_POSTED_MESSAGE* failure = putil_first_input_failure();
+        throw failure != nullptr ? PUTIL_PYTHON_ERROR{failure->id, failure->text}
+                                 : PUTIL_PYTHON_ERROR{0, "the VCD files could not be read"};
+    }
+    return collect_result(*design);
+}
+
+// The Python call. It keeps the interpreter lock: the host's state is the
+// process's, so calls from several threads run one after the other.
+ACTIVITY_RESULT activity(const py::object& vcd_files, const std::optional<std::filesystem::path>& design,
+                         const std::optional<std::string>& start, const std::optional<std::string>& end, bool strict)
+{
+    const ACTIVITY_REQUEST request{file_names(vcd_files), design ? design->string() : "", start.value_or(""),
+                                   end.value_or(""), strict};
+    try {
+        return run_activity(request);
+    } catch (const HOST_INTERNAL_ERROR& internal) {
+        throw PUTIL_PYTHON_ERROR{0, internal.what()};
+    }
+}
+
+void translate_error(std::exception_ptr failure)
+{
+    try {
+        if (failure)
+            std::rethrow_exception(failure);
+    } catch (const PUTIL_PYTHON_ERROR& error) {
+        const py::object instance = py::reinterpret_borrow<py::object>(s_error_class)(error.id, error.text);
+        PyErr_SetObject(s_error_class.ptr(), instance.ptr());
+    }
+}
+
+}  // namespace
+
+PYBIND11_MODULE(putil, module)
+{
+    module.doc() = "Signal activity (static probability, toggle rate) from VCD files, as `putil activity` gives it.";
+
+    py::exec(ERROR_CLASS_SOURCE, module.attr("__dict__"));
+    py::object error_class = module.attr("Error");
+    error_class.attr("__module__") = "putil";
+    s_error_class = error_class.release();
+    py::register_exception_translator(&translate_error);
+
+    py::class_<ACTIVITY_RESULT>(module, "Activity",
+                                "What putil.activity measured.\n\n"
+                                "rows: (name, static_probability, toggle_rate) per signal in netlist order, the rows "
+                                "of `putil activity --format csv`; a value the waveforms did not give is None.\n"
+                                "inputs: one dict per VCD file (file, matched_signals, toggle_percentage, "
+                                "unknown_percentage), as `--format json` gives them.\n"
+                                "messages: the messages the run posted (severity, id, text).")
+        .def_readonly("rows", &ACTIVITY_RESULT::rows)
+        .def_readonly("inputs", &ACTIVITY_RESULT::inputs)
+        .def_readonly("messages", &ACTIVITY_RESULT::messages)
+        .def("__repr__", [](const ACTIVITY_RESULT& result) {
+            return "<putil.Activity: " + std::to_string(result.rows.size()) + " signals, " +
+                   std::to_string(result.inputs.size()) + " inputs>";
+        });
+
+    module.def("activity", &activity, py::arg("vcd_files"), py::arg("design") = py::none(),
+               py::arg("start") = py::none(), py::arg("end") = py::none(), py::arg("strict") = false,
+               "activity(vcd_files, design=None, start=None, end=None, strict=False) -> Activity\n\n"
+               "Reads the VCD files (a path or a list of paths, in order) into the design (a JSON design or Yosys "
+               "JSON netlist; None derives it from the first VCD) over the window [start, end] (times such as "
+               "\"10ns\"; None: the whole file). strict accepts strict VCD only. Raises putil.Error.");
+}

@@ -1,6 +1,8 @@
 // The synthesized examples (Yosys netlists of examples/*.v and their Icarus simulations): every pin and register
 // matches the simulation, chosen signals have the activity their testbench gives them, the bus pad's output record
 // counts the toggles under its output enable, and the constraints give the clock domains.
+#include <nlohmann/json.hpp>
+
 #include "host_design_loader.h"
 #include "putil_test_support.h"
 
@@ -77,6 +79,23 @@ TEST_P(SYNTHESIZED_EXAMPLE_TEST, constraints_give_the_clock_domains)
         EXPECT_EQ(std::vector<std::string>(rows.at(expected[0]).begin(), rows.at(expected[0]).begin() + 2),
                   std::vector<std::string>(expected.begin() + 1, expected.end()));
     }
+}
+
+// The program's JSON shows the bus pad's output side next to its toggle rate.
+TEST_P(SYNTHESIZED_EXAMPLE_TEST, json_shows_the_output_side_of_bidirectional_pads)
+{
+    const std::string name = EXAMPLES + GetParam().name;
+    const RUN_RESULT result = run_putil("activity --format json --design " + name + ".json " + name + ".vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json report = nlohmann::json::parse(result.out);
+    std::optional<double> shown;
+    for (const nlohmann::json& signal : report["signals"]) {
+        if (signal["name"] == "bus[0]" && signal.contains("output_toggle_rate"))
+            shown = signal["output_toggle_rate"].get<double>();
+    }
+    EXPECT_EQ(shown.has_value(), GetParam().bus_pad_enabled_rate.has_value());
+    if (shown)
+        EXPECT_FLOAT_EQ(static_cast<float>(*shown), static_cast<float>(*GetParam().bus_pad_enabled_rate));
 }
 
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),

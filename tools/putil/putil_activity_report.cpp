@@ -100,6 +100,8 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
             signal["static_probability_source"] = row.static_probability_source;
             signal["toggle_rate_source"] = row.toggle_rate_source;
         }
+        if (row.output_toggle_rate)
+            signal["output_toggle_rate"] = putil_json_number(row.output_toggle_rate);
         out << separator << putil_dumped_json(signal, "    ");
         separator = ",\n    ";
     });

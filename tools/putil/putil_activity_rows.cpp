@@ -42,6 +42,12 @@ void putil_for_each_activity_row(const HOST_DESIGN& design, bool with_constraint
                        row.static_probability, row.static_probability_source);
             take_value(data, PUTIL_TOGGLE_RATE_ANNOTATED, PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE, with_constraints,
                        data != nullptr ? data->get_toggle_rate() : 0.0f, row.toggle_rate, row.toggle_rate_source);
+            const PUTIL_OUTPUT_SIGNAL_DATA* output_side =
+                data != nullptr ? store->get_bidir_padio_output_signal_data(id, false) : nullptr;
+            const char* output_source = "";
+            take_value(output_side, PUTIL_TOGGLE_RATE_ANNOTATED, PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE, false,
+                       output_side != nullptr ? output_side->get_toggle_rate() : 0.0f, row.output_toggle_rate,
+                       output_source);
             visit(row);
         }
     }

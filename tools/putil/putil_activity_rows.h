@@ -17,6 +17,9 @@ struct PUTIL_ACTIVITY_ROW {
     std::optional<float> toggle_rate;
     const char* static_probability_source;   // "waveform", "constraints" or ""
     const char* toggle_rate_source;
+    // A bidirectional pad's toggle rate while its output was enabled (the
+    // store's record of its output side), when the waveforms gave one.
+    std::optional<float> output_toggle_rate;
 };
 
 // Calls visit with the row of every output term, in netlist order. A value

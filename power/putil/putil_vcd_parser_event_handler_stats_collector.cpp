@@ -826,24 +826,27 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
 }
 
 // The records by output term, those of one term in the order they were
-// declared. An index sort in place and one copy: std::stable_sort would take
-// its buffer from the global heap, not from the host.
+// declared. The keys are sorted apart from the records, so that comparing
+// two never reaches into the records (millions of them do not fit a
+// cache), and records already in that order (a derived design's) are left
+// where they are. std::stable_sort would take its buffer from the global
+// heap, not from the host.
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
 {
-    PUTIL_VECTOR<std::uint32_t> order(m_oterm_infos.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
-        const CDB_ATOM_OTERM* first = m_oterm_infos[a].oterm;
-        const CDB_ATOM_OTERM* second = m_oterm_infos[b].oterm;
-        return first < second || (first == second && a < b);
-    });
+    PUTIL_VECTOR<std::pair<const CDB_ATOM_OTERM*, std::uint32_t>> order;
+    order.reserve(m_oterm_infos.size());
+    for (std::uint32_t index = 0; index < m_oterm_infos.size(); ++index)
+        order.emplace_back(m_oterm_infos[index].oterm, index);
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+    std::sort(order.begin(), order.end());
     PUTIL_VECTOR<OTERM_INFO> sorted;
     sorted.reserve(m_oterm_infos.size());
     PUTIL_VECTOR<double> sorted_z_times;
     sorted_z_times.reserve(m_z_times.size());
-    for (std::uint32_t index : order) {
-        sorted.push_back(m_oterm_infos[index]);
-        sorted_z_times.push_back(m_z_times[index]);
+    for (const auto& key : order) {
+        sorted.push_back(m_oterm_infos[key.second]);
+        sorted_z_times.push_back(m_z_times[key.second]);
     }
     m_oterm_infos.swap(sorted);
     m_z_times.swap(sorted_z_times);

@@ -213,27 +213,14 @@ void PUTIL_HSSI_INFO::set_up_default_hierarchical_links(const DYGR_PLACE_BLOCK_H
 {
     const unsigned gid = hssi_element->get_element_gid();
     const auto parent_iter = m_gid_to_hssi_element_hash.find(hierarchy_info->get_parent(gid));
-    if (parent_iter != m_gid_to_hssi_element_hash.end()) {
-        PUTIL_HSSI_ELEMENT* parent = parent_iter->second;
-        PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY parent_key;
-        parent->get_element_phys_impl_type(parent_key);
-        hssi_element->set_parent_element(parent);
-        hssi_element->add_associated_element(parent);
-        hssi_element->add_associated_element(parent_key.any_implementation(), parent);
-    }
+    if (parent_iter != m_gid_to_hssi_element_hash.end())
+        attach_to_parent(hssi_element, parent_iter->second);
     // Blocks without an element are passed over, their children with them.
     for (unsigned child_gid = hierarchy_info->get_first_child(gid); child_gid != DEV_ILLEGAL_GLOBAL_ID;
          child_gid = hierarchy_info->get_next_sibling(child_gid)) {
         const auto child_iter = m_gid_to_hssi_element_hash.find(child_gid);
-        if (child_iter == m_gid_to_hssi_element_hash.end())
-            continue;
-        PUTIL_HSSI_ELEMENT* child = child_iter->second;
-        PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY child_key;
-        child->get_element_phys_impl_type(child_key);
-        hssi_element->add_child_element(child);
-        hssi_element->add_associated_element(child);
-        hssi_element->add_child_element(child_key.any_implementation(), child);
-        hssi_element->add_associated_element(child_key.any_implementation(), child);
+        if (child_iter != m_gid_to_hssi_element_hash.end())
+            adopt_child(hssi_element, child_iter->second);
     }
 }
 

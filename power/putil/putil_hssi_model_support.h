@@ -58,6 +58,25 @@ inline DEV_ELEMENT_ENUM kind_of(const PUTIL_HSSI_ELEMENT* element)
     return key.element;
 }
 
+// The parent's side of a tree link: the child among its children and its
+// associated elements, in the plain lists and in those of the child's kind.
+inline void adopt_child(PUTIL_HSSI_ELEMENT* parent, PUTIL_HSSI_ELEMENT* child)
+{
+    const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY child_kind = any(kind_of(child));
+    parent->add_child_element(child);
+    parent->add_associated_element(child);
+    parent->add_child_element(child_kind, child);
+    parent->add_associated_element(child_kind, child);
+}
+
+// The child's side: its parent, also associated under the parent's kind.
+inline void attach_to_parent(PUTIL_HSSI_ELEMENT* child, PUTIL_HSSI_ELEMENT* parent)
+{
+    child->set_parent_element(parent);
+    child->add_associated_element(parent);
+    child->add_associated_element(any(kind_of(parent)), parent);
+}
+
 // Every capture ends here: the atom, and that the block is used.
 inline void mark_populated(PUTIL_HSSI_ELEMENT* element, CDB_ATOM_NODE* atom)
 {

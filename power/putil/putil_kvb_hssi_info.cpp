@@ -107,12 +107,10 @@ void PUTIL_KVB_HSSI_INFO::create_channel_elements(DEV_DEVICE* dev_device, const 
             KEY channel_key(CHANNEL, tx_pma_key.phys_impl);
             PUTIL_HSSI_ELEMENT* channel = add_element(dev_device, DEV_ILLEGAL_GLOBAL_ID, channel_key);
             channel->set_bool_data(DEV_POWER_HSSI_BOOL_IS_HSSI_BLOCK, true);
-            parent->add_child_element(channel);
-            parent->add_associated_element(channel);
+            adopt_child(parent, channel);
+            // Associated under the parent's own key, not its kind's.
             channel->set_parent_element(parent);
             channel->add_associated_element(parent);
-            parent->add_child_element(any(CHANNEL), channel);
-            parent->add_associated_element(any(CHANNEL), channel);
             channel->add_associated_element(key, parent);
         }
         const ELEMENT_LIST children = parent->get_child_elements();
@@ -138,15 +136,8 @@ void PUTIL_KVB_HSSI_INFO::create_channel_elements(DEV_DEVICE* dev_device, const 
             if (position < 0 || position >= static_cast<int>(channels.size()))
                 continue;
             PUTIL_HSSI_ELEMENT* channel = channels[static_cast<std::size_t>(position)];
-            KEY block_key;
-            block->get_element_phys_impl_type(block_key);
-            channel->add_child_element(block);
-            channel->add_associated_element(block);
-            channel->add_child_element(block_key.any_implementation(), block);
-            channel->add_associated_element(block_key.any_implementation(), block);
-            block->set_parent_element(channel);
-            block->add_associated_element(channel);
-            block->add_associated_element(any(CHANNEL), channel);
+            adopt_child(channel, block);
+            attach_to_parent(block, channel);
             if (kind != TX_PMA)
                 continue;
             DEV_LOCATION location;

@@ -14,13 +14,6 @@
 
 namespace {
 
-// The writers' names for the rows and summaries that the job shares with
-// the Python module.
-using SIGNAL_ROW = PUTIL_ACTIVITY_ROW;
-using INPUT_SUMMARY = PUTIL_INPUT_SUMMARY;
-const auto& for_each_row = putil_for_each_activity_row;
-const auto& summary_of = putil_input_summary;
-
 std::string percentage_text(const std::optional<float>& value)
 {
     if (!value)
@@ -40,7 +33,7 @@ void write_csv(const HOST_DESIGN& design, bool with_constraints, std::ostream& o
 {
     out << "name,static_probability,toggle_rate" << (with_constraints ? ",static_probability_source,toggle_rate_source" : "")
         << "\n";
-    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+    putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
         out << putil_csv_field(row.name) << "," << putil_number_text(row.static_probability, "") << ","
             << putil_number_text(row.toggle_rate, "");
         if (with_constraints)
@@ -60,16 +53,17 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
 {
     std::size_t width = std::string("signal").size();
     const std::size_t value_width = with_constraints ? 34 : 20;
-    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) { width = std::max(width, row.name.size()); });
+    putil_for_each_activity_row(design, with_constraints,
+                                [&](const PUTIL_ACTIVITY_ROW& row) { width = std::max(width, row.name.size()); });
     out << putil_padded("signal", width) << "  " << putil_padded("static_probability", value_width)
         << "toggle_rate (/s)\n";
-    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+    putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
         out << putil_padded(row.name, width) << "  "
             << putil_padded(table_value(row.static_probability, row.static_probability_source), value_width)
             << table_value(row.toggle_rate, row.toggle_rate_source) << "\n";
     });
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
-        const INPUT_SUMMARY summary = summary_of(design, entry);
+        const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
         out << "input " << entry->get_file_name() << ": " << summary.matched_signals << " signals matched, toggle "
             << percentage_text(summary.toggle_percentage) << ", unknown " << percentage_text(summary.unknown_percentage)
             << "\n";
@@ -82,7 +76,7 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
 {
     nlohmann::json inputs = nlohmann::json::array();
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
-        const INPUT_SUMMARY summary = summary_of(design, entry);
+        const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
         inputs.push_back({{"file", entry->get_file_name()},
                           {"matched_signals", summary.matched_signals},
                           {"toggle_percentage", json_percentage(summary.toggle_percentage)},
@@ -92,7 +86,7 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
     out << "{\n  \"inputs\": " << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")
         << ",\n  \"signals\": [";
     const char* separator = "\n    ";
-    for_each_row(design, with_constraints, [&](const SIGNAL_ROW& row) {
+    putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
         nlohmann::json signal = {{"name", row.name},
                                  {"static_probability", putil_json_number(row.static_probability)},
                                  {"toggle_rate", putil_json_number(row.toggle_rate)}};

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "putil_clock_domain_calculator.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_host.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "putil_hssi_info.h"
+#include "hssi/putil_hssi_info.h"
 #include "putil_host.h"
 
 namespace {

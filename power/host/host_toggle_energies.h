@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "putil_vcd_reader.h"
+#include "reader/putil_vcd_reader.h"
 
 class HOST_DESIGN;
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "putil_background_worker.h"
+#include "core/putil_background_worker.h"
 #include "putil_test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The scanner's input: NUL bytes reach it as 0x01, plain or compressed, whichever way it reads; a file with NULs
 // reads exactly as the same file with 0x01 in their place.
 #include "putil_test_support.h"
-#include "putil_vcd_input_file.h"
+#include "vcd/putil_vcd_input_file.h"
 
 using namespace std::string_literals;
 

@@ -1,6 +1,6 @@
 // Tests of the VCD reader: line counts, status, entries and messages, merging, pads, name-matching files.
 #include "putil_test_support.h"
-#include "putil_vcd_reader_main.h"
+#include "reader/putil_vcd_reader_main.h"
 
 namespace {
 

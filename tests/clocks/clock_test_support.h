@@ -6,7 +6,7 @@
 #include <map>
 #include <sstream>
 
-#include "putil_clock_domain_calculator.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_test_support.h"
 
 // Builders of one design. Atoms enter the netlist in the order they are

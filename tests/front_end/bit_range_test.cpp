@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "putil_bit_range.h"
+#include "vcd/putil_bit_range.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // hierarchy builder the library asks the host for.
 #include "host/host_test_fixture.h"
 #include "host/wsc_hierarchy_builder.h"
-#include "putil_eda_utilities.h"
+#include "core/putil_eda_utilities.h"
 
 namespace {
 

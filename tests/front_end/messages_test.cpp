@@ -2,7 +2,7 @@
 #include <cctype>
 #include <iterator>
 
-#include "putil_msgs.h"
+#include "core/putil_msgs.h"
 #include "putil_test_support.h"
 
 namespace {

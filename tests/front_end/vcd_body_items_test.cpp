@@ -4,8 +4,8 @@
 #include <random>
 
 #include "host/host_test_fixture.h"
-#include "putil_vcd_body_items.h"
-#include "putil_vcd_code_table.h"
+#include "vcd/putil_vcd_body_items.h"
+#include "vcd/putil_vcd_code_table.h"
 
 namespace {
 

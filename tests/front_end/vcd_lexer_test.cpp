@@ -1,9 +1,9 @@
 // Tests of the VCD scanner: tokens, values and line steps of its rules, its block reads, its fatal input error and its
 // memory use. Declarations the grammar test reads whole are not repeated here.
 #include "host/host_test_fixture.h"
-#include "putil_vcd_lexer.h"
-#include "putil_vcd_parser_event_handler.h"
-#include "putil_vcd_parser_tokens.h"
+#include "vcd/putil_vcd_lexer.h"
+#include "vcd/putil_vcd_parser_event_handler.h"
+#include "vcd/putil_vcd_parser_tokens.h"
 
 using namespace std::string_literals;
 

@@ -5,9 +5,9 @@
 #include <initializer_list>
 
 #include "host/host_test_fixture.h"
-#include "putil_vcd_lexer.h"
-#include "putil_vcd_parser.h"
-#include "putil_vcd_parser_event_handler.h"
+#include "vcd/putil_vcd_lexer.h"
+#include "vcd/putil_vcd_parser.h"
+#include "vcd/putil_vcd_parser_event_handler.h"
 
 using STRINGS = std::vector<std::string>;
 

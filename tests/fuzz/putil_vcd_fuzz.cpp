@@ -17,7 +17,7 @@
 
 #include "putil_derived_design.h"
 #include "putil_host.h"
-#include "putil_vcd_reader.h"
+#include "reader/putil_vcd_reader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // element voltages and power regions.
 #include "hssi_test_support.h"
 
-#include "putil_power_supply_info.h"
+#include "supplies/putil_power_supply_info.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 
 #include <functional>
 
-#include "putil_brindev_hssi_info.h"
-#include "putil_fennick_hssi_info.h"
-#include "putil_haldorv_hssi_info.h"
-#include "putil_hssi_info.h"
-#include "putil_kvb_hssi_info.h"
-#include "putil_pellumv_hssi_info.h"
-#include "putil_power_supply_info.h"
-#include "putil_womblet_hssi_info.h"
+#include "hssi/families/putil_brindev_hssi_info.h"
+#include "hssi/families/putil_fennick_hssi_info.h"
+#include "hssi/families/putil_haldorv_hssi_info.h"
+#include "hssi/putil_hssi_info.h"
+#include "hssi/families/putil_kvb_hssi_info.h"
+#include "hssi/families/putil_pellumv_hssi_info.h"
+#include "supplies/putil_power_supply_info.h"
+#include "hssi/families/putil_womblet_hssi_info.h"
 #include "putil_test_support.h"
 
 // Element kinds and implementations of the test device.

@@ -1,7 +1,7 @@
 // Tests of the power matrix: defaults, order of first use, both printed
 // layouts and deep copies.
 #include "host/astr.h"
-#include "putil_power_matrix.h"
+#include "supplies/putil_power_matrix.h"
 #include "putil_test_support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the cached die, overrides, and the internal errors of missing keys.
 #include <functional>
 
-#include "putil_power_supply_info.h"
+#include "supplies/putil_power_supply_info.h"
 #include "putil_test_support.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "host/host_test_fixture.h"
-#include "putil_vcd_reader.h"
+#include "reader/putil_vcd_reader.h"
 
 // The declarations of one wire top|a with a 1 ns unit.
 inline const std::string PUTIL_VCD_TOP_A =

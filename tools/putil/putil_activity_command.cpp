@@ -7,11 +7,11 @@
 
 #include "putil_activity_job.h"
 #include "putil_activity_report.h"
-#include "putil_clock_domain_calculator.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_command.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
-#include "putil_vcd_reader.h"
+#include "reader/putil_vcd_reader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <iostream>
 #include <map>
 
-#include "putil_clock_domain_calculator.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_clocks_report.h"
 #include "putil_command.h"
 #include "putil_host.h"

@@ -8,7 +8,7 @@
 #include "putil_command.h"
 #include "putil_host.h"
 #include "putil_svg_plot.h"
-#include "putil_vcd_reader.h"
+#include "reader/putil_vcd_reader.h"
 
 namespace {
 

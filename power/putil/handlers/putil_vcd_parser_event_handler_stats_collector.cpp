@@ -1,0 +1,1020 @@
+// Stats collector: static probability and toggle rate per matched signal.
+#include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <numeric>
+
+#include "host/big_time.h"
+#include "host/cdb_atom.h"
+#include "host/cfg.h"
+#include "host/putil_sa_data.h"
+#include "host/tim_advanced_estimator.h"
+#include "vcd/putil_bit_range.h"
+#include "core/putil_msgs.h"
+#include "vcd/putil_vcd_body_items.h"
+#include "vcd/putil_vcd_values.h"
+
+// Starts loading a cache line that is read soon; a hint only.
+#if defined(__GNUC__)
+#define PUTIL_PREFETCH(address) __builtin_prefetch(address)
+#else
+#define PUTIL_PREFETCH(address) static_cast<void>(address)
+#endif
+
+namespace {
+
+// Code table entries with this bit name a record.
+const std::uint32_t s_record_entry = 0x80000000u;
+
+// Levels are classed by table, not branched on: they change unpredictably,
+// and a mispredicted branch stalls the loads of the records that follow.
+struct LEVEL_CLASSES {
+    unsigned char class_of[256] = {};   // '0', '1', 'Z', anything else
+
+    constexpr LEVEL_CLASSES()
+    {
+        for (int c = 0; c < 256; ++c)
+            class_of[c] = 3;
+        class_of[static_cast<unsigned char>('0')] = 0;
+        class_of[static_cast<unsigned char>('1')] = 1;
+        class_of[static_cast<unsigned char>('Z')] = 2;
+    }
+};
+
+constexpr LEVEL_CLASSES s_levels;
+
+// Half-transitions counted for a change from one value to the next; a swing
+// between 0 and 1 through Z counts one full transition.
+double half_transitions(char from, char to)
+{
+    static const double HALF_TRANSITIONS[4][4] = {
+        {0.0, 2.0, 1.0, 0.0}, {2.0, 0.0, 1.0, 0.0}, {1.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
+    return HALF_TRANSITIONS[s_levels.class_of[static_cast<unsigned char>(from)]]
+                           [s_levels.class_of[static_cast<unsigned char>(to)]];
+}
+
+// time when taken, else +0.0, without a branch; adding +0.0 leaves a sum of
+// times as it is (none is ever -0.0).
+double time_if(bool taken, double time)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &time, sizeof bits);
+    bits &= 0 - static_cast<std::uint64_t>(taken);
+    std::memcpy(&time, &bits, sizeof time);
+    return time;
+}
+
+double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
+
+// "#" and up to 18 digits: the time is exact in an integer, and converting
+// that to double rounds as "%lf" rounds the digits.
+bool whole_time(std::string_view text, std::uint64_t* time)
+{
+    if (text.size() < 2 || text.size() > 19 || text[0] != '#')
+        return false;
+    std::uint64_t value = 0;
+    for (const char digit : text.substr(1)) {
+        if (digit < '0' || digit > '9')
+            return false;
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    *time = value;
+    return true;
+}
+
+}  // namespace
+
+// Sums per input entry id for its toggle and unknown percentages.
+struct PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS {
+    std::uint16_t entry_id;
+    double unknown_time;
+    double total_time;
+    unsigned counted_signals;
+    unsigned toggling_signals;
+};
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
+    PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
+    putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool filter_glitches)
+    : PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(entry, std::move(vcd_file_name), lines_in_file, scanner, facade,
+                                                     sa_data, filter_glitches, PUTIL_VCD_STEP_EFFECT::MEASURE)
+{
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
+    PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
+    putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade, PUTIL_SA_DATA* sa_data, bool filter_glitches,
+    PUTIL_VCD_STEP_EFFECT effect)
+    : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), lines_in_file, scanner, facade, entry,
+                                     sa_data != nullptr ? sa_data->get_input_file_manager() : nullptr),
+      m_sa_data(sa_data),
+      m_step_effect(effect),
+      m_filter_glitches(filter_glitches),
+      m_current_simulation_time(0.0),
+      m_advanced_estimator(nullptr),
+      m_link_output_enables_pending(true),
+      m_in_window(false),
+      m_window_end_passed(false),
+      m_window_start_crossed(false),
+      m_code_table_built(false),
+      m_held{PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity),
+             PUTIL_VCD_HELD_CHANGES(s_held_change_capacity, s_held_text_capacity)},
+      m_latest_time(0.0),
+      m_apply_thread(cfg_is_on("putil_vcd_apply_thread", false))
+{
+    PUTIL_ASSERT(sa_data != 0);
+    if (m_filter_glitches) {
+        m_advanced_estimator =
+            TIM_ADVANCED_ESTIMATOR::create_advanced_estimator(MEM_MANAGER::get_default_segment(), false);
+        PUTIL_ASSERT(m_advanced_estimator != 0);
+    }
+    m_in_window = check_window(0.0, &m_current_simulation_time);
+    PUTIL_ASSERT(m_current_simulation_time == 0);
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::~PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR()
+{
+    if (m_advanced_estimator != nullptr)
+        TIM_ADVANCED_ESTIMATOR::destroy_advanced_estimator(m_advanced_estimator);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_toggle_event(const OTERM_INFO*, double) {}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records()
+{
+    PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos);
+    PUTIL_VECTOR<double>().swap(m_z_times);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vcd_close(char* time_text) { putil_free_text(time_text); }
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_real_value_change(char* code, char* value)
+{
+    putil_free_text(code);
+    putil_free_text(value);
+}
+
+PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
+                                                    bool extended_syntax)
+{
+    std::string name(reference[0] == '\\' ? reference + 1 : reference);
+    const std::string index_text(index);
+    PUTIL_VCD_DECLARED_SIGNAL signal{PUTIL_VCD_DECLARED_SIGNAL::SCALAR, name + index_text, 0, 0};
+
+    // The range stands either in the index or at the end of the reference.
+    PUTIL_BIT_RANGE_READ range = PUTIL_BIT_RANGE_MALFORMED;
+    if (index_text.empty()) {
+        const std::size_t bracket = name.rfind('[');
+        if (!name.empty() && name.back() == ']' && bracket != std::string::npos) {
+            range = putil_read_bit_range(name.c_str() + bracket, &signal.msb, &signal.lsb);
+            if (range != PUTIL_BIT_RANGE_MALFORMED)
+                signal.name = name.substr(0, bracket);
+        }
+    } else {
+        range = putil_read_bit_range(index_text.c_str(), &signal.msb, &signal.lsb);
+        if (range != PUTIL_BIT_RANGE_MALFORMED)
+            signal.name = name;
+    }
+    // Bit numbers beyond an int name no design signal.
+    if (range == PUTIL_BIT_RANGE_OUT_OF_RANGE) {
+        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+        return signal;
+    }
+    bool is_vector = range == PUTIL_BIT_RANGE_OK;
+    if (!is_vector && extended_syntax && size > 1) {
+        // Integers, wide nets without a range and memory words ("rf[3]" of
+        // 8 bits) are read as the vector [size-1:0] of their name.
+        signal.msb = size - 1;
+        signal.lsb = 0;
+        is_vector = true;
+    }
+    if (!is_vector)
+        return signal;
+    signal.kind = PUTIL_VCD_DECLARED_SIGNAL::VECTOR;
+    // Descending ranges only; [0:7] and negative bit numbers are not
+    // measured, nor is a width beyond any design signal's.
+    if (signal.msb < signal.lsb || signal.lsb < 0 ||
+        putil_bit_range_width(signal.msb, signal.lsb) > PUTIL_MAX_DECLARED_BITS)
+        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+    return signal;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int size, char* code,
+                                                                                  char* reference, char* index)
+{
+    // A new record may move the others.
+    drain_held_changes();
+    const std::string id_code(code);
+    const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
+    putil_free_text(kind);
+    putil_free_text(code);
+    putil_free_text(reference);
+    putil_free_text(index);
+
+    if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::VECTOR)
+        declare_vector(id_code, signal);
+    else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR)
+        declare_scalar(id_code, signal.name);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::string& code,
+                                                                    const PUTIL_VCD_DECLARED_SIGNAL& vector)
+{
+    bool matched = false;
+    putil_vcd_for_each_bit(vector, [&](const std::string& name, std::uint32_t position) {
+        for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+            CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
+            if (oterm == nullptr)
+                continue;
+            const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
+            append_record(oterm, entry->get_id(), register_bit_code(code, static_cast<int>(position), index));
+            matched = true;
+        }
+    });
+    if (matched)
+        register_vector_code(code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
+{
+    for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+        CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
+        if (oterm == nullptr)
+            continue;
+        const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());
+        append_record(oterm, entry->get_id(), register_scalar_code(code, index));
+    }
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id,
+                                                                   std::uint32_t next_alias)
+{
+    OTERM_INFO info;
+    info.oterm = oterm;
+    info.toggle_count = 0.0;
+    info.enabled_toggle_count = 0.0;
+    info.weighted_high_time = 0.0;
+    info.known_time = 0.0;
+    info.unknown_time = 0.0;
+    info.last_change_time = 0.0;
+    info.value = 'X';
+    info.previous_value = 'X';
+    info.is_unknown = true;
+    info.previous_is_unknown = true;
+    info.output_enable_info = nullptr;
+    info.min_fanout_delay = m_filter_glitches ? min_fanout_delay(oterm) : 0;
+    info.next_alias = next_alias;
+    info.input_file_id = entry_id;
+    // Z time first: when the record's own push fails, the lists still
+    // cover every record.
+    m_z_times.push_back(0.0);
+    m_oterm_infos.push_back(info);
+}
+
+// Smallest estimated delay to any sink, 0 without sinks: a pulse narrower
+// than that never reaches a sink, so it is no activity.
+std::int32_t PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::min_fanout_delay(const CDB_ATOM_OTERM* oterm) const
+{
+    if (oterm->begin_iterm_fanout() == oterm->end_iterm_fanout())
+        return 0;
+    std::int32_t minimum = INT_MAX;
+    for (const CDB_ATOM_ITERM* iterm = oterm->begin_iterm_fanout(); iterm != oterm->end_iterm_fanout();
+         iterm = iterm->get_next_fanout())
+        minimum = std::min(minimum, static_cast<std::int32_t>(m_advanced_estimator->estimate_delay(oterm, iterm)));
+    return minimum;
+}
+
+// Inline: it runs for every bit of every change.
+template <class EFFECT>
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, OTERM_INFO& info, char new_char,
+                                                                        bool hold, MOMENT at)
+{
+    const bool measure = EFFECT::value == PUTIL_VCD_STEP_EFFECT::MEASURE;
+    const double now = at.time;
+    const double dt = now - info.last_change_time;
+    if (dt < 0)
+        return report_elapsed_time_error();
+    if (hold)
+        new_char = info.value;
+
+    // A pulse narrower than the fanout delay is discarded: its time is booked
+    // under the value from before it.
+    if (measure && m_filter_glitches && info.min_fanout_delay > m_time_unit_factor * dt * 1000.0 &&
+        info.last_change_time > 0 && !hold) {
+        info.value = info.previous_value;
+        info.is_unknown = info.previous_is_unknown;
+    }
+
+    if (measure && at.in_window) {
+        if (info.is_unknown) {
+            info.unknown_time += dt;
+        } else {
+            info.known_time += dt;
+            // 2 x dt at 1, dt at Z: chosen without a branch on the level.
+            const double high_time = time_if(info.value == '1' || info.value == 'Z', dt);
+            info.weighted_high_time += high_time + time_if(info.value == '1', high_time);
+            if (info.value == 'Z')
+                m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())] += dt;
+        }
+        // The transition booked now is the one made at last_change_time.
+        const double counted = half_transitions(info.previous_value, info.value);
+        info.toggle_count += counted;
+        if (info.output_enable_info != nullptr && info.output_enable_info->value != '0')
+            info.enabled_toggle_count += counted;
+    }
+
+    info.previous_value = info.value;
+    info.previous_is_unknown = info.is_unknown;
+    if (!hold) {
+        // An unknown interval keeps the last known character, so 0 -> X -> 1
+        // still counts as one transition.
+        const bool unknown = new_char == 'X';
+        info.value = unknown ? info.value : new_char;
+        info.is_unknown = unknown;
+    }
+    info.last_change_time = now;
+    // Every step between known values is a toggle event, 0 to 0 as well (a
+    // dump of all values); only a record's first value comes from 'X'.
+    if (!measure && !hold && new_char != 'X' && info.previous_value != 'X')
+        handle_toggle_event(&info, now);
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
+{
+    const std::string line = std::to_string(putil_vcd_get_line_number());
+    putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
+    return false;
+}
+
+// Applies a value to every record declared under one identifier (aliases).
+template <class EFFECT>
+inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(EFFECT effect, std::uint32_t newest,
+                                                                           char value, MOMENT at)
+{
+    std::uint32_t index = newest;
+    for (;;) {
+        OTERM_INFO& info = m_oterm_infos[index];
+        if (!apply_value(effect, info, value, false, at))
+            return false;
+        if (info.next_alias == index)
+            return true;
+        index = info.next_alias;
+    }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_all_records()
+{
+    return with_step_effect([this](auto effect) {
+        for (OTERM_INFO& info : m_oterm_infos) {
+            if (!apply_value(effect, info, 'U', true, now()))
+                return false;
+        }
+        return true;
+    });
+}
+
+// Once the code table is built, changes read by the scanner's rules are held
+// back like those read straight from its buffer: the fast path hands the
+// rules the line at each block end, and applying everything held before it
+// would stop the apply thread every block.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change(char* code, char* value_text)
+{
+    bool result = true;
+    std::uint32_t newest;
+    if (m_code_table_built) {
+        result = change_scalar(code, value_text[0]);
+    } else if (find_scalar_code(code, &newest)) {
+        drain_held_changes();
+        const char value = putil_vcd_scalar_value(value_text[0]);
+        result = with_step_effect([&](auto effect) { return apply_to_chain(effect, newest, value, now()); });
+    }
+    putil_free_text(value_text);
+    return result;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change(char* code, char* value)
+{
+    bool result;
+    if (m_code_table_built) {
+        result = change_vector(code, value);
+    } else {
+        drain_held_changes();
+        const CODE_TARGETS targets = code_targets(code);
+        const std::size_t total_bits = std::strlen(value) - 1;   // after the 'b'
+        result = with_step_effect(
+            [&](auto effect) { return apply_vector_value(effect, targets, value, total_bits, now()); });
+    }
+    putil_free_text(code);
+    putil_free_text(value);
+    return result;
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::code_targets(const std::string& code) const
+{
+    CODE_TARGETS targets{PUTIL_NO_BIT_CODE, PUTIL_NO_BIT_CODE, 0, 0, nullptr, PUTIL_NO_BIT_CODE};
+    find_scalar_code(code, &targets.scalar);
+    if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(code)) {
+        targets.width = bits->width;
+        targets.position_count = static_cast<std::uint32_t>(bits->positions.size());
+        targets.positions = bits->positions.data();
+    }
+    // A code with a vector width but no bits is a vector of an earlier file's
+    // declarations: none of its bits is matched in this one, and its values
+    // are not scalar values either.
+    std::uint32_t width;
+    if (targets.positions == nullptr && !find_vector_code(code, &width))
+        targets.vector_scalar = targets.scalar;
+    targets.first_record = targets.scalar;
+    for (std::uint32_t p = 0; p < targets.position_count && targets.first_record == PUTIL_NO_BIT_CODE; ++p)
+        targets.first_record = targets.positions[p];
+    return targets;
+}
+
+template <class EFFECT>
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(EFFECT effect, const CODE_TARGETS& targets,
+                                                                        const char* value, std::size_t total_bits,
+                                                                        MOMENT at)
+{
+    bool result = true;
+    std::uint32_t newest;
+    if (targets.positions != nullptr) {
+        // Position p is bit lsb + p, counted from the rightmost digit;
+        // positions without a matched signal are skipped.
+        for (std::uint32_t p = 0; p < targets.width && result; ++p) {
+            if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
+                continue;
+            const char bit = p < total_bits ? putil_vcd_scalar_value(value[total_bits - p])
+                                            : putil_vcd_left_extension(value[1]);
+            result = apply_to_chain(effect, newest, bit, at);
+        }
+    } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
+        // A scalar identifier takes one digit; strict reading takes a wide
+        // declaration without a range for a scalar, so its values stop here.
+        PUTIL_ASSERT(total_bits == 1);
+        result = apply_to_chain(effect, targets.vector_scalar, putil_vcd_scalar_value(value[1]), at);
+    }
+    return result;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_port_value_change(char* code, char* value)
+{
+    drain_held_changes();
+    const std::string id_code(code);
+    const std::size_t total = std::strlen(value) - 1;   // after the leading 'p'
+    const bool result = with_step_effect([&](auto effect) {
+        std::uint32_t newest;
+        if (total == 1 && find_scalar_code(id_code, &newest))
+            return apply_to_chain(effect, newest, putil_vcd_port_value(value[1]), now());
+        bool applied = true;
+        // Position p from the right; the first position without a matched
+        // signal ends the value.
+        if (const PUTIL_VCD_BIT_CODES* bits = find_bit_codes(id_code)) {
+            for (std::uint32_t p = 0; p < total && applied && bits->find(p, &newest); ++p)
+                applied = apply_to_chain(effect, newest, putil_vcd_port_value(value[total - p]), now());
+        }
+        return applied;
+    });
+    putil_free_text(code);
+    putil_free_text(value);
+    return result;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
+{
+    if (m_link_output_enables_pending) {
+        drain_held_changes();
+        link_output_enables();
+        m_link_output_enables_pending = false;
+    }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
+{
+    link_output_enables_once();
+    char hash;
+    double time = 0.0;
+    const int tokens_found = std::sscanf(time_text, "%c%lf", &hash, &time);
+    putil_free_text(time_text);
+    PUTIL_ASSERT(tokens_found == 2);
+    return move_to_time(time);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
+{
+    // A window bound between the last timestamp and this one closes the
+    // interval there first.
+    for (;;) {
+        double clip = 0.0;
+        m_in_window = check_window(time, &clip);
+        if (clip == 0.0)
+            break;
+        m_current_simulation_time = clip;
+        m_latest_time = std::max(m_latest_time, clip);
+        drain_held_changes();
+        if (!hold_all_records())
+            return false;
+    }
+    m_current_simulation_time = time;
+    m_latest_time = std::max(m_latest_time, time);
+    update_progress();
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::check_window(double time, double* clip)
+{
+    if (m_window_end_passed)
+        return false;
+    const double factor = m_time_unit_factor;
+    const BIG_TIME* start = m_input_file_data != nullptr ? m_input_file_data->get_start_time() : nullptr;
+    const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
+    if (start != nullptr) {
+        const double start_ns = nanoseconds(start);
+        if (factor * time < start_ns)
+            return false;
+        if (!m_window_start_crossed && start_ns > factor * m_current_simulation_time) {
+            *clip = start_ns / factor;
+            m_window_start_crossed = true;
+            return false;
+        }
+    }
+    if (end != nullptr && factor * time > nanoseconds(end)) {
+        *clip = nanoseconds(end) / factor;
+        m_window_end_passed = true;
+        m_window_start_crossed = false;
+        return true;
+    }
+    return true;
+}
+
+// Links the record of every bidirectional pad output to the record of the
+// signal that drives the pad's output enable.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
+{
+    PUTIL_HASH_MAP<const CDB_ATOM_OTERM*, OTERM_INFO*> last_record_of;
+    for (OTERM_INFO& info : m_oterm_infos) {
+        const CDB_ATOM_NODE* node = info.oterm->get_my_node();
+        if (!node->is_pin_atom() || !node->is_padio_pin_atom() ||
+            info.oterm->get_any_usage_as() != CDB_PORT_TYPE_PAD_OUTPUT)
+            continue;
+        const CDB_ATOM_ITERM* output_enable = node->get_input_term_by_type(CDB_PORT_TYPE_OUTPUT_ENABLE, 0);
+        if (output_enable == nullptr || !output_enable->get_output_enable_flag() ||
+            output_enable->get_source() == nullptr)
+            continue;
+        if (last_record_of.empty()) {
+            for (OTERM_INFO& candidate : m_oterm_infos)
+                last_record_of[candidate.oterm] = &candidate;
+        }
+        auto driver = last_record_of.find(output_enable->get_source());
+        if (driver != last_record_of.end())
+            info.output_enable_info = driver->second;
+    }
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::string_view time_text)
+{
+    std::uint64_t time = 0;
+    if (!whole_time(time_text, &time))
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(time_text);
+    link_output_enables_once();
+    return move_to_time(static_cast<double>(time));
+}
+
+// A change is held back while the time is the latest that any record was
+// changed at: then no change can find its record changed later than now (the
+// elapsed-time error), so applying it later, in order, at the time it was
+// read, changes nothing but when the work is done. Held-back changes are
+// applied in one tight loop when the room for them is full and before
+// anything else reads or writes the records, with the records of many
+// changes loading at once; with the apply thread, on that thread while
+// this one reads on.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_scalar_value_change_text(std::string_view value_text)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_scalar_value_change_text(value_text);
+    return change_scalar(value_text.substr(1), value_text[0]);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vector_value_change_text(std::string_view code,
+                                                                                     std::string_view value)
+{
+    if (!m_code_table_built)
+        return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
+    return change_vector(code, value);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_scalar(std::string_view code, char level)
+{
+    const std::uint32_t entry = m_code_table.find(code);
+    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
+        return true;
+    if (!may_hold_back()) {
+        drain_held_changes();
+        return with_step_effect([&](auto effect) { return apply_scalar_entry(effect, entry, level, now()); });
+    }
+    if (!filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window)) {
+        flush_held_changes();
+        const bool held = filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window);
+        PUTIL_ASSERT(held);
+    }
+    return true;
+}
+
+// value: "b" and the digits.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_vector(std::string_view code, std::string_view value)
+{
+    const std::uint32_t entry = m_code_table.find(code);
+    if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
+        return true;
+    // Several digits for a scalar code end the run with an internal error,
+    // after the changes before it.
+    const CODE_TARGETS targets = targets_of_entry(entry);
+    const bool scalar_digits = targets.positions == nullptr && targets.vector_scalar != PUTIL_NO_BIT_CODE;
+    if (may_hold_back() && !(scalar_digits && value.size() != 2) && hold_vector(entry, value))
+        return true;
+    drain_held_changes();
+    return with_step_effect(
+        [&](auto effect) { return apply_vector_value(effect, targets, value.data(), value.size() - 1, now()); });
+}
+
+// False for a text longer than all the room there is.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_vector(std::uint32_t entry, std::string_view text)
+{
+    if (filling().hold_vector(entry, text, m_current_simulation_time, m_in_window))
+        return true;
+    flush_held_changes();
+    return filling().hold_vector(entry, text, m_current_simulation_time, m_in_window);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::may_hold_back() const
+{
+    return m_current_simulation_time >= m_latest_time;
+}
+
+// Starts applying the changes held so far, and holds the next ones in the
+// other room. The apply job runs on the worker when there is one; this
+// thread goes on reading and waits for it only when the other room is full
+// too.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::flush_held_changes()
+{
+    PUTIL_VCD_HELD_CHANGES& full = filling();
+    if (full.empty())
+        return;
+    if (!m_apply_thread) {
+        const bool applied = apply_held_changes(full);
+        PUTIL_ASSERT(applied);
+        full.clear();
+        return;
+    }
+    m_worker.wait();
+    PUTIL_ASSERT(m_held_changes_applied);
+    m_worker.start([this, &full] {
+        m_held_changes_applied = apply_held_changes(full);
+        full.clear();
+    });
+    m_filling = 1 - m_filling;
+}
+
+// Every held change applied: the records are this thread's again.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::drain_held_changes()
+{
+    flush_held_changes();
+    if (m_apply_thread) {
+        m_worker.wait();
+        PUTIL_ASSERT(m_held_changes_applied);
+    }
+}
+
+// At the end of a file, read to its end or not: the changes still held
+// reach nothing any more.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::discard_held_changes()
+{
+    if (m_apply_thread)
+        m_worker.wait();
+    for (PUTIL_VCD_HELD_CHANGES& held : m_held)
+        held.clear();
+    m_held_changes_applied = true;
+}
+
+// Runs on the worker when there is one: it reads the code targets and
+// writes the records, nothing else.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held)
+{
+    const std::size_t ahead = 8;
+    const PUTIL_VECTOR<PUTIL_VCD_HELD_CHANGES::CHANGE>& changes = held.changes();
+    return with_step_effect([&](auto effect) {
+        bool applied = true;
+        for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
+            const MOMENT at{step.time, step.in_window};
+            for (std::size_t i = step.first; i < step.end; ++i) {
+                if (i + ahead < changes.size())
+                    prefetch_records(changes[i + ahead].entry);
+                const PUTIL_VCD_HELD_CHANGES::CHANGE& change = changes[i];
+                applied &= change.text_length == 0
+                               ? apply_scalar_entry(effect, change.entry, static_cast<char>(change.text), at)
+                               : apply_vector_value(effect, targets_of_entry(change.entry), held.text_of(change),
+                                                    change.text_length - 1, at);
+            }
+        }
+        return applied;
+    });
+}
+
+// Starts loading the first record of a change, the line it ends in and the
+// line after: the records of a vector follow each other.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint32_t entry) const
+{
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t record = record_entry ? entry & ~s_record_entry : m_code_targets[entry].first_record;
+    if (record == PUTIL_NO_BIT_CODE)
+        return;
+    const char* first = reinterpret_cast<const char*>(&m_oterm_infos[record]);
+    PUTIL_PREFETCH(first);
+    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) - 1);
+    if (record_entry)
+        return;
+    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) + 63);
+    PUTIL_PREFETCH(m_code_targets[entry].positions);
+}
+
+template <class EFFECT>
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(EFFECT effect, std::uint32_t entry, char level,
+                                                                        MOMENT at)
+{
+    const bool record_entry = (entry & s_record_entry) != 0;
+    const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;
+    return newest == PUTIL_NO_BIT_CODE || apply_to_chain(effect, newest, putil_vcd_scalar_value(level), at);
+}
+
+// A record entry stands for a scalar code that vector changes reach as well.
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::CODE_TARGETS
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::targets_of_entry(std::uint32_t entry) const
+{
+    if ((entry & s_record_entry) == 0)
+        return m_code_targets[entry];
+    const std::uint32_t record = entry & ~s_record_entry;
+    return CODE_TARGETS{record, record, 0, 0, nullptr, record};
+}
+
+// The code table serves the fast body path only: with it off, every change
+// is applied as it is read, the plain reading that the fast one must match.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_definitions()
+{
+    if (putil_vcd_fast_body_is_on())
+        build_code_table();
+    return true;
+}
+
+// Every code with a scalar record or bit records, with what each slot finds
+// for it; the declarations do not change during the body. A scalar code
+// whose vector changes reach its record too (most codes) is entered as that
+// record, so that the slots need nothing but the code table for it.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::build_code_table()
+{
+    PUTIL_VECTOR<PUTIL_VCD_CODE_VALUE> codes;
+    m_code_targets.clear();
+    const auto add = [&](const std::string& code) {
+        const CODE_TARGETS targets = code_targets(code);
+        if (targets.positions == nullptr && targets.vector_scalar == targets.scalar &&
+            targets.scalar < s_record_entry - 1) {
+            codes.push_back(PUTIL_VCD_CODE_VALUE{code, targets.scalar | s_record_entry});
+            return;
+        }
+        codes.push_back(PUTIL_VCD_CODE_VALUE{code, static_cast<std::uint32_t>(m_code_targets.size())});
+        m_code_targets.push_back(targets);
+    };
+    for_each_declared_code(add);
+    // The bit positions of all codes side by side rather than in one block
+    // each: they are read for every vector change.
+    std::size_t position_total = 0;
+    for (const CODE_TARGETS& targets : m_code_targets)
+        position_total += targets.position_count;
+    m_bit_positions.clear();
+    m_bit_positions.reserve(position_total);
+    for (CODE_TARGETS& targets : m_code_targets) {
+        if (targets.positions == nullptr)
+            continue;
+        const std::size_t offset = m_bit_positions.size();
+        m_bit_positions.insert(m_bit_positions.end(), targets.positions, targets.positions + targets.position_count);
+        targets.positions = m_bit_positions.data() + offset;
+    }
+    m_code_table.build(codes);
+    m_code_table_built = true;
+    for (PUTIL_VCD_HELD_CHANGES& held : m_held)
+        held.reserve();
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
+{
+    m_code_table_built = false;
+    discard_held_changes();
+    m_latest_time = 0.0;
+    m_link_output_enables_pending = true;
+    m_current_simulation_time = 0.0;
+    free_records();
+    m_related_entries.clear();
+    clear_scalar_and_bit_codes();
+    m_window_end_passed = false;
+    m_window_start_crossed = false;
+    m_in_window = check_window(0.0, &m_current_simulation_time);
+    PUTIL_ASSERT(m_current_simulation_time == 0);
+    PUTIL_VCD_PARSER_EVENT_HANDLER::handle_end_of_file();
+}
+
+// The records by output term, those of one term in the order they were
+// declared. The keys are sorted apart from the records, so that comparing
+// two never reaches into the records (millions of them do not fit a
+// cache), and records already in that order (a derived design's) are left
+// where they are. std::stable_sort would take its buffer from the global
+// heap, not from the host.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
+{
+    PUTIL_VECTOR<std::pair<const CDB_ATOM_OTERM*, std::uint32_t>> order;
+    order.reserve(m_oterm_infos.size());
+    for (std::uint32_t index = 0; index < m_oterm_infos.size(); ++index)
+        order.emplace_back(m_oterm_infos[index].oterm, index);
+    if (std::is_sorted(order.begin(), order.end()))
+        return;
+    std::sort(order.begin(), order.end());
+    PUTIL_VECTOR<OTERM_INFO> sorted;
+    sorted.reserve(m_oterm_infos.size());
+    PUTIL_VECTOR<double> sorted_z_times;
+    sorted_z_times.reserve(m_z_times.size());
+    for (const auto& key : order) {
+        sorted.push_back(m_oterm_infos[key.second]);
+        sorted_z_times.push_back(m_z_times[key.second]);
+    }
+    m_oterm_infos.swap(sorted);
+    m_z_times.swap(sorted_z_times);
+}
+
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id)
+{
+    for (ENTRY_SUMS& entry_sums : sums) {
+        if (entry_sums.entry_id == entry_id)
+            return entry_sums;
+    }
+    sums.push_back(ENTRY_SUMS{entry_id, 0.0, 0.0, 0, 0});
+    return sums.back();
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
+{
+    drain_held_changes();
+    // A file that ends inside the window is extended to the window end, or
+    // closed at its last timestamp.
+    if (m_in_window) {
+        const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
+        if (end != nullptr)
+            m_current_simulation_time = nanoseconds(end) / m_time_unit_factor;
+        if (!hold_all_records())
+            return false;
+    }
+
+    sort_records_by_oterm();
+
+    if (cfg_is_on("putil_output_vcd_name_matching_info", false))
+        write_name_matching_info();
+
+    CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
+    PUTIL_ASSERT(atom_netlist != 0);
+    PUTIL_VECTOR<ENTRY_SUMS> sums;
+    for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
+        const CDB_ATOM_NODE* atom = *node;
+        const bool bidir_pad = atom->is_pin_atom() && atom->has_padio_output_data();
+        for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term)
+            annotate_oterm(*term, bidir_pad && (*term)->is_used_as(CDB_PORT_TYPE_PAD_OUTPUT), sums);
+    }
+
+    for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
+        const ENTRY_SUMS& entry_sums = sums_of(sums, entry->get_id());
+        if (entry_sums.counted_signals > 0)
+            entry->set_toggle_percentage(static_cast<float>(entry_sums.toggling_signals) * 100.0f /
+                                         static_cast<float>(entry_sums.counted_signals));
+        if (entry_sums.total_time > 0)
+            entry->set_unknown_percentage(static_cast<float>(entry_sums.unknown_time * 100.0 / entry_sums.total_time));
+    }
+
+    free_records();
+    clear_scalar_and_bit_codes();
+    return true;
+}
+
+// Writes the activity of every record of one output term into its store
+// record (and, for a bidirectional pad, into the pad's output record).
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output,
+                                                                    PUTIL_VECTOR<ENTRY_SUMS>& sums)
+{
+    unsigned out_data_id = 0;
+    PUTIL_ASSERT(m_sa_data->get_unique_id_for_output_signal( oterm, &out_data_id ));
+    PUTIL_OUTPUT_SIGNAL_DATA* out_data = m_sa_data->get_output_signal_data(out_data_id, false);
+    PUTIL_ASSERT(out_data != 0);
+    PUTIL_OUTPUT_SIGNAL_DATA* out_bidir_data = nullptr;
+    if (is_bidir_pad_output) {
+        out_bidir_data = m_sa_data->get_bidir_padio_output_signal_data(out_data_id, true);
+        PUTIL_ASSERT(out_bidir_data != 0);
+    }
+
+    OTERM_INFO key;
+    key.oterm = oterm;
+    auto first = std::lower_bound(m_oterm_infos.begin(), m_oterm_infos.end(), key,
+                                  [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
+    for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
+        if (info->known_time == 0)
+            continue;
+        offer_level_times(*info);
+        PUTIL_INPUT_FILE_DATA* entry = m_input_file_manager->get_input_file_data(info->input_file_id);
+        ENTRY_SUMS& entry_sums = sums_of(sums, info->input_file_id);
+
+        if (!out_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE)) {
+            const float sp = static_cast<float>(info->weighted_high_time * 0.5 / info->known_time);
+            bool written = annotate_value(out_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
+                                          out_data->static_probability_file_id, info->input_file_id, sp, true);
+            if (out_bidir_data != nullptr &&
+                !out_bidir_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE))
+                written |= annotate_value(out_bidir_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
+                                          out_bidir_data->static_probability_file_id, info->input_file_id, sp, true);
+            if (written) {
+                entry_sums.unknown_time += info->unknown_time;
+                entry_sums.total_time += info->unknown_time + info->known_time;
+                m_input_file_manager->mark_oterm_annotated(entry, oterm);
+            }
+        }
+
+        if (!out_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
+            const double seconds = m_time_unit_factor * info->known_time / 1e9;
+            const float all = static_cast<float>(info->toggle_count * 0.5 / seconds);
+            const float enabled = static_cast<float>(info->enabled_toggle_count * 0.5 / seconds);
+            // A pad output without its own record counts only the toggles
+            // made while its output was enabled.
+            const float rate = info->output_enable_info != nullptr && out_bidir_data == nullptr ? enabled : all;
+            float rate_taken = rate;
+            bool written = annotate_value(out_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_data->toggle_rate_file_id,
+                                          info->input_file_id, rate, false);
+            if (out_bidir_data != nullptr && !out_bidir_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
+                const bool bidir_written =
+                    annotate_value(out_bidir_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_bidir_data->toggle_rate_file_id,
+                                   info->input_file_id, enabled, false);
+                if (bidir_written && !written)
+                    rate_taken = enabled;
+                written |= bidir_written;
+            }
+            if (written) {
+                ++entry_sums.counted_signals;
+                if (rate_taken > 0)
+                    ++entry_sums.toggling_signals;
+                m_input_file_manager->mark_oterm_annotated(entry, oterm);
+            }
+        }
+    }
+}
+
+// Gives the store the time the record's signal spent at each level, for
+// stores that keep more than the two measures. The weighted high time
+// counts '1' twice and 'Z' once; Z's own time is kept apart.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTERM_INFO& info)
+{
+    const double z_time = m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())];
+    PUTIL_SIGNAL_LEVEL_TIMES times;
+    times.time_unit_seconds = m_time_unit_factor * 1e-9;
+    times.time_at_1 = (info.weighted_high_time - z_time) * 0.5;
+    times.time_at_z = z_time;
+    times.time_at_0 = info.known_time - z_time - times.time_at_1;
+    times.time_at_x = info.unknown_time;
+    times.transitions = info.toggle_count * 0.5;
+    m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
+}
+
+// Writes one value under the store's merge rules: the first annotation
+// sets it; a later one replaces, adds or keeps as the manager answers.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data,
+                                                                    int annotated_flag, std::uint16_t& owner_field,
+                                                                    std::uint16_t entry_id, float value,
+                                                                    bool static_probability)
+{
+    std::uint16_t owner = owner_field;
+    const int mode = m_input_file_manager->get_merge_mode(entry_id, owner);
+    const bool first = !data->get_flag_value(annotated_flag);
+    if (first || mode == PUTIL_MERGE_REPLACE) {
+        if (static_probability)
+            data->set_static_probability(value);
+        else
+            data->set_toggle_rate(value);
+        if (first)
+            data->set_flag_value(annotated_flag, true);
+    } else if (mode == PUTIL_MERGE_ADD) {
+        if (static_probability)
+            data->add_static_probability(value);
+        else
+            data->add_toggle_rate(value);
+    } else {
+        return false;
+    }
+    owner_field = owner;
+    return true;
+}

@@ -1,0 +1,244 @@
+// The stats collector: measures the static probability and toggle rate of
+// every design signal that a waveform file names, and writes them into the
+// signal-activity store.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "core/putil_background_worker.h"
+#include "vcd/putil_vcd_code_table.h"
+#include "vcd/putil_vcd_held_changes.h"
+#include "vcd/putil_vcd_parser_event_handler.h"
+
+class CDB_ATOM_OTERM;
+class PUTIL_SA_DATA;
+class PUTIL_OUTPUT_SIGNAL_DATA;
+class TIM_ADVANCED_ESTIMATOR;
+
+// The widest declaration that is measured, in bits. Every bit is looked up
+// in the design by name, so an absurd width ("$var wire 2000000000 ...")
+// would stall the reader; no design signal is that wide.
+const long long PUTIL_MAX_DECLARED_BITS = 1LL << 20;
+
+// What one "$var" declaration names: a scalar, the bits lsb..msb of a
+// vector, or nothing that the activity job measures.
+struct PUTIL_VCD_DECLARED_SIGNAL {
+    enum KIND { NONE, SCALAR, VECTOR } kind;
+    std::string name;   // the scalar's name, or the vector's reference
+    int msb;
+    int lsb;
+};
+
+// Reads a declaration as the stats collector does: a leading '\' dropped;
+// the range from the index, or from the end of the reference ("bus[3:0]");
+// ascending ranges, negative bit numbers and more than
+// PUTIL_MAX_DECLARED_BITS bits name nothing; otherwise the reference and its
+// index are a scalar ("d" "[3]" is "d[3]"), unless, with the extended
+// syntax, the declaration is wider than one bit: then it is the vector
+// [size-1:0] of that name.
+PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
+                                                    bool extended_syntax);
+
+// Calls visit(name, position) for every bit of a vector declaration, lsb
+// first: "bus[3]" at position 3 - lsb. One name buffer serves every bit.
+template <class VISIT>
+void putil_vcd_for_each_bit(const PUTIL_VCD_DECLARED_SIGNAL& vector, VISIT visit)
+{
+    std::string name = vector.name + "[";
+    const std::size_t stem = name.size();
+    // A wider counter than the bit numbers: msb may be INT_MAX.
+    for (long long bit = vector.lsb; bit <= vector.msb; ++bit) {
+        name.resize(stem);
+        name += std::to_string(bit);
+        name += ']';
+        visit(name, static_cast<std::uint32_t>(bit - vector.lsb));
+    }
+}
+
+// Activity of one declared signal (or bit) matched to an output term through
+// one input entry. Times are in file time units; toggle counts in
+// half-transitions.
+struct OTERM_INFO {
+    CDB_ATOM_OTERM* oterm;
+    double toggle_count;
+    double enabled_toggle_count;   // counted while the output enable was not '0'
+    double weighted_high_time;     // 2 x time at '1' plus 1 x time at 'Z'
+    double known_time;
+    double unknown_time;
+    double last_change_time;
+    char value;
+    char previous_value;
+    bool is_unknown;
+    bool previous_is_unknown;
+    OTERM_INFO* output_enable_info;   // record of the pad's output-enable driver
+    std::int32_t min_fanout_delay;    // picoseconds; only with glitch filtering
+    std::uint32_t next_alias;         // next record of the same identifier; own index at the chain's end
+    std::uint16_t input_file_id;
+};
+
+// What a value step does besides moving its record to the new value: measure
+// the interval the step closes (activity), or raise a toggle event for a
+// subclass that turns toggles into something else.
+enum class PUTIL_VCD_STEP_EFFECT { MEASURE, TOGGLE_EVENT };
+
+class PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR : public PUTIL_VCD_PARSER_EVENT_HANDLER {
+public:
+    // sa_data must be non-null; with filter_glitches the timing estimator
+    // gives every signal its smallest fanout delay.
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
+                                                   std::uint64_t lines_in_file,
+                                                   putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
+                                                   PUTIL_SA_DATA* sa_data, bool filter_glitches);
+    ~PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR() override;
+
+    bool handle_timestamp(char* time_text) override;
+    void handle_vcd_close(char* time_text) override;
+    void handle_variable_declaration(char* kind, int size, char* code, char* reference, char* index) override;
+    bool handle_port_value_change(char* code, char* value) override;
+    bool handle_vector_value_change(char* code, char* value) override;
+    void handle_real_value_change(char* code, char* value) override;
+    bool handle_scalar_value_change(char* code, char* value_text) override;
+    // The text slots read the scanner's buffer in place, through a table of
+    // the file's codes built at the end of the declarations.
+    bool handle_timestamp_text(std::string_view time_text) override;
+    bool handle_scalar_value_change_text(std::string_view value_text) override;
+    bool handle_vector_value_change_text(std::string_view code, std::string_view value) override;
+    bool handle_end_of_definitions() override;
+    void handle_end_of_file() override;
+
+    // After each file: closes the last interval, annotates the store under
+    // the merge rules, sets the entries' percentages and frees the records.
+    // False when closing an interval failed.
+    bool write_results();
+    // Writes the three name-matching report files of the last file.
+    void write_name_matching_info();
+
+    const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
+
+protected:
+    // With TOGGLE_EVENT steps nothing is measured: the steps raise toggle
+    // events, in the order of the file. With the apply thread they come on
+    // that thread; everything they touch must then be left alone by the
+    // reading thread until drain_held_changes or finish_applying.
+    PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name,
+                                                   std::uint64_t lines_in_file,
+                                                   putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,
+                                                   PUTIL_SA_DATA* sa_data, bool filter_glitches,
+                                                   PUTIL_VCD_STEP_EFFECT effect);
+
+    // With TOGGLE_EVENT steps: a record stepped from a known value to a known
+    // value (the same one too) at time, in file units; holds at the window's
+    // bounds raise none. Does nothing by default.
+    virtual void handle_toggle_event(const OTERM_INFO* oterm_info, double time);
+
+    // Applies the changes still held back; handle_end_of_file drops them.
+    void drain_held_changes();
+    // Waits for the apply thread's job in hand and drops what is still held:
+    // a subclass's destructor calls it before it tears down what toggle
+    // events touch.
+    void finish_applying() { discard_held_changes(); }
+
+    PUTIL_SA_DATA* m_sa_data;
+
+private:
+    struct ENTRY_SUMS;
+
+    // The step effect as a type, so that the loops that apply steps are
+    // compiled once per effect and choose it once, not per bit.
+    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::MEASURE> MEASURE_STEPS;
+    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::TOGGLE_EVENT> TOGGLE_EVENT_STEPS;
+    template <class WORK>
+    bool with_step_effect(WORK work)
+    {
+        return m_step_effect == PUTIL_VCD_STEP_EFFECT::MEASURE ? work(MEASURE_STEPS()) : work(TOGGLE_EVENT_STEPS());
+    }
+
+    // The records that a value change of one identifier code reaches, found
+    // in the identifier maps as the owning slots look them up. Record
+    // indexes are PUTIL_NO_BIT_CODE where there is none.
+    struct CODE_TARGETS {
+        std::uint32_t scalar;           // newest record for a scalar change
+        std::uint32_t vector_scalar;    // the same for a vector change, when the code has no bits and no width
+        std::uint32_t width;            // of the bit codes, 0 without them
+        std::uint32_t position_count;
+        const std::uint32_t* positions;   // newest record by bit position; null without bit codes
+        std::uint32_t first_record;     // the first that a change touches, or none
+    };
+
+    // When a change is applied, and whether that lies in the window.
+    struct MOMENT {
+        double time;
+        bool in_window;
+    };
+    MOMENT now() const { return MOMENT{m_current_simulation_time, m_in_window}; }
+
+    static constexpr std::size_t s_held_change_capacity = 16384;
+    static constexpr std::size_t s_held_text_capacity = 256 * 1024;
+
+    void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
+    void declare_scalar(const std::string& code, const std::string& name);
+    void append_record(CDB_ATOM_OTERM* oterm, std::uint16_t entry_id, std::uint32_t next_alias);
+    std::int32_t min_fanout_delay(const CDB_ATOM_OTERM* oterm) const;
+
+    template <class EFFECT>
+    bool apply_value(EFFECT effect, OTERM_INFO& info, char new_char, bool hold, MOMENT at);
+    bool report_elapsed_time_error() const;
+    template <class EFFECT>
+    bool apply_to_chain(EFFECT effect, std::uint32_t newest, char value, MOMENT at);
+    template <class EFFECT>
+    bool apply_vector_value(EFFECT effect, const CODE_TARGETS& targets, const char* value, std::size_t total_bits,
+                            MOMENT at);
+    CODE_TARGETS code_targets(const std::string& code) const;
+    void build_code_table();
+    CODE_TARGETS targets_of_entry(std::uint32_t entry) const;
+    template <class EFFECT>
+    bool apply_scalar_entry(EFFECT effect, std::uint32_t entry, char level, MOMENT at);
+    bool may_hold_back() const;
+    PUTIL_VCD_HELD_CHANGES& filling() { return m_held[m_filling]; }
+    bool change_scalar(std::string_view code, char level);
+    bool change_vector(std::string_view code, std::string_view value);
+    bool hold_vector(std::uint32_t entry, std::string_view text);
+    void flush_held_changes();
+    void discard_held_changes();
+    bool apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held);
+    void prefetch_records(std::uint32_t entry) const;
+    void link_output_enables_once();
+    bool move_to_time(double time);
+    bool hold_all_records();
+    bool check_window(double time, double* clip);
+    void link_output_enables();
+
+    void annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output, PUTIL_VECTOR<ENTRY_SUMS>& sums);
+    void offer_level_times(const OTERM_INFO& info);
+    bool annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, std::uint16_t& owner_field,
+                        std::uint16_t entry_id, float value, bool static_probability);
+    ENTRY_SUMS& sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id);
+    void free_records();
+    void sort_records_by_oterm();
+
+    PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
+    PUTIL_VECTOR<double> m_z_times;   // each record's time at 'Z', apart from the record: rarely anything but 0
+    const PUTIL_VCD_STEP_EFFECT m_step_effect;
+    bool m_filter_glitches;
+    double m_current_simulation_time;
+    TIM_ADVANCED_ESTIMATOR* m_advanced_estimator;
+    bool m_link_output_enables_pending;
+    bool m_in_window;
+    bool m_window_end_passed;
+    bool m_window_start_crossed;
+    PUTIL_VCD_CODE_TABLE m_code_table;          // code to entry: a record | s_record_entry, or a target index
+    PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
+    PUTIL_VECTOR<std::uint32_t> m_bit_positions;   // what the targets' positions point into
+    bool m_code_table_built;                    // for the current file
+    PUTIL_VCD_HELD_CHANGES m_held[2];           // the changes held back: one room fills while the other is applied
+    int m_filling = 0;
+    double m_latest_time;                       // the latest time that records were changed at in this file
+    // Setting "putil_vcd_apply_thread": held changes are applied on a second
+    // thread. The worker is the last member: it finishes its job before
+    // anything that the job touches is destroyed.
+    bool m_apply_thread;
+    bool m_held_changes_applied = true;         // false once an apply job found a record changed later
+    PUTIL_BACKGROUND_WORKER m_worker;
+};

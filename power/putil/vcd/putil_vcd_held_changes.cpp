@@ -1,0 +1,16 @@
+// Held value changes: one block each for the changes and the vector texts,
+// reserved once; only the list of time steps grows.
+#include "vcd/putil_vcd_held_changes.h"
+
+void PUTIL_VCD_HELD_CHANGES::reserve()
+{
+    m_changes.reserve(m_change_capacity);
+    m_texts.resize(m_text_capacity);
+}
+
+void PUTIL_VCD_HELD_CHANGES::clear()
+{
+    m_changes.clear();
+    m_steps.clear();
+    m_text_end = 0;
+}

@@ -1,0 +1,83 @@
+// Value changes read from a waveform and not yet applied to the records they
+// reach: kept in the order they were read, with the time they were read at.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "core/putil_internal.h"
+
+// One room is filled by the reading thread while another is applied and
+// cleared by the apply thread: a cache line's width on either side of a
+// room's fields keeps what the two threads write off each other's lines.
+class PUTIL_VCD_HELD_CHANGES {
+public:
+    // A change of the code with table entry `entry`: a scalar's level, or a
+    // vector's text ("b" and digits) copied into the held digits.
+    struct CHANGE {
+        std::uint32_t entry;
+        std::uint32_t text_length;   // of a vector's text; 0 for a scalar
+        std::uint32_t text;          // the scalar's level, or where the vector's text starts
+    };
+    // The changes [first, end) were read at `time`, inside or outside the
+    // measured window.
+    struct TIME_STEP {
+        double time;
+        bool in_window;
+        std::size_t first;
+        std::size_t end;
+    };
+
+    PUTIL_VCD_HELD_CHANGES(std::size_t change_capacity, std::size_t text_capacity)
+        : m_change_capacity(change_capacity), m_text_capacity(text_capacity)
+    {
+    }
+    // Takes the whole room at once, before the first change is held.
+    void reserve();
+
+    // False when there is no room left; a vector text longer than the whole
+    // room is never held. Inline: they run for every change.
+    bool hold_scalar(std::uint32_t entry, char level, double time, bool in_window)
+    {
+        if (m_changes.size() == m_change_capacity)
+            return false;
+        hold(CHANGE{entry, 0, static_cast<unsigned char>(level)}, time, in_window);
+        return true;
+    }
+    bool hold_vector(std::uint32_t entry, std::string_view text, double time, bool in_window)
+    {
+        if (m_changes.size() == m_change_capacity || text.size() > m_texts.size() - m_text_end)
+            return false;
+        std::memcpy(m_texts.data() + m_text_end, text.data(), text.size());
+        hold(CHANGE{entry, static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(m_text_end)}, time,
+             in_window);
+        m_text_end += text.size();
+        return true;
+    }
+    bool empty() const { return m_changes.empty(); }
+    void clear();
+
+    const PUTIL_VECTOR<TIME_STEP>& steps() const { return m_steps; }
+    const PUTIL_VECTOR<CHANGE>& changes() const { return m_changes; }
+    const char* text_of(const CHANGE& change) const { return m_texts.data() + change.text; }
+
+private:
+    void hold(const CHANGE& change, double time, bool in_window)
+    {
+        if (m_steps.empty() || m_steps.back().time != time || m_steps.back().in_window != in_window)
+            m_steps.push_back(TIME_STEP{time, in_window, m_changes.size(), m_changes.size()});
+        m_changes.push_back(change);
+        m_steps.back().end = m_changes.size();
+    }
+
+    [[maybe_unused]] char m_separation_before[64];
+    std::size_t m_change_capacity;
+    std::size_t m_text_capacity;
+    PUTIL_VECTOR<CHANGE> m_changes;
+    PUTIL_VECTOR<TIME_STEP> m_steps;
+    PUTIL_VECTOR<char> m_texts;   // the room for texts, sized once
+    std::size_t m_text_end = 0;   // of the texts held
+    [[maybe_unused]] char m_separation_after[64];
+};

@@ -1,0 +1,221 @@
+// Waveform files for the scanner: gzip-compressed ones are inflated as they
+// are read, so a compressed dump never needs its full size on disk.
+#include "vcd/putil_vcd_input_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <streambuf>
+#include <zlib.h>
+
+namespace {
+
+const std::size_t s_compressed_block = 1u << 18;
+
+// zlib's own memory comes from the host like every other block of the library.
+void* zlib_alloc(void*, unsigned items, unsigned size)
+{
+    return mem_malloc_wrapper(static_cast<std::size_t>(items) * size, PUTIL_SEGMENT, PUTIL_SOURCE_NAME, __LINE__);
+}
+
+void zlib_free(void*, void* block) { mem_free_wrapper(block, PUTIL_SEGMENT); }
+
+}  // namespace
+
+// A read-only stream buffer that inflates a gzip file, members one after the
+// other as gzip allows. Reads of whole blocks (the scanner's) are inflated
+// straight into the caller's memory.
+class PUTIL_VCD_INPUT_FILE::INFLATER : public std::streambuf, public PUTIL_HEAP_OBJECT {
+public:
+    INFLATER() : m_file(nullptr), m_size(0), m_consumed(0), m_block(nullptr), m_ready(false), m_damaged(false)
+    {
+        std::memset(&m_zlib, 0, sizeof m_zlib);
+        setg(m_one, m_one, m_one);
+    }
+
+    ~INFLATER() override
+    {
+        if (m_ready)
+            inflateEnd(&m_zlib);
+        mem_free_wrapper(m_block, PUTIL_SEGMENT);
+        if (m_file != nullptr)
+            std::fclose(m_file);
+    }
+
+    bool open(const std::string& file_name)
+    {
+        m_file = std::fopen(file_name.c_str(), "rb");
+        if (m_file == nullptr)
+            return false;
+        if (std::fseek(m_file, 0, SEEK_END) == 0)
+            m_size = std::ftell(m_file);
+        std::rewind(m_file);
+        m_block = static_cast<unsigned char*>(
+            mem_malloc_wrapper(s_compressed_block, PUTIL_SEGMENT, PUTIL_SOURCE_NAME, __LINE__));
+        if (m_block == nullptr)
+            PUTIL_INTERNAL_ERROR("Out of memory");
+        m_zlib.zalloc = zlib_alloc;
+        m_zlib.zfree = zlib_free;
+        // 16 + 15: a gzip wrapper around a window of the largest size.
+        const int status = inflateInit2(&m_zlib, 16 + MAX_WBITS);
+        if (status == Z_MEM_ERROR)
+            PUTIL_INTERNAL_ERROR("Out of memory");
+        m_ready = status == Z_OK;
+        m_damaged = !m_ready;
+        return true;
+    }
+
+    bool damaged() const { return m_damaged; }
+
+    double fraction_read() const
+    {
+        return m_size > 0 ? static_cast<double>(m_consumed - m_zlib.avail_in) / static_cast<double>(m_size) : 0.0;
+    }
+
+protected:
+    int_type underflow() override
+    {
+        if (inflate_into(m_one, 1) != 1)
+            return traits_type::eof();
+        setg(m_one, m_one, m_one + 1);
+        return traits_type::to_int_type(m_one[0]);
+    }
+
+    std::streamsize xsgetn(char* buffer, std::streamsize count) override
+    {
+        std::streamsize done = 0;
+        if (gptr() < egptr() && count > 0) {
+            *buffer = *gptr();
+            gbump(1);
+            done = 1;
+        }
+        while (done < count) {
+            const std::size_t want = static_cast<std::size_t>(std::min<std::streamsize>(count - done, 1 << 30));
+            const std::size_t got = inflate_into(buffer + done, want);
+            if (got == 0)
+                break;
+            done += static_cast<std::streamsize>(got);
+        }
+        return done;
+    }
+
+private:
+    // Bytes of text inflated into buffer, 0 at the end of the file. Damage
+    // (a truncated or corrupt file) ends the text and is remembered.
+    std::size_t inflate_into(char* buffer, std::size_t count)
+    {
+        m_zlib.next_out = reinterpret_cast<unsigned char*>(buffer);
+        m_zlib.avail_out = static_cast<unsigned>(count);
+        while (m_ready && !m_damaged && m_zlib.avail_out == count) {
+            if (m_zlib.avail_in == 0 && !refill()) {
+                // The file ends inside a member: truncated.
+                m_damaged = true;
+                break;
+            }
+            const int status = inflate(&m_zlib, Z_NO_FLUSH);
+            if (status == Z_STREAM_END) {
+                // Another member may follow; trailing zero padding ends the file.
+                if ((m_zlib.avail_in == 0 && !refill()) || m_zlib.next_in[0] != 0x1f)
+                    m_ready = finish();
+                else
+                    inflateReset(&m_zlib);
+            } else if (status == Z_MEM_ERROR) {
+                PUTIL_INTERNAL_ERROR("Out of memory");
+            } else if (status != Z_OK && status != Z_BUF_ERROR) {
+                m_damaged = true;
+            }
+        }
+        return count - m_zlib.avail_out;
+    }
+
+    // More compressed bytes; false at the end of the file, which inside a
+    // member is damage.
+    bool refill()
+    {
+        const std::size_t got = std::fread(m_block, 1, s_compressed_block, m_file);
+        m_consumed += got;
+        m_zlib.next_in = m_block;
+        m_zlib.avail_in = static_cast<unsigned>(got);
+        return got > 0;
+    }
+
+    // After the last member: no more text.
+    bool finish()
+    {
+        inflateEnd(&m_zlib);
+        m_zlib.avail_in = 0;
+        return false;
+    }
+
+    std::FILE* m_file;
+    long m_size;
+    std::uint64_t m_consumed;
+    unsigned char* m_block;
+    z_stream m_zlib;
+    bool m_ready;     // inflating: a member is open or may follow
+    bool m_damaged;
+    char m_one[1];
+};
+
+PUTIL_VCD_NUL_FILTER::int_type PUTIL_VCD_NUL_FILTER::underflow()
+{
+    const int_type next = m_source->sbumpc();
+    if (traits_type::eq_int_type(next, traits_type::eof()))
+        return next;
+    m_one[0] = traits_type::to_char_type(next) == '\0' ? '\x01' : traits_type::to_char_type(next);
+    setg(m_one, m_one, m_one + 1);
+    return traits_type::to_int_type(m_one[0]);
+}
+
+std::streamsize PUTIL_VCD_NUL_FILTER::xsgetn(char* buffer, std::streamsize count)
+{
+    std::streamsize done = 0;
+    if (gptr() < egptr() && count > 0) {
+        *buffer = *gptr();
+        gbump(1);
+        done = 1;
+    }
+    done += m_source->sgetn(buffer + done, count - done);
+    // NULs are rare: memchr finds them far faster than a pass over every byte.
+    char* const end = buffer + done;
+    for (char* at = buffer; (at = static_cast<char*>(std::memchr(at, '\0', static_cast<std::size_t>(end - at))));)
+        *at++ = '\x01';
+    return done;
+}
+
+PUTIL_VCD_INPUT_FILE::PUTIL_VCD_INPUT_FILE() : m_filter(m_plain.rdbuf()), m_stream(&m_filter) {}
+
+PUTIL_VCD_INPUT_FILE::~PUTIL_VCD_INPUT_FILE() = default;
+
+bool PUTIL_VCD_INPUT_FILE::is_gzip_file(const std::string& file_name)
+{
+    std::FILE* file = std::fopen(file_name.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    unsigned char magic[2] = {0, 0};
+    const bool gzip = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
+    std::fclose(file);
+    return gzip;
+}
+
+bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
+{
+    if (!is_gzip_file(file_name)) {
+        m_plain.open(file_name, std::ios::in | std::ios::binary);
+        return static_cast<bool>(m_plain);
+    }
+    m_inflater.reset(PUTIL_NEW INFLATER());
+    if (m_inflater == nullptr)
+        PUTIL_INTERNAL_ERROR("Out of memory");
+    if (!m_inflater->open(file_name))
+        return false;
+    m_filter.set_source(m_inflater.get());
+    return true;
+}
+
+bool PUTIL_VCD_INPUT_FILE::is_damaged() const { return m_inflater != nullptr && m_inflater->damaged(); }
+
+double PUTIL_VCD_INPUT_FILE::fraction_read() const
+{
+    return m_inflater != nullptr ? m_inflater->fraction_read() : 0.0;
+}

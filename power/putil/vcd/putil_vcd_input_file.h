@@ -1,0 +1,71 @@
+// A waveform file opened for the scanner: plain, or gzip-compressed
+// (recognised by its first two bytes, whatever its name).
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <streambuf>
+#include <string>
+
+#include "core/putil_internal.h"
+
+// How far the reading of a file has got, for progress when its lines were
+// not counted beforehand.
+class PUTIL_VCD_INPUT_PROGRESS {
+public:
+    virtual ~PUTIL_VCD_INPUT_PROGRESS() = default;
+    // From 0 to 1.
+    virtual double fraction_read() const = 0;
+};
+
+// Passes on the bytes of another stream buffer with every NUL byte made
+// 0x01. Flex takes a NUL for a possible end of its buffer and scans the
+// token again from its start at each one, so a run of NULs (a comment of
+// zeros, a file preallocated and never filled) would cost the square of its
+// length; 0x01 is outside the language like NUL, and every scanner rule
+// treats the two alike.
+class PUTIL_VCD_NUL_FILTER : public std::streambuf {
+public:
+    explicit PUTIL_VCD_NUL_FILTER(std::streambuf* source) : m_source(source) { setg(m_one, m_one, m_one); }
+    void set_source(std::streambuf* source) { m_source = source; }
+
+protected:
+    int_type underflow() override;
+    std::streamsize xsgetn(char* buffer, std::streamsize count) override;
+
+private:
+    std::streambuf* m_source;
+    char m_one[1];
+};
+
+class PUTIL_VCD_INPUT_FILE : public PUTIL_VCD_INPUT_PROGRESS {
+public:
+    PUTIL_VCD_INPUT_FILE();
+    ~PUTIL_VCD_INPUT_FILE() override;
+    PUTIL_VCD_INPUT_FILE(const PUTIL_VCD_INPUT_FILE&) = delete;
+    PUTIL_VCD_INPUT_FILE& operator=(const PUTIL_VCD_INPUT_FILE&) = delete;
+
+    // Whether the file starts with the gzip magic bytes.
+    static bool is_gzip_file(const std::string& file_name);
+
+    // False when the file cannot be opened.
+    bool open(const std::string& file_name);
+    // What the scanner reads: the file's text with NUL bytes made 0x01
+    // (PUTIL_VCD_NUL_FILTER); empty when the file could not be opened.
+    std::istream& stream() { return m_stream; }
+    bool is_compressed() const { return m_inflater != nullptr; }
+    // A compressed file that is truncated or corrupt: its text ends where
+    // the damage begins.
+    bool is_damaged() const;
+    // Of the compressed bytes; 0 for a plain file.
+    double fraction_read() const override;
+
+private:
+    class INFLATER;
+
+    std::ifstream m_plain;
+    std::unique_ptr<INFLATER> m_inflater;
+    PUTIL_VCD_NUL_FILTER m_filter;   // over m_plain's buffer or m_inflater
+    std::istream m_stream;           // reads m_filter
+};

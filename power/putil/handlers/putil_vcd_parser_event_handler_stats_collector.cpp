@@ -12,7 +12,6 @@
 #include "host/cfg.h"
 #include "host/putil_sa_data.h"
 #include "host/tim_advanced_estimator.h"
-#include "vcd/putil_bit_range.h"
 #include "core/putil_msgs.h"
 #include "vcd/putil_vcd_body_items.h"
 #include "vcd/putil_vcd_values.h"
@@ -155,51 +154,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_real_value_change(ch
 {
     putil_free_text(code);
     putil_free_text(value);
-}
-
-PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
-                                                    bool extended_syntax)
-{
-    std::string name(reference[0] == '\\' ? reference + 1 : reference);
-    const std::string index_text(index);
-    PUTIL_VCD_DECLARED_SIGNAL signal{PUTIL_VCD_DECLARED_SIGNAL::SCALAR, name + index_text, 0, 0};
-
-    // The range stands either in the index or at the end of the reference.
-    PUTIL_BIT_RANGE_READ range = PUTIL_BIT_RANGE_MALFORMED;
-    if (index_text.empty()) {
-        const std::size_t bracket = name.rfind('[');
-        if (!name.empty() && name.back() == ']' && bracket != std::string::npos) {
-            range = putil_read_bit_range(name.c_str() + bracket, &signal.msb, &signal.lsb);
-            if (range != PUTIL_BIT_RANGE_MALFORMED)
-                signal.name = name.substr(0, bracket);
-        }
-    } else {
-        range = putil_read_bit_range(index_text.c_str(), &signal.msb, &signal.lsb);
-        if (range != PUTIL_BIT_RANGE_MALFORMED)
-            signal.name = name;
-    }
-    // Bit numbers beyond an int name no design signal.
-    if (range == PUTIL_BIT_RANGE_OUT_OF_RANGE) {
-        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
-        return signal;
-    }
-    bool is_vector = range == PUTIL_BIT_RANGE_OK;
-    if (!is_vector && extended_syntax && size > 1) {
-        // Integers, wide nets without a range and memory words ("rf[3]" of
-        // 8 bits) are read as the vector [size-1:0] of their name.
-        signal.msb = size - 1;
-        signal.lsb = 0;
-        is_vector = true;
-    }
-    if (!is_vector)
-        return signal;
-    signal.kind = PUTIL_VCD_DECLARED_SIGNAL::VECTOR;
-    // Descending ranges only; [0:7] and negative bit numbers are not
-    // measured, nor is a width beyond any design signal's.
-    if (signal.msb < signal.lsb || signal.lsb < 0 ||
-        putil_bit_range_width(signal.msb, signal.lsb) > PUTIL_MAX_DECLARED_BITS)
-        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
-    return signal;
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration(char* kind, int size, char* code,

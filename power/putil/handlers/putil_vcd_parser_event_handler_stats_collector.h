@@ -9,6 +9,7 @@
 
 #include "core/putil_background_worker.h"
 #include "vcd/putil_vcd_code_table.h"
+#include "vcd/putil_vcd_declared_signal.h"
 #include "vcd/putil_vcd_held_changes.h"
 #include "vcd/putil_vcd_parser_event_handler.h"
 
@@ -16,46 +17,6 @@ class CDB_ATOM_OTERM;
 class PUTIL_SA_DATA;
 class PUTIL_OUTPUT_SIGNAL_DATA;
 class TIM_ADVANCED_ESTIMATOR;
-
-// The widest declaration that is measured, in bits. Every bit is looked up
-// in the design by name, so an absurd width ("$var wire 2000000000 ...")
-// would stall the reader; no design signal is that wide.
-const long long PUTIL_MAX_DECLARED_BITS = 1LL << 20;
-
-// What one "$var" declaration names: a scalar, the bits lsb..msb of a
-// vector, or nothing that the activity job measures.
-struct PUTIL_VCD_DECLARED_SIGNAL {
-    enum KIND { NONE, SCALAR, VECTOR } kind;
-    std::string name;   // the scalar's name, or the vector's reference
-    int msb;
-    int lsb;
-};
-
-// Reads a declaration as the stats collector does: a leading '\' dropped;
-// the range from the index, or from the end of the reference ("bus[3:0]");
-// ascending ranges, negative bit numbers and more than
-// PUTIL_MAX_DECLARED_BITS bits name nothing; otherwise the reference and its
-// index are a scalar ("d" "[3]" is "d[3]"), unless, with the extended
-// syntax, the declaration is wider than one bit: then it is the vector
-// [size-1:0] of that name.
-PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
-                                                    bool extended_syntax);
-
-// Calls visit(name, position) for every bit of a vector declaration, lsb
-// first: "bus[3]" at position 3 - lsb. One name buffer serves every bit.
-template <class VISIT>
-void putil_vcd_for_each_bit(const PUTIL_VCD_DECLARED_SIGNAL& vector, VISIT visit)
-{
-    std::string name = vector.name + "[";
-    const std::size_t stem = name.size();
-    // A wider counter than the bit numbers: msb may be INT_MAX.
-    for (long long bit = vector.lsb; bit <= vector.msb; ++bit) {
-        name.resize(stem);
-        name += std::to_string(bit);
-        name += ']';
-        visit(name, static_cast<std::uint32_t>(bit - vector.lsb));
-    }
-}
 
 // Activity of one declared signal (or bit) matched to an output term through
 // one input entry. Times are in file time units; toggle counts in

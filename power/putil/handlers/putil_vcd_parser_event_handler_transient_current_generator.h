@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
-#include "reader/putil_vcd_reader.h"
+#include "handlers/putil_toggle_energy_map.h"
 
 // The stats collector's records, declarations, decoding, timestamps and
 // window, with steps that raise toggle events instead of measuring.

@@ -9,7 +9,6 @@
 #include "hssi/putil_hssi_info.h"
 #include "hssi/putil_hssi_model_support.h"
 #include "core/putil_internal.h"
-#include "hssi/families/putil_pellumv_hssi_info.h"
 
 using namespace putil_hssi;
 
@@ -313,7 +312,7 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hssi_pma_tx_cgb(PUTIL_HSSI
     if (output == nullptr)
         output = valid_output(cdb_atom, 7758);
     store_output(hssi_element, output);
-    hssi_element->set_bool_data(bool_key(53), PUTIL_PELLUMV_HSSI_INFO::is_tx_cgb_sourced_by_x6_xn_network(cdb_atom));
+    hssi_element->set_bool_data(bool_key(53), tx_cgb_sourced_by_x6_xn_network(cdb_atom));
     // The check of the first serializer this block clocks.
     const CDB_ATOM_NODE* tx_ser = nullptr;
     if (output != nullptr)
@@ -592,4 +591,23 @@ void PUTIL_HSSI_INFO::fill_in_hssi_info_from_cdb_atom_hd_hbxpe2_hip_top(PUTIL_HS
     if (protocol == 0 || protocol == 1)
         hssi_element->set_int_data(int_key(22), protocol + 1);
     mark_populated(hssi_element, cdb_atom);
+}
+
+bool putil_hssi::tx_cgb_sourced_by_x6_xn_network(const CDB_ATOM_NODE* tx_cgb_atom)
+{
+    PUTIL_ASSERT(tx_cgb_atom->is_hssi_pma_tx_cgb());
+    int autil_x1_clock_sel = 0;
+    PUTIL_ASSERT(cga_current_interface()->get_enum_data(tx_cgb_atom, CGA_ENUM_X1_CLOCK_SOURCE_SEL, &autil_x1_clock_sel));
+    if (autil_x1_clock_sel == 10) {
+        int autil_xn_clock_sel = 0;
+        PUTIL_ASSERT(cga_current_interface()->get_enum_data(tx_cgb_atom, CGA_ENUM_XN_CLOCK_SOURCE_SEL, &autil_xn_clock_sel));
+        return autil_xn_clock_sel != 5;
+    }
+    if ((autil_x1_clock_sel >= 6 && autil_x1_clock_sel <= 9) || (autil_x1_clock_sel >= 28 && autil_x1_clock_sel <= 39))
+        return true;
+    if ((autil_x1_clock_sel >= 0 && autil_x1_clock_sel <= 5) || (autil_x1_clock_sel >= 11 && autil_x1_clock_sel <= 27) ||
+        (autil_x1_clock_sel >= 40 && autil_x1_clock_sel <= 50))
+        return false;
+    PUTIL_INTERNAL_ERROR("Unknown ENUM type when determining CGB_X1_CLOCK_SOURCE_SEL");
+    return false;
 }

@@ -22,6 +22,10 @@ inline bool key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
     return PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(key);
 }
 
+// Whether a transmit clock generation block takes its clock from the x6/xN
+// clock network (PELLUMV's rule, which the strip captures use too).
+bool tx_cgb_sourced_by_x6_xn_network(const CDB_ATOM_NODE* tx_cgb_atom);
+
 // Parameters an atom may lack: the default stays.
 inline int enum_parameter(const CDB_ATOM_NODE* atom, int parameter, int value = 0)
 {

@@ -10,27 +10,12 @@
 #include <vector>
 
 #include "core/putil_export.h"
+#include "handlers/putil_toggle_energy_map.h"
+#include "vcd/putil_vcd_signal_listener.h"
 
 class BIG_TIME;
 class CMP_FACADE;
 class PUTIL_SA_DATA;
-
-// Switching energies of the output signals, by output signal id
-// (PUTIL_SA_DATA::get_unique_id_for_output_signal): a list of (energy type,
-// energy) each. The transient current counts the types 0 and 10 only; types
-// and units are the caller's.
-typedef std::unordered_map<std::uint32_t, std::vector<std::pair<std::int32_t, double>>> PUTIL_TOGGLE_ENERGY_MAP;
-
-// Hears the signals that a file's declarations name, as the reader reads them.
-class PUTIL_EXPORT PUTIL_VCD_SIGNAL_LISTENER {
-public:
-    virtual ~PUTIL_VCD_SIGNAL_LISTENER() = default;
-    // One signal (a scalar, or one bit of a vector) in declaration order:
-    // the hierarchy levels of its scope, outermost first ({"top", "blk.u"}),
-    // and its name in that scope ("blk.sig[3]"). The levels are the reader's
-    // own, valid during the call. A name declared again is told again.
-    virtual void add_signal(const std::string* levels, std::size_t level_count, const std::string& name) = 0;
-};
 
 // Why the last operation failed (get_status).
 enum PUTIL_VCD_READER_STATUS {

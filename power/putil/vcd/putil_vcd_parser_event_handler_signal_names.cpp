@@ -2,8 +2,8 @@
 // needs so that the activity job matches every signal the file declares.
 #include "vcd/putil_vcd_parser_event_handler_signal_names.h"
 
-#include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
-#include "reader/putil_vcd_reader.h"
+#include "vcd/putil_vcd_declared_signal.h"
+#include "vcd/putil_vcd_signal_listener.h"
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(
     std::string vcd_file_name, putil_vcd_lexer_yyFlexLexer* scanner, CMP_FACADE* facade,

@@ -1,11 +1,11 @@
 // The PELLUMV family's rules, as differences from HALDORV's, and the test
-// of a transmit clock generation block's clock source.
+// of a transmit clock generation block's clock source that it offers.
 #include "hssi/families/putil_pellumv_hssi_info.h"
 
 #include "host/cdb_atom.h"
 #include "host/cga_hssi_parameters.h"
 #include "hssi/families/putil_haldorv_hssi_info.h"
-#include "core/putil_internal.h"
+#include "hssi/putil_hssi_model_support.h"
 
 const PUTIL_HSSI_INFO::STRIP_FAMILY_RULES& PUTIL_PELLUMV_HSSI_INFO::strip_rules()
 {
@@ -30,19 +30,5 @@ PUTIL_PELLUMV_HSSI_INFO::PUTIL_PELLUMV_HSSI_INFO() : PUTIL_HSSI_INFO(&strip_rule
 
 bool PUTIL_PELLUMV_HSSI_INFO::is_tx_cgb_sourced_by_x6_xn_network(const CDB_ATOM_NODE* tx_cgb_atom)
 {
-    PUTIL_ASSERT(tx_cgb_atom->is_hssi_pma_tx_cgb());
-    int autil_x1_clock_sel = 0;
-    PUTIL_ASSERT(cga_current_interface()->get_enum_data(tx_cgb_atom, CGA_ENUM_X1_CLOCK_SOURCE_SEL, &autil_x1_clock_sel));
-    if (autil_x1_clock_sel == 10) {
-        int autil_xn_clock_sel = 0;
-        PUTIL_ASSERT(cga_current_interface()->get_enum_data(tx_cgb_atom, CGA_ENUM_XN_CLOCK_SOURCE_SEL, &autil_xn_clock_sel));
-        return autil_xn_clock_sel != 5;
-    }
-    if ((autil_x1_clock_sel >= 6 && autil_x1_clock_sel <= 9) || (autil_x1_clock_sel >= 28 && autil_x1_clock_sel <= 39))
-        return true;
-    if ((autil_x1_clock_sel >= 0 && autil_x1_clock_sel <= 5) || (autil_x1_clock_sel >= 11 && autil_x1_clock_sel <= 27) ||
-        (autil_x1_clock_sel >= 40 && autil_x1_clock_sel <= 50))
-        return false;
-    PUTIL_INTERNAL_ERROR("Unknown ENUM type when determining CGB_X1_CLOCK_SOURCE_SEL");
-    return false;
+    return putil_hssi::tx_cgb_sourced_by_x6_xn_network(tx_cgb_atom);
 }

@@ -147,8 +147,9 @@ bool parse(const std::string& text, const std::string& label, JSON& root, std::s
 {
     try {
         root = JSON::parse(text);
-    } catch (const JSON::parse_error& parse_error) {
-        error = label + ": " + without_exception_tag(parse_error.what());
+    } catch (const JSON::exception& failure) {
+        // Syntax errors, and numbers beyond a double ("1e400").
+        error = label + ": " + without_exception_tag(failure.what());
         return false;
     }
     return true;

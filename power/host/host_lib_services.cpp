@@ -12,11 +12,14 @@
 #include "host_design.h"
 #include "host_device.h"
 #include "host_facade.h"
+#include "host_messages.h"
 #include "host_sa_data.h"
 
 namespace {
 
 bool s_continue_and_warn_on_failure = false;
+std::string s_output_directory;
+std::vector<std::string> s_output_failures;
 
 // The power analyzer's settings class: only the customer-release flag.
 class HOST_VELDRA_INI final : public PUTIL_VELDRA_INI {
@@ -79,6 +82,21 @@ bool putil_lib_get_continue_and_warn_on_failure()
 {
     return s_continue_and_warn_on_failure;
 }
+
+void host_set_output_directory(const std::string& folder) { s_output_directory = folder; }
+
+std::string putil_lib_get_output_directory() { return s_output_directory; }
+
+void putil_lib_report_output_failure(const std::string& text)
+{
+    s_output_failures.push_back(text);
+    if (std::ostream* stream = host_message_stream())
+        *stream << "putil: error: " << text << "\n";
+}
+
+const std::vector<std::string>& host_output_failures() { return s_output_failures; }
+
+void host_clear_output_failures() { s_output_failures.clear(); }
 
 bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom)
 {

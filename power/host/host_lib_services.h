@@ -6,3 +6,14 @@
 
 // What putil_lib_get_continue_and_warn_on_failure answers; false at start.
 void host_set_continue_and_warn_on_failure(bool value);
+
+#include <string>
+#include <vector>
+
+// What putil_lib_get_output_directory answers; empty (the working
+// directory) at start.
+void host_set_output_directory(const std::string& folder);
+// The output failures the library reported since the last clear, in order;
+// each is also written to the message stream as an error.
+const std::vector<std::string>& host_output_failures();
+void host_clear_output_failures();

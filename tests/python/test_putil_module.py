@@ -52,9 +52,9 @@ def test_gives_the_rows_and_inputs_of_the_program(call, args):
 FAILURE_CASES = {
     "missing_file": ("missing.vcd", None, {}, 222005),
     "parse_error": ("broken.vcd", "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a\n", {}, 222007),
-    # Several digits for a one-bit signal break the reader's invariant.
-    "internal_error": ("wide.vcd", "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n"
-                       "$enddefinitions $end\n#0\n0!\n#10\nb110 !\n#20\n", {}, 0),
+    # Several digits for a one-bit signal are a malformed value.
+    "malformed_value": ("wide.vcd", "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n"
+                        "$enddefinitions $end\n#0\n0!\n#10\nb110 !\n#20\n", {}, 222007),
     "bad_time": ("ok.vcd", "$enddefinitions $end\n", {"start": "ten ns"}, 0),
     "start_after_end": ("ok.vcd", "$enddefinitions $end\n", {"start": "2ns", "end": "1ns"}, 0),
     "bad_design": ("ok.vcd", "$enddefinitions $end\n", {"design": "/nonexistent/design.json"}, 0),

@@ -47,7 +47,13 @@ public:
                        "Output format: table, csv, json, or saif (SAIF 2.0: times at 0, 1, X and Z and transition "
                        "counts per net; one VCD file)")
             ->check(CLI::IsMember({"table", "csv", "json", "saif"}));
-        app.add_option("-o,--output", m_output_file, "Write the output to FILE instead of standard output");
+        app.add_option("-o,--output", m_output_file,
+                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        app.add_option("--output-dir", m_output_directory,
+                       "Folder for the side files (name-matching lists; default: the working directory)");
+        app.add_flag("--partial", m_partial,
+                     "When a file fails to read, still write what was measured, marked \"partial\": true "
+                     "(JSON only)");
         m_glitch_option = app.get_option("--filter-glitches");
     }
 
@@ -64,8 +70,15 @@ public:
         if (format == PUTIL_ACTIVITY_FORMAT::SAIF && (vwf || m_vcd_files.size() != 1))
             throw PUTIL_USAGE_ERROR{"--format saif takes exactly one VCD file: its nets' times add up to one "
                                     "simulation's duration"};
-        if (const std::optional<std::string> directory = putil_find_directory(m_vcd_files))
-            throw PUTIL_USAGE_ERROR{*directory + " is a directory, not a " + (vwf ? "waveform table" : "VCD file")};
+        if (m_partial && format != PUTIL_ACTIVITY_FORMAT::JSON)
+            throw PUTIL_USAGE_ERROR{"--partial needs --format json, where results are marked partial"};
+        // A missing VCD file is the reader's to report; a table is read whole.
+        putil_check_input_files(m_vcd_files, !vwf);
+        putil_check_input_files(named_files({m_design_file, m_constraints_file}));
+        std::vector<std::string> inputs = m_vcd_files;
+        inputs.insert(inputs.end(), {m_design_file, m_constraints_file});
+        putil_check_outputs({m_output_file}, inputs);
+        putil_set_output_directory(m_output_directory);
 
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
@@ -83,7 +96,13 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
 
         int status = read_waveforms(*design, vwf);
-        if (!write_report(*design, format) && status == PUTIL_EXIT_OK)
+        if (putil_output_failed() && status == PUTIL_EXIT_OK)
+            status = PUTIL_EXIT_INPUT_FAILED;
+        // A failed read leaves the output as it was, unless partial results
+        // were asked for.
+        if (status != PUTIL_EXIT_OK && !(m_partial && status == PUTIL_EXIT_INPUT_FAILED))
+            return status;
+        if (!write_report(*design, format, status != PUTIL_EXIT_OK) && status == PUTIL_EXIT_OK)
             status = PUTIL_EXIT_INPUT_FAILED;
         return status;
     }
@@ -178,12 +197,21 @@ private:
         return true;
     }
 
-    bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format) const
+    bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool partial) const
     {
         const bool with_constraints = !m_constraints_file.empty();
         return putil_write_output(m_output_file, [&](std::ostream& out) {
-            putil_write_activity_report(design, format, with_constraints, out);
+            putil_write_activity_report(design, format, with_constraints, out, partial);
         });
+    }
+
+    static std::vector<std::string> named_files(std::initializer_list<std::string> files)
+    {
+        std::vector<std::string> named;
+        for (const std::string& file : files)
+            if (!file.empty())
+                named.push_back(file);
+        return named;
     }
 
     std::vector<std::string> m_vcd_files;
@@ -200,6 +228,8 @@ private:
     bool m_strict = false;
     std::string m_format_name = "table";
     std::string m_output_file;
+    std::string m_output_directory;
+    bool m_partial = false;
 };
 
 }  // namespace

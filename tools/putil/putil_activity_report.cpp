@@ -72,7 +72,7 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
 
 // The document that nlohmann's dump(2) would write for {"inputs", "messages",
 // "signals"}, with the signals written one by one instead of built first.
-void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& out)
+void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& out, bool partial)
 {
     nlohmann::json inputs = nlohmann::json::array();
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
@@ -83,7 +83,7 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
                           {"unknown_percentage", json_percentage(summary.unknown_percentage)}});
     }
     const nlohmann::json messages = putil_posted_messages_json();
-    out << "{\n  \"inputs\": " << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")
+    out << (partial ? "{\n  \"partial\": true,\n  \"inputs\": " : "{\n  \"inputs\": ") << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")
         << ",\n  \"signals\": [";
     const char* separator = "\n    ";
     putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
@@ -120,12 +120,12 @@ bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FOR
 }
 
 void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool with_constraints,
-                                 std::ostream& out)
+                                 std::ostream& out, bool partial)
 {
     switch (format) {
     case PUTIL_ACTIVITY_FORMAT::TABLE: write_table(design, with_constraints, out); break;
     case PUTIL_ACTIVITY_FORMAT::CSV: write_csv(design, with_constraints, out); break;
-    case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, with_constraints, out); break;
+    case PUTIL_ACTIVITY_FORMAT::JSON: write_json(design, with_constraints, out, partial); break;
     case PUTIL_ACTIVITY_FORMAT::SAIF: putil_write_saif(design, {putil_saif_date(), PUTIL_VERSION}, out); break;
     }
 }

@@ -14,6 +14,7 @@ bool putil_activity_format_from_name(const std::string& name, PUTIL_ACTIVITY_FOR
 // Writes one row per output term of the design in netlist order; a value
 // the simulation did not give is empty (CSV), null (JSON) or "-" (table).
 // With constraints, values that the clock constraints gave are written too,
-// and each value says where it came from.
+// and each value says where it came from. partial (JSON only) marks the
+// results of a read that failed part way: "partial": true comes first.
 void putil_write_activity_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool with_constraints,
-                                 std::ostream& out);
+                                 std::ostream& out, bool partial = false);

@@ -32,13 +32,22 @@ public:
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_option("--format", m_format_name, "Output format: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
-        app.add_option("-o,--output", m_output_file, "Write the output to FILE instead of standard output");
+        app.add_option("-o,--output", m_output_file,
+                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        app.add_option("--output-dir", m_output_directory,
+                       "Folder for the side files (the clock domain dump; default: the working directory)");
     }
 
     int run() override
     {
         putil_apply_setting_assignments(m_settings);
         const std::map<std::string, float> relative = parse_relative();
+        std::vector<std::string> inputs{m_design_file};
+        if (!m_constraints_file.empty())
+            inputs.push_back(m_constraints_file);
+        putil_check_input_files(inputs);
+        putil_check_outputs({m_output_file}, inputs);
+        putil_set_output_directory(m_output_directory);
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = host_load_design_file(m_design_file, error);
         if (design && !m_constraints_file.empty() && !host_load_clock_constraints(*design, m_constraints_file, error))
@@ -71,6 +80,8 @@ public:
             format = PUTIL_CLOCKS_FORMAT::CSV;
         else if (m_format_name == "json")
             format = PUTIL_CLOCKS_FORMAT::JSON;
+        if (putil_output_failed())
+            return PUTIL_EXIT_INPUT_FAILED;
         const bool written =
             putil_write_output(m_output_file, [&](std::ostream& out) { putil_write_clocks_report(report, format, out); });
         return written ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
@@ -169,6 +180,7 @@ private:
     std::vector<std::string> m_settings;
     std::string m_format_name = "table";
     std::string m_output_file;
+    std::string m_output_directory;
 };
 
 }  // namespace

@@ -3,8 +3,15 @@
 #include "putil_command.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/putil_replaced_file.h"
 
 #include "putil_derived_design.h"
 #include "putil_host.h"
@@ -30,20 +37,64 @@ void putil_apply_setting_assignments(const std::vector<std::string>& assignments
     }
 }
 
+void putil_check_input_files(const std::vector<std::string>& files, bool missing_is_reported)
+{
+    for (const std::string& file : files) {
+        if (file == "-")
+            continue;
+        struct stat status;
+        if (::stat(file.c_str(), &status) != 0) {
+            if (errno == ENOENT && missing_is_reported)
+                continue;
+            throw PUTIL_INPUT_ERROR{file + ": " + std::strerror(errno)};
+        }
+        if (S_ISDIR(status.st_mode))
+            throw PUTIL_INPUT_ERROR{file + ": " + std::strerror(EISDIR)};
+        if (::access(file.c_str(), R_OK) != 0)
+            throw PUTIL_INPUT_ERROR{file + ": " + std::strerror(errno)};
+    }
+}
+
+void putil_check_outputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs)
+{
+    for (const std::string& output : outputs) {
+        if (output.empty() || output == "-")
+            continue;
+        for (const std::string& input : inputs) {
+            std::error_code ignored;
+            if (!input.empty() && input != "-" && std::filesystem::equivalent(output, input, ignored))
+                throw PUTIL_USAGE_ERROR{"the output " + output + " is the input " + input +
+                                        ": writing it would destroy the input"};
+        }
+        std::string error;
+        if (!PUTIL_REPLACED_FILE::check_destination(output, error))
+            throw PUTIL_INPUT_ERROR{error};
+    }
+}
+
 bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write)
 {
-    if (file.empty()) {
-        write(std::cout);
-        return static_cast<bool>(std::cout.flush());
+    PUTIL_REPLACED_FILE out(file.empty() ? "-" : file);
+    if (out.is_open()) {
+        write(out.stream());
+        if (out.commit())
+            return true;
     }
-    std::ofstream out(file);
-    if (!out) {
-        std::cerr << "putil: error: cannot write " << file << "\n";
-        return false;
-    }
-    write(out);
-    return static_cast<bool>(out.flush());
+    std::cerr << "putil: error: " << out.error() << "\n";
+    return false;
 }
+
+void putil_set_output_directory(const std::string& folder)
+{
+    if (folder.empty())
+        return;
+    std::string error;
+    if (!PUTIL_REPLACED_FILE::check_destination(putil_side_file_path(folder, "x"), error))
+        throw PUTIL_INPUT_ERROR{"--output-dir " + folder + ": " + error.substr(error.rfind(": ") + 2)};
+    host_set_output_directory(folder);
+}
+
+bool putil_output_failed() { return !host_output_failures().empty(); }
 
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)
 {

@@ -17,12 +17,15 @@ class App;
 class Option;
 }
 
-// Exit statuses of the program.
+// Exit statuses of the program, the same for every command.
 enum PUTIL_EXIT_STATUS {
     PUTIL_EXIT_OK = 0,
-    PUTIL_EXIT_INPUT_FAILED = 1,   // a file was missing, did not parse, or the job failed
-    PUTIL_EXIT_USAGE = 2,
-    PUTIL_EXIT_INTERNAL_ERROR = 3
+    // Bad input or data: a file missing, a folder, unreadable or not what it
+    // should be (inputs and outputs alike), a file that did not parse, an
+    // output that could not be written.
+    PUTIL_EXIT_INPUT_FAILED = 1,
+    PUTIL_EXIT_USAGE = 2,           // the command line itself is wrong
+    PUTIL_EXIT_INTERNAL_ERROR = 3   // a broken invariant
 };
 
 class PUTIL_COMMAND {
@@ -37,6 +40,13 @@ public:
 // Usage problems found after parsing (a bad time, an unknown setting):
 // thrown by run() and reported as usage errors.
 struct PUTIL_USAGE_ERROR {
+    std::string reason;
+};
+
+// A named file that cannot serve (missing, a folder, unreadable, an output
+// folder that cannot be written): thrown by run() before the job starts,
+// reported with status PUTIL_EXIT_INPUT_FAILED.
+struct PUTIL_INPUT_ERROR {
     std::string reason;
 };
 
@@ -55,9 +65,32 @@ CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, 
 // assignment or an unknown setting is a usage error.
 void putil_apply_setting_assignments(const std::vector<std::string>& assignments);
 
-// Runs write on standard output, or on the named file; false (after a
-// message) when the file cannot be written.
+// Refuses, before a job starts, input files that cannot be read: each must
+// exist (unless missing_is_reported: the reader then reports it), be a file
+// and not a folder, and be readable. "-" is standard input. Throws
+// PUTIL_INPUT_ERROR naming the file and the reason.
+void putil_check_input_files(const std::vector<std::string>& files, bool missing_is_reported = false);
+
+// Refuses, before a job starts, outputs that cannot be written (their folder
+// missing or read-only, a folder in their place: PUTIL_INPUT_ERROR) and
+// outputs that are one of the inputs (the same file, by any name:
+// PUTIL_USAGE_ERROR). Empty names and "-" (standard output) are skipped.
+void putil_check_outputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
+
+// Runs write on standard output (file empty or "-"), or on the named file
+// through a temporary file that replaces it only once the whole text was
+// written; false, after a message with the path and the reason, when that
+// failed (the file then keeps its previous content).
 bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write);
+
+// The side files the library writes (name-matching lists, dumps) go to
+// folder (empty: the working directory); a folder that cannot be written is
+// refused with PUTIL_INPUT_ERROR.
+void putil_set_output_directory(const std::string& folder);
+
+// Whether the library reported an output it could not write during the
+// run (the message has been shown).
+bool putil_output_failed();
 
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.

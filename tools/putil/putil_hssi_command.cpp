@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "core/putil_replaced_file.h"
 #include "putil_command.h"
 #include "hssi/families/putil_brindev_hssi_info.h"
 #include "hssi/families/putil_fennick_hssi_info.h"
@@ -49,11 +50,18 @@ public:
         app.add_option("--family", m_family_name,
                        "Transceiver model to build (default: the device family's, else the base model)")
             ->check(CLI::IsMember(names));
-        app.add_option("-o,--output", m_output_file, "Write the dump to FILE instead of standard output");
+        app.add_option("-o,--output", m_output_file,
+                       "Write the dump to FILE (replaced only when the run succeeded) instead of standard output");
     }
 
     int run() override
     {
+        std::vector<std::string> inputs;
+        for (const std::string& file : {m_device_file, m_design_file})
+            if (!file.empty())
+                inputs.push_back(file);
+        putil_check_input_files(inputs);
+        putil_check_outputs({m_output_file}, inputs);
         std::string error;
         std::unique_ptr<HOST_DESIGN> design =
             m_design_file.empty() ? std::make_unique<HOST_DESIGN>() : host_load_design_file(m_design_file, error);
@@ -76,18 +84,19 @@ public:
         if (!m_design_file.empty())
             model->fill_in_hssi_info_from_cdb_atom_netlist(design->netlist(), design->store());
 
-        // The dump is written on a file stream, also for standard output.
-        const std::string path = m_output_file.empty() ? "/dev/stdout" : m_output_file;
-        std::ofstream out(path);
-        if (!out) {
-            std::cerr << "putil: error: cannot write " << path << "\n";
-            return PUTIL_EXIT_INPUT_FAILED;
+        // The elements write on a file stream: standard output too goes
+        // through one, copied out when complete.
+        PUTIL_REPLACED_FILE out(m_output_file.empty() ? "-" : m_output_file);
+        if (out.is_open()) {
+            PUTIL_SA_DATA* sa_data = m_design_file.empty() ? nullptr : design->store();
+            for (PUTIL_HSSI_ELEMENT* element : model->get_hssi_elements())
+                element->write_debug_info(&out.stream(), sa_data);
+            write_power_region_voltages(*design, out.stream());
+            if (out.commit())
+                return PUTIL_EXIT_OK;
         }
-        PUTIL_SA_DATA* sa_data = m_design_file.empty() ? nullptr : design->store();
-        for (PUTIL_HSSI_ELEMENT* element : model->get_hssi_elements())
-            element->write_debug_info(&out, sa_data);
-        write_power_region_voltages(*design, out);
-        return out ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+        std::cerr << "putil: error: " << out.error() << "\n";
+        return PUTIL_EXIT_INPUT_FAILED;
     }
 
 private:

@@ -1,8 +1,12 @@
 // The putil program: power utilities on the command line, one subcommand per
 // job, running the library on the reference host.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <new>
+
+#include "core/putil_replaced_file.h"
 
 #include "putil_command.h"
 #include "putil_host.h"
@@ -26,6 +30,15 @@ const COMMAND_ENTRY COMMANDS[] = {
     {"transient", "Turn VCD toggles and switching energies into a supply current waveform",
      &putil_make_transient_command},
 };
+
+// An interrupted run leaves no temporary output behind; the outputs it
+// would have replaced keep their content.
+extern "C" void remove_temporaries_and_stop(int signal_number)
+{
+    PUTIL_REPLACED_FILE::remove_all_temporaries();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
 
 }  // namespace
 
@@ -58,6 +71,8 @@ int main(int argc, char** argv)
     }
     if (debug)
         host_enable_debug("PUTIL", 2);
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        std::signal(signal_number, remove_temporaries_and_stop);
 
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (!subcommands[i]->parsed())
@@ -68,8 +83,17 @@ int main(int argc, char** argv)
             std::cerr << "putil: error: " << usage.reason << "\n";
             std::cerr << "Run 'putil " << COMMANDS[i].name << " --help' for usage.\n";
             return PUTIL_EXIT_USAGE;
+        } catch (const PUTIL_INPUT_ERROR& input) {
+            std::cerr << "putil: error: " << input.reason << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
         } catch (const HOST_INTERNAL_ERROR&) {
             // The host has printed the failing expression.
+            return PUTIL_EXIT_INTERNAL_ERROR;
+        } catch (const std::bad_alloc&) {
+            std::cerr << "putil: error: out of memory\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        } catch (const std::exception& unexpected) {
+            std::cerr << "putil: internal error: " << unexpected.what() << "\n";
             return PUTIL_EXIT_INTERNAL_ERROR;
         }
     }

@@ -14,7 +14,7 @@ public:
     void configure(CLI::App& app) override
     {
         app.add_option("vcd", m_vcd_file, "VCD or extended VCD file")->required();
-        app.add_option("tbl", m_tbl_file, "TBL file to write")->required();
+        app.add_option("tbl", m_tbl_file, "TBL file to write (replaced only when the whole VCD was read)")->required();
         app.add_option("--design", m_design_file,
                        "Design whose signals are listed (JSON); without it the design is derived from the VCD");
         app.add_option("--start", m_start_text, "Start of the converted window, e.g. 10ns");
@@ -34,6 +34,15 @@ public:
         putil_apply_setting_assignments(m_settings);
         const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
         const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
+        // A missing VCD file is the reader's to report.
+        putil_check_input_files({m_vcd_file}, true);
+        std::vector<std::string> inputs{m_vcd_file};
+        if (!m_design_file.empty())
+            inputs.push_back(m_design_file);
+        putil_check_input_files({inputs.begin() + 1, inputs.end()});
+        putil_check_outputs({m_tbl_file}, inputs);
+        if (m_tbl_file == "-")
+            throw PUTIL_USAGE_ERROR{"the TBL file is written by name; standard output is not offered for it"};
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_file, error);
         if (!design) {

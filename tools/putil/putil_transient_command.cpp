@@ -25,7 +25,9 @@ public:
         app.add_option("--voltage", m_voltage, "Supply voltage in volts that turns power into current")->required();
         app.add_option("--design", m_design_file,
                        "Design (JSON); without it the design is derived from the first VCD");
-        app.add_flag("--dump", m_dump, "Also write transient_current_waveform.dump in the working directory");
+        app.add_flag("--dump", m_dump,
+                     "Also write transient_current_waveform.dump in the working directory (or --output-dir)");
+        app.add_option("--output-dir", m_output_directory, "Folder for the dump (default: the working directory)");
         app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
         app.add_option("--csv", m_csv_file, "Write the waveform points to FILE instead of standard output");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
@@ -42,6 +44,15 @@ public:
         putil_apply_setting_assignments(m_settings);
         if (!(m_voltage > 0.0) || !std::isfinite(m_voltage))
             throw PUTIL_USAGE_ERROR{"--voltage: expected a positive number of volts"};
+        // A missing VCD file is the reader's to report.
+        putil_check_input_files(m_vcd_files, true);
+        std::vector<std::string> inputs = m_vcd_files;
+        inputs.push_back(m_energies_file);
+        if (!m_design_file.empty())
+            inputs.push_back(m_design_file);
+        putil_check_input_files({inputs.begin() + static_cast<long>(m_vcd_files.size()), inputs.end()});
+        putil_check_outputs({m_csv_file, m_plot_file}, inputs);
+        putil_set_output_directory(m_output_directory);
         std::string error;
         std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
         PUTIL_TOGGLE_ENERGY_MAP energies;
@@ -68,6 +79,9 @@ public:
         host_progress_finish();
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
             generated = generated && message.id != MSG_FAILED_FILE_PARSING;
+        // A failed read writes no waveform: the outputs keep their content.
+        if (!generated || putil_output_failed())
+            return PUTIL_EXIT_INPUT_FAILED;
 
         bool written = putil_write_output(m_csv_file, [&](std::ostream& out) { write_points(out, times, currents); });
         if (!m_plot_file.empty())
@@ -75,7 +89,7 @@ public:
                 putil_write_svg_line_plot(out, "Transient supply current", PUTIL_PLOT_AXIS{"time", "s"},
                                           PUTIL_PLOT_AXIS{"current", "A"}, times, currents);
             }) && written;
-        return generated && written ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+        return written ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
     }
 
 private:
@@ -96,6 +110,7 @@ private:
     bool m_dump = false;
     std::string m_plot_file;
     std::string m_csv_file;
+    std::string m_output_directory;
     std::vector<std::string> m_settings;
     bool m_strict = false;
 };

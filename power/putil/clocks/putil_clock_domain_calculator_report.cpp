@@ -11,6 +11,7 @@
 #include "host/rdb.h"
 #include "clocks/putil_clock_domain_calculator_main.h"
 #include "core/putil_msgs.h"
+#include "core/putil_replaced_file.h"
 
 namespace {
 
@@ -194,30 +195,31 @@ bool PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::same_pin_report(unsigned combout, unsig
 void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::write_clock_domain_dump()
 {
     calculate_clock_nets();
-    std::ofstream dump("power_clock_domain_info.dump", std::ios::out | std::ios::trunc);
-    dump << "Clock domain calculation type: " << calculation_type_name(m_calculation_type) << "\n\n";
-    dump << "oterm\t"
-         << "clk_domain_frequency(Hz)\t"
-         << "clk_domain_from_fanout_traversal\t"
-         << "has_multiple_clk_domains\t"
-         << "has_multiple_reg_clk_domains\t"
-         << "is_clk_net\t"
-         << "clk_domain_id\n";
+    putil_write_side_file("power_clock_domain_info.dump", [&](std::ostream& dump) {
+        dump << "Clock domain calculation type: " << calculation_type_name(m_calculation_type) << "\n\n";
+        dump << "oterm\t"
+             << "clk_domain_frequency(Hz)\t"
+             << "clk_domain_from_fanout_traversal\t"
+             << "has_multiple_clk_domains\t"
+             << "has_multiple_reg_clk_domains\t"
+             << "is_clk_net\t"
+             << "clk_domain_id\n";
 
-    const CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
-    PUTIL_ASSERT(atom_netlist != 0);
-    for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
-        if (*node == nullptr)
-            continue;
-        for (auto oterm = (*node)->begin_oterm(); oterm != (*node)->end_oterm(); ++oterm) {
-            if (*oterm == nullptr)
+        const CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
+        PUTIL_ASSERT(atom_netlist != 0);
+        for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
+            if (*node == nullptr)
                 continue;
-            const unsigned id = signal_id(*oterm);
-            dump << (*oterm)->get_string_hpath() << '\t' << m_clk_domain_toggle_rate[id] * 0.5f << '\t'
-                 << flag_text(m_clk_domain_from_fanout_traversal[id]) << '\t'
-                 << flag_text(m_has_multiple_clk_domains[id]) << '\t'
-                 << flag_text(m_has_multiple_reg_clk_domains[id]) << '\t' << flag_text(m_is_clk_net[id]) << '\t'
-                 << m_clk_domain_id[id] << '\n';
+            for (auto oterm = (*node)->begin_oterm(); oterm != (*node)->end_oterm(); ++oterm) {
+                if (*oterm == nullptr)
+                    continue;
+                const unsigned id = signal_id(*oterm);
+                dump << (*oterm)->get_string_hpath() << '\t' << m_clk_domain_toggle_rate[id] * 0.5f << '\t'
+                     << flag_text(m_clk_domain_from_fanout_traversal[id]) << '\t'
+                     << flag_text(m_has_multiple_clk_domains[id]) << '\t'
+                     << flag_text(m_has_multiple_reg_clk_domains[id]) << '\t' << flag_text(m_is_clk_net[id]) << '\t'
+                     << m_clk_domain_id[id] << '\n';
+            }
         }
-    }
+    });
 }

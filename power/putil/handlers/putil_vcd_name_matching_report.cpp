@@ -6,6 +6,7 @@
 
 #include "host/cdb_atom.h"
 #include "host/putil_sa_data.h"
+#include "core/putil_replaced_file.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 
 namespace {
@@ -64,8 +65,10 @@ struct MATCHING_COUNTS {
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_name_matching_info()
 {
-    std::ofstream unmatched_list("putil_vcd_unmatched_names_list.txt", std::ios::out | std::ios::trunc);
-    std::ofstream no_data_list("putil_vcd_no_data_list.txt", std::ios::out | std::ios::trunc);
+    PUTIL_REPLACED_FILE unmatched_file(putil_side_file("putil_vcd_unmatched_names_list.txt"));
+    PUTIL_REPLACED_FILE no_data_file(putil_side_file("putil_vcd_no_data_list.txt"));
+    std::ostream& unmatched_list = unmatched_file.stream();
+    std::ostream& no_data_list = no_data_file.stream();
     CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
     PUTIL_ASSERT(atom_netlist != 0);
 
@@ -107,9 +110,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_name_matching_info()
                 no_data_list << hpath << "\n";
         }
     }
-    unmatched_list.close();
-    no_data_list.close();
-
-    std::ofstream summary("putil_vcd_unmatched_names_summary.txt", std::ios::out | std::ios::trunc);
-    counts.write_summary(summary);
+    putil_commit_or_report(unmatched_file);
+    putil_commit_or_report(no_data_file);
+    putil_write_side_file("putil_vcd_unmatched_names_summary.txt",
+                          [&](std::ostream& summary) { counts.write_summary(summary); });
 }

@@ -408,8 +408,13 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(EFFECT e
         }
     } else if (targets.vector_scalar != PUTIL_NO_BIT_CODE) {
         // A scalar identifier takes one digit; strict reading takes a wide
-        // declaration without a range for a scalar, so its values stop here.
-        PUTIL_ASSERT(total_bits == 1);
+        // declaration without a range for a scalar, so its wider values are
+        // malformed and stop the parse here (never on the apply thread:
+        // such values are not held back).
+        if (total_bits != 1) {
+            report_parse_error("several digits for a one-bit signal", "(apply_vector_value)");
+            return false;
+        }
         result = apply_to_chain(effect, targets.vector_scalar, putil_vcd_scalar_value(value[1]), at);
     }
     return result;
@@ -584,8 +589,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_vector(std::string_v
     const std::uint32_t entry = m_code_table.find(code);
     if (entry == PUTIL_VCD_CODE_TABLE::s_absent)
         return true;
-    // Several digits for a scalar code end the run with an internal error,
-    // after the changes before it.
+    // Several digits for a scalar code end the parse, after the changes
+    // before it, on this thread.
     const CODE_TARGETS targets = targets_of_entry(entry);
     const bool scalar_digits = targets.positions == nullptr && targets.vector_scalar != PUTIL_NO_BIT_CODE;
     if (may_hold_back() && !(scalar_digits && value.size() != 2) && hold_vector(entry, value))

@@ -11,6 +11,7 @@
 #include "host/cdb_atom.h"
 #include "host/cfg.h"
 #include "host/gen.h"
+#include "host/putil_lib.h"
 #include "vcd/putil_bit_range.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 #include "vcd/putil_vcd_values.h"
@@ -42,7 +43,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_C
     std::string vcd_file_name, std::uint64_t lines_in_file, putil_vcd_lexer_yyFlexLexer* scanner,
     const std::string& tbl_file_name, CMP_FACADE* facade, const BIG_TIME* start_time, const BIG_TIME* end_time)
     : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), lines_in_file, scanner, facade, nullptr, nullptr),
-      m_tbl_ostream(tbl_file_name, std::ios::out | std::ios::trunc | std::ios::binary),
+      m_tbl_file(tbl_file_name),
+      m_tbl_ostream(&m_tbl_file.stream()),
       m_window_start(start_time != nullptr ? start_time->get_storage_number() : 0),
       m_window_end(end_time != nullptr ? end_time->get_storage_number() : 0),
       m_no_window(start_time == nullptr || end_time == nullptr),
@@ -133,13 +135,13 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_vector_value_change(char
     if (targets.bits == nullptr || !find_vector_code(id_code, &targets.width))
         targets = CODE_TARGETS{PUTIL_NO_BIT_CODE, 0, nullptr};
     find_scalar_code(id_code, &targets.scalar);
-    apply_vector_value(targets, value, std::strlen(value) - 1);   // after the 'b'
+    const bool applied = apply_vector_value(targets, value, std::strlen(value) - 1);   // after the 'b'
     putil_free_text(code);
     putil_free_text(value);
-    return true;
+    return applied;
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::apply_vector_value(const CODE_TARGETS& targets, const char* value,
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::apply_vector_value(const CODE_TARGETS& targets, const char* value,
                                                                    std::size_t total_bits)
 {
     std::uint32_t index;
@@ -151,9 +153,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::apply_vector_value(const CODE_T
                                                 : putil_vcd_left_extension(value[1]));
         }
     } else if (targets.scalar != PUTIL_NO_BIT_CODE) {
-        PUTIL_ASSERT(total_bits == 1);
+        // A one-bit signal takes one digit: more is a malformed value.
+        if (total_bits != 1) {
+            report_parse_error("several digits for a one-bit signal", "(apply_vector_value)");
+            return false;
+        }
         set_value(targets.scalar, putil_vcd_scalar_value(value[1]));
     }
+    return true;
 }
 
 // Every code of the declarations with what its changes reach; a declaration
@@ -192,9 +199,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_vector_value_change_text
     if (!m_code_table_built)
         return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_vector_value_change_text(code, value);
     const std::uint32_t entry = m_code_table.find(code);
-    if (entry != PUTIL_VCD_CODE_TABLE::s_absent)
-        apply_vector_value(m_code_targets[entry], value.data(), value.size() - 1);
-    return true;
+    return entry == PUTIL_VCD_CODE_TABLE::s_absent ||
+           apply_vector_value(m_code_targets[entry], value.data(), value.size() - 1);
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_port_value_change(char* code, char* value)
@@ -262,8 +268,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_end_of_file()
         write_header();
     else if (m_no_window || in_window(m_last_time))
         write_row(m_last_time);
-    m_tbl_ostream << ";\n";
-    m_tbl_ostream.flush();
+    *m_tbl_ostream << ";\n";
+    if (!m_read_completed) {
+        m_tbl_file.discard();
+        return;
+    }
+    m_output_written = m_tbl_file.commit();
+    if (!m_output_written)
+        putil_lib_report_output_failure(m_tbl_file.error());
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::in_window(double time) const
@@ -276,20 +288,20 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_header()
 {
     m_header_pending = false;
     const char* legal_text = gen_get_legal_text(nullptr);
-    m_tbl_ostream << "%\n" << (legal_text != nullptr ? legal_text : "") << "%\n\n";
-    m_tbl_ostream << "INPUTS";
+    *m_tbl_ostream << "%\n" << (legal_text != nullptr ? legal_text : "") << "%\n\n";
+    *m_tbl_ostream << "INPUTS";
     for (const SIGNAL& signal : m_signals) {
         if (signal.is_input)
-            m_tbl_ostream << ' ' << signal.oterm->get_string_hpath();
+            *m_tbl_ostream << ' ' << signal.oterm->get_string_hpath();
     }
-    m_tbl_ostream << ";\nOUTPUTS";
+    *m_tbl_ostream << ";\nOUTPUTS";
     for (const SIGNAL& signal : m_signals) {
         if (signal.is_output)
-            m_tbl_ostream << ' ' << signal.oterm->get_string_hpath();
+            *m_tbl_ostream << ' ' << signal.oterm->get_string_hpath();
     }
     // Times below a nanosecond are written in nanoseconds.
-    m_tbl_ostream << ";\nUNIT " << (m_time_unit_factor >= 1.0f ? m_time_unit : std::string("ns")) << ";\n";
-    m_tbl_ostream << "RADIX HEXADECIMAL;\nPATTERN\n";
+    *m_tbl_ostream << ";\nUNIT " << (m_time_unit_factor >= 1.0f ? m_time_unit : std::string("ns")) << ";\n";
+    *m_tbl_ostream << "RADIX HEXADECIMAL;\nPATTERN\n";
 }
 
 // row_time in file units: written in the timescale's unit, or in
@@ -305,10 +317,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_row(double row_time)
         lay_out_row();
     const std::size_t time_length = std::strlen(time_text);
     if (time_length < 11)
-        m_tbl_ostream.write("           ", static_cast<std::streamsize>(11 - time_length));
-    m_tbl_ostream.write(time_text, static_cast<std::streamsize>(time_length));
-    m_tbl_ostream.put('>');
-    m_tbl_ostream.write(m_row_values.data(), static_cast<std::streamsize>(m_row_values.size()));
+        m_tbl_ostream->write("           ", static_cast<std::streamsize>(11 - time_length));
+    m_tbl_ostream->write(time_text, static_cast<std::streamsize>(time_length));
+    m_tbl_ostream->put('>');
+    m_tbl_ostream->write(m_row_values.data(), static_cast<std::streamsize>(m_row_values.size()));
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::lay_out_row()

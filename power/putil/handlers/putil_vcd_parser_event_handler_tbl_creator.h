@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/putil_replaced_file.h"
 #include "vcd/putil_vcd_code_table.h"
 #include "vcd/putil_vcd_parser_event_handler.h"
 
@@ -14,8 +15,9 @@ class CDB_ATOM_OTERM;
 
 class PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR : public PUTIL_VCD_PARSER_EVENT_HANDLER {
 public:
-    // Serves no store: names are looked up from the design root. Opens
-    // tbl_file_name for writing (replaced). Rows are written only inside
+    // Serves no store: names are looked up from the design root. Writes a
+    // temporary file beside tbl_file_name, which replaces it only when the
+    // file was read whole (finish_output). Rows are written only inside
     // [start_time, end_time] when both are given; either may be null.
     PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR(std::string vcd_file_name, std::uint64_t lines_in_file,
                                                putil_vcd_lexer_yyFlexLexer* scanner, const std::string& tbl_file_name,
@@ -39,6 +41,14 @@ public:
     // again.
     void handle_end_of_file() override;
 
+    // Called once the read has ended, before handle_end_of_file: with
+    // parsed, the TBL file is put in place when the handler finishes;
+    // otherwise its destination is left as it was.
+    void set_read_completed(bool parsed) { m_read_completed = parsed; }
+    // Whether the TBL file was written and put in place; a failure has been
+    // reported to the host.
+    bool output_written() const { return m_output_written; }
+
 private:
     // One declared signal (or bit) that names an output term.
     struct SIGNAL {
@@ -60,7 +70,8 @@ private:
         std::uint32_t width;                // of a vector code with bits; 0 otherwise
         const PUTIL_VCD_BIT_CODES* bits;    // null without bit codes
     };
-    void apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits);
+    // False, after a parse error, for a malformed value.
+    bool apply_vector_value(const CODE_TARGETS& targets, const char* value, std::size_t total_bits);
 
     bool declare(const std::string& code, const std::string& name, int bit);
     // The value goes into the record and into the row that is written next.
@@ -82,7 +93,10 @@ private:
     PUTIL_VCD_CODE_TABLE m_code_table;        // code to an index of m_code_targets
     PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
     bool m_code_table_built = false;          // and no declaration came since
-    std::ofstream m_tbl_ostream;
+    PUTIL_REPLACED_FILE m_tbl_file;
+    std::ofstream* m_tbl_ostream;
+    bool m_read_completed = false;
+    bool m_output_written = false;
     // The values of a pattern row after its time (" 0 1 = X 1\n"), kept up to
     // date as values change: a row of a large design is a long line, written
     // at once. Made again when a signal is declared after it was made.

@@ -54,8 +54,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::PUTIL_VCD_PARSER_EVE
     }
     m_counted_stamp.assign(signal_count, 0);
     if (m_write_dump) {
-        m_dump.open("transient_current_waveform.dump", std::ios::out | std::ios::trunc | std::ios::binary);
-        m_dump << "idietran die d_gnd PWL(0 0";
+        m_dump_file = std::make_unique<PUTIL_REPLACED_FILE>(putil_side_file("transient_current_waveform.dump"));
+        m_dump_file->stream() << "idietran die d_gnd PWL(0 0";
     }
     m_times->push_back(0.0);
     m_currents->push_back(0.0);
@@ -74,8 +74,9 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::
     }
     if (!m_write_dump)
         return;
-    m_dump << ")\n" << "\n\n\nTotal chip energy is: " << m_total_energy << "\n";
-    m_dump.close();
+    m_dump_file->stream() << ")\n" << "\n\n\nTotal chip energy is: " << m_total_energy << "\n";
+    if (m_all_files_read)
+        putil_commit_or_report(*m_dump_file);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_variable_declaration(char* kind, int size,
@@ -247,11 +248,11 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::write_step(doub
     m_currents->push_back(to_current);
     if (!m_write_dump)
         return;
-    m_dump << ' ' << std::setprecision(20) << from_time << ' ' << from_current << ' ' << std::setprecision(20)
+    m_dump_file->stream() << ' ' << std::setprecision(20) << from_time << ' ' << from_current << ' ' << std::setprecision(20)
            << to_time << ' ';
     if (to_zero)
-        m_dump << 0;
+        m_dump_file->stream() << 0;
     else
-        m_dump << to_current;
-    m_dump << " \n+";
+        m_dump_file->stream() << to_current;
+    m_dump_file->stream() << " \n+";
 }

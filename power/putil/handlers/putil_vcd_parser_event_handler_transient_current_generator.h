@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/putil_replaced_file.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 #include "handlers/putil_toggle_energy_map.h"
 
@@ -31,6 +33,10 @@ public:
     // Applies the changes still held back before the records are reset: their
     // toggles happened. The bins, totals and dump carry on into the next file.
     void handle_end_of_file() override;
+
+    // Whether a file of the run did not parse: the dump file then keeps
+    // its previous content.
+    void note_file_read(bool parsed) { m_all_files_read = m_all_files_read && parsed; }
     // Also keeps a place for the new records' signal ids, made here on the
     // reading thread: toggle events may come on the apply thread.
     void handle_variable_declaration(char* kind, int size, char* code, char* reference, char* index) override;
@@ -59,7 +65,8 @@ private:
     std::vector<double>* m_times;
     std::vector<double>* m_currents;
     bool m_write_dump;
-    std::ofstream m_dump;
+    std::unique_ptr<PUTIL_REPLACED_FILE> m_dump_file;   // while write_dump
+    bool m_all_files_read = true;
     std::uint32_t m_num_bins;
     // Energy per time unit: a ring of m_num_bins that starts at the head
     // bin, one file time unit wide each; empty until the first toggle.

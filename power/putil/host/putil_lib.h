@@ -20,6 +20,12 @@ void putil_lib_set_is_hssi_gid(unsigned gid, bool is_hssi);
 void putil_lib_force_chip_db_entry_voltage_from_ini();
 // True: a missing waveform file is a warning and the run goes on.
 bool putil_lib_get_continue_and_warn_on_failure();
+// The folder where the library writes its side files (name-matching lists,
+// dumps); empty for the working directory.
+std::string putil_lib_get_output_directory();
+// An output file that could not be written, with the reason ("cannot write
+// x.tbl: No space left on device"); the job that wrote it has failed.
+void putil_lib_report_output_failure(const std::string& text);
 // state 0 draws the bar at percent.
 void putil_lib_update_progress_bar(int state, int percent);
 

@@ -117,29 +117,45 @@ public:
     PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t lines_in_file,
                                                 putil_vcd_lexer_yyFlexLexer* scanner) override
     {
-        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR(input.file_name, lines_in_file, scanner,
-                                                                    m_tbl_file_name, m_facade, m_start_time,
-                                                                    m_end_time);
+        m_creator = PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR(input.file_name, lines_in_file, scanner,
+                                                                         m_tbl_file_name, m_facade, m_start_time,
+                                                                         m_end_time);
+        return m_creator;
     }
 
-    // Also after a failed parse: the file then holds what was read.
+    // The TBL file replaces its destination only when the whole file was
+    // read; after a failed parse the destination keeps its content.
+    bool finish_file(PUTIL_VCD_PARSER_EVENT_HANDLER*, bool parsed) override
+    {
+        m_creator->set_read_completed(parsed);
+        return parsed;
+    }
+
     void announce_start(const PUTIL_VCD_READ_INPUT& input) override
     {
         putil_post_message(
             iputil_putil_vcd_reader_starting_vcd_to_tbl_conversion(input.file_name.c_str(), m_tbl_file_name.c_str()));
     }
 
+    // The handler has ended the file: the conversion finished when the TBL
+    // file is in place.
     void announce_finish(const PUTIL_VCD_READ_INPUT& input) override
     {
-        putil_post_message(
-            iputil_putil_vcd_reader_finished_vcd_to_tbl_conversion(input.file_name.c_str(), m_tbl_file_name.c_str()));
+        m_output_written = m_creator != nullptr && m_creator->output_written();
+        if (m_output_written)
+            putil_post_message(iputil_putil_vcd_reader_finished_vcd_to_tbl_conversion(input.file_name.c_str(),
+                                                                                       m_tbl_file_name.c_str()));
     }
+
+    bool output_written() const { return m_output_written; }
 
 private:
     CMP_FACADE* m_facade;
     std::string m_tbl_file_name;
     const BIG_TIME* m_start_time;
     const BIG_TIME* m_end_time;
+    PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR* m_creator = nullptr;   // owned by the pipeline
+    bool m_output_written = false;
 };
 
 // The supply current of the store's waveform inputs: one generator for all
@@ -158,9 +174,18 @@ public:
     PUTIL_VCD_PARSER_EVENT_HANDLER* make_handler(const PUTIL_VCD_READ_INPUT& input, std::uint64_t lines_in_file,
                                                 putil_vcd_lexer_yyFlexLexer* scanner) override
     {
-        return PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR(
+        m_generator = PUTIL_NEW PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR(
             input.entry, input.file_name, lines_in_file, scanner, m_facade, m_sa_data, m_use_timing_estimator,
             m_energies, m_voltage, m_unused, m_times, m_currents, m_write_dump);
+        return m_generator;
+    }
+
+    // A file that does not parse ends the run and keeps the dump file's
+    // previous content.
+    bool finish_file(PUTIL_VCD_PARSER_EVENT_HANDLER*, bool parsed) override
+    {
+        m_generator->note_file_read(parsed);
+        return parsed;
     }
 
 private:
@@ -173,6 +198,7 @@ private:
     std::vector<double>* m_times;
     std::vector<double>* m_currents;
     bool m_write_dump;
+    PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR* m_generator = nullptr;   // owned by the pipeline
 };
 
 // The store's waveform input entries in the manager's order, and whether
@@ -329,7 +355,7 @@ bool PUTIL_VCD_READER_MAIN::convert_vcd_to_tbl_file(std::string vcd_file_name, s
         return false;
     }
     PUTIL_VCD_TBL_JOB job(m_facade, std::move(tbl_file_name), start_time, end_time);
-    return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job);
+    return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job) && job.output_written();
 }
 
 bool PUTIL_VCD_READER_MAIN::generate_transient_current(PUTIL_SA_DATA* sa_data, const PUTIL_TOGGLE_ENERGY_MAP& energies,

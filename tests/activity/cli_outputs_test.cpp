@@ -1,0 +1,134 @@
+// Every command's outputs and named files under failure: an output replaces
+// its file only when the run succeeded, an output that is an input is
+// refused, and a missing, folder or unwritable file gives status 1 with the
+// path and the reason.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "putil_test_support.h"
+
+// The bundled examples, beside the test data.
+#define PUTIL_EXAMPLES_DIR PUTIL_TEST_DATA_DIR "/../../examples"
+
+namespace {
+
+const std::string GOOD_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#40\n";
+const std::string BROKEN_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\nnot a value\n";
+const std::string PREVIOUS = "previous content\n";
+const std::string ENERGIES = "top|a,0,1e-12\n";
+
+// {vcd} and {out} stand for the command's waveform and its output file.
+struct OUTPUT_CASE {
+    const char* name;
+    const char* command;     // after "putil "
+    const char* vcd_text;    // written as w.vcd; energies as e.csv
+    int status;
+    const char* error;       // a part of standard error; empty: none expected
+    bool output_replaced;    // out.txt no longer holds PREVIOUS
+};
+void PrintTo(const OUTPUT_CASE& row, std::ostream* out) { *out << row.name; }
+
+class CLI_OUTPUTS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<OUTPUT_CASE> {};
+
+TEST_P(CLI_OUTPUTS_TEST, replaces_outputs_only_after_success)
+{
+    const OUTPUT_CASE& row = GetParam();
+    write_file("w.vcd", row.vcd_text);
+    write_file("e.csv", ENERGIES);
+    write_file("out.txt", PREVIOUS);
+    std::filesystem::create_directory(m_folder + "/folder");
+    const RUN_RESULT result = run_putil(row.command);
+    EXPECT_EQ(result.status, row.status) << result.err;
+    if (*row.error != '\0')
+        EXPECT_NE(result.err.find(row.error), std::string::npos) << result.err;
+    EXPECT_EQ(putil_read_text(m_folder + "/out.txt") != PREVIOUS, row.output_replaced);
+    // Inputs are never written, and no temporary file is left behind.
+    EXPECT_EQ(putil_read_text(m_folder + "/w.vcd"), row.vcd_text);
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder))
+        EXPECT_EQ(entry.path().filename().string().find(".putil-"), std::string::npos) << entry.path();
+}
+
+const OUTPUT_CASE OUTPUT_CASES[] = {
+    {"activity_done", "activity -o out.txt w.vcd", GOOD_VCD.c_str(), 0, "", true},
+    {"activity_parse_error", "activity -o out.txt w.vcd", BROKEN_VCD.c_str(), 1, "[222011]", false},
+    {"activity_missing_vcd", "activity -o out.txt nosuch.vcd", GOOD_VCD.c_str(), 1, "[222005]", false},
+    {"activity_folder_as_vcd", "activity -o out.txt folder", GOOD_VCD.c_str(), 1, "folder: Is a directory", false},
+    {"activity_output_is_input", "activity -o w.vcd w.vcd", GOOD_VCD.c_str(), 2, "is the input w.vcd", false},
+    {"activity_output_folder_missing", "activity -o nosuch/x.txt w.vcd", GOOD_VCD.c_str(), 1,
+     "cannot write nosuch/x.txt: No such file or directory", false},
+    {"activity_output_is_folder", "activity -o folder w.vcd", GOOD_VCD.c_str(), 1,
+     "cannot write folder: Is a directory", false},
+    {"activity_disk_full", "activity -o /dev/full w.vcd", GOOD_VCD.c_str(), 1,
+     "cannot write /dev/full: No space left on device", false},
+    {"activity_design_is_folder", "activity --design folder -o out.txt w.vcd", GOOD_VCD.c_str(), 1,
+     "folder: Is a directory", false},
+    {"activity_output_dir_missing", "activity --output-dir nosuch -o out.txt w.vcd", GOOD_VCD.c_str(), 1,
+     "--output-dir nosuch: No such file or directory", false},
+    {"tbl_done", "tbl w.vcd out.txt", GOOD_VCD.c_str(), 0, "", true},
+    {"tbl_parse_error", "tbl w.vcd out.txt", BROKEN_VCD.c_str(), 1, "[222011]", false},
+    {"tbl_arguments_swapped", "tbl out.txt w.vcd", GOOD_VCD.c_str(), 1, "[222007]", false},
+    {"tbl_same_file", "tbl w.vcd w.vcd", GOOD_VCD.c_str(), 2, "is the input w.vcd", false},
+    {"tbl_folder_missing", "tbl w.vcd nosuch/x.tbl", GOOD_VCD.c_str(), 1,
+     "cannot write nosuch/x.tbl: No such file or directory", false},
+    {"tbl_disk_full", "tbl w.vcd /dev/full", GOOD_VCD.c_str(), 1, "cannot write /dev/full: No space left on device",
+     false},
+    {"tbl_folder_as_vcd", "tbl folder out.txt", GOOD_VCD.c_str(), 1, "folder: Is a directory", false},
+    {"transient_done", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 0, "", true},
+    {"transient_parse_error", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", BROKEN_VCD.c_str(), 1,
+     "[222011]", false},
+    {"transient_energies_folder", "transient --energies folder --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 1,
+     "folder: Is a directory", false},
+    {"transient_plot_is_input", "transient --energies e.csv --voltage 1 --plot e.csv --csv out.txt w.vcd",
+     GOOD_VCD.c_str(), 2, "is the input e.csv", false},
+    {"clocks_design_missing", "clocks --design nosuch.json -o out.txt", GOOD_VCD.c_str(), 1,
+     "nosuch.json: No such file or directory", false},
+    {"hssi_disk_full", "hssi --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json -o /dev/full", GOOD_VCD.c_str(), 1,
+     "No space left on device", false},
+    {"hssi_done", "hssi --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json -o out.txt", GOOD_VCD.c_str(), 0, "",
+     true},
+};
+
+INSTANTIATE_TEST_SUITE_P(COMMANDS, CLI_OUTPUTS_TEST, ::testing::ValuesIn(OUTPUT_CASES), row_name);
+
+// Standard output is a stream: "-o -" and no -o print the same text, and
+// a shell's ">>" appends to what the file held.
+TEST_F(CLI_OUTPUTS_TEST, standard_output_appends)
+{
+    write_file("w.vcd", GOOD_VCD);
+    write_file("log", PREVIOUS);
+    const RUN_RESULT plain = run_putil("activity --format csv w.vcd");
+    EXPECT_EQ(run_putil("activity --format csv -o - w.vcd").out, plain.out);
+    const std::string append = "cd " + m_folder + " && " PUTIL_BINARY " hssi --device " PUTIL_EXAMPLES_DIR
+                               "/haldorv_device.json >> log";
+    ASSERT_EQ(std::system(append.c_str()), 0);
+    const std::string log = putil_read_text(m_folder + "/log");
+    EXPECT_EQ(log.rfind(PREVIOUS, 0), 0u);
+    EXPECT_NE(log.find("ELEMENT_ID"), std::string::npos);
+}
+
+// Side files go to --output-dir and replace what was there only when written.
+TEST_F(CLI_OUTPUTS_TEST, side_files_go_to_the_output_folder)
+{
+    write_file("w.vcd", GOOD_VCD);
+    write_file("e.csv", ENERGIES);
+    std::filesystem::create_directory(m_folder + "/side");
+    const RUN_RESULT result = run_putil("transient --energies e.csv --voltage 1 --dump --output-dir side w.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(putil_read_text(m_folder + "/side/transient_current_waveform.dump").find("PWL(0 0"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/transient_current_waveform.dump"));
+}
+
+// A number too large for a double in a JSON file is an input error naming
+// the file, not an abort.
+TEST_F(CLI_OUTPUTS_TEST, json_number_overflow_is_an_input_error)
+{
+    write_file("w.vcd", GOOD_VCD);
+    write_file("d.json", R"({"name": "d", "atoms": [{"name": "a", "kind": "input_pin", "x": 1e400}]})");
+    const RUN_RESULT result = run_putil("activity --design d.json w.vcd");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("d.json"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("number overflow"), std::string::npos) << result.err;
+}
+
+}  // namespace

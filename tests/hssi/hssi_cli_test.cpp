@@ -48,6 +48,30 @@ TEST_F(PUTIL_TEST, HssiRefusesAMissingOrSecondDevice)
     EXPECT_EQ(run_putil("hssi --device " + EXAMPLES + "kvb_device.json --family zork").status, 2);
 }
 
+// Every bundled design and device with every model: the model runs, or the
+// command line is refused naming the device's family; never an internal
+// error.
+TEST_F(PUTIL_TEST, HssiEveryModelOnEveryBundledDesignAndDevice)
+{
+    std::vector<std::string> models(std::begin(FAMILIES), std::end(FAMILIES));
+    models.push_back("base");
+    for (const char* family : FAMILIES) {
+        const std::pair<const char*, const char*> inputs[] = {{"--design ", "_design.json"},
+                                                              {"--device ", "_device.json"}};
+        for (const auto& [option, suffix] : inputs) {
+            const std::string file = EXAMPLES + family + suffix;
+            for (const std::string& model : models) {
+                const RUN_RESULT run = run_putil("hssi " + std::string(option) + file + " --family " + model +
+                                                 " -o dump.txt");
+                const bool fits = model == "base" || model == family;
+                EXPECT_EQ(run.status, fits ? 0 : 2) << file << " " << model << "\n" << run.err;
+                if (!fits)
+                    EXPECT_NE(run.err.find(std::string("whose family is ") + family), std::string::npos) << run.err;
+            }
+        }
+    }
+}
+
 // Each family's bundled design: two PLLs start bonding groups 1 and 2, and
 // the unused strip's supplies are recorded as powered down.
 TEST_F(PUTIL_TEST, HssiBuildsEachFamilysModelOfItsBundledDesign)

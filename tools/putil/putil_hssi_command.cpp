@@ -75,7 +75,8 @@ public:
         HOST_DEVICE* device = design->device();
 
         PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(device);
-        std::unique_ptr<PUTIL_HSSI_INFO> model(model_for(device->get_basic_info()->get_family_enum()).make());
+        const FAMILY_MODEL& chosen = model_for(device->get_basic_info()->get_family_enum());
+        std::unique_ptr<PUTIL_HSSI_INFO> model(chosen.make());
         if (!model) {
             std::cerr << "putil: error: out of memory\n";
             return PUTIL_EXIT_INPUT_FAILED;
@@ -119,11 +120,30 @@ private:
         return true;
     }
 
+    // The model of --family, or of the device's family. A family model reads
+    // its own family's atoms and element kinds only: on another family's
+    // device it would meet blocks it has no rule for, so that is refused;
+    // the base model serves every device.
     const FAMILY_MODEL& model_for(int device_family) const
     {
+        const FAMILY_MODEL* device_model = &FAMILY_MODELS[0];
         for (const FAMILY_MODEL& model : FAMILY_MODELS)
-            if (m_family_name.empty() ? model.family == device_family : m_family_name == model.name)
-                return model;
+            if (model.family == device_family)
+                device_model = &model;
+        if (m_family_name.empty())
+            return *device_model;
+        for (const FAMILY_MODEL& model : FAMILY_MODELS) {
+            if (m_family_name != model.name)
+                continue;
+            if (model.family != -1 && model.family != device_family)
+                throw PUTIL_USAGE_ERROR{"--family " + m_family_name + " does not fit the device, whose family is " +
+                                        (device_model->family == -1 ? std::string("none of the six")
+                                                                    : std::string(device_model->name)) +
+                                        ": give --family " +
+                                        (device_model->family == -1 ? std::string("base")
+                                                                    : std::string(device_model->name) + " or base")};
+            return model;
+        }
         return FAMILY_MODELS[0];
     }
 

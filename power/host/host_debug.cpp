@@ -70,9 +70,15 @@ std::string host_standard_printf_format(const char* format)
     return result;
 }
 
+bool msg_local_debug_is_on(const char* channel, int level)
+{
+    const int shown = host_debug_level(channel);
+    return shown > 0 && level <= shown;
+}
+
 void msg_local_vdebug(const char* channel, int level, const char* format, va_list args)
 {
-    if (format == nullptr || level > host_debug_level(channel) || host_debug_level(channel) <= 0)
+    if (format == nullptr || !msg_local_debug_is_on(channel, level))
         return;
     std::string standard = host_standard_printf_format(format);
     va_list measure;

@@ -5,6 +5,7 @@
 #include "host_yosys_netlist.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/cdb_atom.h"
@@ -150,8 +151,20 @@ private:
                    std::unordered_map<long long, BIT>& bits, const std::string& where)
     {
         require_object(module, where);
-        if (prefix.size() > 64)
+        // A module already open on the way down is a cycle; the depth is
+        // bounded too, since each level is a frame of this walk.
+        if (m_open_modules.count(name) != 0)
             fail(where, "module " + in_quotes(name) + " instantiates itself");
+        if (prefix.size() > MAX_HIERARCHY_DEPTH)
+            fail(where, "the hierarchy is deeper than " + std::to_string(MAX_HIERARCHY_DEPTH) + " levels");
+        m_open_modules.insert(name);
+        elaborate_open(module, prefix, bits, where);
+        m_open_modules.erase(name);
+    }
+
+    void elaborate_open(const JSON& module, const std::vector<std::string>& prefix,
+                        std::unordered_map<long long, BIT>& bits, const std::string& where)
+    {
         if (prefix.empty()) {
             // The top module keeps its numbering.
             m_next_bit = 1LL << 40;
@@ -518,8 +531,11 @@ private:
         m_design.tie_input(iterm, tie);
     }
 
+    static constexpr std::size_t MAX_HIERARCHY_DEPTH = 4096;
+
     HOST_DESIGN& m_design;
     const JSON* m_modules = nullptr;
+    std::unordered_set<std::string> m_open_modules;   // on the way from the top to the module being named
     long long m_next_bit = 0;
     std::vector<FLAT_CELL> m_cells;
     std::unordered_map<long long, int> m_bit_ranks;

@@ -127,6 +127,27 @@ TEST_F(HOST_YOSYS_NETLIST_TEST, BidirectionalPadTakesThePortNameOnItsPadSide)
     EXPECT_EQ(hpath_of(netlist->find_atom("r")->get_output_term_by_type(0, 0)), "q");
 }
 
+// A chain of 200 modules, each instantiating the next: deep, not a cycle.
+TEST_F(HOST_YOSYS_NETLIST_TEST, DeepHierarchyIsNoCycle)
+{
+    const int depth = 200;
+    std::string modules;
+    for (int level = 1; level < depth; ++level)
+        modules += "\"m" + std::to_string(level) + "\": {\"cells\": {\"u\": {\"type\": \"m" + std::to_string(level + 1) +
+                   "\", \"connections\": {}}}},\n";
+    modules += "\"m" + std::to_string(depth) + "\": {\"cells\": {\"ff\": {\"type\": \"$_DFF_P_\", "
+               "\"connections\": {}}}},\n";
+    const std::string text = R"({"creator": "Yosys", "modules": {)" + modules +
+                             R"("top": {"attributes": {"top": 1}, "cells": {"u": {"type": "m1", "connections": {}}}}}})";
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(text, "deep.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    std::string path = "u";
+    for (int level = 1; level < depth; ++level)
+        path += "|u";
+    EXPECT_NE(design->host_netlist()->find_atom(path + "|ff"), nullptr);
+}
+
 struct ERROR_CASE {
     const char* label;
     const char* text;
@@ -142,6 +163,9 @@ const ERROR_CASE ERROR_CASES[] = {
     {"unknown_port", R"({"creator": "Yosys", "modules": {"sub": {}, "top": {"attributes": {"top": 1},
        "cells": {"u1": {"type": "sub", "connections": {"x": [2]}}}}}})",
      "t.json: modules.top.cells.u1.connections.x: module \"sub\" has no port \"x\""},
+    {"self_instance", R"({"creator": "Yosys", "modules": {"loop": {"cells": {"u": {"type": "loop", "connections": {}}}},
+       "top": {"attributes": {"top": 1}, "cells": {"u0": {"type": "loop", "connections": {}}}}}})",
+     "t.json: modules.loop: module \"loop\" instantiates itself"},
 };
 
 class HOST_YOSYS_NETLIST_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<ERROR_CASE> {};

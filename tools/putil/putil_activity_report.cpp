@@ -55,6 +55,7 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
     const std::size_t value_width = with_constraints ? 34 : 20;
     putil_for_each_activity_row(design, with_constraints,
                                 [&](const PUTIL_ACTIVITY_ROW& row) { width = std::max(width, row.name.size()); });
+    width = putil_column_width(width);
     out << putil_padded("signal", width) << "  " << putil_padded("static_probability", value_width)
         << "toggle_rate (/s)\n";
     putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {

@@ -32,6 +32,12 @@ std::string putil_padded(const std::string& text, std::size_t size)
     return text.size() >= size ? text : text + std::string(size - text.size(), ' ');
 }
 
+std::size_t putil_column_width(std::size_t widest)
+{
+    const std::size_t most = 80;
+    return widest < most ? widest : most;
+}
+
 std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin)
 {
     // Names come from waveforms and designs as written and file names from

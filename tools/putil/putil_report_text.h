@@ -16,6 +16,10 @@ std::string putil_csv_field(const std::string& text);
 // text padded with spaces to size characters.
 std::string putil_padded(const std::string& text, std::size_t size);
 
+// The width of a table column whose widest cell is widest: at most 80, so
+// that one long name overflows its own row instead of widening every row.
+std::size_t putil_column_width(std::size_t widest);
+
 // A value as dump(2) writes it inside a document, its lines after the first
 // indented by margin; bytes that are not UTF-8 are replaced.
 std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin);

@@ -152,6 +152,8 @@ void putil_post_message(MSG_OBJECT* message)
     delete message;
 }
 
+bool putil_debug_is_on() { return msg_local_debug_is_on("PUTIL", 2); }
+
 void putil_debug(const char* format, ...)
 {
     va_list args;

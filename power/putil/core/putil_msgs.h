@@ -48,3 +48,7 @@ void putil_post_message(MSG_OBJECT* message);
 
 // printf-style trace on the debug channel "PUTIL" at level 2.
 void putil_debug(const char* format, ...);
+// Whether putil_debug shows anything: a trace whose arguments are costly
+// (a full instance name is as long as the hierarchy is deep) is made only
+// then, so that deep hierarchies read in linear time.
+bool putil_debug_is_on();

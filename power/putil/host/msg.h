@@ -91,3 +91,6 @@ public:
 // printf-style trace on a named debug channel; shown when that channel is on
 // at the given level or higher.
 void msg_local_vdebug(const char* channel, int level, const char* format, va_list args);
+// Whether msg_local_vdebug would show a trace of that channel and level:
+// traces whose arguments cost something to make are made only then.
+bool msg_local_debug_is_on(const char* channel, int level);

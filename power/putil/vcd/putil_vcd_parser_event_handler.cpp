@@ -359,7 +359,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::downscope_instance(ENTITY& entity, const st
     if (instance != nullptr && has_children(instance)) {
         entity.instance = instance;
         entity.scope_match_stack.push_back(true);
-        putil_debug("Downscoping to: %s", instance->get_full_name().c_str());
+        if (putil_debug_is_on())
+            putil_debug("Downscoping to: %s", instance->get_full_name().c_str());
     } else {
         entity.scope_match_stack.push_back(false);
     }
@@ -382,7 +383,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::upscope()
         }
         if (entity.scope_match_stack.back()) {
             entity.instance = entity.instance->get_parent();
-            putil_debug("Upscoping to: %s", entity.instance->get_full_name().c_str());
+            if (putil_debug_is_on())
+                putil_debug("Upscoping to: %s", entity.instance->get_full_name().c_str());
         }
         entity.scope_match_stack.pop_back();
         if (!entity.block_prefix_stack.empty())

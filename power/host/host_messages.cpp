@@ -4,6 +4,7 @@
 #include "host_progress.h"
 
 #include <iostream>
+#include <unordered_map>
 
 namespace {
 
@@ -86,6 +87,27 @@ const char* host_severity_name(MSG_SEVERITY severity)
     return "unknown";
 }
 
+namespace {
+
+std::unordered_map<std::string, std::string>& shown_file_names()
+{
+    static std::unordered_map<std::string, std::string> names;
+    return names;
+}
+
+}  // namespace
+
+void host_set_shown_file_name(const std::string& path, const std::string& shown)
+{
+    shown_file_names()[path] = shown;
+}
+
+const std::string& host_shown_file_name(const std::string& path)
+{
+    const auto shown = shown_file_names().find(path);
+    return shown == shown_file_names().end() ? path : shown->second;
+}
+
 std::string host_expand_message_text(const std::string& text, const std::vector<std::string>& args)
 {
     std::string result;
@@ -98,7 +120,7 @@ std::string host_expand_message_text(const std::string& text, const std::vector<
             result += text[i];
             continue;
         }
-        result += args[arg];
+        result += host_shown_file_name(args[arg]);
         i += 4;
     }
     return result;

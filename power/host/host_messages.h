@@ -25,6 +25,13 @@ std::ostream* host_message_stream();
 
 const std::vector<HOST_POSTED_MESSAGE>& host_posted_messages();
 void host_clear_posted_messages();
+
+// A file the library reads under another path than the one the user gave
+// (standard input as /dev/stdin, a replayed stream as /dev/fd/N): messages
+// and reports show it as shown.
+void host_set_shown_file_name(const std::string& path, const std::string& shown);
+// The name to show for path: its shown name, else path itself.
+const std::string& host_shown_file_name(const std::string& path);
 // Forgets the messages posted after the first count of them.
 void host_truncate_posted_messages(std::size_t count);
 

@@ -132,3 +132,31 @@ TEST_F(CLI_OUTPUTS_TEST, json_number_overflow_is_an_input_error)
 }
 
 }  // namespace
+
+namespace {
+
+// Every file of the shared corpus read through a pipe, with the design
+// derived from the stream itself, gives the results of the plain file.
+TEST_F(CLI_OUTPUTS_TEST, corpus_through_a_pipe_reads_like_the_file)
+{
+    if (!std::filesystem::is_directory(PUTIL_CORPUS_DIR))
+        GTEST_SKIP() << "the shared corpus is not at " << PUTIL_CORPUS_DIR;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PUTIL_CORPUS_DIR)) {
+        const std::string path = entry.path().string();
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".vcd" && extension != ".evcd")
+            continue;
+        ++files;
+        const RUN_RESULT plain = run_putil("activity --format csv '" + path + "'");
+        const std::string piped_out = m_folder + "/piped.csv";
+        const std::string piped = "cat '" + path + "' | " PUTIL_BINARY " activity --format csv - >" + piped_out +
+                                  " 2>/dev/null";
+        const int raw = std::system(piped.c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, plain.status) << path;
+        EXPECT_EQ(putil_read_text(piped_out), plain.out) << path;
+    }
+    EXPECT_GT(files, 0);
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include "putil_activity_report.h"
 #include "clocks/putil_clock_domain_calculator.h"
 #include "putil_command.h"
+#include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
 #include "reader/putil_vcd_reader.h"
@@ -73,6 +74,7 @@ public:
         if (m_partial && format != PUTIL_ACTIVITY_FORMAT::JSON)
             throw PUTIL_USAGE_ERROR{"--partial needs --format json, where results are marked partial"};
         // A missing VCD file is the reader's to report; a table is read whole.
+        putil_name_standard_input(m_vcd_files);
         putil_check_input_files(m_vcd_files, !vwf);
         putil_check_input_files(named_files({m_design_file, m_constraints_file}));
         std::vector<std::string> inputs = m_vcd_files;
@@ -81,7 +83,9 @@ public:
         putil_set_output_directory(m_output_directory);
 
         std::string error;
-        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
+        PUTIL_STREAM_REPLAY replay;
+        std::unique_ptr<HOST_DESIGN> design =
+            putil_load_waveform_design(m_design_file, m_vcd_files.front(), error, replay);
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;

@@ -65,7 +65,7 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
     });
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
         const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
-        out << "input " << entry->get_file_name() << ": " << summary.matched_signals << " signals matched, toggle "
+        out << "input " << host_shown_file_name(entry->get_file_name()) << ": " << summary.matched_signals << " signals matched, toggle "
             << percentage_text(summary.toggle_percentage) << ", unknown " << percentage_text(summary.unknown_percentage)
             << "\n";
     }
@@ -78,7 +78,7 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
     nlohmann::json inputs = nlohmann::json::array();
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
         const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
-        inputs.push_back({{"file", entry->get_file_name()},
+        inputs.push_back({{"file", host_shown_file_name(entry->get_file_name())},
                           {"matched_signals", summary.matched_signals},
                           {"toggle_percentage", json_percentage(summary.toggle_percentage)},
                           {"unknown_percentage", json_percentage(summary.unknown_percentage)}});

@@ -15,6 +15,7 @@
 
 #include "putil_derived_design.h"
 #include "putil_host.h"
+#include "putil_stream_replay.h"
 #include "putil_time_text.h"
 
 CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, std::vector<std::string>& values,
@@ -113,5 +114,29 @@ std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& desig
     if (!design_file.empty())
         return host_load_design_file(design_file, error);
     std::unique_ptr<HOST_DESIGN> design = putil_derive_design(first_vcd, error);
+    return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
+}
+
+void putil_name_standard_input(std::vector<std::string>& files)
+{
+    for (std::string& file : files) {
+        if (file == "-") {
+            file = "/dev/stdin";
+            host_set_shown_file_name(file, "standard input");
+        }
+    }
+}
+
+std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& design_file, std::string& first_vcd,
+                                                        std::string& error, PUTIL_STREAM_REPLAY& replay)
+{
+    if (!design_file.empty() || !PUTIL_STREAM_REPLAY::is_stream(first_vcd))
+        return putil_load_waveform_design(design_file, first_vcd, error);
+    if (!replay.start(first_vcd, error))
+        return nullptr;
+    std::unique_ptr<HOST_DESIGN> design = putil_derive_design(replay.declarations_path(), error);
+    replay.finish_declarations();
+    host_set_shown_file_name(replay.text_path(), host_shown_file_name(first_vcd));
+    first_vcd = replay.text_path();
     return design ? std::move(design) : std::make_unique<HOST_DESIGN>();
 }

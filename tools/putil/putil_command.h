@@ -102,3 +102,15 @@ std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::s
 // when the design file does not load.
 std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& design_file, const std::string& first_vcd,
                                                         std::string& error);
+
+class PUTIL_STREAM_REPLAY;
+
+// Waveform inputs as the user named them, made readable: "-" is standard
+// input, shown as such in messages.
+void putil_name_standard_input(std::vector<std::string>& files);
+
+// The same for a command: a first waveform that is a stream (a pipe,
+// standard input) is read once through replay when the design is derived
+// from it, and first_vcd becomes the path the reader then reads.
+std::unique_ptr<HOST_DESIGN> putil_load_waveform_design(const std::string& design_file, std::string& first_vcd,
+                                                        std::string& error, PUTIL_STREAM_REPLAY& replay);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "putil_command.h"
+#include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "reader/putil_vcd_reader.h"
 
@@ -35,6 +36,9 @@ public:
         const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
         const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
         // A missing VCD file is the reader's to report.
+        std::vector<std::string> vcd_files{m_vcd_file};
+        putil_name_standard_input(vcd_files);
+        m_vcd_file = vcd_files.front();
         putil_check_input_files({m_vcd_file}, true);
         std::vector<std::string> inputs{m_vcd_file};
         if (!m_design_file.empty())
@@ -44,7 +48,8 @@ public:
         if (m_tbl_file == "-")
             throw PUTIL_USAGE_ERROR{"the TBL file is written by name; standard output is not offered for it"};
         std::string error;
-        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_file, error);
+        PUTIL_STREAM_REPLAY replay;
+        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_file, error, replay);
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "putil_command.h"
+#include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_svg_plot.h"
 #include "reader/putil_vcd_reader.h"
@@ -45,6 +46,7 @@ public:
         if (!(m_voltage > 0.0) || !std::isfinite(m_voltage))
             throw PUTIL_USAGE_ERROR{"--voltage: expected a positive number of volts"};
         // A missing VCD file is the reader's to report.
+        putil_name_standard_input(m_vcd_files);
         putil_check_input_files(m_vcd_files, true);
         std::vector<std::string> inputs = m_vcd_files;
         inputs.push_back(m_energies_file);
@@ -54,7 +56,9 @@ public:
         putil_check_outputs({m_csv_file, m_plot_file}, inputs);
         putil_set_output_directory(m_output_directory);
         std::string error;
-        std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_files.front(), error);
+        PUTIL_STREAM_REPLAY replay;
+        std::unique_ptr<HOST_DESIGN> design =
+            putil_load_waveform_design(m_design_file, m_vcd_files.front(), error, replay);
         PUTIL_TOGGLE_ENERGY_MAP energies;
         if (design && !host_load_toggle_energies(*design, m_energies_file, energies, error))
             design.reset();

@@ -250,9 +250,11 @@ bool PUTIL_VCD_READER_MAIN::count_lines_in_file(const std::string& file_name, st
         return false;
     }
 
-    // The lines of a compressed file are not counted: that would inflate it
+    // A stream (a pipe, a FIFO, standard input) is read once, by the
+    // scanner: its lines are not counted and it shows no progress. The lines
+    // of a compressed file are not counted either: that would inflate it
     // twice. Its progress follows the compressed bytes read instead.
-    if (PUTIL_VCD_INPUT_FILE::is_gzip_file(file_name))
+    if (!PUTIL_VCD_INPUT_FILE::is_regular_file(file_name) || PUTIL_VCD_INPUT_FILE::is_gzip_file(file_name))
         return true;
 
     // A file that exists but cannot be read gets no progress reporting.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <streambuf>
+#include <sys/stat.h>
 #include <zlib.h>
 
 namespace {
@@ -38,22 +39,22 @@ public:
         if (m_ready)
             inflateEnd(&m_zlib);
         mem_free_wrapper(m_block, PUTIL_SEGMENT);
-        if (m_file != nullptr)
-            std::fclose(m_file);
     }
 
-    bool open(const std::string& file_name)
+    // Inflates the rest of file (not owned) after the bytes already read
+    // from it; size is the file's, or 0 when unknown (a stream).
+    void adopt(std::FILE* file, const unsigned char* read, std::size_t read_count, long size)
     {
-        m_file = std::fopen(file_name.c_str(), "rb");
-        if (m_file == nullptr)
-            return false;
-        if (std::fseek(m_file, 0, SEEK_END) == 0)
-            m_size = std::ftell(m_file);
-        std::rewind(m_file);
+        m_file = file;
+        m_size = size;
         m_block = static_cast<unsigned char*>(
             mem_malloc_wrapper(s_compressed_block, PUTIL_SEGMENT, PUTIL_SOURCE_NAME, __LINE__));
         if (m_block == nullptr)
             PUTIL_INTERNAL_ERROR("Out of memory");
+        std::memcpy(m_block, read, read_count);
+        m_zlib.next_in = m_block;
+        m_zlib.avail_in = static_cast<unsigned>(read_count);
+        m_consumed = read_count;
         m_zlib.zalloc = zlib_alloc;
         m_zlib.zfree = zlib_free;
         // 16 + 15: a gzip wrapper around a window of the largest size.
@@ -62,7 +63,6 @@ public:
             PUTIL_INTERNAL_ERROR("Out of memory");
         m_ready = status == Z_OK;
         m_damaged = !m_ready;
-        return true;
     }
 
     bool damaged() const { return m_damaged; }
@@ -157,6 +157,48 @@ private:
     char m_one[1];
 };
 
+// The bytes of a plain file (not owned) after those already read from it,
+// read in the caller's blocks.
+class PUTIL_VCD_INPUT_FILE::PLAIN : public std::streambuf, public PUTIL_HEAP_OBJECT {
+public:
+    PLAIN(std::FILE* file, const unsigned char* read, std::size_t read_count) : m_file(file), m_read_count(read_count)
+    {
+        std::memcpy(m_read, read, read_count);
+        setg(m_one, m_one, m_one);
+    }
+
+protected:
+    int_type underflow() override
+    {
+        if (xsgetn(m_one, 1) != 1)
+            return traits_type::eof();
+        setg(m_one, m_one, m_one + 1);
+        return traits_type::to_int_type(m_one[0]);
+    }
+
+    std::streamsize xsgetn(char* buffer, std::streamsize count) override
+    {
+        std::size_t done = 0;
+        const std::size_t wanted = static_cast<std::size_t>(count);
+        if (gptr() < egptr() && wanted > 0) {
+            buffer[done++] = *gptr();
+            gbump(1);
+        }
+        while (done < wanted && m_next_read < m_read_count)
+            buffer[done++] = static_cast<char>(m_read[m_next_read++]);
+        if (done < wanted)
+            done += std::fread(buffer + done, 1, wanted - done, m_file);
+        return static_cast<std::streamsize>(done);
+    }
+
+private:
+    std::FILE* m_file;
+    unsigned char m_read[2];   // the bytes read to tell gzip from plain text
+    std::size_t m_read_count;
+    std::size_t m_next_read = 0;
+    char m_one[1];
+};
+
 PUTIL_VCD_NUL_FILTER::int_type PUTIL_VCD_NUL_FILTER::underflow()
 {
     const int_type next = m_source->sbumpc();
@@ -183,9 +225,15 @@ std::streamsize PUTIL_VCD_NUL_FILTER::xsgetn(char* buffer, std::streamsize count
     return done;
 }
 
-PUTIL_VCD_INPUT_FILE::PUTIL_VCD_INPUT_FILE() : m_filter(m_plain.rdbuf()), m_stream(&m_filter) {}
+PUTIL_VCD_INPUT_FILE::PUTIL_VCD_INPUT_FILE() : m_filter(&m_empty), m_stream(&m_filter) {}
 
-PUTIL_VCD_INPUT_FILE::~PUTIL_VCD_INPUT_FILE() = default;
+PUTIL_VCD_INPUT_FILE::~PUTIL_VCD_INPUT_FILE()
+{
+    m_plain.reset();
+    m_inflater.reset();
+    if (m_file != nullptr)
+        std::fclose(m_file);
+}
 
 bool PUTIL_VCD_INPUT_FILE::is_gzip_file(const std::string& file_name)
 {
@@ -198,21 +246,39 @@ bool PUTIL_VCD_INPUT_FILE::is_gzip_file(const std::string& file_name)
     return gzip;
 }
 
+bool PUTIL_VCD_INPUT_FILE::is_regular_file(const std::string& file_name)
+{
+    struct stat status;
+    return ::stat(file_name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The first two bytes tell gzip from text; they are kept and handed on, so
+// nothing is read twice.
 bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
 {
-    if (!is_gzip_file(file_name)) {
-        m_plain.open(file_name, std::ios::in | std::ios::binary);
-        return static_cast<bool>(m_plain);
+    m_file = std::fopen(file_name.c_str(), "rb");
+    if (m_file == nullptr)
+        return false;
+    unsigned char magic[2] = {0, 0};
+    const std::size_t read = std::fread(magic, 1, 2, m_file);
+    if (read < 2 || magic[0] != 0x1f || magic[1] != 0x8b) {
+        m_plain.reset(PUTIL_NEW PLAIN(m_file, magic, read));
+        if (m_plain == nullptr)
+            PUTIL_INTERNAL_ERROR("Out of memory");
+        m_filter.set_source(m_plain.get());
+        return true;
     }
+    long size = 0;
+    struct stat status;
+    if (::fstat(fileno(m_file), &status) == 0 && S_ISREG(status.st_mode))
+        size = static_cast<long>(status.st_size);
     m_inflater.reset(PUTIL_NEW INFLATER());
     if (m_inflater == nullptr)
         PUTIL_INTERNAL_ERROR("Out of memory");
-    if (!m_inflater->open(file_name))
-        return false;
+    m_inflater->adopt(m_file, magic, read, size);
     m_filter.set_source(m_inflater.get());
     return true;
 }
-
 bool PUTIL_VCD_INPUT_FILE::is_damaged() const { return m_inflater != nullptr && m_inflater->damaged(); }
 
 double PUTIL_VCD_INPUT_FILE::fraction_read() const

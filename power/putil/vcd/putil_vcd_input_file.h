@@ -1,10 +1,13 @@
 // A waveform file opened for the scanner: plain, or gzip-compressed
-// (recognised by its first two bytes, whatever its name).
+// (recognised by its first two bytes, whatever its name). The file is opened
+// and read once, so a pipe, a FIFO or standard input reads like a file.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <streambuf>
 #include <string>
 
@@ -46,8 +49,12 @@ public:
     PUTIL_VCD_INPUT_FILE(const PUTIL_VCD_INPUT_FILE&) = delete;
     PUTIL_VCD_INPUT_FILE& operator=(const PUTIL_VCD_INPUT_FILE&) = delete;
 
-    // Whether the file starts with the gzip magic bytes.
+    // Whether the file starts with the gzip magic bytes. Reads the file:
+    // for regular files only (a stream would lose those bytes).
     static bool is_gzip_file(const std::string& file_name);
+    // Whether the file can be read twice (a regular file), which counting
+    // its lines beforehand needs.
+    static bool is_regular_file(const std::string& file_name);
 
     // False when the file cannot be opened.
     bool open(const std::string& file_name);
@@ -62,10 +69,13 @@ public:
     double fraction_read() const override;
 
 private:
+    class PLAIN;
     class INFLATER;
 
-    std::ifstream m_plain;
+    std::FILE* m_file = nullptr;
+    std::unique_ptr<PLAIN> m_plain;
     std::unique_ptr<INFLATER> m_inflater;
-    PUTIL_VCD_NUL_FILTER m_filter;   // over m_plain's buffer or m_inflater
+    std::stringbuf m_empty;          // the source before a file is open
+    PUTIL_VCD_NUL_FILTER m_filter;   // over m_plain or m_inflater
     std::istream m_stream;           // reads m_filter
 };

@@ -79,7 +79,7 @@ TEST_F(HSSI_HELPERS_TEST, MatchUpwardsStopsOnDisagreementUnlessAValueAboveHidesI
     link(0, 1);
     link(0, 2);
     link(0, 3);
-    expect_internal_error("kids_data == local_data",
+    putil_expect_internal_error("putil_hssi_info_helpers.cpp",
                           [&] { HELPERS::propagate_and_match_enum_data_upwards(e(0), KEY); });
 }
 
@@ -112,15 +112,15 @@ TEST_F(HSSI_HELPERS_TEST, TrueSpreadsUpThroughElementsWithoutAValueAndStopsAtFal
 
 TEST_F(HSSI_HELPERS_TEST, DownwardsOverwritesTheWholeSubtree)
 {
-    expect_internal_error("hssi_element->is_valid_enum_enum(key)",
+    putil_expect_internal_error("putil_hssi_info_helpers.cpp",
                           [&] { HELPERS::propagate_enum_data_downwards(e(0), KEY); });
-    expect_internal_error("hssi_element->is_valid_int_enum(key)",
+    putil_expect_internal_error("putil_hssi_info_helpers.cpp",
                           [&] { HELPERS::propagate_int_data_downwards(e(0), DEV_POWER_HSSI_INT_BONDING_INDEX); });
     e(5)->set_enum_data(KEY, 1);
     e(0)->set_enum_data(KEY, 7);
     HELPERS::propagate_enum_data_downwards(e(0), KEY);
     EXPECT_EQ(values(), (std::vector<int>{7, 7, 7, 7, 7, 7}));
-    expect_internal_error("DEV_POWER_HSSI_ENUM_DATA_BEGIN <= key && key < DEV_POWER_HSSI_ENUM_DATA_END",
+    putil_expect_internal_error("putil_hssi_element.cpp",
                           [&] { HELPERS::propagate_enum_data_downwards(e(0), DEV_POWER_HSSI_ENUM_DATA_END); });
 }
 

@@ -30,11 +30,11 @@ TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, 570))), (std::vector<unsigned>{11, 13, 14}));
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, PART_IMPL_B))), (std::vector<unsigned>{14}));
     EXPECT_EQ(model.get_hssi_element_by_type(KEY(PART, 570), 2)->get_element_gid(), 14u);
-    expect_internal_error("0 <= i && i < static_cast<int>(hssi_element_by_type.size())",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.get_hssi_element_by_type(KEY(PART, 570), 3); });
-    expect_internal_error("static_cast<PUTIL_HSSI_ELEMENT_ID>(0) <= i && i < get_num_hssi_elements()",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.get_hssi_element(6); });
-    expect_internal_error("iter != m_gid_to_hssi_element_hash.end()", [&] { model.get_hssi_element_by_gid(12); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.get_hssi_element_by_gid(12); });
 
     // Links: the parent first among the associations, then the children in
     // sibling order; a block under an unmodelled one has no parent.
@@ -83,11 +83,11 @@ TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
 TEST_F(HSSI_TEST, TheBuildNeedsALoadedPlacementView)
 {
     PUTIL_HSSI_INFO model;
-    expect_internal_error("dev_device != NULL", [&] { model.build_hssi_info_from_device_database(nullptr); });
-    expect_internal_error("dygr_die_info != NULL", [&] { model.build_hssi_info_from_device_database(m_device); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.build_hssi_info_from_device_database(nullptr); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.build_hssi_info_from_device_database(m_device); });
     add_test_blocks();
     m_device->set_place_data_loaded(false);
-    expect_internal_error("place_info->is_data_loaded()",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.build_hssi_info_from_device_database(m_device); });
 }
 
@@ -151,14 +151,13 @@ TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
     model.set_up_hssi_element_voltage_data(quad);
     EXPECT_EQ(quad->get_voltage(DEV_POWER_SUPPLY_VCCEHT), 1100);
     quad->set_enum_data(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE, 999);
-    expect_internal_error("CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum( static_cast<DEV_VOLTAGE_ENUM>( "
-                          "hssi_element->get_enum_data( DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE ) ), &voltage )",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.set_up_hssi_element_voltage_data(quad); });
 
     // A missing supply or table stops the run, except in a customer release.
     quad->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {7, 800, 1});
-    expect_internal_error("found_power_supply", [&] { quad->get_voltage(supply(7)); });
-    expect_internal_error("m_2d_int_data_is_valid[DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES]",
+    putil_expect_internal_error("putil_hssi_element.cpp", [&] { quad->get_voltage(supply(7)); });
+    putil_expect_internal_error("putil_hssi_element.cpp",
                           [&] { cmu->get_voltage(supply(0)); });
     host_set_customer_release(true);
     EXPECT_EQ(quad->get_voltage(supply(7)), 0);
@@ -181,7 +180,7 @@ TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), DEV_POWER_REGION_NONE);
     part->set_power_region_of_element(static_cast<DEV_POWER_REGION_ENUM>(2));
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), 2);
-    expect_internal_error("power_supply_desc", [&] { part->get_power_region_of_element(13, supply(5)); });
+    putil_expect_internal_error("putil_hssi_element.cpp", [&] { part->get_power_region_of_element(13, supply(5)); });
 }
 
 // A model whose capture marks every block an atom is placed on as used, and
@@ -248,7 +247,7 @@ TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlo
         EXPECT_EQ(m_device->is_hssi_gid(gid), counts) << gid;
     }
 
-    expect_internal_error("atom_netlist != NULL && sa_data != NULL",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), nullptr); });
 }
 

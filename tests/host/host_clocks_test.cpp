@@ -26,7 +26,7 @@ std::vector<std::string> hpaths_of(const std::vector<TDB_NODE*>& nodes)
 using HOST_CLOCKS_TEST = HOST_TEST;
 
 // Derived clocks skip untimed PLLs and terms a user clock already names; a clock of an untimed term has no node.
-TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
+TEST_F(HOST_CLOCKS_TEST, derived_clocks_follow_the_user_clocks_in_node_order)
 {
     HOST_DESIGN d;
     HOST_ATOM* pll = d.add_atom("pll", HOST_ATOM_KIND::PLL);
@@ -59,7 +59,7 @@ TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
 // Derived clocks run at what their source clock becomes: through a PLL, through a clock control block whose select
 // lines are constants, and unknown without a source with a period, with a select line that is not constant, or
 // around a loop.
-TEST_F(HOST_CLOCKS_TEST, DerivedClocksTakeTheirSourceClocksTimes)
+TEST_F(HOST_CLOCKS_TEST, derived_clocks_take_their_source_clocks_times)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms": [
@@ -125,7 +125,7 @@ protected:
 
 class CONSTRAINTS_TEST : public PORTS_DESIGN_TEST, public ::testing::WithParamInterface<CONSTRAINT_CASE> {};
 
-TEST_P(CONSTRAINTS_TEST, AddsTheFilesClocks)
+TEST_P(CONSTRAINTS_TEST, adds_the_files_clocks)
 {
     std::string error = "stale";
     ASSERT_TRUE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error)) << error;
@@ -156,7 +156,7 @@ const CONSTRAINT_CASE CONSTRAINT_CASES[] = {
      "create_clock -name two -period 10.0004 [get_ports {clk_b}]\n",
      {{"virt", 10000, 0.5, {}}, {"two", 10000, 0.5, {}}}, {{}, {"clk_b"}}},
 };
-INSTANTIATE_TEST_SUITE_P(Files, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
+INSTANTIATE_TEST_SUITE_P(FILES, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
 
 struct CONSTRAINT_ERROR_CASE {
     const char* name;
@@ -167,7 +167,7 @@ struct CONSTRAINT_ERROR_CASE {
 class CONSTRAINT_ERROR_TEST : public PORTS_DESIGN_TEST,
                               public ::testing::WithParamInterface<CONSTRAINT_ERROR_CASE> {};
 
-TEST_P(CONSTRAINT_ERROR_TEST, NamesTheLineAndAddsNoClock)
+TEST_P(CONSTRAINT_ERROR_TEST, names_the_line_and_adds_no_clock)
 {
     std::string error;
     EXPECT_FALSE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error));
@@ -194,7 +194,7 @@ const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
     {"SameNameTwice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
      "3: clock \"x\" is defined twice"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
 
 struct PLL_CASE {
     const char* name;
@@ -207,7 +207,7 @@ struct PLL_CASE {
 
 class PLL_PERIOD_TEST : public HOST_TEST, public ::testing::WithParamInterface<PLL_CASE> {};
 
-TEST_P(PLL_PERIOD_TEST, IsInputTimesDivideOverMultiply)
+TEST_P(PLL_PERIOD_TEST, is_input_times_divide_over_multiply)
 {
     HOST_DESIGN design;
     HOST_ATOM* pll = design.add_atom("pll", HOST_ATOM_KIND::PLL);
@@ -226,6 +226,6 @@ const PLL_CASE PLL_CASES[] = {
     {"NotAClockOutput", {{100, 1}, {200, 1}}, CDB_PORT_TYPE_PIN_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
     {"IndexBeyondTheTable", {{150, 1}, {250, 1}}, DB_OPORT_CLKOUT, 50, 10000, TDC_INT_NOT_SET},
 };
-INSTANTIATE_TEST_SUITE_P(Factors, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
+INSTANTIATE_TEST_SUITE_P(FACTORS, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
 
 }  // namespace

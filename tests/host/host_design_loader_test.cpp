@@ -29,7 +29,7 @@ const char* const EXAMPLE_DESIGN = R"({
 
 using HOST_DESIGN_LOADER_TEST = HOST_TEST;
 
-TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
+TEST_F(HOST_DESIGN_LOADER_TEST, loads_the_documented_example)
 {
     std::string error = "stale";
     std::unique_ptr<HOST_DESIGN> design = host_load_design_text(EXAMPLE_DESIGN, "example.json", error);
@@ -81,7 +81,7 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
     EXPECT_EQ(builder.get_pin_name(design->host_netlist()->find_atom("clk_pin")), "clk");
 }
 
-TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
+TEST_F(HOST_DESIGN_LOADER_TEST, atom_order_does_not_matter_for_sources)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms":[{"name":"b","kind":"lcell","inputs":[{"source":"top|a"}]},
@@ -92,7 +92,7 @@ TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
 }
 
 // Readable files are what every command test loads.
-TEST_F(HOST_DESIGN_LOADER_TEST, NamesUnreadableFiles)
+TEST_F(HOST_DESIGN_LOADER_TEST, names_unreadable_files)
 {
     const std::string path = (std::filesystem::temp_directory_path() / "putil_host_loader_test_none.json").string();
     std::string error;
@@ -116,7 +116,7 @@ const char* const CLOCK_KEYS_DESIGN = R"({"family": 3, "atoms": [
   {"name": "wire", "kind": "lcell", "wire_lut": true, "outputs": [{"hpath": "wire", "data_fanin": true}],
    "inputs": [{"source": "cc|out", "clock": true}, {"source": "pin"}]}]})";
 
-TEST_F(HOST_DESIGN_LOADER_TEST, ReadsTheClockDomainKeys)
+TEST_F(HOST_DESIGN_LOADER_TEST, reads_the_clock_domain_keys)
 {
     std::string error;
     auto design = host_load_design_text(CLOCK_KEYS_DESIGN, "keys.json", error);
@@ -177,7 +177,7 @@ struct LOADER_ERROR_CASE {
 
 class LOADER_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<LOADER_ERROR_CASE> {};
 
-TEST_P(LOADER_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(LOADER_ERROR_TEST, reports_where_and_what)
 {
     std::string error;
     EXPECT_EQ(host_load_design_text(GetParam().text, "d.json", error), nullptr);
@@ -252,6 +252,6 @@ const LOADER_ERROR_CASE LOADER_ERRORS[] = {
     {"ParameterObject", atom(R"("kind":"other","parameters":{"2":{}})"),
      "atoms[0].parameters.2: expected an integer, a string or an array of bits, got {}"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
 
 }  // namespace

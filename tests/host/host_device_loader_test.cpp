@@ -58,7 +58,7 @@ protected:
     DYGR_PLACE_INFO* m_place = nullptr;
 };
 
-TEST_F(DOCUMENTED_DEVICE_TEST, BuildsTheBasicInfoAndThePlacementView)
+TEST_F(DOCUMENTED_DEVICE_TEST, builds_the_basic_info_and_the_placement_view)
 {
     EXPECT_EQ(m_device->get_basic_info()->get_family_enum(), HOST_FAMILY_HALDORV);
     EXPECT_EQ(m_device->get_basic_info()->get_device_enum(), 3);
@@ -93,7 +93,7 @@ TEST_F(DOCUMENTED_DEVICE_TEST, BuildsTheBasicInfoAndThePlacementView)
     EXPECT_TRUE(m_view->is_global_id_enabled(103));
 }
 
-TEST_F(DOCUMENTED_DEVICE_TEST, BuildsBlockDataSuppliesAndNames)
+TEST_F(DOCUMENTED_DEVICE_TEST, builds_block_data_supplies_and_names)
 {
     int attribute = -1;
     EXPECT_TRUE(m_place->get_int_attribute(103, 14, &attribute));
@@ -121,7 +121,7 @@ TEST_F(DOCUMENTED_DEVICE_TEST, BuildsBlockDataSuppliesAndNames)
     EXPECT_EQ(dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(130)), "130");
 }
 
-TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
+TEST_F(HOST_DEVICE_LOADER_TEST, names_values_for_debug_output)
 {
     // A value without a name is written as its number.
     EXPECT_EQ(dstr_get_debug_string(kind(1862)), "1862");
@@ -137,7 +137,7 @@ TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
     EXPECT_EQ(text, "1030");
 }
 
-TEST_F(HOST_DEVICE_LOADER_TEST, AnUnplacedAtomHasNoLocation)
+TEST_F(HOST_DEVICE_LOADER_TEST, an_unplaced_atom_has_no_location)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms":[{"name":"a","kind":"other","bonding":["secondary","pll"]},
@@ -161,7 +161,7 @@ struct DEVICE_ERROR_CASE {
 
 class DEVICE_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<DEVICE_ERROR_CASE> {};
 
-TEST_P(DEVICE_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(DEVICE_ERROR_TEST, reports_where_and_what)
 {
     HOST_DEVICE device;
     std::string error;
@@ -200,6 +200,6 @@ const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
     {"RegionVoltageWithoutMillivolts", R"({"family": 9, "region_voltages": [{"supply": 24, "region": 1}]})",
      "region_voltages[0].millivolts: missing"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
 
 }  // namespace

@@ -6,7 +6,7 @@ namespace {
 using HOST_TOGGLE_ENERGIES_TEST = HOST_TEST;
 
 // Two terms of one path share its lines; the header, blank lines and CR line ends are skipped; a name may hold commas.
-TEST_F(HOST_TOGGLE_ENERGIES_TEST, ReadsEnergiesByPath)
+TEST_F(HOST_TOGGLE_ENERGIES_TEST, reads_energies_by_path)
 {
     HOST_DESIGN design;
     HOST_ATOM* atom = design.add_atom("a", HOST_ATOM_KIND::LCELL_COMB);
@@ -32,7 +32,7 @@ void PrintTo(const ENERGY_ERROR_CASE& row, std::ostream* out) { *out << row.name
 class HOST_TOGGLE_ENERGIES_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<ENERGY_ERROR_CASE> {};
 
 // The map keeps what it held: a file is taken whole or not at all.
-TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, reports_where_and_what)
 {
     HOST_DESIGN design;
     design.add_output(design.add_atom("a", HOST_ATOM_KIND::LCELL_COMB), "top|a", 0, false);
@@ -53,10 +53,10 @@ const ENERGY_ERROR_CASE ENERGY_ERRORS[] = {
     {"UnknownPath", "top|z,0,1\n", "2: no output term has the path \"top|z\""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, HOST_TOGGLE_ENERGIES_ERROR_TEST, ::testing::ValuesIn(ENERGY_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(LINES, HOST_TOGGLE_ENERGIES_ERROR_TEST, ::testing::ValuesIn(ENERGY_ERRORS), row_name);
 
 // The pins that bring a signal into the device.
-TEST_F(HOST_TOGGLE_ENERGIES_TEST, InputPinKinds)
+TEST_F(HOST_TOGGLE_ENERGIES_TEST, input_pin_kinds)
 {
     const std::pair<const char*, bool> kinds[] = {{"input_pin", true}, {"clock_pin", true}, {"io_pad", true},
         {"bidir_pad", true}, {"output_pin", false}, {"lcell_comb", false}, {"pll", false}};

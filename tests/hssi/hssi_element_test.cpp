@@ -19,7 +19,7 @@ std::vector<std::pair<int, int>> type_vector()
     return types;
 }
 
-TEST_F(HSSI_TEST, TypesAreNumberedByFirstAppearanceWithEachKindsWildcardAfterIt)
+TEST_F(HSSI_TEST, types_are_numbered_by_first_appearance_with_each_kinds_wildcard_after_it)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
                                     {{5, 1, 42}, {5, 2}, {6, 3}, {7}, {5, 1}, {8, 570}});
@@ -50,7 +50,7 @@ TEST_F(HSSI_TEST, TypesAreNumberedByFirstAppearanceWithEachKindsWildcardAfterIt)
     EXPECT_EQ(type_vector(), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
 }
 
-TEST_F(HSSI_TEST, FamiliesWithNamedStripsGetAStripTypePerNamedImplementation)
+TEST_F(HSSI_TEST, families_with_named_strips_get_a_strip_type_per_named_implementation)
 {
     std::vector<std::pair<int, int>> expected = {{PART, PART_IMPL_A}, {PART, 570}};
     for (int impl = 2; impl <= 570; ++impl) {
@@ -67,7 +67,7 @@ TEST_F(HSSI_TEST, FamiliesWithNamedStripsGetAStripTypePerNamedImplementation)
     EXPECT_EQ(type_vector(), expected);
 }
 
-TEST_F(HSSI_TEST, AFamilyWithoutTheElementTableIsAnInternalError)
+TEST_F(HSSI_TEST, a_family_without_the_element_table_is_an_internal_error)
 {
     HOST_DESIGN bare;
     bare.device()->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 2));
@@ -112,7 +112,7 @@ class HSSI_KIND_TEST : public HSSI_TEST, public ::testing::WithParamInterface<KI
 
 // Every key of a kind starts invalid and unreadable, becomes valid when set
 // (also to a zero value); the end key fails in all three accessors.
-TEST_P(HSSI_KIND_TEST, KeysAreCheckedForRangeAndValidity)
+TEST_P(HSSI_KIND_TEST, keys_are_checked_for_range_and_validity)
 {
     const KIND_ROW& row = GetParam();
     KEY key(STRIP, STRIP_IMPL);
@@ -130,9 +130,9 @@ TEST_P(HSSI_KIND_TEST, KeysAreCheckedForRangeAndValidity)
     putil_expect_internal_error(ELEMENT, [&] { row.is_valid(element, -1); });
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, HSSI_KIND_TEST, ::testing::ValuesIn(KIND_ROWS), row_name);
+INSTANTIATE_TEST_SUITE_P(KINDS, HSSI_KIND_TEST, ::testing::ValuesIn(KIND_ROWS), row_name);
 
-TEST_F(HSSI_TEST, LinksRecordsAndInvalidation)
+TEST_F(HSSI_TEST, links_records_and_invalidation)
 {
     KEY strip_key(STRIP, STRIP_IMPL), part_key(PART, PART_IMPL_A);
     PUTIL_HSSI_ELEMENT strip(m_device, 10, 0, strip_key);
@@ -187,7 +187,7 @@ std::string names_of(int kind, int impl)
            dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(impl));
 }
 
-TEST_F(HSSI_TEST, DumpOfANewElementHasOnlyItsIdentity)
+TEST_F(HSSI_TEST, dump_of_a_new_element_has_only_its_identity)
 {
     KEY key(STRIP, STRIP_IMPL);
     PUTIL_HSSI_ELEMENT element(m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
@@ -201,7 +201,7 @@ TEST_F(HSSI_TEST, DumpOfANewElementHasOnlyItsIdentity)
     element.write_debug_info(nullptr, nullptr);
 }
 
-TEST_F(HSSI_TEST, DumpOfAPopulatedElementNamesEveryValueAndLink)
+TEST_F(HSSI_TEST, dump_of_a_populated_element_names_every_value_and_link)
 {
     add_test_blocks();
     PUTIL_HSSI_INFO model;
@@ -247,7 +247,7 @@ TEST_F(HSSI_TEST, DumpOfAPopulatedElementNamesEveryValueAndLink)
                           [&] { dump_of(*strip, nullptr, m_folder + "/bad.txt"); });
 }
 
-TEST_F(HSSI_TEST, DumpGivesTheInputTermsToggleRateAndItsDynamicPower)
+TEST_F(HSSI_TEST, dump_gives_the_input_terms_toggle_rate_and_its_dynamic_power)
 {
     HOST_ATOM* source = m_design.add_atom("source", HOST_ATOM_KIND::OTHER);
     HOST_ATOM* block = m_design.add_atom("block", HOST_ATOM_KIND::OTHER);

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST_P(CAPTURE_TEST, StoresTheAtomsSettings)
+TEST_P(CAPTURE_TEST, stores_the_atoms_settings)
 {
     const CAPTURE_CASE& row = GetParam();
     use_family(row.family, {row.kind});
@@ -139,7 +139,7 @@ const CAPTURE_CASE CAPTURES[] = {
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_ENUM_X1_CLOCK_SOURCE_SEL, 51); }, nullptr,
      "Unknown ENUM type when determining CGB_X1_CLOCK_SOURCE_SEL"},
 };
-INSTANTIATE_TEST_SUITE_P(Captures, CAPTURE_TEST, ::testing::ValuesIn(CAPTURES), row_name);
+INSTANTIATE_TEST_SUITE_P(CAPTURES, CAPTURE_TEST, ::testing::ValuesIn(CAPTURES), row_name);
 
 // A strip (10) of channels c = 0 .. 3: a PMA channel 100 + 10c holding an
 // RX buffer, an RX deserializer and a serializer (+1, +2, +3), and a PCS
@@ -167,7 +167,7 @@ protected:
     HOST_ATOM* serializer(unsigned gid) { return atom("ser" + std::to_string(gid), gid, HOST_ATOM_KIND::HSSI_PMA_TX_SER); }
 };
 
-TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
+TEST_F(BONDING_TEST, sources_number_their_groups_and_channels_complete_the_receive_paths)
 {
     driving_output(atom("cdr_a", 300), 6871, serializer(103));
     driving_output(atom("cdr_b", 301), 6871, serializer(123));
@@ -202,7 +202,7 @@ TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
 
 // Serializers relay their clock: a loop of two ends where a block already
 // holds the index the walk carries.
-TEST_F(BONDING_TEST, AWalkEndsAtABlockThatHoldsItsIndex)
+TEST_F(BONDING_TEST, a_walk_ends_at_a_block_that_holds_its_index)
 {
     HOST_ATOM* first = serializer(103);
     HOST_ATOM* second = serializer(123);
@@ -214,7 +214,7 @@ TEST_F(BONDING_TEST, AWalkEndsAtABlockThatHoldsItsIndex)
     EXPECT_EQ(index_of(123), 1);
 }
 
-TEST_F(BONDING_TEST, AUsedTransmitPcsNeedsItsSerializersGroup)
+TEST_F(BONDING_TEST, a_used_transmit_pcs_needs_its_serializers_group)
 {
     atom("tx_pcs", 202);
     putil_expect_internal_error("putil_hssi_info_strip_propagation.cpp",
@@ -232,7 +232,7 @@ struct POWER_DOWN_CASE {
 
 class POWER_DOWN_TEST : public FAMILY_TEST, public ::testing::WithParamInterface<POWER_DOWN_CASE> {};
 
-TEST_P(POWER_DOWN_TEST, RecordsTheUnusedStripsSuppliesAsPoweredDown)
+TEST_P(POWER_DOWN_TEST, records_the_unused_strips_supplies_as_powered_down)
 {
     use_family(GetParam().family, {699, 815, 820, 821, 1854});
     const std::vector<int> strip_supplies = {19, 10, 20, 21, 22, 23, 45, 51};
@@ -269,12 +269,12 @@ const POWER_DOWN_CASE POWER_DOWNS[] = {
     {"Pellumv", PELLUMV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}, {48, 2}, {24, 2}}},
     {"Brindev", BRINDEV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}}},
 };
-INSTANTIATE_TEST_SUITE_P(Families, POWER_DOWN_TEST, ::testing::ValuesIn(POWER_DOWNS), row_name);
+INSTANTIATE_TEST_SUITE_P(FAMILIES, POWER_DOWN_TEST, ::testing::ValuesIn(POWER_DOWNS), row_name);
 
 // A block with a pad on VCCEHT: HALDORV asks the pad's voltage and names it
 // in enum 7, BRINDEV asks the region's and leaves enum 7; supply 12 is
 // never set.
-TEST_F(FAMILY_TEST, BlockSuppliesTakeTheirRegionsVoltage)
+TEST_F(FAMILY_TEST, block_supplies_take_their_regions_voltage)
 {
     for (FAMILY family : {HALDORV, BRINDEV}) {
         HOST_DESIGN design;

@@ -36,7 +36,7 @@ protected:
     int parent_id(unsigned gid) { return element(gid)->get_parent_element()->get_element_id(); }
 };
 
-TEST_F(CHANNEL_TEST, KvbMakesAChannelPerTransmitPmaAndMovesBlocksByPositionAndVariant)
+TEST_F(CHANNEL_TEST, kvb_makes_a_channel_per_transmit_pma_and_moves_blocks_by_position_and_variant)
 {
     build_quad(KVB, 458, 459);
     const int blocks = 10;
@@ -64,7 +64,7 @@ TEST_F(CHANNEL_TEST, KvbMakesAChannelPerTransmitPmaAndMovesBlocksByPositionAndVa
     EXPECT_EQ(m_device->data_part_releases(DEV_DIE_INFO_TYPE_TRANSCEIVER), 1);
 }
 
-TEST_F(CHANNEL_TEST, WombletLooksForEveryBlocksChannelAmongItsFirstVariant)
+TEST_F(CHANNEL_TEST, womblet_looks_for_every_blocks_channel_among_its_first_variant)
 {
     build_quad(WOMBLET, 1, 459);
     const int blocks = 10;
@@ -146,7 +146,7 @@ const CAPTURE_CASE KVB_CAPTURES[] = {
     {"WombletPllOnTheGeneralPll", WOMBLET, 50, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.driving_output(a, 22); },
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_TRUE(used(e)); }},
 };
-INSTANTIATE_TEST_SUITE_P(KvbLine, CAPTURE_TEST, ::testing::ValuesIn(KVB_CAPTURES), row_name);
+INSTANTIATE_TEST_SUITE_P(KVB_LINE, CAPTURE_TEST, ::testing::ValuesIn(KVB_CAPTURES), row_name);
 
 // Two strips with one quad each and supply 20 in region 1; a 10G block sits
 // halfway between the quads of the first strip.
@@ -184,7 +184,7 @@ protected:
     }
 };
 
-TEST_F(KVB_POWER_TEST, UnusedStripsAndTheirQuadsArePoweredDownUnlessAnOptionKeepsThemOn)
+TEST_F(KVB_POWER_TEST, unused_strips_and_their_quads_are_powered_down_unless_an_option_keeps_them_on)
 {
     build(false);
     EXPECT_EQ(recorded(), (std::vector<std::vector<int>>{{20, 1, 0, 0}, {48, 2, 0, 10}, {24, 2, 0, 10},
@@ -194,7 +194,7 @@ TEST_F(KVB_POWER_TEST, UnusedStripsAndTheirQuadsArePoweredDownUnlessAnOptionKeep
     EXPECT_EQ(element(12)->get_int_data(DEV_POWER_HSSI_INT_PAD_DATA), 10);
 }
 
-TEST_F(KVB_POWER_TEST, AnOptionKeepsOnlyABondedStripOn)
+TEST_F(KVB_POWER_TEST, an_option_keeps_only_a_bonded_strip_on)
 {
     build(true);
     EXPECT_EQ(recorded(), (std::vector<std::vector<int>>{{20, 1, 0, 0}, {48, 2, 0, 20}, {24, 2, 0, 20}}));

@@ -16,7 +16,7 @@ std::vector<unsigned> gids_of(const PUTIL_HSSI_ELEMENT::ELEMENT_LIST& elements)
     return gids;
 }
 
-TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
+TEST_F(HSSI_TEST, the_tree_has_an_element_per_modelled_block_numbered_by_kind)
 {
     add_test_blocks();
     PUTIL_HSSI_INFO model;
@@ -62,7 +62,7 @@ TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
     EXPECT_FALSE(m_device->is_hssi_gid(12));
 }
 
-TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
+TEST_F(HSSI_TEST, an_implementation_listed_as_the_wildcard_is_filed_twice_under_it)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{STRIP, 570}});
     add(10, STRIP, 570, 0, 0);
@@ -71,7 +71,7 @@ TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(STRIP, 570))), (std::vector<unsigned>{10, 10}));
 }
 
-TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
+TEST_F(HSSI_TEST, a_device_without_transceiver_blocks_gives_an_empty_model)
 {
     m_device->set_die_width(4);
     PUTIL_HSSI_INFO model;
@@ -80,7 +80,7 @@ TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
     EXPECT_EQ(model.get_num_hssi_elements_by_type(KEY(TX_PLL, 570)), 0);
 }
 
-TEST_F(HSSI_TEST, TheBuildNeedsALoadedPlacementView)
+TEST_F(HSSI_TEST, the_build_needs_a_loaded_placement_view)
 {
     PUTIL_HSSI_INFO model;
     putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.build_hssi_info_from_device_database(nullptr); });
@@ -98,7 +98,7 @@ public:
     using PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data;
 };
 
-TEST_F(HSSI_TEST, DieHalvesGiveRegionsOneAndTwo)
+TEST_F(HSSI_TEST, die_halves_give_regions_one_and_two)
 {
     for (int width : {10, 9}) {
         HOST_DESIGN design;
@@ -122,7 +122,7 @@ TEST_F(HSSI_TEST, DieHalvesGiveRegionsOneAndTwo)
     }
 }
 
-TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
+TEST_F(HSSI_TEST, voltages_come_from_the_supply_table_or_the_blocks_vcceht_setting)
 {
     const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
     const auto region = [](int r) { return static_cast<DEV_POWER_REGION_ENUM>(r); };
@@ -165,7 +165,7 @@ TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
     host_set_customer_release(false);
 }
 
-TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
+TEST_F(HSSI_TEST, a_region_comes_from_the_host_then_region_zero_then_the_element)
 {
     const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
     add_test_blocks();
@@ -223,7 +223,7 @@ protected:
     }
 };
 
-TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlock)
+TEST_F(HSSI_NETLIST_TEST, a_general_pll_counts_only_when_its_clock_drives_a_transceiver_block)
 {
     add_test_blocks();
     add(31, GENERAL_PLL, PLL_IMPL, 9, 3);
@@ -251,7 +251,7 @@ TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlo
                           [&] { model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), nullptr); });
 }
 
-TEST_F(HSSI_NETLIST_TEST, BondingIndicesFollowTheClockThroughRelayingAtoms)
+TEST_F(HSSI_NETLIST_TEST, bonding_indices_follow_the_clock_through_relaying_atoms)
 {
     add_test_blocks();
     HOST_ATOM* source = atom("source", DEV_ILLEGAL_GLOBAL_ID);

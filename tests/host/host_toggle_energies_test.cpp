@@ -45,12 +45,12 @@ TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, reports_where_and_what)
 }
 
 const ENERGY_ERROR_CASE ENERGY_ERRORS[] = {
-    {"TooFewFields", "top|a,1\n", "2: expected name,energy_type,energy"},
-    {"HeaderNotFirst", "name,energy_type,energy\n", "2: energy type \"energy_type\" is not a 32-bit integer"},
-    {"TypeTooLarge", "top|a,2147483648,1\n", "2: energy type \"2147483648\" is not a 32-bit integer"},
-    {"EnergyNotANumber", "top|a,0,1e-12x\n", "2: energy \"1e-12x\" is not a finite number"},
-    {"InfiniteEnergy", "top|a,0,inf\n", "2: energy \"inf\" is not a finite number"},
-    {"UnknownPath", "top|z,0,1\n", "2: no output term has the path \"top|z\""},
+    {"too_few_fields", "top|a,1\n", "2: expected name,energy_type,energy"},
+    {"header_not_first", "name,energy_type,energy\n", "2: energy type \"energy_type\" is not a 32-bit integer"},
+    {"type_too_large", "top|a,2147483648,1\n", "2: energy type \"2147483648\" is not a 32-bit integer"},
+    {"energy_not_a_number", "top|a,0,1e-12x\n", "2: energy \"1e-12x\" is not a finite number"},
+    {"infinite_energy", "top|a,0,inf\n", "2: energy \"inf\" is not a finite number"},
+    {"unknown_path", "top|z,0,1\n", "2: no output term has the path \"top|z\""},
 };
 
 INSTANTIATE_TEST_SUITE_P(LINES, HOST_TOGGLE_ENERGIES_ERROR_TEST, ::testing::ValuesIn(ENERGY_ERRORS), row_name);

@@ -181,12 +181,14 @@ protected:
     virtual bool user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES& voltages,
                                       const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
                                       DEV_POWER_REGION_ENUM region) const;
-    // Records the PCIe supply as powered down unless a hard IP that is used,
-    // or bonded with the project's option on, keeps it.
+    // Records the PCIe supply as powered down unless a hard IP keeps it on.
     virtual void power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
                                                DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip);
     // The blocks inside the strip: powered down unless keep_on.
     virtual void power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, bool keep_on, CDB_CHIP_DB_ENTRY* chip);
+    // A PCIe hard IP keeps its strip's PCIe supply on while it is used, or
+    // bonded with the project's option on.
+    static bool hard_ip_keeps_pcie_supply_on(const PUTIL_HSSI_ELEMENT* hip, bool option_on);
 
     // Captures of the strip families, one per atom kind.
     void fill_in_hssi_info_from_cdb_atom_nothing(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);

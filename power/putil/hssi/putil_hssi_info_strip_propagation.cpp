@@ -228,9 +228,14 @@ void PUTIL_HSSI_INFO::power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, 
     }
 }
 
+bool PUTIL_HSSI_INFO::hard_ip_keeps_pcie_supply_on(const PUTIL_HSSI_ELEMENT* hip, bool option_on)
+{
+    return is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+}
+
 // The PCIe supply of a strip stays on while one of its PCIe containers has
-// a hard IP that is used, or bonded with the project's option on; every
-// container before that one records the region as powered down.
+// a hard IP that keeps it on; every container before that one records the
+// region as powered down.
 void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
                                                     DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip)
 {
@@ -244,7 +249,7 @@ void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, D
         bool qualifies = false;
         if (hips_exist)
             for (const PUTIL_HSSI_ELEMENT* hip : dpip_element->get_child_elements(hips))
-                qualifies = qualifies || is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+                qualifies = qualifies || hard_ip_keeps_pcie_supply_on(hip, option_on);
         if (qualifies)
             return;
         chip->set_power_region_voltage(supply, region, 0, 0);

@@ -644,15 +644,15 @@ bool PUTIL_KVB_HSSI_INFO::user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES&,
     return option != options.end() && option->second == 1;
 }
 
-// The hard IPs sit in the strip itself: one that is used, or bonded with
-// the project's option on, keeps the supply on.
+// The hard IPs sit in the strip itself; one that keeps the supply on is
+// enough.
 void PUTIL_KVB_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
                                                         DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip)
 {
     const bool option_on = pcie_power_option_on(region);
     if (key_exists(any(PCIE_HIP)))
         for (const PUTIL_HSSI_ELEMENT* hip : strip->get_child_elements(any(PCIE_HIP)))
-            if (is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED)))
+            if (hard_ip_keeps_pcie_supply_on(hip, option_on))
                 return;
     chip->set_power_region_voltage(supply, region, 0, 0);
 }

@@ -59,6 +59,8 @@ const OUTPUT_CASE OUTPUT_CASES[] = {
      "cannot write nosuch/x.txt: No such file or directory", false},
     {"activity_output_is_folder", "activity -o folder w.vcd", GOOD_VCD.c_str(), 1,
      "cannot write folder: Is a directory", false},
+    {"activity_output_folder_refuses_files", "activity -o /proc/x w.vcd", GOOD_VCD.c_str(), 1,
+     "cannot write /proc/x: ", false},
     {"activity_disk_full", "activity -o /dev/full w.vcd", GOOD_VCD.c_str(), 1,
      "cannot write /dev/full: No space left on device", false},
     {"activity_design_is_folder", "activity --design folder -o out.txt w.vcd", GOOD_VCD.c_str(), 1,

@@ -21,19 +21,11 @@
 
 namespace {
 
-// The one internal error a well-formed but unusual file may reach: several
-// digits for an identifier declared as one bit.
-bool is_expected_internal_error(const HOST_INTERNAL_ERROR& error)
-{
-    return error.expression == "total_bits == 1";
-}
-
 const unsigned s_max_signals = 1u << 16;
 
 // One read of the file into the design derived from its declarations:
 // operate runs the reader, result then answers what it produced. Answers
-// that and the posted messages, or the failing expression of an expected
-// internal error.
+// that and the posted messages. No file may reach an internal error.
 template <class OPERATE, class RESULT>
 std::string run_read(const std::string& path, bool extended, bool fast, bool apply_thread, OPERATE operate,
                      RESULT result)
@@ -58,19 +50,15 @@ std::string run_read(const std::string& path, bool extended, bool fast, bool app
     try {
         std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
         operate(*reader, *design);
-    } catch (const HOST_INTERNAL_ERROR& internal_error) {
-        if (!is_expected_internal_error(internal_error))
-            std::abort();
-        produced = "internal error: " + internal_error.expression;
+    } catch (const HOST_INTERNAL_ERROR&) {
+        std::abort();
     }
-    // The reader frees what it holds on every way out, an internal error included.
+    // The reader frees what it holds on every way out.
     if (host_memory_live_blocks("PUTIL") != live_blocks)
         std::abort();
-    if (produced.empty()) {
-        produced = result(*design);
-        for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-            produced += std::to_string(message.id) + ": " + message.text + "\n";
-    }
+    produced = result(*design);
+    for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
+        produced += std::to_string(message.id) + ": " + message.text + "\n";
     host_set_current_design(nullptr);
     return produced;
 }

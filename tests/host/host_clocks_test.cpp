@@ -26,7 +26,7 @@ std::vector<std::string> hpaths_of(const std::vector<TDB_NODE*>& nodes)
 using HOST_CLOCKS_TEST = HOST_TEST;
 
 // Derived clocks skip untimed PLLs and terms a user clock already names; a clock of an untimed term has no node.
-TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
+TEST_F(HOST_CLOCKS_TEST, derived_clocks_follow_the_user_clocks_in_node_order)
 {
     HOST_DESIGN d;
     HOST_ATOM* pll = d.add_atom("pll", HOST_ATOM_KIND::PLL);
@@ -59,7 +59,7 @@ TEST_F(HOST_CLOCKS_TEST, DerivedClocksFollowTheUserClocksInNodeOrder)
 // Derived clocks run at what their source clock becomes: through a PLL, through a clock control block whose select
 // lines are constants, and unknown without a source with a period, with a select line that is not constant, or
 // around a loop.
-TEST_F(HOST_CLOCKS_TEST, DerivedClocksTakeTheirSourceClocksTimes)
+TEST_F(HOST_CLOCKS_TEST, derived_clocks_take_their_source_clocks_times)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms": [
@@ -125,7 +125,7 @@ protected:
 
 class CONSTRAINTS_TEST : public PORTS_DESIGN_TEST, public ::testing::WithParamInterface<CONSTRAINT_CASE> {};
 
-TEST_P(CONSTRAINTS_TEST, AddsTheFilesClocks)
+TEST_P(CONSTRAINTS_TEST, adds_the_files_clocks)
 {
     std::string error = "stale";
     ASSERT_TRUE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error)) << error;
@@ -145,18 +145,18 @@ TEST_P(CONSTRAINTS_TEST, AddsTheFilesClocks)
 }
 
 const CONSTRAINT_CASE CONSTRAINT_CASES[] = {
-    {"OptionsInAnyOrder", "create_clock [get_ports clk_b] -waveform {1 4} -period 8 -name b -add",
+    {"options_in_any_order", "create_clock [get_ports clk_b] -waveform {1 4} -period 8 -name b -add",
      {{"b", 8000, 0.375, {}}}, {{"clk_b"}}},
-    {"EdaPinNameNamesTheClock", "create_clock -period 5 [get_ports CLK_A]", {{"CLK_A", 5000, 0.5, {}}}, {{"clk_a"}}},
-    {"WildcardPortsContinuedAndCommented", "create_clock -name all -period 4 \\\n   [get_ports clk_*] # both pins\n",
+    {"eda_pin_name_names_the_clock", "create_clock -period 5 [get_ports CLK_A]", {{"CLK_A", 5000, 0.5, {}}}, {{"clk_a"}}},
+    {"wildcard_ports_continued_and_commented", "create_clock -name all -period 4 \\\n   [get_ports clk_*] # both pins\n",
      {{"all", 4000, 0.5, {}}}, {{"clk_a", "clk_b"}}},
-    {"SeveralListsTermNamedTwiceCountsOnce", "create_clock -name m -period 3 [get_pins top|gen|q] "
+    {"several_lists_term_named_twice_counts_once", "create_clock -name m -period 3 [get_pins top|gen|q] "
      "[get_pins {top|*|q pll|clk0}]", {{"m", 3000, 0.5, {}}}, {{"top|gen|q", "pll|clk0"}}},
-    {"VirtualClockAndRoundedPeriod", "# board\n\ncreate_clock -name virt -period 10\n"
+    {"virtual_clock_and_rounded_period", "# board\n\ncreate_clock -name virt -period 10\n"
      "create_clock -name two -period 10.0004 [get_ports {clk_b}]\n",
      {{"virt", 10000, 0.5, {}}, {"two", 10000, 0.5, {}}}, {{}, {"clk_b"}}},
 };
-INSTANTIATE_TEST_SUITE_P(Files, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
+INSTANTIATE_TEST_SUITE_P(FILES, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
 
 struct CONSTRAINT_ERROR_CASE {
     const char* name;
@@ -167,7 +167,7 @@ struct CONSTRAINT_ERROR_CASE {
 class CONSTRAINT_ERROR_TEST : public PORTS_DESIGN_TEST,
                               public ::testing::WithParamInterface<CONSTRAINT_ERROR_CASE> {};
 
-TEST_P(CONSTRAINT_ERROR_TEST, NamesTheLineAndAddsNoClock)
+TEST_P(CONSTRAINT_ERROR_TEST, names_the_line_and_adds_no_clock)
 {
     std::string error;
     EXPECT_FALSE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error));
@@ -176,25 +176,25 @@ TEST_P(CONSTRAINT_ERROR_TEST, NamesTheLineAndAddsNoClock)
 }
 
 const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
-    {"MissingPeriod", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
-    {"UnknownCommandAfterAGoodLine", "create_clock -name ok -period 1 [get_ports clk_a]\nset_input_delay 2 x",
+    {"missing_period", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
+    {"unknown_command_after_a_good_line", "create_clock -name ok -period 1 [get_ports clk_a]\nset_input_delay 2 x",
      "2: unknown command \"set_input_delay\" (only create_clock is read)"},
-    {"NoPortMatches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
-    {"PeriodNotANumber", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
-    {"WaveformTooLongOnContinuedLine", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
+    {"no_port_matches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
+    {"period_not_a_number", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
+    {"waveform_too_long_on_continued_line", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
      "2: waveform {0 3} does not fit the period 1 ns (0 <= rise < fall < rise + period)"},
-    {"UnknownOption", "create_clock -period 4 -source x [get_ports clk_a]",
+    {"unknown_option", "create_clock -period 4 -source x [get_ports clk_a]",
      "1: unknown option \"-source\" of create_clock"},
-    {"OptionTwice", "create_clock -period 4 -period 5 [get_ports clk_a]", "1: -period is given twice"},
-    {"BareTarget", "create_clock -period 4 clk_a",
+    {"option_twice", "create_clock -period 4 -period 5 [get_ports clk_a]", "1: -period is given twice"},
+    {"bare_target", "create_clock -period 4 clk_a",
      "1: expected an option or [get_ports ...] or [get_pins ...], got \"clk_a\""},
-    {"UnknownTargetCommand", "create_clock -period 4 [get_nets clk_a]",
+    {"unknown_target_command", "create_clock -period 4 [get_nets clk_a]",
      "1: unknown command \"get_nets\" (known: get_ports, get_pins)"},
-    {"MissingBracket", "create_clock -period 4\\\n [get_ports clk_a", "2: missing ]"},
-    {"SameNameTwice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
+    {"missing_bracket", "create_clock -period 4\\\n [get_ports clk_a", "2: missing ]"},
+    {"same_name_twice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
      "3: clock \"x\" is defined twice"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
 
 struct PLL_CASE {
     const char* name;
@@ -207,7 +207,7 @@ struct PLL_CASE {
 
 class PLL_PERIOD_TEST : public HOST_TEST, public ::testing::WithParamInterface<PLL_CASE> {};
 
-TEST_P(PLL_PERIOD_TEST, IsInputTimesDivideOverMultiply)
+TEST_P(PLL_PERIOD_TEST, is_input_times_divide_over_multiply)
 {
     HOST_DESIGN design;
     HOST_ATOM* pll = design.add_atom("pll", HOST_ATOM_KIND::PLL);
@@ -219,13 +219,13 @@ TEST_P(PLL_PERIOD_TEST, IsInputTimesDivideOverMultiply)
 }
 
 const PLL_CASE PLL_CASES[] = {
-    {"RoundsDown", {{100, 3}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 3333},
-    {"OwnFactorsPerIndex", {{100, 1}, {200, 1}, {103, 1}, {203, 5}}, DB_OPORT_CLKOUT, 3, 2000, 10000},
-    {"SecondClockOutput", {{101, 9}, {201, 9}, {151, 1}, {251, 4}}, DB_OPORT_PLL_CLKOUT_2, 1, 2500, 10000},
-    {"MissingDivide", {{100, 2}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
-    {"NotAClockOutput", {{100, 1}, {200, 1}}, CDB_PORT_TYPE_PIN_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
-    {"IndexBeyondTheTable", {{150, 1}, {250, 1}}, DB_OPORT_CLKOUT, 50, 10000, TDC_INT_NOT_SET},
+    {"rounds_down", {{100, 3}, {200, 1}}, DB_OPORT_CLKOUT, 0, 10000, 3333},
+    {"own_factors_per_index", {{100, 1}, {200, 1}, {103, 1}, {203, 5}}, DB_OPORT_CLKOUT, 3, 2000, 10000},
+    {"second_clock_output", {{101, 9}, {201, 9}, {151, 1}, {251, 4}}, DB_OPORT_PLL_CLKOUT_2, 1, 2500, 10000},
+    {"missing_divide", {{100, 2}}, DB_OPORT_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+    {"not_a_clock_output", {{100, 1}, {200, 1}}, CDB_PORT_TYPE_PIN_CLKOUT, 0, 10000, TDC_INT_NOT_SET},
+    {"index_beyond_the_table", {{150, 1}, {250, 1}}, DB_OPORT_CLKOUT, 50, 10000, TDC_INT_NOT_SET},
 };
-INSTANTIATE_TEST_SUITE_P(Factors, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
+INSTANTIATE_TEST_SUITE_P(FACTORS, PLL_PERIOD_TEST, ::testing::ValuesIn(PLL_CASES), row_name);
 
 }  // namespace

@@ -29,7 +29,7 @@ const char* const EXAMPLE_DESIGN = R"({
 
 using HOST_DESIGN_LOADER_TEST = HOST_TEST;
 
-TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
+TEST_F(HOST_DESIGN_LOADER_TEST, loads_the_documented_example)
 {
     std::string error = "stale";
     std::unique_ptr<HOST_DESIGN> design = host_load_design_text(EXAMPLE_DESIGN, "example.json", error);
@@ -81,7 +81,7 @@ TEST_F(HOST_DESIGN_LOADER_TEST, LoadsTheDocumentedExample)
     EXPECT_EQ(builder.get_pin_name(design->host_netlist()->find_atom("clk_pin")), "clk");
 }
 
-TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
+TEST_F(HOST_DESIGN_LOADER_TEST, atom_order_does_not_matter_for_sources)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms":[{"name":"b","kind":"lcell","inputs":[{"source":"top|a"}]},
@@ -92,7 +92,7 @@ TEST_F(HOST_DESIGN_LOADER_TEST, AtomOrderDoesNotMatterForSources)
 }
 
 // Readable files are what every command test loads.
-TEST_F(HOST_DESIGN_LOADER_TEST, NamesUnreadableFiles)
+TEST_F(HOST_DESIGN_LOADER_TEST, names_unreadable_files)
 {
     const std::string path = (std::filesystem::temp_directory_path() / "putil_host_loader_test_none.json").string();
     std::string error;
@@ -116,7 +116,7 @@ const char* const CLOCK_KEYS_DESIGN = R"({"family": 3, "atoms": [
   {"name": "wire", "kind": "lcell", "wire_lut": true, "outputs": [{"hpath": "wire", "data_fanin": true}],
    "inputs": [{"source": "cc|out", "clock": true}, {"source": "pin"}]}]})";
 
-TEST_F(HOST_DESIGN_LOADER_TEST, ReadsTheClockDomainKeys)
+TEST_F(HOST_DESIGN_LOADER_TEST, reads_the_clock_domain_keys)
 {
     std::string error;
     auto design = host_load_design_text(CLOCK_KEYS_DESIGN, "keys.json", error);
@@ -177,7 +177,7 @@ struct LOADER_ERROR_CASE {
 
 class LOADER_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<LOADER_ERROR_CASE> {};
 
-TEST_P(LOADER_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(LOADER_ERROR_TEST, reports_where_and_what)
 {
     std::string error;
     EXPECT_EQ(host_load_design_text(GetParam().text, "d.json", error), nullptr);
@@ -191,67 +191,67 @@ std::string atom(const std::string& members) { return R"({"atoms":[{"name":"a",)
 const std::string A = R"({"name":"a","kind":"lcell","outputs":[{"hpath":"top|a"}]})";
 
 const LOADER_ERROR_CASE LOADER_ERRORS[] = {
-    {"SyntaxError", "{\"atoms\": [}",
+    {"syntax_error", "{\"atoms\": [}",
      "parse error at line 1, column 12: syntax error while parsing value - unexpected '}'; "
      "expected '[', '{', or a literal"},
-    {"NotAnObject", "[]", "(top level): expected an object, got array"},
-    {"MissingAtoms", "{}", "atoms: missing"},
-    {"MissingName", R"({"atoms":[{"kind":"lcell"}]})", "atoms[0].name: missing"},
-    {"UnknownKind", atom(R"("kind":"flipflop")"), "atoms[0].kind: unknown atom kind \"flipflop\""},
-    {"MisspeltAtomKey", atom(R"("kind":"lcell","outptus":[])"), "atoms[0].outptus: unknown key"},
-    {"DuplicateAtom", R"({"atoms":[)" + A + "," + A + "]}", "atoms[1].name: atom \"a\" is also defined at atoms[0]"},
-    {"EmptyLevel", atom(R"("kind":"lcell","outputs":[{"hpath":"top||q"}])"),
+    {"not_an_object", "[]", "(top level): expected an object, got array"},
+    {"missing_atoms", "{}", "atoms: missing"},
+    {"missing_name", R"({"atoms":[{"kind":"lcell"}]})", "atoms[0].name: missing"},
+    {"unknown_kind", atom(R"("kind":"flipflop")"), "atoms[0].kind: unknown atom kind \"flipflop\""},
+    {"misspelt_atom_key", atom(R"("kind":"lcell","outptus":[])"), "atoms[0].outptus: unknown key"},
+    {"duplicate_atom", R"({"atoms":[)" + A + "," + A + "]}", "atoms[1].name: atom \"a\" is also defined at atoms[0]"},
+    {"empty_level", atom(R"("kind":"lcell","outputs":[{"hpath":"top||q"}])"),
      "atoms[0].outputs[0].hpath: \"top||q\" has an empty level"},
-    {"UnknownPortName", atom(R"("kind":"lcell","outputs":[{"hpath":"q","port":"datain"}])"),
+    {"unknown_port_name", atom(R"("kind":"lcell","outputs":[{"hpath":"q","port":"datain"}])"),
      "atoms[0].outputs[0].port: unknown port name \"datain\" (known: " + host_port_names() + ")"},
-    {"RegisteredNotBool", atom(R"("kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}])"),
+    {"registered_not_bool", atom(R"("kind":"lcell","outputs":[{"hpath":"q","registered":"yes"}])"),
      "atoms[0].outputs[0].registered: expected true or false, got \"yes\""},
-    {"FractionalDelay", atom(R"("kind":"lcell","inputs":[{"delay_ps":1.5}])"),
+    {"fractional_delay", atom(R"("kind":"lcell","inputs":[{"delay_ps":1.5}])"),
      "atoms[0].inputs[0].delay_ps: expected an integer, got 1.5"},
-    {"UnknownSource", R"({"atoms":[)" + A + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]}]})",
+    {"unknown_source", R"({"atoms":[)" + A + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|x"}]}]})",
      "atoms[1].inputs[0].source: no output term \"top|x\""},
-    {"AmbiguousSource", atom(R"("kind":"lcell","outputs":[{"hpath":"n"},{"hpath":"n"}],"inputs":[{"source":"n"}])"),
+    {"ambiguous_source", atom(R"("kind":"lcell","outputs":[{"hpath":"n"},{"hpath":"n"}],"inputs":[{"source":"n"}])"),
      "atoms[0].inputs[0].source: \"n\" names 2 output terms"},
-    {"ParameterKeyNotNumber", atom(R"("kind":"lcell","parameters":{"width":3})"),
+    {"parameter_key_not_number", atom(R"("kind":"lcell","parameters":{"width":3})"),
      "atoms[0].parameters.width: key must be a non-negative decimal number"},
-    {"WireLutOnAPin", atom(R"("kind":"input_pin","wire_lut":true)"),
+    {"wire_lut_on_a_pin", atom(R"("kind":"input_pin","wire_lut":true)"),
      "atoms[0].wire_lut: needs a logic cell kind (lcell, lcell_comb, lcell_ff)"},
-    {"CompanionOfALogicCell", atom(R"("kind":"lcell","companion":"a")"), "atoms[0].companion: needs a pin kind"},
-    {"UnknownCompanion", atom(R"("kind":"input_pin","companion":"b")"), "atoms[0].companion: no atom \"b\""},
-    {"OwnCompanion", atom(R"("kind":"input_pin","companion":"a")"),
+    {"companion_of_a_logic_cell", atom(R"("kind":"lcell","companion":"a")"), "atoms[0].companion: needs a pin kind"},
+    {"unknown_companion", atom(R"("kind":"input_pin","companion":"b")"), "atoms[0].companion: no atom \"b\""},
+    {"own_companion", atom(R"("kind":"input_pin","companion":"a")"),
      "atoms[0].companion: a pin cannot be its own companion"},
-    {"PinWithoutPadSide", atom(R"("kind":"input_pin","outputs":[{"hpath":"p","port":"combout"}])"),
+    {"pin_without_pad_side", atom(R"("kind":"input_pin","outputs":[{"hpath":"p","port":"combout"}])"),
      "atoms[0].outputs: a pin with a core-side output (combout or out) needs a pad_output too"},
-    {"LogicalOne", atom(R"("kind":"lcell","inputs":[{"logical":"1"}])"),
+    {"logical_one", atom(R"("kind":"lcell","inputs":[{"logical":"1"}])"),
      "atoms[0].inputs[0].logical: expected \"vcc\" or \"gnd\", got \"1\""},
-    {"LogicalWithSource",
+    {"logical_with_source",
      R"({"atoms":[)" + A + R"(,{"name":"b","kind":"lcell","inputs":[{"source":"top|a","logical":"gnd"}]}]})",
      "atoms[1].inputs[0].logical: an input tied to a constant has no source"},
-    {"ClockTwice", R"({"atoms":[],"clocks":[{"name":"c"},{"name":"c","period_ns":2}]})",
+    {"clock_twice", R"({"atoms":[],"clocks":[{"name":"c"},{"name":"c","period_ns":2}]})",
      "clocks[1].name: clock \"c\" is defined twice"},
-    {"WaveformWithoutPeriod", R"({"atoms":[],"clocks":[{"name":"c","waveform_ns":[0,1]}]})",
+    {"waveform_without_period", R"({"atoms":[],"clocks":[{"name":"c","waveform_ns":[0,1]}]})",
      "clocks[0].waveform_ns: needs period_ns"},
-    {"RouteDataWithoutView", R"({"atoms":[],"device":{"route_timing_data_loaded":true}})",
+    {"route_data_without_view", R"({"atoms":[],"device":{"route_timing_data_loaded":true}})",
      "device.route_timing_data_loaded: needs route_view"},
-    {"UnknownBondingRole", atom(R"("kind":"other","bonding":["pll","relay"])"),
+    {"unknown_bonding_role", atom(R"("kind":"other","bonding":["pll","relay"])"),
      "atoms[0].bonding[1]: unknown bonding role \"relay\" (known: multi_output, secondary, pll, exempt)"},
-    {"MissingDeviceFile", R"({"atoms":[],"device":{"file":"no_such_device.json"}})",
+    {"missing_device_file", R"({"atoms":[],"device":{"file":"no_such_device.json"}})",
      "device.file: no_such_device.json: cannot open the device file"},
-    {"LocationOffTheDevice",
+    {"location_off_the_device",
      R"({"atoms":[{"name":"a","kind":"other","location":999}],"device":{"file":")" + EXAMPLES +
          R"(/haldorv_device.json"}})",
      "atoms[0].location: the device has no block 999"},
-    {"TxSerUnknown", atom(R"("kind":"other","tx_ser":"x")"), "atoms[0].tx_ser: no atom \"x\""},
-    {"TxSerOfAnotherKind", atom(R"("kind":"other","tx_ser":"a")"),
+    {"tx_ser_unknown", atom(R"("kind":"other","tx_ser":"x")"), "atoms[0].tx_ser: no atom \"x\""},
+    {"tx_ser_of_another_kind", atom(R"("kind":"other","tx_ser":"a")"),
      "atoms[0].tx_ser: atom \"a\" is not of kind hssi_pma_tx_ser"},
-    {"TxBufOnAnotherKind", atom(R"("kind":"other","tx_buf":"a")"), "atoms[0].tx_buf: needs the kind hssi_pma_tx_ser"},
-    {"VoltageName", R"({"atoms":[],"voltage_settings":{"voltages":{"4":"VOLTAGE_7_MV"}}})",
+    {"tx_buf_on_another_kind", atom(R"("kind":"other","tx_buf":"a")"), "atoms[0].tx_buf: needs the kind hssi_pma_tx_ser"},
+    {"voltage_name", R"({"atoms":[],"voltage_settings":{"voltages":{"4":"VOLTAGE_7_MV"}}})",
      "voltage_settings.voltages.4: unknown voltage name \"VOLTAGE_7_MV\""},
-    {"ParameterBitOutOfRange", atom(R"("kind":"other","parameters":{"2":[1,2]})"),
+    {"parameter_bit_out_of_range", atom(R"("kind":"other","parameters":{"2":[1,2]})"),
      "atoms[0].parameters.2[1]: integer 2 is out of range 0..1"},
-    {"ParameterObject", atom(R"("kind":"other","parameters":{"2":{}})"),
+    {"parameter_object", atom(R"("kind":"other","parameters":{"2":{}})"),
      "atoms[0].parameters.2: expected an integer, a string or an array of bits, got {}"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, LOADER_ERROR_TEST, ::testing::ValuesIn(LOADER_ERRORS), row_name);
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace {
 
 // Each term counts once however often it is marked; terms of another design are told apart from this design's
 // terms of the same number, also by an entry whose manager knows no design.
-TEST_F(HOST_TEST, EntriesCountEachAnnotatedTermOnce)
+TEST_F(HOST_TEST, entries_count_each_annotated_term_once)
 {
     HOST_DESIGN design, other;
     HOST_OTERM* own[3];
@@ -31,7 +31,7 @@ TEST_F(HOST_TEST, EntriesCountEachAnnotatedTermOnce)
 struct MERGE_CASE { PUTIL_MERGE_MODE configured; std::uint16_t entry; std::uint16_t owner; int expected; };
 class MERGE_MODE_TEST : public ::testing::TestWithParam<MERGE_CASE> {};
 
-TEST_P(MERGE_MODE_TEST, ReplacesOwnAndUnownedValuesElseTheConfiguredMode)
+TEST_P(MERGE_MODE_TEST, replaces_own_and_unowned_values_else_the_configured_mode)
 {
     const MERGE_CASE& c = GetParam();
     HOST_INPUT_FILE_MANAGER manager(nullptr);
@@ -45,6 +45,6 @@ const MERGE_CASE MERGE_CASES[] = {
     {PUTIL_MERGE_KEEP, 2, 0, PUTIL_MERGE_REPLACE}, {PUTIL_MERGE_KEEP, 2, 2, PUTIL_MERGE_REPLACE},
     {PUTIL_MERGE_KEEP, 2, 1, PUTIL_MERGE_KEEP},    {PUTIL_MERGE_ADD, 1, 3, PUTIL_MERGE_ADD},
     {PUTIL_MERGE_ADD, 3, 3, PUTIL_MERGE_REPLACE},  {PUTIL_MERGE_REPLACE, 2, 1, PUTIL_MERGE_REPLACE}};
-INSTANTIATE_TEST_SUITE_P(Modes, MERGE_MODE_TEST, ::testing::ValuesIn(MERGE_CASES));
+INSTANTIATE_TEST_SUITE_P(MODES, MERGE_MODE_TEST, ::testing::ValuesIn(MERGE_CASES));
 
 }  // namespace

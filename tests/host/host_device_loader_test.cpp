@@ -58,7 +58,7 @@ protected:
     DYGR_PLACE_INFO* m_place = nullptr;
 };
 
-TEST_F(DOCUMENTED_DEVICE_TEST, BuildsTheBasicInfoAndThePlacementView)
+TEST_F(DOCUMENTED_DEVICE_TEST, builds_the_basic_info_and_the_placement_view)
 {
     EXPECT_EQ(m_device->get_basic_info()->get_family_enum(), HOST_FAMILY_HALDORV);
     EXPECT_EQ(m_device->get_basic_info()->get_device_enum(), 3);
@@ -93,7 +93,7 @@ TEST_F(DOCUMENTED_DEVICE_TEST, BuildsTheBasicInfoAndThePlacementView)
     EXPECT_TRUE(m_view->is_global_id_enabled(103));
 }
 
-TEST_F(DOCUMENTED_DEVICE_TEST, BuildsBlockDataSuppliesAndNames)
+TEST_F(DOCUMENTED_DEVICE_TEST, builds_block_data_supplies_and_names)
 {
     int attribute = -1;
     EXPECT_TRUE(m_place->get_int_attribute(103, 14, &attribute));
@@ -121,7 +121,7 @@ TEST_F(DOCUMENTED_DEVICE_TEST, BuildsBlockDataSuppliesAndNames)
     EXPECT_EQ(dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(130)), "130");
 }
 
-TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
+TEST_F(HOST_DEVICE_LOADER_TEST, names_values_for_debug_output)
 {
     // A value without a name is written as its number.
     EXPECT_EQ(dstr_get_debug_string(kind(1862)), "1862");
@@ -137,7 +137,7 @@ TEST_F(HOST_DEVICE_LOADER_TEST, NamesValuesForDebugOutput)
     EXPECT_EQ(text, "1030");
 }
 
-TEST_F(HOST_DEVICE_LOADER_TEST, AnUnplacedAtomHasNoLocation)
+TEST_F(HOST_DEVICE_LOADER_TEST, an_unplaced_atom_has_no_location)
 {
     std::string error;
     auto design = host_load_design_text(R"({"atoms":[{"name":"a","kind":"other","bonding":["secondary","pll"]},
@@ -161,7 +161,7 @@ struct DEVICE_ERROR_CASE {
 
 class DEVICE_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<DEVICE_ERROR_CASE> {};
 
-TEST_P(DEVICE_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(DEVICE_ERROR_TEST, reports_where_and_what)
 {
     HOST_DEVICE device;
     std::string error;
@@ -176,30 +176,30 @@ const std::string STRIP = R"({"gid": 1, "kind": "HSSI_STRIP", "impl": 121, "x": 
 const std::string VCCEHT_LEFT = R"({"supply": 24, "region": 1, "millivolts": 900})";
 
 const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
-    {"MissingFamily", "{}", "family: missing"},
-    {"MisspeltTopKey", R"({"family": 8, "die_widht": 3})", "die_widht: unknown key"},
-    {"DuplicateGid", blocks(STRIP + "," + STRIP), "blocks[1].gid: gid 1 is also declared at blocks[0]"},
-    {"ParentNotDeclaredBefore", blocks(R"({"gid": 2, "kind": 50, "impl": 1, "x": 0, "y": 0, "parent": 1},)" + STRIP),
+    {"missing_family", "{}", "family: missing"},
+    {"misspelt_top_key", R"({"family": 8, "die_widht": 3})", "die_widht: unknown key"},
+    {"duplicate_gid", blocks(STRIP + "," + STRIP), "blocks[1].gid: gid 1 is also declared at blocks[0]"},
+    {"parent_not_declared_before", blocks(R"({"gid": 2, "kind": 50, "impl": 1, "x": 0, "y": 0, "parent": 1},)" + STRIP),
      "blocks[0].parent: no block 1 is declared before this one"},
-    {"UnknownKindName", blocks(R"({"gid": 1, "kind": "STRIPE", "impl": 1, "x": 0, "y": 0})"),
+    {"unknown_kind_name", blocks(R"({"gid": 1, "kind": "STRIPE", "impl": 1, "x": 0, "y": 0})"),
      "blocks[0].kind: unknown element kind name \"STRIPE\""},
-    {"MissingImpl", blocks(R"({"gid": 1, "kind": 50, "x": 0, "y": 0})"), "blocks[0].impl: missing"},
-    {"IllegalGid", blocks(R"({"gid": 4294967295, "kind": 50, "impl": 1, "x": 0, "y": 0})"),
+    {"missing_impl", blocks(R"({"gid": 1, "kind": 50, "x": 0, "y": 0})"), "blocks[0].impl: missing"},
+    {"illegal_gid", blocks(R"({"gid": 4294967295, "kind": 50, "impl": 1, "x": 0, "y": 0})"),
      "blocks[0].gid: integer 4294967295 is out of range 0..4294967294"},
-    {"RegionOfAnotherSupply",
+    {"region_of_another_supply",
      blocks(R"({"gid": 1, "kind": 50, "impl": 1, "x": 0, "y": 0, "supplies": [20], "regions": {"VCCEHT": 1}})"),
      "blocks[0].regions.VCCEHT: supply VCCEHT is not one of the block's supplies"},
-    {"ShortElementRow", R"({"family": 8, "hssi_elements": [["CDR_PLL"]]})",
+    {"short_element_row", R"({"family": 8, "hssi_elements": [["CDR_PLL"]]})",
      "hssi_elements[0]: a row needs an element kind and a physical implementation"},
-    {"NameTaken", R"({"family": 8, "names": {"element": {"1800": "CDR_PLL"}}})",
+    {"name_taken", R"({"family": 8, "names": {"element": {"1800": "CDR_PLL"}}})",
      "names.element.1800: \"CDR_PLL\" already names element kind 1743"},
-    {"UnknownSupplyKey", R"({"family": 8, "supply_regions": {"VCCX": [1]}})",
+    {"unknown_supply_key", R"({"family": 8, "supply_regions": {"VCCX": [1]}})",
      "supply_regions.VCCX: unknown supply name \"VCCX\""},
-    {"RegionVoltageTwice", R"({"family": 9, "region_voltages": [)" + VCCEHT_LEFT + "," + VCCEHT_LEFT + "]}",
+    {"region_voltage_twice", R"({"family": 9, "region_voltages": [)" + VCCEHT_LEFT + "," + VCCEHT_LEFT + "]}",
      "region_voltages[1]: the voltage of supply 24, region 1, pad 0 is also given at region_voltages[0]"},
-    {"RegionVoltageWithoutMillivolts", R"({"family": 9, "region_voltages": [{"supply": 24, "region": 1}]})",
+    {"region_voltage_without_millivolts", R"({"family": 9, "region_voltages": [{"supply": 24, "region": 1}]})",
      "region_voltages[0].millivolts: missing"},
 };
-INSTANTIATE_TEST_SUITE_P(Mistakes, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(MISTAKES, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
 
 }  // namespace

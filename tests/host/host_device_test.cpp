@@ -10,7 +10,7 @@ constexpr DEV_PHYS_IMPL_ENUM STANDARD = static_cast<DEV_PHYS_IMPL_ENUM>(1);
 
 using HOST_DEVICE_TEST = HOST_TEST;
 
-TEST_F(HOST_DEVICE_TEST, RefusesAGidTwiceAndAnUndeclaredParent)
+TEST_F(HOST_DEVICE_TEST, refuses_a_gid_twice_and_an_undeclared_parent)
 {
     HOST_DEVICE device;
     device.add_block(1, PLL, STANDARD, 0, 0);
@@ -24,7 +24,7 @@ TEST_F(HOST_DEVICE_TEST, RefusesAGidTwiceAndAnUndeclaredParent)
 }
 
 // The transceiver models' tests read back the recorded voltages and marks; these are the edges they do not reach.
-TEST_F(HOST_DEVICE_TEST, RecordsWhatTheLibraryWritesForTheCurrentDesign)
+TEST_F(HOST_DEVICE_TEST, records_what_the_library_writes_for_the_current_design)
 {
     EXPECT_EQ(putil_lib_get_cdb_chip_db_entry(), nullptr);
     putil_lib_set_is_hssi_gid(5, true);   // no design: nowhere to mark

@@ -9,7 +9,7 @@ using HOST_HIERARCHY_TEST = HOST_TEST;
 
 // Children are compared one by one up to eight, then found through an index that grows; every child is found
 // by its name, in creation order, and a missing name is not.
-TEST_F(HOST_HIERARCHY_TEST, FindsEveryChildByNameAtAnyCount)
+TEST_F(HOST_HIERARCHY_TEST, finds_every_child_by_name_at_any_count)
 {
     for (int count : {1, 8, 9, 24, 25, 5000}) {
         SCOPED_TRACE(count);
@@ -41,7 +41,7 @@ struct FULL_NAME_CASE {
 // Levels join with "|"; empty names above the first non-empty one add nothing, below it they keep their separator.
 class HOST_FULL_NAME_TEST : public HOST_TEST, public ::testing::WithParamInterface<FULL_NAME_CASE> {};
 
-TEST_P(HOST_FULL_NAME_TEST, JoinsTheLevelsFromTheRoot)
+TEST_P(HOST_FULL_NAME_TEST, joins_the_levels_from_the_root)
 {
     HOST_INSTANCE root(GetParam().root);
     HOST_INSTANCE* instance = &root;
@@ -56,7 +56,7 @@ const FULL_NAME_CASE FULL_NAME_CASES[] = {
     {"empty_level_inside", "", {"a", "", "c"}, "a||c"},
     {"empty_leaf", "", {"a", ""}, "a|"},
 };
-INSTANTIATE_TEST_SUITE_P(Names, HOST_FULL_NAME_TEST, ::testing::ValuesIn(FULL_NAME_CASES), row_name);
+INSTANTIATE_TEST_SUITE_P(NAMES, HOST_FULL_NAME_TEST, ::testing::ValuesIn(FULL_NAME_CASES), row_name);
 
 std::vector<std::string> unit_names(HDB_INSTANCE_NAME::ITERATOR begin, HDB_INSTANCE_NAME::ITERATOR end)
 {
@@ -67,7 +67,7 @@ std::vector<std::string> unit_names(HDB_INSTANCE_NAME::ITERATOR begin, HDB_INSTA
 }
 
 // Depth first in creation order, from any instance; a name added later shows in the next list.
-TEST_F(HOST_HIERARCHY_TEST, DescendantsAreDepthFirstAndFollowGrowth)
+TEST_F(HOST_HIERARCHY_TEST, descendants_are_depth_first_and_follow_growth)
 {
     HOST_INSTANCE root;
     root.make_path("a|b");

@@ -11,7 +11,7 @@ namespace {
 
 using HOST_MEMORY_TEST = HOST_TEST;
 
-TEST_F(HOST_MEMORY_TEST, CountsLiveBlocksAndBytesPerSegment)
+TEST_F(HOST_MEMORY_TEST, counts_live_blocks_and_bytes_per_segment)
 {
     std::size_t blocks = host_memory_live_blocks("TEST_A");
     void* first = mem_malloc_wrapper(10, "TEST_A", "f", 1);
@@ -32,7 +32,7 @@ TEST_F(HOST_MEMORY_TEST, CountsLiveBlocksAndBytesPerSegment)
 }
 
 // Every attempt counts, the refused one included.
-TEST_F(HOST_MEMORY_TEST, FailsExactlyTheNthAllocationFromNow)
+TEST_F(HOST_MEMORY_TEST, fails_exactly_the_nth_allocation_from_now)
 {
     const std::size_t attempts = host_memory_allocation_count();
     host_memory_fail_allocation(3);
@@ -55,7 +55,7 @@ TEST_F(HOST_MEMORY_TEST, FailsExactlyTheNthAllocationFromNow)
 
 // A null free is nothing; a free of another segment releases against the owning one and counts as bad, as does a
 // pointer that is no block.
-TEST_F(HOST_MEMORY_TEST, IgnoresAndCountsBadFrees)
+TEST_F(HOST_MEMORY_TEST, ignores_and_counts_bad_frees)
 {
     const std::size_t bad = host_memory_bad_frees();
     mem_free_wrapper(nullptr, "TEST_BAD");
@@ -70,7 +70,7 @@ TEST_F(HOST_MEMORY_TEST, IgnoresAndCountsBadFrees)
 // Live blocks are recorded by address in regions of the address space: large blocks each in a region of their own,
 // small ones sharing regions, freed in any order, each once. A pointer into a live block or off its alignment is no
 // block: the free is bad and the block stays live.
-TEST_F(HOST_MEMORY_TEST, RecordsBlocksAcrossRegionsByTheirExactAddress)
+TEST_F(HOST_MEMORY_TEST, records_blocks_across_regions_by_their_exact_address)
 {
     const std::size_t bad = host_memory_bad_frees();
     std::vector<void*> blocks;

@@ -10,7 +10,7 @@ using HOST_MESSAGES_TEST = HOST_TEST;
 
 // Arguments fill their placeholders in any order; the identifier follows the last slash. The catalogue's tests show
 // every severity, argument count and quoting.
-TEST_F(HOST_MESSAGES_TEST, ShowsAndRecordsTheExpandedText)
+TEST_F(HOST_MESSAGES_TEST, shows_and_records_the_expanded_text)
 {
     MSG_I three, slash;
     three.fill_args("%3!s! then %1!s! and %2!s!/IX", "a", "b", "c");
@@ -26,7 +26,7 @@ TEST_F(HOST_MESSAGES_TEST, ShowsAndRecordsTheExpandedText)
 }
 
 // A sub-message is indented below its parent; a null one is not shown. Without a stream messages are still recorded.
-TEST_F(HOST_MESSAGES_TEST, SubMessagesAreIndentedAndANullStreamStillRecords)
+TEST_F(HOST_MESSAGES_TEST, sub_messages_are_indented_and_a_null_stream_still_records)
 {
     auto parent = std::make_unique<MSG_W>();
     parent->fill_args("parent %1!s!/WP", "p");
@@ -45,7 +45,7 @@ TEST_F(HOST_MESSAGES_TEST, SubMessagesAreIndentedAndANullStreamStillRecords)
     EXPECT_EQ(m_messages.str(), "putil: warning: parent p [0]\n  putil: info: child [11]\n");
 }
 
-TEST_F(HOST_MESSAGES_TEST, InternalErrorPrintsAndThrows)
+TEST_F(HOST_MESSAGES_TEST, internal_error_prints_and_throws)
 {
     try {
         MSG_INTERNAL_ERROR::report("m_netlist != 0", "PUTIL", "putil_vcd_reader_main.cpp", 42);

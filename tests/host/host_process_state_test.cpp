@@ -5,7 +5,7 @@ namespace {
 
 using HOST_PROCESS_STATE_TEST = HOST_TEST;
 
-TEST_F(HOST_PROCESS_STATE_TEST, ResetReturnsEveryRecordAndChoiceToItsStart)
+TEST_F(HOST_PROCESS_STATE_TEST, reset_returns_every_record_and_choice_to_its_start)
 {
     HOST_DESIGN design;
     host_set_current_design(&design);

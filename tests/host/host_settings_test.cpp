@@ -7,7 +7,7 @@ namespace {
 struct SETTING_CASE { const char* name; const char* value; bool accepted; std::string error; };
 class SETTING_TEST : public HOST_TEST, public ::testing::WithParamInterface<SETTING_CASE> {};
 
-TEST_P(SETTING_TEST, ParsesByTheSettingsKind)
+TEST_P(SETTING_TEST, parses_by_the_settings_kind)
 {
     std::string error;
     EXPECT_EQ(host_set_setting(GetParam().name, GetParam().value, &error), GetParam().accepted);
@@ -24,9 +24,9 @@ const SETTING_CASE SETTING_CASES[] = {
     {NUMBER, "5x", false, NOT_A_NUMBER + "\"5x\""}, {NUMBER, "99999999999x", false, NOT_A_NUMBER + "\"99999999999x\""},
     {NUMBER, "99999999999", false, OUT_OF_RANGE + "\"99999999999\" is out of range"},
     {NUMBER, "", false, NOT_A_NUMBER + "\"\""}, {"no_such", "on", false, "unknown setting \"no_such\""}};
-INSTANTIATE_TEST_SUITE_P(Store, SETTING_TEST, ::testing::ValuesIn(SETTING_CASES));
+INSTANTIATE_TEST_SUITE_P(STORE, SETTING_TEST, ::testing::ValuesIn(SETTING_CASES));
 
-TEST(HOST_BIG_TIME, ShowsTheLargestWholeUnit)
+TEST(HOST_BIG_TIME, shows_the_largest_whole_unit)
 {
     const std::pair<std::int64_t, const char*> cases[] = {
         {0, "0 ps"},          {1, "1 ps"},           {10000, "10 ns"},  {1500000, "1500 ns"}, {2000000, "2 us"},

@@ -6,7 +6,7 @@ namespace {
 using HOST_TOGGLE_ENERGIES_TEST = HOST_TEST;
 
 // Two terms of one path share its lines; the header, blank lines and CR line ends are skipped; a name may hold commas.
-TEST_F(HOST_TOGGLE_ENERGIES_TEST, ReadsEnergiesByPath)
+TEST_F(HOST_TOGGLE_ENERGIES_TEST, reads_energies_by_path)
 {
     HOST_DESIGN design;
     HOST_ATOM* atom = design.add_atom("a", HOST_ATOM_KIND::LCELL_COMB);
@@ -32,7 +32,7 @@ void PrintTo(const ENERGY_ERROR_CASE& row, std::ostream* out) { *out << row.name
 class HOST_TOGGLE_ENERGIES_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<ENERGY_ERROR_CASE> {};
 
 // The map keeps what it held: a file is taken whole or not at all.
-TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, ReportsWhereAndWhat)
+TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, reports_where_and_what)
 {
     HOST_DESIGN design;
     design.add_output(design.add_atom("a", HOST_ATOM_KIND::LCELL_COMB), "top|a", 0, false);
@@ -45,18 +45,18 @@ TEST_P(HOST_TOGGLE_ENERGIES_ERROR_TEST, ReportsWhereAndWhat)
 }
 
 const ENERGY_ERROR_CASE ENERGY_ERRORS[] = {
-    {"TooFewFields", "top|a,1\n", "2: expected name,energy_type,energy"},
-    {"HeaderNotFirst", "name,energy_type,energy\n", "2: energy type \"energy_type\" is not a 32-bit integer"},
-    {"TypeTooLarge", "top|a,2147483648,1\n", "2: energy type \"2147483648\" is not a 32-bit integer"},
-    {"EnergyNotANumber", "top|a,0,1e-12x\n", "2: energy \"1e-12x\" is not a finite number"},
-    {"InfiniteEnergy", "top|a,0,inf\n", "2: energy \"inf\" is not a finite number"},
-    {"UnknownPath", "top|z,0,1\n", "2: no output term has the path \"top|z\""},
+    {"too_few_fields", "top|a,1\n", "2: expected name,energy_type,energy"},
+    {"header_not_first", "name,energy_type,energy\n", "2: energy type \"energy_type\" is not a 32-bit integer"},
+    {"type_too_large", "top|a,2147483648,1\n", "2: energy type \"2147483648\" is not a 32-bit integer"},
+    {"energy_not_a_number", "top|a,0,1e-12x\n", "2: energy \"1e-12x\" is not a finite number"},
+    {"infinite_energy", "top|a,0,inf\n", "2: energy \"inf\" is not a finite number"},
+    {"unknown_path", "top|z,0,1\n", "2: no output term has the path \"top|z\""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, HOST_TOGGLE_ENERGIES_ERROR_TEST, ::testing::ValuesIn(ENERGY_ERRORS), row_name);
+INSTANTIATE_TEST_SUITE_P(LINES, HOST_TOGGLE_ENERGIES_ERROR_TEST, ::testing::ValuesIn(ENERGY_ERRORS), row_name);
 
 // The pins that bring a signal into the device.
-TEST_F(HOST_TOGGLE_ENERGIES_TEST, InputPinKinds)
+TEST_F(HOST_TOGGLE_ENERGIES_TEST, input_pin_kinds)
 {
     const std::pair<const char*, bool> kinds[] = {{"input_pin", true}, {"clock_pin", true}, {"io_pad", true},
         {"bidir_pad", true}, {"output_pin", false}, {"lcell_comb", false}, {"pll", false}};

@@ -62,7 +62,7 @@ protected:
     std::unique_ptr<HOST_DESIGN> m_design;
 };
 
-TEST_F(HOST_TRANSCEIVER_TEST, FollowsTheTransmitPathAndAnswersItsCheck)
+TEST_F(HOST_TRANSCEIVER_TEST, follows_the_transmit_path_and_answers_its_check)
 {
     HOST_ATOM* pcs = atom("pcs");
     HOST_ATOM* ser = atom("ser");
@@ -81,7 +81,7 @@ TEST_F(HOST_TRANSCEIVER_TEST, FollowsTheTransmitPathAndAnswersItsCheck)
 }
 
 // The capture tests read atom kinds, usages and enum data; these are the misses and names they do not reach.
-TEST_F(HOST_TRANSCEIVER_TEST, AnswersAtomQueries)
+TEST_F(HOST_TRANSCEIVER_TEST, answers_atom_queries)
 {
     int value = -1;
     EXPECT_TRUE(cga_current_interface()->get_enum_data(atom("cgb"), 4999, &value));
@@ -92,7 +92,7 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersAtomQueries)
     EXPECT_EQ(cdb_get_atom_type_name(12), "12");
 }
 
-TEST_F(HOST_TRANSCEIVER_TEST, AnswersTextAndBitVectorParameters)
+TEST_F(HOST_TRANSCEIVER_TEST, answers_text_and_bit_vector_parameters)
 {
     const CGA_INTERFACE* cga = cga_current_interface();
     HOST_ATOM* rx = atom("rx");
@@ -121,7 +121,7 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersTextAndBitVectorParameters)
 }
 
 // How a pad's voltage falls back to its region's is read back through the transceiver models' supply tests.
-TEST_F(HOST_TRANSCEIVER_TEST, AnswersSupplyVoltagesPerRegionAndPad)
+TEST_F(HOST_TRANSCEIVER_TEST, answers_supply_voltages_per_region_and_pad)
 {
     EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(m_design->facade(), DEV_POWER_SUPPLY_VCCEHT, region(1), 2), 1030);
     EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(nullptr, supply(23), region(2), 0), 900);
@@ -133,7 +133,7 @@ TEST_F(HOST_TRANSCEIVER_TEST, AnswersSupplyVoltagesPerRegionAndPad)
     EXPECT_EQ(CUT_VOLTAGE_UTIL::get_voltage(other.facade(), supply(23), region(2), 0), 850);
 }
 
-TEST_F(HOST_TRANSCEIVER_TEST, AnswersTheUsersVoltageSettings)
+TEST_F(HOST_TRANSCEIVER_TEST, answers_the_users_voltage_settings)
 {
     VOLTAGES voltages{{type(9), voltage(1)}, {type(0), voltage(1)}};
     EXPECT_TRUE(CUT_VOLTAGE_UTIL::read_voltages_from_acf(m_design->facade(), voltages));

@@ -23,7 +23,7 @@ std::string channels_text(const HOST_WAVEFORM_TABLE& table)
 struct TABLE_CASE { const char* name; std::string text; std::string result; };   // channels, or the error
 class WAVEFORM_TABLE_TEST : public HOST_TEST, public ::testing::WithParamInterface<TABLE_CASE> {};
 
-TEST_P(WAVEFORM_TABLE_TEST, GivesChannelsOrOneError)
+TEST_P(WAVEFORM_TABLE_TEST, gives_channels_or_one_error)
 {
     std::istringstream in(GetParam().text);
     HOST_WAVEFORM_TABLE table;
@@ -49,7 +49,7 @@ const TABLE_CASE GOOD_TABLES[] = {
     {"no_rows", "INPUTS a b;\nOUTPUTS;\nPATTERN\n;\n", "a\nb\n"},
     {"comments_anywhere", "% a %INPUTS % b % a;\nPATTERN 0>%c%1 = ;% end %\n", "a 0:1\n"},
 };
-INSTANTIATE_TEST_SUITE_P(Good, WAVEFORM_TABLE_TEST, ::testing::ValuesIn(GOOD_TABLES), row_name);
+INSTANTIATE_TEST_SUITE_P(GOOD, WAVEFORM_TABLE_TEST, ::testing::ValuesIn(GOOD_TABLES), row_name);
 
 const TABLE_CASE BAD_TABLES[] = {
     {"empty", "", "t.tbl:1: the table has no PATTERN section"},
@@ -70,6 +70,6 @@ const TABLE_CASE BAD_TABLES[] = {
     {"too_few_outputs", HEADER + "0> 0 =\n;", "t.tbl:7: a row has too few values"},
     {"text_after_patterns", HEADER + ";\nINPUTS c;\n", "t.tbl:7: text after the closing ';' of the patterns"},
 };
-INSTANTIATE_TEST_SUITE_P(Bad, WAVEFORM_TABLE_TEST, ::testing::ValuesIn(BAD_TABLES), row_name);
+INSTANTIATE_TEST_SUITE_P(BAD, WAVEFORM_TABLE_TEST, ::testing::ValuesIn(BAD_TABLES), row_name);
 
 }  // namespace

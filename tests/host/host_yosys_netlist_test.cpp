@@ -34,7 +34,7 @@ std::string hpath_of(const CDB_ATOM_OTERM* oterm)
     return oterm == nullptr ? "(none)" : static_cast<const HOST_OTERM*>(oterm)->get_string_hpath();
 }
 
-TEST_F(HOST_YOSYS_NETLIST_TEST, MapsCellsAndPorts)
+TEST_F(HOST_YOSYS_NETLIST_TEST, maps_cells_and_ports)
 {
     std::string error;
     std::unique_ptr<HOST_DESIGN> design = host_load_design_text(SMALL_NETLIST, "small.json", error);
@@ -78,7 +78,7 @@ TEST_F(HOST_YOSYS_NETLIST_TEST, MapsCellsAndPorts)
 // Two instances of one module: each instance's register becomes an atom
 // below its instance, named after the module's own net, and the top's nets
 // reach the module's ports.
-TEST_F(HOST_YOSYS_NETLIST_TEST, KeepsTheHierarchyOfInstances)
+TEST_F(HOST_YOSYS_NETLIST_TEST, keeps_the_hierarchy_of_instances)
 {
     const char* const text = R"({"creator": "Yosys", "modules": {
       "stage": {"ports": {"c": {"direction": "input", "bits": [2]}, "d": {"direction": "input", "bits": [3]},
@@ -106,7 +106,7 @@ TEST_F(HOST_YOSYS_NETLIST_TEST, KeepsTheHierarchyOfInstances)
 // An inout bit that the register r drives straight (synth without tribuf):
 // the pad's pad side takes the port's name, its core side drives the bit,
 // which g reads, and r keeps its net's own name.
-TEST_F(HOST_YOSYS_NETLIST_TEST, BidirectionalPadTakesThePortNameOnItsPadSide)
+TEST_F(HOST_YOSYS_NETLIST_TEST, bidirectional_pad_takes_the_port_name_on_its_pad_side)
 {
     const char* const text = R"({"creator": "Yosys", "modules": {"top": {
       "ports": {"io": {"direction": "inout", "bits": [2]}, "clk": {"direction": "input", "bits": [3]}},
@@ -170,14 +170,14 @@ const ERROR_CASE ERROR_CASES[] = {
 
 class HOST_YOSYS_NETLIST_ERROR_TEST : public HOST_TEST, public ::testing::WithParamInterface<ERROR_CASE> {};
 
-TEST_P(HOST_YOSYS_NETLIST_ERROR_TEST, FailsWithOneLine)
+TEST_P(HOST_YOSYS_NETLIST_ERROR_TEST, fails_with_one_line)
 {
     std::string error;
     EXPECT_EQ(host_load_design_text(GetParam().text, "t.json", error), nullptr);
     EXPECT_EQ(error, GetParam().error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HOST_YOSYS_NETLIST_ERROR_TEST, ::testing::ValuesIn(ERROR_CASES),
+INSTANTIATE_TEST_SUITE_P(CASES, HOST_YOSYS_NETLIST_ERROR_TEST, ::testing::ValuesIn(ERROR_CASES),
                          [](const ::testing::TestParamInfo<ERROR_CASE>& info) { return info.param.label; });
 
 }  // namespace

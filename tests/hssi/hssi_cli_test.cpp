@@ -17,7 +17,7 @@ const char* const FAMILIES[] = {"haldorv", "pellumv", "brindev", "kvb", "fennick
 
 // The base model takes every block whose kind and implementation the
 // device's table lists: each bundled device lists all of its blocks.
-TEST_F(PUTIL_TEST, HssiDumpsEveryElementOfTheDeviceThenTheRecordedVoltages)
+TEST_F(PUTIL_TEST, hssi_dumps_every_element_of_the_device_then_the_recorded_voltages)
 {
     for (const char* family : FAMILIES) {
         const std::string device = EXAMPLES + family + "_device.json";
@@ -36,7 +36,7 @@ TEST_F(PUTIL_TEST, HssiDumpsEveryElementOfTheDeviceThenTheRecordedVoltages)
     EXPECT_EQ(count_of(with_design.out, "IS_HSSI_BLOCK = FALSE"), 1);
 }
 
-TEST_F(PUTIL_TEST, HssiRefusesAMissingOrSecondDevice)
+TEST_F(PUTIL_TEST, hssi_refuses_a_missing_or_second_device)
 {
     const RUN_RESULT none = run_putil("hssi");
     EXPECT_EQ(none.status, 1);
@@ -74,7 +74,7 @@ TEST_F(PUTIL_TEST, HssiEveryModelOnEveryBundledDesignAndDevice)
 
 // Each family's bundled design: two PLLs start bonding groups 1 and 2, and
 // the unused strip's supplies are recorded as powered down.
-TEST_F(PUTIL_TEST, HssiBuildsEachFamilysModelOfItsBundledDesign)
+TEST_F(PUTIL_TEST, hssi_builds_each_familys_model_of_its_bundled_design)
 {
     for (const char* family : FAMILIES) {
         const RUN_RESULT run = run_putil(std::string("hssi --design ") + EXAMPLES + family + "_design.json");

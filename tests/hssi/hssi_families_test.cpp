@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST_P(CAPTURE_TEST, StoresTheAtomsSettings)
+TEST_P(CAPTURE_TEST, stores_the_atoms_settings)
 {
     const CAPTURE_CASE& row = GetParam();
     use_family(row.family, {row.kind});
@@ -19,7 +19,10 @@ TEST_P(CAPTURE_TEST, StoresTheAtomsSettings)
     if (row.set_up)
         row.set_up(*this, a);
     if (!row.internal_error.empty()) {
-        expect_internal_error(row.internal_error, [&] { build_and_fill(); });
+        // The KVB line captures in its own file, the strip families in theirs.
+        const bool kvb_line = row.family == KVB || row.family == FENNICK || row.family == WOMBLET;
+        putil_expect_internal_error(kvb_line ? "putil_kvb_hssi_info.cpp" : "putil_hssi_info_strip_captures.cpp",
+                                    row.internal_error, [&] { build_and_fill(); });
         return;
     }
     build_and_fill();
@@ -49,14 +52,14 @@ void tx_ser_with_checked_buffer(CAPTURE_TEST& t, HOST_ATOM* a)
 }
 
 const CAPTURE_CASE CAPTURES[] = {
-    {"StripTakesNothing", HALDORV, 699, nullptr,
+    {"strip_takes_nothing", HALDORV, 699, nullptr,
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_FALSE(e->is_valid_bool_enum(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED)); }},
-    {"PartIsOnlyUsed", HALDORV, 815, nullptr,
+    {"part_is_only_used", HALDORV, 815, nullptr,
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_TRUE(used(e) && e->is_valid_atom_enum(DEV_POWER_HSSI_ATOM_PLACED));
          EXPECT_FALSE(e->is_valid_iterm_enum(static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(0)));
      }},
-    {"EightGTxPcsWithEncoder", HALDORV, 1775, tx_pcs_20_bits(true),
+    {"eight_g_tx_pcs_with_encoder", HALDORV, 1775, tx_pcs_20_bits(true),
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_int_data(int_key(4)), 32);
          EXPECT_EQ(e->get_int_data(int_key(14)), 2);
@@ -64,9 +67,9 @@ const CAPTURE_CASE CAPTURES[] = {
          EXPECT_TRUE(e->get_bool_data(bool_key(13)) && e->get_bool_data(bool_key(22)) && used(e));
          EXPECT_TRUE(e->is_valid_iterm_enum(static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(0)));
      }},
-    {"EightGTxPcsWithoutEncoder", HALDORV, 1775, tx_pcs_20_bits(false),
+    {"eight_g_tx_pcs_without_encoder", HALDORV, 1775, tx_pcs_20_bits(false),
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_EQ(e->get_int_data(int_key(4)), 40); }},
-    {"CdrPllOnItsOwnClock", HALDORV, 1743,
+    {"cdr_pll_on_its_own_clock", HALDORV, 1743,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.driving_output(a, 6871);
          t.input(a, 2895);
@@ -76,7 +79,7 @@ const CAPTURE_CASE CAPTURES[] = {
          EXPECT_EQ(e->get_int_data(int_key(3)), 1);
          EXPECT_EQ(e->get_double_data(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(3)), 0.0);
      }},
-    {"CdrPllOnItsReferenceClock", HALDORV, 1743,
+    {"cdr_pll_on_its_reference_clock", HALDORV, 1743,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.driving_output(a, 6871);
          t.input(a, 2895, true);
@@ -86,8 +89,8 @@ const CAPTURE_CASE CAPTURES[] = {
          EXPECT_EQ(e->get_enum_data(enum_key(2)), 14);
          EXPECT_EQ(e->get_int_data(int_key(3)), 5);
      }},
-    {"PllWithoutClockOutput", HALDORV, 812, nullptr, nullptr, "::putil_is_valid_power_term(clk_port)"},
-    {"MuxSetTo27TakesThePldClock", HALDORV, 1780,
+    {"pll_without_clock_output", HALDORV, 812, nullptr, nullptr, "::putil_is_valid_power_term(clk_port)"},
+    {"mux_set_to_27_takes_the_pld_clock", HALDORV, 1780,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.set(a, CGA_ENUM_CDR_REFCLK_SELECT, 27);
          t.input(a, 5979);
@@ -96,47 +99,47 @@ const CAPTURE_CASE CAPTURES[] = {
          EXPECT_EQ(e->get_iterm_data(static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(0))->get_port_index(), 0);
          EXPECT_TRUE(used(e));
      }},
-    {"LcMuxHasNo27", HALDORV, 1841, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_ENUM_LC_REFCLK_SELECT, 27); },
+    {"lc_mux_has_no_27", HALDORV, 1841, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_ENUM_LC_REFCLK_SELECT, 27); },
      nullptr, "No serializer clock found for HSSI_PMA_LC_REFCLK_SELECT_MUX."},
-    {"UnknownKind", HALDORV, 1234, nullptr, nullptr,
+    {"unknown_kind", HALDORV, 1234, nullptr, nullptr,
      "Missing case when attempting to copy CDB atom data to power HSSI elements."},
-    {"HaldorvHasNoHipTop", HALDORV, 1746, nullptr, nullptr,
+    {"haldorv_has_no_hip_top", HALDORV, 1746, nullptr, nullptr,
      "Missing case when attempting to copy CDB atom data to power HSSI elements."},
-    {"PellumvHasNoLcMux", PELLUMV, 1841, nullptr, nullptr,
+    {"pellumv_has_no_lc_mux", PELLUMV, 1841, nullptr, nullptr,
      "Missing case when attempting to copy CDB atom data to power HSSI elements."},
-    {"PellumvHipTopInMode1", PELLUMV, 1746,
+    {"pellumv_hip_top_in_mode_1", PELLUMV, 1746,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_ENUM_HD_HBXPE2_HIP_TOP_PROT_MODE, 1); },
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_EQ(e->get_int_data(int_key(22)), 2); }},
-    {"PellumvTenGTxPcsUnknownClock", PELLUMV, 828,
+    {"pellumv_ten_g_tx_pcs_unknown_clock", PELLUMV, 828,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_INT_HD_PCS10G_TX_REFCLK_SEL, 3); }, nullptr,
      "No refclk clock found for HSSI 10G TX PCS."},
-    {"PellumvCheckedSerializerIsUsedWithoutSettings", PELLUMV, 1785, tx_ser_with_checked_buffer,
+    {"pellumv_checked_serializer_is_used_without_settings", PELLUMV, 1785, tx_ser_with_checked_buffer,
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_TRUE(e->get_bool_data(bool_key(54)) && used(e));
          EXPECT_FALSE(e->is_valid_int_enum(int_key(9)));
      }},
-    {"BrindevCheckedSerializerIsUnused", BRINDEV, 1785, tx_ser_with_checked_buffer,
+    {"brindev_checked_serializer_is_unused", BRINDEV, 1785, tx_ser_with_checked_buffer,
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_TRUE(e->get_bool_data(bool_key(54)));
          EXPECT_FALSE(e->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED));
          EXPECT_FALSE(e->is_valid_atom_enum(DEV_POWER_HSSI_ATOM_PLACED));
      }},
-    {"HaldorvSerializerIgnoresTheCheck", HALDORV, 1785, tx_ser_with_checked_buffer,
+    {"haldorv_serializer_ignores_the_check", HALDORV, 1785, tx_ser_with_checked_buffer,
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_int_data(int_key(9)), 40);
          EXPECT_FALSE(e->is_valid_bool_enum(bool_key(54)));
      }},
-    {"ClockGenerationOnTheXnNetworkSource5", PELLUMV, 1784,
+    {"clock_generation_on_the_xn_network_source_5", PELLUMV, 1784,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.set(a, CGA_ENUM_X1_CLOCK_SOURCE_SEL, 10);
          t.set(a, CGA_ENUM_XN_CLOCK_SOURCE_SEL, 5);
      },
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_FALSE(e->get_bool_data(bool_key(53))); }},
-    {"ClockGenerationWithAnUnknownSource", BRINDEV, 1784,
+    {"clock_generation_with_an_unknown_source", BRINDEV, 1784,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_ENUM_X1_CLOCK_SOURCE_SEL, 51); }, nullptr,
      "Unknown ENUM type when determining CGB_X1_CLOCK_SOURCE_SEL"},
 };
-INSTANTIATE_TEST_SUITE_P(Captures, CAPTURE_TEST, ::testing::ValuesIn(CAPTURES), row_name);
+INSTANTIATE_TEST_SUITE_P(CAPTURES, CAPTURE_TEST, ::testing::ValuesIn(CAPTURES), row_name);
 
 // A strip (10) of channels c = 0 .. 3: a PMA channel 100 + 10c holding an
 // RX buffer, an RX deserializer and a serializer (+1, +2, +3), and a PCS
@@ -164,7 +167,7 @@ protected:
     HOST_ATOM* serializer(unsigned gid) { return atom("ser" + std::to_string(gid), gid, HOST_ATOM_KIND::HSSI_PMA_TX_SER); }
 };
 
-TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
+TEST_F(BONDING_TEST, sources_number_their_groups_and_channels_complete_the_receive_paths)
 {
     driving_output(atom("cdr_a", 300), 6871, serializer(103));
     driving_output(atom("cdr_b", 301), 6871, serializer(123));
@@ -199,7 +202,7 @@ TEST_F(BONDING_TEST, SourcesNumberTheirGroupsAndChannelsCompleteTheReceivePaths)
 
 // Serializers relay their clock: a loop of two ends where a block already
 // holds the index the walk carries.
-TEST_F(BONDING_TEST, AWalkEndsAtABlockThatHoldsItsIndex)
+TEST_F(BONDING_TEST, a_walk_ends_at_a_block_that_holds_its_index)
 {
     HOST_ATOM* first = serializer(103);
     HOST_ATOM* second = serializer(123);
@@ -211,13 +214,10 @@ TEST_F(BONDING_TEST, AWalkEndsAtABlockThatHoldsItsIndex)
     EXPECT_EQ(index_of(123), 1);
 }
 
-TEST_F(BONDING_TEST, AUsedTransmitPcsNeedsItsSerializersGroup)
+TEST_F(BONDING_TEST, a_used_transmit_pcs_needs_its_serializers_group)
 {
     atom("tx_pcs", 202);
-    expect_internal_error("(tx_ser_vector.size() == 1) && "
-                          "tx_ser_vector[0]->is_valid_bool_enum(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED) && "
-                          "tx_ser_vector[0]->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED) && "
-                          "tx_ser_vector[0]->is_valid_int_enum(DEV_POWER_HSSI_INT_BONDING_INDEX)",
+    putil_expect_internal_error("putil_hssi_info_strip_propagation.cpp",
                           [&] { build_and_fill(); });
 }
 
@@ -232,7 +232,7 @@ struct POWER_DOWN_CASE {
 
 class POWER_DOWN_TEST : public FAMILY_TEST, public ::testing::WithParamInterface<POWER_DOWN_CASE> {};
 
-TEST_P(POWER_DOWN_TEST, RecordsTheUnusedStripsSuppliesAsPoweredDown)
+TEST_P(POWER_DOWN_TEST, records_the_unused_strips_supplies_as_powered_down)
 {
     use_family(GetParam().family, {699, 815, 820, 821, 1854});
     const std::vector<int> strip_supplies = {19, 10, 20, 21, 22, 23, 45, 51};
@@ -265,16 +265,16 @@ TEST_P(POWER_DOWN_TEST, RecordsTheUnusedStripsSuppliesAsPoweredDown)
 
 const POWER_DOWN_CASE POWER_DOWNS[] = {
     // The PCIe rule looks at the hard IPs, used strip or not.
-    {"Haldorv", HALDORV, {{19, 1}, {19, 1}, {10, 1}, {20, 1}, {22, 1}, {23, 1}, {45, 1}, {51, 1}, {48, 2}, {24, 2}}},
-    {"Pellumv", PELLUMV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}, {48, 2}, {24, 2}}},
-    {"Brindev", BRINDEV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}}},
+    {"haldorv", HALDORV, {{19, 1}, {19, 1}, {10, 1}, {20, 1}, {22, 1}, {23, 1}, {45, 1}, {51, 1}, {48, 2}, {24, 2}}},
+    {"pellumv", PELLUMV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}, {48, 2}, {24, 2}}},
+    {"brindev", BRINDEV, {{20, 1}, {21, 1}, {22, 1}, {23, 1}, {45, 1}}},
 };
-INSTANTIATE_TEST_SUITE_P(Families, POWER_DOWN_TEST, ::testing::ValuesIn(POWER_DOWNS), row_name);
+INSTANTIATE_TEST_SUITE_P(FAMILIES, POWER_DOWN_TEST, ::testing::ValuesIn(POWER_DOWNS), row_name);
 
 // A block with a pad on VCCEHT: HALDORV asks the pad's voltage and names it
 // in enum 7, BRINDEV asks the region's and leaves enum 7; supply 12 is
 // never set.
-TEST_F(FAMILY_TEST, BlockSuppliesTakeTheirRegionsVoltage)
+TEST_F(FAMILY_TEST, block_supplies_take_their_regions_voltage)
 {
     for (FAMILY family : {HALDORV, BRINDEV}) {
         HOST_DESIGN design;

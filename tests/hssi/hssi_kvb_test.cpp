@@ -36,7 +36,7 @@ protected:
     int parent_id(unsigned gid) { return element(gid)->get_parent_element()->get_element_id(); }
 };
 
-TEST_F(CHANNEL_TEST, KvbMakesAChannelPerTransmitPmaAndMovesBlocksByPositionAndVariant)
+TEST_F(CHANNEL_TEST, kvb_makes_a_channel_per_transmit_pma_and_moves_blocks_by_position_and_variant)
 {
     build_quad(KVB, 458, 459);
     const int blocks = 10;
@@ -64,7 +64,7 @@ TEST_F(CHANNEL_TEST, KvbMakesAChannelPerTransmitPmaAndMovesBlocksByPositionAndVa
     EXPECT_EQ(m_device->data_part_releases(DEV_DIE_INFO_TYPE_TRANSCEIVER), 1);
 }
 
-TEST_F(CHANNEL_TEST, WombletLooksForEveryBlocksChannelAmongItsFirstVariant)
+TEST_F(CHANNEL_TEST, womblet_looks_for_every_blocks_channel_among_its_first_variant)
 {
     build_quad(WOMBLET, 1, 459);
     const int blocks = 10;
@@ -88,18 +88,18 @@ auto hip_with_core_clock(bool toggles)
 }
 
 const CAPTURE_CASE KVB_CAPTURES[] = {
-    {"PllOnlyOn4139", KVB, 194, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.driving_output(a, 4139); },
+    {"pll_only_on_4139", KVB, 194, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.driving_output(a, 4139); },
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_TRUE(used(e));
          EXPECT_EQ(e->get_int_data(int_key(3)), 1);
          EXPECT_TRUE(e->is_valid_oterm_enum(static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0)));
      }},
-    {"PllWithoutClockIsPlacedButUnused", KVB, 194, nullptr,
+    {"pll_without_clock_is_placed_but_unused", KVB, 194, nullptr,
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_FALSE(e->get_bool_data(DEV_POWER_HSSI_BOOL_ELEMENT_POPULATED));
          EXPECT_TRUE(e->is_valid_atom_enum(DEV_POWER_HSSI_ATOM_PLACED));
      }},
-    {"TxPcsBondingOutOfRange", KVB, 693,
+    {"tx_pcs_bonding_out_of_range", KVB, 693,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.set(a, CGA_KVB_ENUM_CHANNEL_BONDING, 9);
          t.input(a, 489);
@@ -109,32 +109,32 @@ const CAPTURE_CASE KVB_CAPTURES[] = {
          EXPECT_TRUE(e->get_bool_data(bool_key(22)));
          EXPECT_FALSE(e->get_bool_data(bool_key(15)));   // the PCS-off setting is on unless given
      }},
-    {"TxPmaUnknownSerializerClock", KVB, 694,
+    {"tx_pma_unknown_serializer_clock", KVB, 694,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_KVB_INT_SERIALIZER_CLOCK_SELECT, 5); }, nullptr,
      "No serializer clock found for HSSI TX PMA."},
-    {"HipWithAStillCoreClock", KVB, 695, hip_with_core_clock(false),
+    {"hip_with_a_still_core_clock", KVB, 695, hip_with_core_clock(false),
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_int_data(int_key(0)), 2);
          EXPECT_EQ(e->get_int_data(int_key(2)), 1);
          for (int k = 0; k < 3; ++k)
              EXPECT_EQ(e->get_double_data(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(k)), 0.0);
      }},
-    {"HipWithAToggingCoreClock", KVB, 695, hip_with_core_clock(true),
+    {"hip_with_a_togging_core_clock", KVB, 695, hip_with_core_clock(true),
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_double_data(static_cast<DEV_POWER_HSSI_DOUBLE_DATA_ENUM>(1)), 1.0);
      }},
-    {"FennickRxPmaNamesClass45", FENNICK, 692, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.input(a, 678); },
+    {"fennick_rx_pma_names_class_45", FENNICK, 692, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.input(a, 678); },
      [](PUTIL_HSSI_ELEMENT* e) {
          EXPECT_EQ(e->get_enum_data(enum_key(12)), 45);
          EXPECT_EQ(e->get_enum_data(enum_key(10)), 24);
          EXPECT_FALSE(e->get_bool_data(bool_key(28)));
      }},
-    {"WombletRejectsClockDividers", WOMBLET, 696, nullptr, nullptr,
+    {"womblet_rejects_clock_dividers", WOMBLET, 696, nullptr, nullptr,
      "Missing case when attempting to copy CDB atom data to power HSSI elements."},
-    {"WombletTxPcsHasNoRefclk1", WOMBLET, 693,
+    {"womblet_tx_pcs_has_no_refclk_1", WOMBLET, 693,
      [](CAPTURE_TEST& t, HOST_ATOM* a) { t.set(a, CGA_KVB_ENUM_TX_REFCLK_SELECT, 1); }, nullptr,
      "No refclk clock found for HSSI TX PCS."},
-    {"WombletTxPcsRefclk2", WOMBLET, 693,
+    {"womblet_tx_pcs_refclk_2", WOMBLET, 693,
      [](CAPTURE_TEST& t, HOST_ATOM* a) {
          t.set(a, CGA_KVB_ENUM_TX_REFCLK_SELECT, 2);
          t.input(a, 455);
@@ -143,10 +143,10 @@ const CAPTURE_CASE KVB_CAPTURES[] = {
          EXPECT_FALSE(e->get_bool_data(bool_key(22)));
          EXPECT_TRUE(used(e));
      }},
-    {"WombletPllOnTheGeneralPll", WOMBLET, 50, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.driving_output(a, 22); },
+    {"womblet_pll_on_the_general_pll", WOMBLET, 50, [](CAPTURE_TEST& t, HOST_ATOM* a) { t.driving_output(a, 22); },
      [](PUTIL_HSSI_ELEMENT* e) { EXPECT_TRUE(used(e)); }},
 };
-INSTANTIATE_TEST_SUITE_P(KvbLine, CAPTURE_TEST, ::testing::ValuesIn(KVB_CAPTURES), row_name);
+INSTANTIATE_TEST_SUITE_P(KVB_LINE, CAPTURE_TEST, ::testing::ValuesIn(KVB_CAPTURES), row_name);
 
 // Two strips with one quad each and supply 20 in region 1; a 10G block sits
 // halfway between the quads of the first strip.
@@ -184,7 +184,7 @@ protected:
     }
 };
 
-TEST_F(KVB_POWER_TEST, UnusedStripsAndTheirQuadsArePoweredDownUnlessAnOptionKeepsThemOn)
+TEST_F(KVB_POWER_TEST, unused_strips_and_their_quads_are_powered_down_unless_an_option_keeps_them_on)
 {
     build(false);
     EXPECT_EQ(recorded(), (std::vector<std::vector<int>>{{20, 1, 0, 0}, {48, 2, 0, 10}, {24, 2, 0, 10},
@@ -194,7 +194,7 @@ TEST_F(KVB_POWER_TEST, UnusedStripsAndTheirQuadsArePoweredDownUnlessAnOptionKeep
     EXPECT_EQ(element(12)->get_int_data(DEV_POWER_HSSI_INT_PAD_DATA), 10);
 }
 
-TEST_F(KVB_POWER_TEST, AnOptionKeepsOnlyABondedStripOn)
+TEST_F(KVB_POWER_TEST, an_option_keeps_only_a_bonded_strip_on)
 {
     build(true);
     EXPECT_EQ(recorded(), (std::vector<std::vector<int>>{{20, 1, 0, 0}, {48, 2, 0, 20}, {24, 2, 0, 20}}));

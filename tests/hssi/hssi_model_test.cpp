@@ -16,7 +16,7 @@ std::vector<unsigned> gids_of(const PUTIL_HSSI_ELEMENT::ELEMENT_LIST& elements)
     return gids;
 }
 
-TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
+TEST_F(HSSI_TEST, the_tree_has_an_element_per_modelled_block_numbered_by_kind)
 {
     add_test_blocks();
     PUTIL_HSSI_INFO model;
@@ -30,11 +30,11 @@ TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, 570))), (std::vector<unsigned>{11, 13, 14}));
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(PART, PART_IMPL_B))), (std::vector<unsigned>{14}));
     EXPECT_EQ(model.get_hssi_element_by_type(KEY(PART, 570), 2)->get_element_gid(), 14u);
-    expect_internal_error("0 <= i && i < static_cast<int>(hssi_element_by_type.size())",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.get_hssi_element_by_type(KEY(PART, 570), 3); });
-    expect_internal_error("static_cast<PUTIL_HSSI_ELEMENT_ID>(0) <= i && i < get_num_hssi_elements()",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.get_hssi_element(6); });
-    expect_internal_error("iter != m_gid_to_hssi_element_hash.end()", [&] { model.get_hssi_element_by_gid(12); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.get_hssi_element_by_gid(12); });
 
     // Links: the parent first among the associations, then the children in
     // sibling order; a block under an unmodelled one has no parent.
@@ -62,7 +62,7 @@ TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
     EXPECT_FALSE(m_device->is_hssi_gid(12));
 }
 
-TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
+TEST_F(HSSI_TEST, an_implementation_listed_as_the_wildcard_is_filed_twice_under_it)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{STRIP, 570}});
     add(10, STRIP, 570, 0, 0);
@@ -71,7 +71,7 @@ TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
     EXPECT_EQ(gids_of(model.get_hssi_elements_by_type(KEY(STRIP, 570))), (std::vector<unsigned>{10, 10}));
 }
 
-TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
+TEST_F(HSSI_TEST, a_device_without_transceiver_blocks_gives_an_empty_model)
 {
     m_device->set_die_width(4);
     PUTIL_HSSI_INFO model;
@@ -80,14 +80,14 @@ TEST_F(HSSI_TEST, ADeviceWithoutTransceiverBlocksGivesAnEmptyModel)
     EXPECT_EQ(model.get_num_hssi_elements_by_type(KEY(TX_PLL, 570)), 0);
 }
 
-TEST_F(HSSI_TEST, TheBuildNeedsALoadedPlacementView)
+TEST_F(HSSI_TEST, the_build_needs_a_loaded_placement_view)
 {
     PUTIL_HSSI_INFO model;
-    expect_internal_error("dev_device != NULL", [&] { model.build_hssi_info_from_device_database(nullptr); });
-    expect_internal_error("dygr_die_info != NULL", [&] { model.build_hssi_info_from_device_database(m_device); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.build_hssi_info_from_device_database(nullptr); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { model.build_hssi_info_from_device_database(m_device); });
     add_test_blocks();
     m_device->set_place_data_loaded(false);
-    expect_internal_error("place_info->is_data_loaded()",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.build_hssi_info_from_device_database(m_device); });
 }
 
@@ -98,7 +98,7 @@ public:
     using PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data;
 };
 
-TEST_F(HSSI_TEST, DieHalvesGiveRegionsOneAndTwo)
+TEST_F(HSSI_TEST, die_halves_give_regions_one_and_two)
 {
     for (int width : {10, 9}) {
         HOST_DESIGN design;
@@ -122,7 +122,7 @@ TEST_F(HSSI_TEST, DieHalvesGiveRegionsOneAndTwo)
     }
 }
 
-TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
+TEST_F(HSSI_TEST, voltages_come_from_the_supply_table_or_the_blocks_vcceht_setting)
 {
     const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
     const auto region = [](int r) { return static_cast<DEV_POWER_REGION_ENUM>(r); };
@@ -151,14 +151,13 @@ TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
     model.set_up_hssi_element_voltage_data(quad);
     EXPECT_EQ(quad->get_voltage(DEV_POWER_SUPPLY_VCCEHT), 1100);
     quad->set_enum_data(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE, 999);
-    expect_internal_error("CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum( static_cast<DEV_VOLTAGE_ENUM>( "
-                          "hssi_element->get_enum_data( DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE ) ), &voltage )",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.set_up_hssi_element_voltage_data(quad); });
 
     // A missing supply or table stops the run, except in a customer release.
     quad->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {7, 800, 1});
-    expect_internal_error("found_power_supply", [&] { quad->get_voltage(supply(7)); });
-    expect_internal_error("m_2d_int_data_is_valid[DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES]",
+    putil_expect_internal_error("putil_hssi_element.cpp", [&] { quad->get_voltage(supply(7)); });
+    putil_expect_internal_error("putil_hssi_element.cpp",
                           [&] { cmu->get_voltage(supply(0)); });
     host_set_customer_release(true);
     EXPECT_EQ(quad->get_voltage(supply(7)), 0);
@@ -166,7 +165,7 @@ TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
     host_set_customer_release(false);
 }
 
-TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
+TEST_F(HSSI_TEST, a_region_comes_from_the_host_then_region_zero_then_the_element)
 {
     const auto supply = [](int s) { return static_cast<DEV_POWER_SUPPLY_ENUM>(s); };
     add_test_blocks();
@@ -181,7 +180,7 @@ TEST_F(HSSI_TEST, ARegionComesFromTheHostThenRegionZeroThenTheElement)
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), DEV_POWER_REGION_NONE);
     part->set_power_region_of_element(static_cast<DEV_POWER_REGION_ENUM>(2));
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), 2);
-    expect_internal_error("power_supply_desc", [&] { part->get_power_region_of_element(13, supply(5)); });
+    putil_expect_internal_error("putil_hssi_element.cpp", [&] { part->get_power_region_of_element(13, supply(5)); });
 }
 
 // A model whose capture marks every block an atom is placed on as used, and
@@ -224,7 +223,7 @@ protected:
     }
 };
 
-TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlock)
+TEST_F(HSSI_NETLIST_TEST, a_general_pll_counts_only_when_its_clock_drives_a_transceiver_block)
 {
     add_test_blocks();
     add(31, GENERAL_PLL, PLL_IMPL, 9, 3);
@@ -248,11 +247,11 @@ TEST_F(HSSI_NETLIST_TEST, AGeneralPllCountsOnlyWhenItsClockDrivesATransceiverBlo
         EXPECT_EQ(m_device->is_hssi_gid(gid), counts) << gid;
     }
 
-    expect_internal_error("atom_netlist != NULL && sa_data != NULL",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { model.fill_in_hssi_info_from_cdb_atom_netlist(m_design.netlist(), nullptr); });
 }
 
-TEST_F(HSSI_NETLIST_TEST, BondingIndicesFollowTheClockThroughRelayingAtoms)
+TEST_F(HSSI_NETLIST_TEST, bonding_indices_follow_the_clock_through_relaying_atoms)
 {
     add_test_blocks();
     HOST_ATOM* source = atom("source", DEV_ILLEGAL_GLOBAL_ID);

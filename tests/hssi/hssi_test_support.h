@@ -20,18 +20,6 @@ constexpr int STRIP_IMPL = 100, PART_IMPL_A = 101, PART_IMPL_B = 102, TX_PLL_IMP
 constexpr int UNMODELLED_IMPL = 99;
 constexpr int TEST_FAMILY = 60;
 
-// Runs body and expects it to stop with the internal error of expression.
-template <class BODY>
-void expect_internal_error(const std::string& expression, BODY body)
-{
-    try {
-        body();
-        ADD_FAILURE() << "no internal error; expected " << expression;
-    } catch (const HOST_INTERNAL_ERROR& error) {
-        EXPECT_EQ(error.expression, expression);
-    }
-}
-
 class HSSI_TEST : public PUTIL_TEST {
 protected:
     void SetUp() override
@@ -180,7 +168,7 @@ struct CAPTURE_CASE {
     int kind;
     std::function<void(CAPTURE_TEST&, HOST_ATOM*)> set_up;
     std::function<void(PUTIL_HSSI_ELEMENT*)> check;
-    std::string internal_error = "";
+    std::string internal_error = "";   // the message of the internal error that stops the fill
 };
 
 class CAPTURE_TEST : public FAMILY_TEST, public ::testing::WithParamInterface<CAPTURE_CASE> {

@@ -25,14 +25,12 @@ std::string text_of(const PUTIL_VECTOR<int>& supplies)
     return text;
 }
 
-// What a lookup answers, or the expression of the internal error it raised.
+// What a lookup answers, or the internal error it raised as a user sees it.
 std::string outcome(const std::function<std::string()>& lookup)
 {
-    try {
-        return lookup();
-    } catch (const HOST_INTERNAL_ERROR& error) {
-        return error.expression;
-    }
+    std::string answer;
+    const std::string error = putil_internal_error_of([&] { answer = lookup(); });
+    return error == "no internal error" ? answer : error;
 }
 
 }  // namespace
@@ -98,17 +96,19 @@ auto voltage_of(int s, int r)
     return [=] { return std::to_string(INFO::get_power_region_voltage(supply(s), region(r))); };
 }
 
-const char* const NO_KIND = "element_iter != m_element_to_power_type.end()";
-const char* const NO_REGION = "element_iter != m_element_to_power_region.end()";
-const char* const NO_VOLTAGE = "iter != m_power_region_to_voltage.end()";
-const char* const NO_DIE = "s_dev_die_info != NULL";
+// A missing die, kind, region or voltage is a broken invariant of the tables.
+const char* const NO_ENTRY = "internal error in putil_power_supply_info.cpp";
+const char* const NO_KIND = NO_ENTRY;
+const char* const NO_REGION = NO_ENTRY;
+const char* const NO_VOLTAGE = NO_ENTRY;
+const char* const NO_DIE = NO_ENTRY;
 
 INSTANTIATE_TEST_SUITE_P(
     POWER_SUPPLY_INFO, LOOKUPS,
     ::testing::Values(LOOKUP_ROW{"f50_supplies_699", 50, supplies_of(699), "19 10 0 20 22 23 21"},
                       LOOKUP_ROW{"f42_supplies_697_45_twice", 42, supplies_of(697), "45 45 23"},
                       LOOKUP_ROW{"f42_supplies_of_gid", 42, supplies_of_gid(GID_397), "0 45 23 24"},
-                      LOOKUP_ROW{"f42_unknown_gid", 42, supplies_of_gid(99), "element_desc != NULL"},
+                      LOOKUP_ROW{"f42_unknown_gid", 42, supplies_of_gid(99), NO_ENTRY},
                       LOOKUP_ROW{"f50_region_10", 50, region_of(397, 10), "14"},
                       LOOKUP_ROW{"f50_region_20_none", 50, region_of(397, 20), NO_REGION},
                       LOOKUP_ROW{"f42_region_45", 42, region_of_gid(GID_697, 45), "0"},
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LOOKUP_ROW{"uncached_supplies", NOT_CACHED, supplies_of_gid(GID_397), NO_DIE},
                       LOOKUP_ROW{"uncached_region", NOT_CACHED, region_of_gid(GID_397, 0), NO_DIE},
                       LOOKUP_ROW{"uncached_device", NOT_CACHED,
-                                 [] { INFO::cache_power_supply_data(nullptr); return ""; }, "dev_device != NULL"}),
+                                 [] { INFO::cache_power_supply_data(nullptr); return ""; }, NO_ENTRY}),
     row_name);
 
 // A gid's own region wins over its kind's; only created voltages can be
@@ -138,8 +138,7 @@ TEST_F(POWER_SUPPLY_INFO_TEST, overrides_and_caching_again)
 
     INFO::set_power_region_voltage(supply(10), region(14), 850);
     EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 850);
-    EXPECT_EQ(outcome([] { INFO::set_power_region_voltage(supply(10), region(15), 850); return ""; }),
-              "gid_iter != m_power_region_to_voltage.end()");
+    EXPECT_EQ(outcome([] { INFO::set_power_region_voltage(supply(10), region(15), 850); return ""; }), NO_VOLTAGE);
     cache(50);
     INFO::free_all_objects();
     EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 900);

@@ -77,6 +77,42 @@ inline std::map<std::string, std::vector<std::string>> putil_csv_rows(const std:
     return rows;
 }
 
+// What a user sees of a broken invariant: that the library stopped with an
+// internal error (tag "PUTIL") and the source file that reports it, as
+// "internal error in FILE"; "no internal error" when body returns. The text
+// of a failed check is the code's own and is left out.
+template <class BODY>
+std::string putil_internal_error_of(BODY body)
+{
+    try {
+        body();
+    } catch (const HOST_INTERNAL_ERROR& error) {
+        return (error.tag == "PUTIL" ? "internal error in " : error.tag + " internal error in ") + error.file;
+    }
+    return "no internal error";
+}
+
+// Expects body to stop with the library's internal error, reported from
+// source (a file's base name).
+template <class BODY>
+void putil_expect_internal_error(const std::string& source, BODY body)
+{
+    EXPECT_EQ(putil_internal_error_of(body), "internal error in " + source);
+}
+
+// The same for a report that names its cause in a message of its own.
+template <class BODY>
+void putil_expect_internal_error(const std::string& source, const std::string& message, BODY body)
+{
+    std::string seen = "no internal error";
+    try {
+        body();
+    } catch (const HOST_INTERNAL_ERROR& error) {
+        seen = error.tag + " " + error.file + ": " + error.expression;
+    }
+    EXPECT_EQ(seen, "PUTIL " + source + ": " + message);
+}
+
 class PUTIL_TEST : public HOST_TEST {
 protected:
     void SetUp() override

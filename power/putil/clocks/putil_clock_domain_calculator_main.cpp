@@ -299,7 +299,7 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::release_node_arrays()
 // list order; its rate is the one simulation or the user gave the term.
 void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::assign_fanout_domains(TDB_NETLIST* tdb_netlist)
 {
-    FANOUT_STACK stack;
+    WALK_STACK stack;
     m_current_visit_stamp = 0;
     unsigned domain = 0;
     for (std::size_t position = 0; position < m_node_is_clock_node.size(); ++position) {
@@ -321,7 +321,7 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::assign_fanout_domains(TDB_NETLIST* tdb_
         ++m_current_visit_stamp;
         m_current_clk_domain_id = domain;
         m_current_clk_toggle_rate = start_rate;
-        walk_fanout(tdb_netlist, static_cast<unsigned>(position), stack);
+        walk(tdb_netlist, FANOUT, static_cast<unsigned>(position), stack);
         ++domain;
     }
 }
@@ -330,7 +330,7 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::assign_fanout_domains(TDB_NETLIST* tdb_
 // that feeds its data pins.
 void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::assign_fanin_domains(TDB_NETLIST* tdb_netlist)
 {
-    FANIN_STACK stack;
+    WALK_STACK stack;
     std::fill(m_visit_stamp.begin(), m_visit_stamp.end(), 0);
     m_current_visit_stamp = 0;
     for (std::size_t position = 0; position < m_visit_stamp.size(); ++position) {
@@ -340,7 +340,7 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::assign_fanin_domains(TDB_NETLIST* tdb_n
         m_current_reg_clk_toggle_rate = m_node_clk_toggle_rate[position];
         m_current_clk_domain_id = m_node_clk_domain_id[position];
         ++m_current_visit_stamp;
-        walk_fanin(tdb_netlist, static_cast<unsigned>(position), stack);
+        walk(tdb_netlist, FANIN, static_cast<unsigned>(position), stack);
     }
 }
 
@@ -355,25 +355,32 @@ bool PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::node_position(unsigned node_id, unsigne
 
 // A node is expanded at most once per walk: a second entry with the same
 // stamp returns at once, as a recursive walk would.
-void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::enter_fanout(TDB_NETLIST* tdb_netlist, unsigned position,
-                                                      FANOUT_STACK& stack)
+void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::enter(TDB_NETLIST* tdb_netlist, WALK_DIRECTION direction,
+                                               unsigned position, WALK_STACK& stack)
 {
     if (m_visit_stamp[position] == m_current_visit_stamp)
         return;
     m_visit_stamp[position] = m_current_visit_stamp;
     const TDB_NODE* node = tdb_netlist->get_node(position);
-    stack.push_back(
-        FANOUT_FRAME{position, m_current_clk_toggle_rate, TDB_EDGE_ITER(node->get_first_fanout_edge(), false)});
+    TDB_EDGE* first;
+    if (direction == FANOUT)
+        first = node->get_first_fanout_edge();
+    else if ((node->get_flags() & (TDB_NODE_FLAG_REGISTER | TDB_NODE_FLAG_DATA_FANIN)) != 0)
+        first = node->get_first_data_fanin_edge();   // registers and nodes marked for it: their data fanin
+    else
+        first = node->get_first_fanin_edge();
+    stack.push_back(WALK_FRAME{position, m_current_clk_toggle_rate, TDB_EDGE_ITER(first, direction == FANIN)});
 }
 
-// Follows the fanout edges depth first, in the order a recursive walk takes
-// them: each frame keeps the rate its node was entered with, since deeper
-// nodes change the carried rate.
-void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::walk_fanout(TDB_NETLIST* tdb_netlist, unsigned start, FANOUT_STACK& stack)
+// Follows the edges depth first, in the order a recursive walk takes them:
+// each frame keeps the rate its node was entered with, since deeper nodes
+// change the carried rate.
+void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::walk(TDB_NETLIST* tdb_netlist, WALK_DIRECTION direction, unsigned start,
+                                              WALK_STACK& stack)
 {
-    enter_fanout(tdb_netlist, start, stack);
+    enter(tdb_netlist, direction, start, stack);
     while (!stack.empty()) {
-        FANOUT_FRAME& frame = stack.back();
+        WALK_FRAME& frame = stack.back();
         if (frame.edges.at_end()) {
             stack.pop_back();
             continue;
@@ -382,22 +389,43 @@ void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::walk_fanout(TDB_NETLIST* tdb_netlist, u
         frame.edges.next();
         const float entry_rate = frame.entry_rate;
 
-        unsigned destination = 0;
-        if (!node_position(edge->get_destination_node_id(), &destination))
+        unsigned next = 0;
+        const unsigned next_id =
+            direction == FANOUT ? edge->get_destination_node_id() : edge->get_source_node_id();
+        if (!node_position(next_id, &next))
             continue;
-        const float rate = entry_rate == s_unknown_rate ? s_unknown_rate
-                                                        : entry_rate * width_factor(tdb_netlist, destination);
-        m_current_clk_toggle_rate = rate;
-        // Another domain starts at a clock source.
-        if (m_node_is_clock_node[destination])
-            continue;
-        // Data pins of a register do not pass a clock on.
-        const TDB_NODE* node = tdb_netlist->get_node(destination);
-        if ((node->get_flags() & TDB_NODE_FLAG_REGISTER) != 0 && !node->get_clock_fanin_group().found(edge))
-            continue;
-        if (takes_fanout_rate(destination, rate))
-            enter_fanout(tdb_netlist, destination, stack);
+        const bool goes_on = direction == FANOUT ? goes_on_fanout(tdb_netlist, edge, next, entry_rate)
+                                                 : goes_on_fanin(tdb_netlist, next);
+        if (goes_on)
+            enter(tdb_netlist, direction, next, stack);
     }
+}
+
+// The fanout walk carries the clock's rate, divided where it enters the
+// parallel side of an LVDS block.
+bool PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::goes_on_fanout(TDB_NETLIST* tdb_netlist, const TDB_EDGE* edge,
+                                                        unsigned destination, float entry_rate)
+{
+    const float rate =
+        entry_rate == s_unknown_rate ? s_unknown_rate : entry_rate * width_factor(tdb_netlist, destination);
+    m_current_clk_toggle_rate = rate;
+    // Another domain starts at a clock source.
+    if (m_node_is_clock_node[destination])
+        return false;
+    // Data pins of a register do not pass a clock on.
+    const TDB_NODE* node = tdb_netlist->get_node(destination);
+    if ((node->get_flags() & TDB_NODE_FLAG_REGISTER) != 0 && !node->get_clock_fanin_group().found(edge))
+        return false;
+    return takes_fanout_rate(destination, rate);
+}
+
+// The fanin walk carries the register's rate and domain unchanged, up to
+// the registers that launch the data.
+bool PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::goes_on_fanin(TDB_NETLIST* tdb_netlist, unsigned source)
+{
+    if ((tdb_netlist->get_node(source)->get_flags() & TDB_NODE_FLAG_REGISTER) != 0)
+        return false;
+    return takes_fanin_rate(source);
 }
 
 // Records the rate and domain the walk carries into node k where it wins;
@@ -459,42 +487,6 @@ float PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::width_factor(TDB_NETLIST* tdb_netlist,
     PUTIL_ASSERT(found_lvds_width);
     factor = 1.0f / static_cast<float>(width);
     return factor;
-}
-
-void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::enter_fanin(TDB_NETLIST* tdb_netlist, unsigned position, FANIN_STACK& stack)
-{
-    if (m_visit_stamp[position] == m_current_visit_stamp)
-        return;
-    m_visit_stamp[position] = m_current_visit_stamp;
-    const TDB_NODE* node = tdb_netlist->get_node(position);
-    // Registers and nodes marked for it are fed through their data fanin.
-    const bool data_fanin = (node->get_flags() & (TDB_NODE_FLAG_REGISTER | TDB_NODE_FLAG_DATA_FANIN)) != 0;
-    TDB_EDGE* first = data_fanin ? node->get_first_data_fanin_edge() : node->get_first_fanin_edge();
-    stack.push_back(FANIN_FRAME{position, TDB_EDGE_ITER(first, true)});
-}
-
-// Follows the fanin edges depth first up to the registers that launch the
-// data, carrying the register's rate and domain unchanged.
-void PUTIL_CLOCK_DOMAIN_CALCULATOR_MAIN::walk_fanin(TDB_NETLIST* tdb_netlist, unsigned start, FANIN_STACK& stack)
-{
-    enter_fanin(tdb_netlist, start, stack);
-    while (!stack.empty()) {
-        FANIN_FRAME& frame = stack.back();
-        if (frame.edges.at_end()) {
-            stack.pop_back();
-            continue;
-        }
-        const TDB_EDGE* edge = frame.edges.get_edge();
-        frame.edges.next();
-
-        unsigned source = 0;
-        if (!node_position(edge->get_source_node_id(), &source))
-            continue;
-        if ((tdb_netlist->get_node(source)->get_flags() & TDB_NODE_FLAG_REGISTER) != 0)
-            continue;
-        if (takes_fanin_rate(source))
-            enter_fanin(tdb_netlist, source, stack);
-    }
 }
 
 // Records the register rate at node k where it is the first; registers of

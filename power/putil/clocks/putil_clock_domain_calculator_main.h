@@ -40,19 +40,18 @@ public:
                                 bool* multiple_register_clock_domains) override;
 
 private:
+    // The two walks: forward from each clock along the fanout, carrying its
+    // domain and rate; backward from each register along the data fanin,
+    // carrying the register's.
+    enum WALK_DIRECTION { FANOUT, FANIN };
     // One node being expanded by a walk: where it stands in the node list,
     // the rate the fanout walk entered it with, and the rest of its edges.
-    struct FANOUT_FRAME {
+    struct WALK_FRAME {
         unsigned position;
         float entry_rate;
         TDB_EDGE_ITER edges;
     };
-    struct FANIN_FRAME {
-        unsigned position;
-        TDB_EDGE_ITER edges;
-    };
-    typedef PUTIL_VECTOR<FANOUT_FRAME> FANOUT_STACK;
-    typedef PUTIL_VECTOR<FANIN_FRAME> FANIN_STACK;
+    typedef PUTIL_VECTOR<WALK_FRAME> WALK_STACK;
 
     // Construction and destruction of the timing netlist.
     void build_timing_netlist(bool use_second_timing_options);
@@ -71,11 +70,12 @@ private:
 
     // The walks, each with an explicit stack: chains of a million nodes
     // would overflow the call stack.
-    void walk_fanout(TDB_NETLIST* tdb_netlist, unsigned start, FANOUT_STACK& stack);
-    void enter_fanout(TDB_NETLIST* tdb_netlist, unsigned position, FANOUT_STACK& stack);
+    void walk(TDB_NETLIST* tdb_netlist, WALK_DIRECTION direction, unsigned start, WALK_STACK& stack);
+    void enter(TDB_NETLIST* tdb_netlist, WALK_DIRECTION direction, unsigned position, WALK_STACK& stack);
+    // Whether the walk steps on to the node at position over edge.
+    bool goes_on_fanout(TDB_NETLIST* tdb_netlist, const TDB_EDGE* edge, unsigned position, float entry_rate);
+    bool goes_on_fanin(TDB_NETLIST* tdb_netlist, unsigned position);
     bool takes_fanout_rate(unsigned position, float rate);
-    void walk_fanin(TDB_NETLIST* tdb_netlist, unsigned start, FANIN_STACK& stack);
-    void enter_fanin(TDB_NETLIST* tdb_netlist, unsigned position, FANIN_STACK& stack);
     bool takes_fanin_rate(unsigned position);
     // Position of the node with this id in the node list; false when the id
     // names no node.

@@ -211,6 +211,14 @@ bool PUTIL_REPLACED_FILE::check_destination(const std::string& destination, std:
         return refuse(std::strerror(ENOTDIR));
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         return refuse(std::strerror(errno));
+    // Some folders refuse new files whatever their mode says (/proc, a
+    // read-only mount): try one.
+    std::string probe = folder + "/.putil-probe-XXXXXX";
+    const int descriptor = ::mkstemp(&probe[0]);
+    if (descriptor < 0)
+        return refuse(std::strerror(errno));
+    ::close(descriptor);
+    ::unlink(probe.c_str());
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "core/putil_msgs.h"
 #include "vcd/putil_vcd_body_items.h"
 #include "vcd/putil_vcd_values.h"
+#include "handlers/putil_level_accumulator.h"
 
 // Starts loading a cache line that is read soon; a hint only.
 #if defined(__GNUC__)
@@ -23,48 +24,18 @@
 #define PUTIL_PREFETCH(address) static_cast<void>(address)
 #endif
 
+// Inlined whatever the compiler's size estimate: a call per change costs
+// more than the code it would save.
+#if defined(__GNUC__)
+#define PUTIL_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define PUTIL_ALWAYS_INLINE inline
+#endif
+
 namespace {
 
 // Code table entries with this bit name a record.
 const std::uint32_t s_record_entry = 0x80000000u;
-
-// Levels are classed by table, not branched on: they change unpredictably,
-// and a mispredicted branch stalls the loads of the records that follow.
-struct LEVEL_CLASSES {
-    unsigned char class_of[256] = {};   // '0', '1', 'Z', anything else
-
-    constexpr LEVEL_CLASSES()
-    {
-        for (int c = 0; c < 256; ++c)
-            class_of[c] = 3;
-        class_of[static_cast<unsigned char>('0')] = 0;
-        class_of[static_cast<unsigned char>('1')] = 1;
-        class_of[static_cast<unsigned char>('Z')] = 2;
-    }
-};
-
-constexpr LEVEL_CLASSES s_levels;
-
-// Half-transitions counted for a change from one value to the next; a swing
-// between 0 and 1 through Z counts one full transition.
-double half_transitions(char from, char to)
-{
-    static const double HALF_TRANSITIONS[4][4] = {
-        {0.0, 2.0, 1.0, 0.0}, {2.0, 0.0, 1.0, 0.0}, {1.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
-    return HALF_TRANSITIONS[s_levels.class_of[static_cast<unsigned char>(from)]]
-                           [s_levels.class_of[static_cast<unsigned char>(to)]];
-}
-
-// time when taken, else +0.0, without a branch; adding +0.0 leaves a sum of
-// times as it is (none is ever -0.0).
-double time_if(bool taken, double time)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &time, sizeof bits);
-    bits &= 0 - static_cast<std::uint64_t>(taken);
-    std::memcpy(&time, &bits, sizeof time);
-    return time;
-}
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
 
@@ -251,44 +222,16 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
     const double dt = now - info.last_change_time;
     if (dt < 0)
         return report_elapsed_time_error();
-    if (hold)
-        new_char = info.value;
-
-    // A pulse narrower than the fanout delay is discarded: its time is booked
-    // under the value from before it.
-    if (measure && m_filter_glitches && info.min_fanout_delay > m_time_unit_factor * dt * 1000.0 &&
-        info.last_change_time > 0 && !hold) {
-        info.value = info.previous_value;
-        info.is_unknown = info.previous_is_unknown;
-    }
-
+    if (measure && m_filter_glitches && !hold)
+        PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * dt * 1000.0, info.min_fanout_delay,
+                                               info.last_change_time);
     if (measure && at.in_window) {
-        if (info.is_unknown) {
-            info.unknown_time += dt;
-        } else {
-            info.known_time += dt;
-            // 2 x dt at 1, dt at Z: chosen without a branch on the level.
-            const double high_time = time_if(info.value == '1' || info.value == 'Z', dt);
-            info.weighted_high_time += high_time + time_if(info.value == '1', high_time);
-            if (info.value == 'Z')
-                m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())] += dt;
-        }
-        // The transition booked now is the one made at last_change_time.
-        const double counted = half_transitions(info.previous_value, info.value);
-        info.toggle_count += counted;
-        if (info.output_enable_info != nullptr && info.output_enable_info->value != '0')
-            info.enabled_toggle_count += counted;
+        // Stores that keep the time at each level get Z's time apart.
+        PUTIL_LEVEL_ACCUMULATOR::measure(info, dt, [&](double z_time) {
+            m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())] += z_time;
+        });
     }
-
-    info.previous_value = info.value;
-    info.previous_is_unknown = info.is_unknown;
-    if (!hold) {
-        // An unknown interval keeps the last known character, so 0 -> X -> 1
-        // still counts as one transition.
-        const bool unknown = new_char == 'X';
-        info.value = unknown ? info.value : new_char;
-        info.is_unknown = unknown;
-    }
+    PUTIL_LEVEL_ACCUMULATOR::start_interval(info, new_char, hold);
     info.last_change_time = now;
     // Every step between known values is a toggle event, 0 to 0 as well (a
     // dump of all values); only a record's first value comes from 'X'.
@@ -306,8 +249,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
 
 // Applies a value to every record declared under one identifier (aliases).
 template <class EFFECT>
-inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(EFFECT effect, std::uint32_t newest,
-                                                                           char value, MOMENT at)
+PUTIL_ALWAYS_INLINE bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_to_chain(EFFECT effect,
+                                                                                         std::uint32_t newest,
+                                                                                         char value, MOMENT at)
 {
     std::uint32_t index = newest;
     for (;;) {
@@ -701,8 +645,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint3
 }
 
 template <class EFFECT>
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(EFFECT effect, std::uint32_t entry, char level,
-                                                                        MOMENT at)
+PUTIL_ALWAYS_INLINE bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_scalar_entry(EFFECT effect,
+                                                                                     std::uint32_t entry, char level,
+                                                                                     MOMENT at)
 {
     const bool record_entry = (entry & s_record_entry) != 0;
     const std::uint32_t newest = record_entry ? entry & ~s_record_entry : m_code_targets[entry].scalar;

@@ -12,8 +12,8 @@
 #include "host/cfg.h"
 #include "host/gen.h"
 #include "host/putil_lib.h"
-#include "vcd/putil_bit_range.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
+#include "vcd/putil_vcd_declared_signal.h"
 #include "vcd/putil_vcd_values.h"
 
 namespace {
@@ -37,6 +37,11 @@ bool is_input_pin(const CDB_ATOM_OTERM* oterm, const CDB_ATOM_NODE* atom)
            atom->is_input_pin_atom();
 }
 
+// A TBL file lists signals by the names the declarations write: the
+// reference unchanged (a leading backslash kept), the range from the index
+// only, and only a wide declaration without an index read as a vector.
+const PUTIL_VCD_DECLARATION_RULES s_tbl_declaration_rules{false, false, false};
+
 }  // namespace
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR(
@@ -59,37 +64,25 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_variable_declaration(cha
                                                                             char* reference, char* index)
 {
     const std::string id_code(code);
-    const std::string name(reference);
-    const std::string index_text(index);
+    const PUTIL_VCD_DECLARED_SIGNAL signal =
+        putil_vcd_declared_signal(reference, index, size, m_extended_syntax, s_tbl_declaration_rules);
     putil_free_text(kind);
     putil_free_text(code);
     putil_free_text(reference);
     putil_free_text(index);
 
-    // The range stands in the index only; the reference is the signal's
-    // name as written, a leading backslash included.
-    PUTIL_VCD_DECLARED_SIGNAL vector{PUTIL_VCD_DECLARED_SIGNAL::VECTOR, name, 0, 0};
-    PUTIL_BIT_RANGE_READ range = putil_read_bit_range(index_text.c_str(), &vector.msb, &vector.lsb);
-    if (range == PUTIL_BIT_RANGE_MALFORMED && index_text.empty() && m_extended_syntax && size > 1) {
-        // A wide declaration without a range ("$var integer 32 ! i $end").
-        vector.msb = size - 1;
-        range = PUTIL_BIT_RANGE_OK;
-    }
-    if (range == PUTIL_BIT_RANGE_MALFORMED) {
-        declare(id_code, name + index_text, -1);
+    if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::NONE)
+        return;
+    if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR) {
+        declare(id_code, signal.name, -1);
         return;
     }
-    // Bit numbers beyond an int, ascending ranges and negative bit numbers
-    // name no design signal, nor does a width beyond any signal's.
-    if (range == PUTIL_BIT_RANGE_OUT_OF_RANGE || vector.lsb > vector.msb || vector.lsb < 0 ||
-        putil_bit_range_width(vector.msb, vector.lsb) > PUTIL_MAX_DECLARED_BITS)
-        return;
     bool kept = false;
-    putil_vcd_for_each_bit(vector, [&](const std::string& bit_name, std::uint32_t position) {
+    putil_vcd_for_each_bit(signal, [&](const std::string& bit_name, std::uint32_t position) {
         kept |= declare(id_code, bit_name, static_cast<int>(position));
     });
     if (kept)
-        register_vector_code(id_code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
+        register_vector_code(id_code, static_cast<std::uint32_t>(signal.msb - signal.lsb) + 1);
 }
 
 // A signal for name when it names an output term (only an input pin when

@@ -15,24 +15,24 @@
 #include "host/tim_advanced_estimator.h"
 #include "host/vdb.h"
 #include "core/putil_internal.h"
+#include "handlers/putil_level_accumulator.h"
 
 namespace {
 
-bool is_low_level(int level) { return level == VDB_VALUE_0 || level == VDB_VALUE_L; }
-bool is_high_level(int level) { return level == VDB_VALUE_1 || level == VDB_VALUE_H; }
-
-// A whole transition between a low and a high level; half of one between
-// high impedance and a driven level, as a pad that lets go of a line moves
-// it only half way.
-double transition_amount(int before, int after)
+// The value character of a nine-level value, as the activity rules read
+// it: weak levels count as driven ones, and the other levels (uninitialised,
+// weak unknown, don't care) are neither 0, 1 nor Z.
+char value_character(VDB_VALUE_NINE_LEVEL value)
 {
-    const bool before_driven = is_low_level(before) || is_high_level(before);
-    const bool after_driven = is_low_level(after) || is_high_level(after);
-    if (before_driven && after_driven)
-        return is_high_level(before) != is_high_level(after) ? 1.0 : 0.0;
-    if ((before == VDB_VALUE_Z && after_driven) || (after == VDB_VALUE_Z && before_driven))
-        return 0.5;
-    return 0.0;
+    switch (value) {
+    case VDB_VALUE_0:
+    case VDB_VALUE_L: return '0';
+    case VDB_VALUE_1:
+    case VDB_VALUE_H: return '1';
+    case VDB_VALUE_Z: return 'Z';
+    case VDB_VALUE_X: return 'X';
+    default: return 'U';
+    }
 }
 
 // The database is a host class placed in storage of the library's segment,
@@ -103,11 +103,11 @@ struct PUTIL_VWF_READER_STATS_COLLECTOR::TERM_CHANNELS {
 
 // Times in picoseconds; transitions in whole transitions.
 struct PUTIL_VWF_READER_STATS_COLLECTOR::ACTIVITY {
-    double known_time = 0.0;
-    double unknown_time = 0.0;
-    double high_time = 0.0;
-    double transitions = 0.0;
-    double enabled_transitions = 0.0;
+    double known_time;
+    double unknown_time;
+    double high_time;
+    double transitions;
+    double enabled_transitions;
 };
 
 PUTIL_VWF_READER_STATS_COLLECTOR::PUTIL_VWF_READER_STATS_COLLECTOR(PUTIL_SA_DATA* sa_data, bool filter_glitches)
@@ -195,44 +195,29 @@ PUTIL_VWF_READER_STATS_COLLECTOR::ACTIVITY PUTIL_VWF_READER_STATS_COLLECTOR::mea
                                                                                      const TERM_CHANNELS& channels,
                                                                                      int threshold) const
 {
-    ACTIVITY activity;
+    PUTIL_LEVEL_RECORD record;
     OUTPUT_ENABLE_WALK output_enable(vdb_data, channels.output_enable);
+    // The output enable's level as a record of its own, for a bidirectional
+    // term only.
+    PUTIL_LEVEL_RECORD output_enable_level;
+    if (channels.output_enable != nullptr)
+        record.output_enable_info = &output_enable_level;
     std::int64_t previous_time = 0;
-    int level = VDB_VALUE_X;
-    int previous_level = VDB_VALUE_X;
-    bool is_unknown = true;
-    bool previous_is_unknown = true;
     for (VDB_TRANSITION_ITERATOR transition = channels.data->get_begin_transition_iter();
          transition != channels.data->get_end_transition_iter(); ++transition) {
         const std::int64_t time = transition->get_time();
-        const std::int64_t elapsed = time - previous_time;
-        const double dt = static_cast<double>(elapsed);
+        const double dt = static_cast<double>(time - previous_time);
         output_enable.advance_to(time);
-        // A pulse narrower than the fanout delay is booked under the level
-        // from before it.
-        if (m_filter_glitches && elapsed < threshold && previous_time >= 1) {
-            level = previous_level;
-            is_unknown = previous_is_unknown;
-        }
-        (is_unknown ? activity.unknown_time : activity.known_time) += dt;
-        // The transition counted now is the one that started the ending interval.
-        const double amount = transition_amount(previous_level, level);
-        activity.transitions += amount;
-        if (!output_enable.is_low())
-            activity.enabled_transitions += amount;
-        if (!is_unknown)
-            activity.high_time += is_high_level(level) ? dt : level == VDB_VALUE_Z ? dt / 2 : 0.0;
-
-        previous_level = level;
-        previous_is_unknown = is_unknown;
-        // An unknown interval keeps the last level, so 0 -> X -> 1 still
-        // counts as one transition.
-        is_unknown = transition->get_value() == VDB_VALUE_X;
-        if (!is_unknown)
-            level = transition->get_value();
+        output_enable_level.value = output_enable.is_low() ? '0' : '1';
+        if (m_filter_glitches)
+            PUTIL_LEVEL_ACCUMULATOR::filter_glitch(record, dt, threshold, static_cast<double>(previous_time));
+        PUTIL_LEVEL_ACCUMULATOR::measure(record, dt);
+        PUTIL_LEVEL_ACCUMULATOR::start_interval(record, value_character(transition->get_value()));
         previous_time = time;
     }
-    return activity;
+    // The record counts half-transitions and weighs time at 1 twice.
+    return ACTIVITY{record.known_time, record.unknown_time, record.weighted_high_time / 2,
+                    record.toggle_count / 2, record.enabled_toggle_count / 2};
 }
 
 // Values that the user or an earlier source gave are left alone; a signal

@@ -168,10 +168,27 @@ protected:
     void propagate_cdb_atom_netlist_info_strip();
     void propagate_bonding_index();
     // The strip step of the families' netlist propagation: records the supplies of a strip the
-    // design does not use as powered down, unless the user keeps them on.
-    virtual void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
-                                                                    const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
-                                                                    PUTIL_HSSI_ELEMENT* strip);
+    // design does not use as powered down, unless the user keeps them on. The hooks below
+    // read the strip family rules; a family without them (KVB) overrides the hooks.
+    void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
+                                                            const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
+                                                            PUTIL_HSSI_ELEMENT* strip);
+    // Whether the strip's PCIe supply follows its hard IPs, and which other
+    // supplies an unused strip powers down.
+    virtual bool pcie_supply_follows_hard_ips() const;
+    virtual bool powers_down_supply(DEV_POWER_SUPPLY_ENUM supply) const;
+    // Whether the user's settings keep the supplies of region on.
+    virtual bool user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES& voltages,
+                                      const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
+                                      DEV_POWER_REGION_ENUM region) const;
+    // Records the PCIe supply as powered down unless a hard IP keeps it on.
+    virtual void power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
+                                               DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip);
+    // The blocks inside the strip: powered down unless keep_on.
+    virtual void power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, bool keep_on, CDB_CHIP_DB_ENTRY* chip);
+    // A PCIe hard IP keeps its strip's PCIe supply on while it is used, or
+    // bonded with the project's option on.
+    static bool hard_ip_keeps_pcie_supply_on(const PUTIL_HSSI_ELEMENT* hip, bool option_on);
 
     // Captures of the strip families, one per atom kind.
     void fill_in_hssi_info_from_cdb_atom_nothing(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
@@ -211,8 +228,6 @@ private:
     bool start_bonding_group(PUTIL_HSSI_ELEMENT* source, int index);
     void complete_pcs_channel_bonding();
     void complete_pma_channel_bonding();
-    void power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
-                                       DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip);
     const std::vector<int>* relayed_usages(const CDB_ATOM_NODE* cdb_atom) const;
 
     ELEMENT_LIST m_hssi_elements;

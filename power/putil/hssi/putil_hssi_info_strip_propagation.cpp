@@ -170,7 +170,7 @@ void PUTIL_HSSI_INFO::set_up_block_supply_voltages(const std::vector<int>& pad_v
 }
 
 void PUTIL_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
-                                                                         const PUTIL_HSSI_USER_VOLTAGE_OPTIONS&,
+                                                                         const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
                                                                          PUTIL_HSSI_ELEMENT* strip)
 {
     const STRIP_POWER_STATE state = strip_power_state(strip);
@@ -180,34 +180,62 @@ void PUTIL_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const P
     bool user_on = false;
     for (DEV_POWER_SUPPLY_ENUM supply : CUT_VOLTAGE_UTIL::get_power_supplies_of_element(gid)) {
         const DEV_POWER_REGION_ENUM region = strip->get_power_region_of_element(gid, supply);
-        if (supply == PCIE_SUPPLY && m_strip_family->pcie_power_down_rule) {
+        if (supply == PCIE_SUPPLY && pcie_supply_follows_hard_ips()) {
             power_down_unused_pcie_supply(strip, supply, region, chip);
             continue;
         }
-        if (!contains(m_strip_family->powered_down_supplies, supply))
+        if (!powers_down_supply(supply))
             continue;
-        const auto setting = voltages.find(static_cast<DEV_POWER_TYPE_NAME_ENUM>(user_setting_key(region)));
-        const bool supply_on = setting != voltages.end() && setting->second == 1;
+        const bool supply_on = user_keeps_region_on(voltages, options, region);
         user_on = user_on || supply_on;
         if (!used && !(supply_on && bonded))
             chip->set_power_region_voltage(supply, region, 0, 0);
     }
-    const KEY parts(STRIP_PART, DEV_PHYS_IMPL_ANY);
-    if (m_strip_family->powers_down_strip_parts && PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(parts) &&
-        !used && !(user_on && bonded)) {
-        for (PUTIL_HSSI_ELEMENT* part : strip->get_child_elements(parts)) {
-            const DEV_POWER_REGION_ENUM region =
-                part->get_power_region_of_element(part->get_element_gid(), DEV_POWER_SUPPLY_VCCEHT);
-            chip->set_power_region_voltage(supply_of(PART_SUPPLY_A), region, 0, 0);
-            chip->set_power_region_voltage(DEV_POWER_SUPPLY_VCCEHT, region, 0, 0);
-        }
-    }
+    power_down_unused_strip_blocks(strip, used || (user_on && bonded), chip);
     putil_lib_force_chip_db_entry_voltage_from_ini();
 }
 
+bool PUTIL_HSSI_INFO::pcie_supply_follows_hard_ips() const
+{
+    return m_strip_family->pcie_power_down_rule;
+}
+
+bool PUTIL_HSSI_INFO::powers_down_supply(DEV_POWER_SUPPLY_ENUM supply) const
+{
+    return contains(m_strip_family->powered_down_supplies, supply);
+}
+
+bool PUTIL_HSSI_INFO::user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES& voltages,
+                                           const PUTIL_HSSI_USER_VOLTAGE_OPTIONS&,
+                                           DEV_POWER_REGION_ENUM region) const
+{
+    const auto setting = voltages.find(static_cast<DEV_POWER_TYPE_NAME_ENUM>(user_setting_key(region)));
+    return setting != voltages.end() && setting->second == 1;
+}
+
+// The strip parts lose their two supplies, where the family powers them down.
+void PUTIL_HSSI_INFO::power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, bool keep_on,
+                                                     CDB_CHIP_DB_ENTRY* chip)
+{
+    const KEY parts(STRIP_PART, DEV_PHYS_IMPL_ANY);
+    if (keep_on || !m_strip_family->powers_down_strip_parts || !PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(parts))
+        return;
+    for (PUTIL_HSSI_ELEMENT* part : strip->get_child_elements(parts)) {
+        const DEV_POWER_REGION_ENUM region =
+            part->get_power_region_of_element(part->get_element_gid(), DEV_POWER_SUPPLY_VCCEHT);
+        chip->set_power_region_voltage(supply_of(PART_SUPPLY_A), region, 0, 0);
+        chip->set_power_region_voltage(DEV_POWER_SUPPLY_VCCEHT, region, 0, 0);
+    }
+}
+
+bool PUTIL_HSSI_INFO::hard_ip_keeps_pcie_supply_on(const PUTIL_HSSI_ELEMENT* hip, bool option_on)
+{
+    return is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+}
+
 // The PCIe supply of a strip stays on while one of its PCIe containers has
-// a hard IP that is used, or bonded with the project's option on; every
-// container before that one records the region as powered down.
+// a hard IP that keeps it on; every container before that one records the
+// region as powered down.
 void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
                                                     DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip)
 {
@@ -221,7 +249,7 @@ void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, D
         bool qualifies = false;
         if (hips_exist)
             for (const PUTIL_HSSI_ELEMENT* hip : dpip_element->get_child_elements(hips))
-                qualifies = qualifies || is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED));
+                qualifies = qualifies || hard_ip_keeps_pcie_supply_on(hip, option_on);
         if (qualifies)
             return;
         chip->set_power_region_voltage(supply, region, 0, 0);

@@ -19,15 +19,30 @@ struct PUTIL_VCD_DECLARED_SIGNAL {
     int lsb;
 };
 
-// Reads a declaration as the stats collector does: a leading '\' dropped;
-// the range from the index, or from the end of the reference ("bus[3:0]");
-// ascending ranges, negative bit numbers and more than
-// PUTIL_MAX_DECLARED_BITS bits name nothing; otherwise the reference and its
-// index are a scalar ("d" "[3]" is "d[3]"), unless, with the extended
-// syntax, the declaration is wider than one bit: then it is the vector
-// [size-1:0] of that name.
+// Where handlers read declarations differently. The defaults are the name
+// matching rules; a handler that writes names back as the file has them
+// turns them off.
+struct PUTIL_VCD_DECLARATION_RULES {
+    // A leading '\' (the mark of an escaped identifier) is not part of the name.
+    bool drop_leading_backslash = true;
+    // Without an index, a range may end the reference ("bus[3:0]").
+    bool range_in_reference = true;
+    // With the extended syntax, a declaration wider than one bit whose
+    // index is not a range ("rf" "[3]" of 8 bits) is a vector; when off,
+    // only one without an index is.
+    bool widen_indexed_words = true;
+};
+
+// Reads a declaration: the range from the index, or (by the rules) from the
+// end of the reference; ascending ranges, negative bit numbers and more
+// than PUTIL_MAX_DECLARED_BITS bits name nothing; otherwise the reference
+// and its index are a scalar ("d" "[3]" is "d[3]"), unless, with the
+// extended syntax, the declaration is wider than one bit: then it is the
+// vector [size-1:0] of that name.
 PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
-                                                    bool extended_syntax);
+                                                    bool extended_syntax,
+                                                    const PUTIL_VCD_DECLARATION_RULES& rules =
+                                                        PUTIL_VCD_DECLARATION_RULES());
 
 // Calls visit(name, position) for every bit of a vector declaration, lsb
 // first: "bus[3]" at position 3 - lsb. One name buffer serves every bit.

@@ -625,47 +625,42 @@ void PUTIL_KVB_HSSI_INFO::propagate_bonding_index()
     }
 }
 
-void PUTIL_KVB_HSSI_INFO::propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES&,
-                                                                             const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
-                                                                             PUTIL_HSSI_ELEMENT* strip)
+bool PUTIL_KVB_HSSI_INFO::pcie_supply_follows_hard_ips() const
 {
-    const STRIP_POWER_STATE state = strip_power_state(strip);
-    const bool bonded = state.bonded, populated = state.used;
-    CDB_CHIP_DB_ENTRY* chip = state.chip;
-    const unsigned gid = strip->get_element_gid();
-    bool option_used = false;
-    for (DEV_POWER_SUPPLY_ENUM supply : CUT_VOLTAGE_UTIL::get_power_supplies_of_element(gid)) {
-        const DEV_POWER_REGION_ENUM region = strip->get_power_region_of_element(gid, supply);
-        if (supply == PCIE_SUPPLY) {
-            // The supply stays on while a hard IP of the strip is used, or
-            // bonded with the project's option on.
-            const bool option_on = pcie_power_option_on(region);
-            bool keeps_on = false;
-            if (key_exists(any(PCIE_HIP)))
-                for (const PUTIL_HSSI_ELEMENT* hip : strip->get_child_elements(any(PCIE_HIP)))
-                    if (is_used(hip) || (option_on && is_true(hip, DEV_POWER_HSSI_BOOL_ELEMENT_BONDED))) {
-                        keeps_on = true;
-                        break;
-                    }
-            if (!keeps_on)
-                chip->set_power_region_voltage(supply, region, 0, 0);
-            continue;
-        }
-        if (supply != 20 && supply != 21 && supply != 22 && supply != 23 && supply != 45)
-            continue;
-        const auto option = options.find(static_cast<DEV_VOLTAGE_OPTION_TYPE_ENUM>(user_setting_key(region)));
-        const bool option_on = option != options.end() && option->second == 1;
-        option_used = option_used || option_on;
-        if (!populated && !(option_on && bonded))
-            chip->set_power_region_voltage(supply, region, 0, 0);
-    }
-    power_down_unused_quads(strip, populated || (option_used && bonded), chip);
-    putil_lib_force_chip_db_entry_voltage_from_ini();
+    return true;
+}
+
+bool PUTIL_KVB_HSSI_INFO::powers_down_supply(DEV_POWER_SUPPLY_ENUM supply) const
+{
+    return supply == 20 || supply == 21 || supply == 22 || supply == 23 || supply == 45;
+}
+
+// The user keeps a region on through the voltage options.
+bool PUTIL_KVB_HSSI_INFO::user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES&,
+                                               const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
+                                               DEV_POWER_REGION_ENUM region) const
+{
+    const auto option = options.find(static_cast<DEV_VOLTAGE_OPTION_TYPE_ENUM>(user_setting_key(region)));
+    return option != options.end() && option->second == 1;
+}
+
+// The hard IPs sit in the strip itself; one that keeps the supply on is
+// enough.
+void PUTIL_KVB_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
+                                                        DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip)
+{
+    const bool option_on = pcie_power_option_on(region);
+    if (key_exists(any(PCIE_HIP)))
+        for (const PUTIL_HSSI_ELEMENT* hip : strip->get_child_elements(any(PCIE_HIP)))
+            if (hard_ip_keeps_pcie_supply_on(hip, option_on))
+                return;
+    chip->set_power_region_voltage(supply, region, 0, 0);
 }
 
 // The quads of an unused strip lose their pad supplies; the strip's 10G
 // blocks take the pad data of the nearer of its top and bottom quads.
-void PUTIL_KVB_HSSI_INFO::power_down_unused_quads(PUTIL_HSSI_ELEMENT* strip, bool keep_on, CDB_CHIP_DB_ENTRY* chip)
+void PUTIL_KVB_HSSI_INFO::power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, bool keep_on,
+                                                         CDB_CHIP_DB_ENTRY* chip)
 {
     PUTIL_HSSI_ELEMENT* top_quad = nullptr;
     PUTIL_HSSI_ELEMENT* bottom_quad = nullptr;

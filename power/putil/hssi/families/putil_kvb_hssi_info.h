@@ -16,12 +16,17 @@ protected:
     void propagate_device_database_info() override;
     void propagate_cdb_atom_netlist_info() override;
     void set_bonded_and_unbonded_element_info(DEV_DEVICE* dev_device) override;
-    // Records the supplies of a strip the design does not use, and of its
-    // quads, as powered down, unless the user's options keep them on; 10G
-    // blocks take the pad data of their nearer quad.
-    void propagate_voltage_info_from_cdb_atom_netlist_strip(const PUTIL_HSSI_USER_VOLTAGES& voltages,
-                                                            const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
-                                                            PUTIL_HSSI_ELEMENT* strip) override;
+    // Strip power-down: the PCIe supply follows the hard IPs in the strip,
+    // the user's choice comes from the voltage options, and the blocks of an
+    // unused strip are its quads; 10G blocks take the pad data of their
+    // nearer quad.
+    bool pcie_supply_follows_hard_ips() const override;
+    bool powers_down_supply(DEV_POWER_SUPPLY_ENUM supply) const override;
+    bool user_keeps_region_on(const PUTIL_HSSI_USER_VOLTAGES& voltages, const PUTIL_HSSI_USER_VOLTAGE_OPTIONS& options,
+                              DEV_POWER_REGION_ENUM region) const override;
+    void power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, DEV_POWER_SUPPLY_ENUM supply,
+                                       DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip) override;
+    void power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, bool keep_on, CDB_CHIP_DB_ENTRY* chip) override;
     // A channel element per transmit PMA of each element of key's type (a
     // quad or a 10G block), and the blocks of each channel moved under it.
     virtual void create_fake_channel_elements(DEV_DEVICE* dev_device, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
@@ -69,5 +74,4 @@ protected:
 private:
     bool get_children_bonded_status_helper(DYGR_DIE_INFO* dygr_die_info, PUTIL_HSSI_ELEMENT* hssi_element,
                                            PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
-    void power_down_unused_quads(PUTIL_HSSI_ELEMENT* strip, bool keep_on, CDB_CHIP_DB_ENTRY* chip);
 };

@@ -83,6 +83,7 @@ private:
     PUTIL_VECTOR<CODE_TARGETS> m_code_targets;
     bool m_code_table_built = false;          // and no declaration came since
     std::ofstream m_tbl_ostream;
+    bool m_print_only_inputs;      // "print_only_inputs_to_tbl_file", read per conversion
     // The values of a pattern row after its time (" 0 1 = X 1\n"), kept up to
     // date as values change: a row of a large design is a long line, written
     // at once. Made again when a signal is declared after it was made.

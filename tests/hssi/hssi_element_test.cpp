@@ -11,10 +11,10 @@ namespace {
 
 using KEY = PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY;
 
-std::vector<std::pair<int, int>> type_vector()
+std::vector<std::pair<int, int>> type_vector(const PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types)
 {
     std::vector<std::pair<int, int>> types;
-    for (const KEY& key : PUTIL_HSSI_ELEMENT::get_element_phys_impl_vector())
+    for (const KEY& key : element_types.get_element_phys_impl_vector())
         types.emplace_back(key.element, key.phys_impl);
     return types;
 }
@@ -23,32 +23,32 @@ TEST_F(HSSI_TEST, TypesAreNumberedByFirstAppearanceWithEachKindsWildcardAfterIt)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
                                     {{5, 1, 42}, {5, 2}, {6, 3}, {7}, {5, 1}, {8, 570}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    m_element_types.create_element_type_map(m_device);
     const std::vector<std::pair<int, int>> expected = {{5, 1}, {5, 570}, {5, 2}, {6, 3}, {6, 570}, {8, 570}};
-    EXPECT_EQ(type_vector(), expected);
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_num_element_types(), 6);
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(6, 3)), 3);
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(KEY(7, 570)));
-    EXPECT_TRUE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(5));
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(6));
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(-1));
-    expect_internal_error("iter != s_element_phys_impl_to_int_hash.end()",
-                          [] { PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(7, 1)); });
+    EXPECT_EQ(type_vector(m_element_types), expected);
+    EXPECT_EQ(m_element_types.get_num_element_types(), 6);
+    EXPECT_EQ(m_element_types.get_hssi_element_type(KEY(6, 3)), 3);
+    EXPECT_FALSE(m_element_types.element_phys_impl_key_exists(KEY(7, 570)));
+    EXPECT_TRUE(m_element_types.hssi_element_type_exists(5));
+    EXPECT_FALSE(m_element_types.hssi_element_type_exists(6));
+    EXPECT_FALSE(m_element_types.hssi_element_type_exists(-1));
+    expect_internal_error("iter != m_element_phys_impl_to_int_hash.end()",
+                          [&] { m_element_types.get_hssi_element_type(KEY(7, 1)); });
     expect_internal_error("0 <= element_type && element_type < "
-                          "static_cast<PUTIL_HSSI_ELEMENT_TYPE>(s_int_to_element_phys_impl_vector.size())",
-                          [] {
+                          "static_cast<PUTIL_HSSI_ELEMENT_TYPE>(m_int_to_element_phys_impl_vector.size())",
+                          [&] {
                               KEY key;
-                              PUTIL_HSSI_ELEMENT::get_element_phys_impl_key(key, 6);
+                              m_element_types.get_element_phys_impl_key(key, 6);
                           });
 
     // The same family keeps its map, whatever its table says now; another
     // family renumbers.
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{9, 9}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), expected);
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), expected);
     m_device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 1));
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
 }
 
 TEST_F(HSSI_TEST, FamiliesWithNamedStripsGetAStripTypePerNamedImplementation)
@@ -64,8 +64,8 @@ TEST_F(HSSI_TEST, FamiliesWithNamedStripsGetAStripTypePerNamedImplementation)
     ASSERT_GE(expected.size(), 5u) << "the host names at least two strip implementations";
     m_device->set_family(static_cast<DEV_FAMILY_ENUM>(8));
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{PART, PART_IMPL_A}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), expected);
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), expected);
 }
 
 TEST_F(HSSI_TEST, AFamilyWithoutTheElementTableIsAnInternalError)
@@ -73,7 +73,7 @@ TEST_F(HSSI_TEST, AFamilyWithoutTheElementTableIsAnInternalError)
     HOST_DESIGN bare;
     bare.device()->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 2));
     expect_internal_error("dev_basic_info->is_valid_2d_int_enum(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS)",
-                          [&] { PUTIL_HSSI_ELEMENT::create_element_type_map(bare.device()); });
+                          [&] { PUTIL_HSSI_ELEMENT_TYPE_MAP().create_element_type_map(bare.device()); });
 }
 
 // One row per value kind: its keys' end and what each accessor does there.
@@ -123,7 +123,7 @@ TEST_P(HSSI_KIND_TEST, KeysAreCheckedForRangeAndValidity)
 {
     const KIND_ROW& row = GetParam();
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, 10, 0, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, 10, 0, key);
     for (int k = 0; k < row.end; ++k)
         EXPECT_FALSE(row.is_valid(element, k)) << k;
     std::string read_text = row.range_text + " && m_" + (std::string(row.name) + "_data_is_valid[key]");
@@ -142,9 +142,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HSSI_KIND_TEST, ::testing::ValuesIn(KIND_ROWS), 
 TEST_F(HSSI_TEST, LinksRecordsAndInvalidation)
 {
     KEY strip_key(STRIP, STRIP_IMPL), part_key(PART, PART_IMPL_A);
-    PUTIL_HSSI_ELEMENT strip(m_device, 10, 0, strip_key);
-    PUTIL_HSSI_ELEMENT part(m_device, 11, 1, part_key);
-    PUTIL_HSSI_ELEMENT other(m_device, 12, 2, part_key);
+    PUTIL_HSSI_ELEMENT strip(m_element_types, m_device, 10, 0, strip_key);
+    PUTIL_HSSI_ELEMENT part(m_element_types, m_device, 11, 1, part_key);
+    PUTIL_HSSI_ELEMENT other(m_element_types, m_device, 12, 2, part_key);
     part.set_parent_element(&strip);
     part.add_child_element(&other);
     part.add_child_element(&other);   // nothing stops a second entry
@@ -154,7 +154,7 @@ TEST_F(HSSI_TEST, LinksRecordsAndInvalidation)
     EXPECT_EQ(ids_of(part.get_child_elements(part_key)), (std::vector<int>{2, 2}));
     EXPECT_EQ(ids_of(part.get_child_elements(part_key.any_implementation())), (std::vector<int>{0}));
     EXPECT_EQ(ids_of(part.get_associated_elements(strip_key)), (std::vector<int>{0}));
-    expect_internal_error("iter != s_element_phys_impl_to_int_hash.end()",
+    expect_internal_error("iter != m_element_phys_impl_to_int_hash.end()",
                           [&] { part.get_child_elements(KEY(PART, UNMODELLED_IMPL)); });
 
     part.append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(3), 2.0, 0.5, "a");
@@ -176,7 +176,8 @@ TEST_F(HSSI_TEST, LinksRecordsAndInvalidation)
     // The copy kept its own lists and values.
     EXPECT_EQ(copy.get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX), 2);
     EXPECT_EQ(ids_of(copy.get_child_elements()), (std::vector<int>{2, 2}));
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT(m_device, 10, 0, strip_key).get_power_region(), DEV_POWER_REGION_NONE);
+    EXPECT_EQ(PUTIL_HSSI_ELEMENT(m_element_types, m_device, 10, 0, strip_key).get_power_region(),
+              DEV_POWER_REGION_NONE);
 }
 
 std::string dump_of(const PUTIL_HSSI_ELEMENT& element, PUTIL_SA_DATA* sa_data, const std::string& path)
@@ -197,7 +198,7 @@ std::string names_of(int kind, int impl)
 TEST_F(HSSI_TEST, DumpOfANewElementHasOnlyItsIdentity)
 {
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
     EXPECT_EQ(dump_of(element, nullptr, m_folder + "/new.txt"),
               "ELEMENT_ID : 4\n{\n   GID = DEV_ILLEGAL_GLOBAL_ID\n   DEV_ELEMENT_ENUM = " +
                   dstr_get_debug_string(DEV_ELEMENT_HSSI_STRIP) + "\n   DEV_PHYS_IMPL_ENUM = " +
@@ -266,7 +267,7 @@ TEST_F(HSSI_TEST, DumpGivesTheInputTermsToggleRateAndItsDynamicPower)
     m_design.store()->get_output_signal_data(output)->set_toggle_rate(1.0e6f);
 
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, 10, 0, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, 10, 0, key);
     element.set_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {{24, 1000}});
     element.append_dynamic_energy(DEV_POWER_SUPPLY_VCCEHT, 1.5, 2.0, "serial");
     element.set_oterm_data(static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0), output);

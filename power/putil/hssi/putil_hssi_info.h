@@ -62,6 +62,8 @@ public:
     PUTIL_HSSI_ELEMENT* get_hssi_element_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int i);
     // Destroys every element and the per-type lists.
     void clear_hssi_info();
+    // The element types of this model's device family (built with the tree).
+    const PUTIL_HSSI_ELEMENT_TYPE_MAP& get_element_types() const { return m_element_types; }
 
 protected:
     // What sets the families of one device generation (whose channels sit in
@@ -203,6 +205,11 @@ protected:
     void fill_in_hssi_info_from_cdb_atom_hd_hbxpe2_hip_top(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
 
     const STRIP_FAMILY_RULES* strip_family() const { return m_strip_family; }
+    // Whether the model's type map knows a key.
+    bool key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key) const
+    {
+        return m_element_types.element_phys_impl_key_exists(key);
+    }
 
 private:
     ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);
@@ -215,6 +222,8 @@ private:
                                        DEV_POWER_REGION_ENUM region, CDB_CHIP_DB_ENTRY* chip);
     const std::vector<int>* relayed_usages(const CDB_ATOM_NODE* cdb_atom) const;
 
+    // Declared before the elements: they keep pointers to it.
+    PUTIL_HSSI_ELEMENT_TYPE_MAP m_element_types;
     ELEMENT_LIST m_hssi_elements;
     PUTIL_HASH_MAP<unsigned, PUTIL_HSSI_ELEMENT*> m_gid_to_hssi_element_hash;
     PUTIL_VECTOR<ELEMENT_LIST> m_hssi_elements_by_type;

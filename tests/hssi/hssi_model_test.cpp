@@ -62,6 +62,35 @@ TEST_F(HSSI_TEST, TheTreeHasAnElementPerModelledBlockNumberedByKind)
     EXPECT_FALSE(m_device->is_hssi_gid(12));
 }
 
+// Each model numbers the types of its own device family: a second model,
+// built for another family whose table lists the kinds in the opposite
+// order, leaves the first model's lists and lookups as they were.
+TEST_F(HSSI_TEST, ModelsOfTwoFamiliesKeepTheirOwnTypeNumbers)
+{
+    add_test_blocks();
+    PUTIL_HSSI_INFO first;
+    first.build_hssi_info_from_device_database(m_device);
+    m_device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 1));
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
+                                    {{GENERAL_PLL, PLL_IMPL}, {TX_PLL, TX_PLL_IMPL}, {PART, PART_IMPL_B},
+                                     {PART, PART_IMPL_A}, {STRIP, STRIP_IMPL}});
+    PUTIL_HSSI_INFO second;
+    second.build_hssi_info_from_device_database(m_device);
+
+    EXPECT_EQ(first.get_element_types().get_hssi_element_type(KEY(STRIP, STRIP_IMPL)), 0);
+    EXPECT_EQ(second.get_element_types().get_hssi_element_type(KEY(STRIP, STRIP_IMPL)), 7);
+    EXPECT_EQ(gids_of(second.get_hssi_elements()), (std::vector<unsigned>{30, 20, 11, 13, 14, 10}));
+    for (PUTIL_HSSI_INFO* model : {&first, &second}) {
+        EXPECT_EQ(gids_of(model->get_hssi_elements_by_type(KEY(PART, 570))), (std::vector<unsigned>{11, 13, 14}));
+        EXPECT_EQ(gids_of(model->get_hssi_elements_by_type(KEY(PART, PART_IMPL_B))), (std::vector<unsigned>{14}));
+        PUTIL_HSSI_ELEMENT* part = model->get_hssi_element_by_gid(11);
+        EXPECT_EQ(gids_of(part->get_associated_elements(KEY(STRIP, 570))), (std::vector<unsigned>{10}));
+        KEY key;
+        part->get_element_phys_impl_type(key);
+        EXPECT_EQ(key, KEY(PART, PART_IMPL_A));
+    }
+}
+
 TEST_F(HSSI_TEST, AnImplementationListedAsTheWildcardIsFiledTwiceUnderIt)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{STRIP, 570}});

@@ -162,10 +162,12 @@ TEST_F(HSSI_TEST, VoltagesComeFromTheSupplyTableOrTheBlocksVccehtSetting)
     add(41, 587, 1, 1, 0, 40);
     m_device->set_block_supplies(40, {supply(0), supply(24)});
     m_device->set_voltage_millivolts(static_cast<DEV_VOLTAGE_ENUM>(5), 1100);
-    PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(m_device);
-    PUTIL_POWER_SUPPLY_INFO::set_gid_power_region(40, supply(24), region(2));
+    PUTIL_POWER_SUPPLY_INFO supplies;
+    supplies.cache_power_supply_data(m_device);
+    supplies.set_gid_power_region(40, supply(24), region(2));
 
     EXPOSED_HSSI_INFO model;
+    model.set_power_supply_info(&supplies);
     model.build_hssi_info_from_device_database(m_device);
     PUTIL_HSSI_ELEMENT* quad = model.get_hssi_element_by_gid(40);
     PUTIL_HSSI_ELEMENT* cmu = model.get_hssi_element_by_gid(41);

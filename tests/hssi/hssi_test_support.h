@@ -47,9 +47,7 @@ protected:
 
     void TearDown() override
     {
-        // The supply tables are process-wide; the next test's device may
-        // list other elements. The type map's blocks would count as leaked.
-        PUTIL_POWER_SUPPLY_INFO::reset_tables();
+        // The type map's blocks would count as leaked.
         m_element_types = PUTIL_HSSI_ELEMENT_TYPE_MAP();
         PUTIL_TEST::TearDown();
     }

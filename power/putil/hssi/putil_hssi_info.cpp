@@ -425,8 +425,9 @@ void PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data(PUTIL_HSSI_ELEMENT* hssi_
         return;
     std::vector<std::vector<int>> supplies_table;
     for (DEV_POWER_SUPPLY_ENUM supply : CUT_VOLTAGE_UTIL::get_power_supplies_of_element(gid)) {
-        const DEV_POWER_REGION_ENUM region = PUTIL_POWER_SUPPLY_INFO::get_gid_power_region(gid, supply);
-        int voltage = PUTIL_POWER_SUPPLY_INFO::get_power_region_voltage(supply, region);
+        PUTIL_ASSERT(m_power_supply_info != NULL);
+        const DEV_POWER_REGION_ENUM region = m_power_supply_info->get_gid_power_region(gid, supply);
+        int voltage = m_power_supply_info->get_power_region_voltage(supply, region);
         // The block's own VCCEHT setting wins over its region's voltage.
         if (supply == DEV_POWER_SUPPLY_VCCEHT && hssi_element->is_valid_enum_enum(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE))
             PUTIL_ASSERT(CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum( static_cast<DEV_VOLTAGE_ENUM>( hssi_element->get_enum_data( DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE ) ), &voltage ));

@@ -82,7 +82,7 @@ TEST_P(CONCURRENT_READS_TEST, two_designs_read_at_once_match_their_reads_alone)
     ASSERT_TRUE(std::count(messages_alone.begin(), messages_alone.end(),
                            "222009: VCD file \"" + bus + "\" has an invalid EVCD command on line 30006"));
 
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 6; ++round) {
         host_clear_posted_messages();
         OUTCOME counter_together, bus_together;
         std::thread other([&] { bus_together = measure(BUS_PATHS, bus); });

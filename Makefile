@@ -42,11 +42,11 @@ asan-test: deps
 	cd $(ASAN_BUILD) && ctest -j $(JOBS) --output-on-failure
 
 # The reads that apply value changes (and toggle events) on a second thread,
-# under ThreadSanitizer.
+# and reads of two designs on two threads at once, under ThreadSanitizer.
 tsan-test: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPUTIL_THREAD_SANITIZE=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target putil_activity_tests
-	cd $(TSAN_BUILD) && ctest -j $(JOBS) --output-on-failure -R 'FAST_BODY_RESULTS|BACKGROUND_WORKER|TRANSIENT'
+	cd $(TSAN_BUILD) && ctest -j $(JOBS) --output-on-failure -R 'FAST_BODY_RESULTS|BACKGROUND_WORKER|TRANSIENT|CONCURRENT_READS'
 
 # BENCH_HUGE=1 adds a file of more than 4 GiB (sparse: about 70 MB of disk
 # in /tmp) and a few minutes.

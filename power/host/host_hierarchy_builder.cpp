@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -26,6 +27,9 @@ public:
 
 namespace {
 
+// Reads of several designs on threads of their own make and delete
+// builders at once: the records below change under this lock.
+std::mutex s_record_lock;
 std::size_t s_builders_made = 0;
 std::optional<HOST_HIERARCHY_BUILDER_ARGUMENTS> s_last_arguments;
 
@@ -128,6 +132,7 @@ WSC_HIERARCHY_BUILDER::WSC_HIERARCHY_BUILDER(CMP_FACADE* facade, const char* nam
     m_data->arguments = HOST_HIERARCHY_BUILDER_ARGUMENTS{
         facade, name_text == nullptr ? "" : name_text, netlist, hierarchy_list, netlist_type, flat, flag1, flag2,
         flag3, flag4, verbose};
+    const std::lock_guard<std::mutex> lock(s_record_lock);
     ++s_builders_made;
     s_last_arguments = m_data->arguments;
     live_builders()[this] = m_data;
@@ -135,7 +140,10 @@ WSC_HIERARCHY_BUILDER::WSC_HIERARCHY_BUILDER(CMP_FACADE* facade, const char* nam
 
 WSC_HIERARCHY_BUILDER::~WSC_HIERARCHY_BUILDER()
 {
-    live_builders().erase(this);
+    {
+        const std::lock_guard<std::mutex> lock(s_record_lock);
+        live_builders().erase(this);
+    }
     delete m_data;
 }
 
@@ -199,6 +207,7 @@ bool WSC_HIERARCHY_BUILDER::is_valid_hierarchy_name(const std::string& name, con
 
 const HOST_HIERARCHY_BUILDER_ARGUMENTS& host_hierarchy_builder_arguments(const WSC_HIERARCHY_BUILDER& builder)
 {
+    const std::lock_guard<std::mutex> lock(s_record_lock);
     return live_builders().at(&builder)->arguments;
 }
 

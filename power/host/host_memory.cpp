@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -146,6 +147,15 @@ LIVE_BLOCK_SET& live_blocks()
     return *s_live_blocks;
 }
 
+// Reads of several designs may run on threads of their own: every
+// allocation, free and count goes through this lock. Like the tables, it
+// outlives every static object that frees blocks at exit.
+std::mutex& memory_lock()
+{
+    static std::mutex* s_lock = new std::mutex;
+    return *s_lock;
+}
+
 std::size_t s_fail_countdown = 0;
 std::string s_fail_segment;   // empty: allocations of every segment count down
 std::size_t s_allocation_count = 0;
@@ -163,6 +173,7 @@ bool refuse_this_allocation(const char* segment)
 
 void* allocate_block(std::size_t size, const char* segment, std::uint32_t mark)
 {
+    const std::lock_guard<std::mutex> lock(memory_lock());
     if (refuse_this_allocation(segment))
         return nullptr;
     if (size > SIZE_MAX - sizeof(BLOCK_HEADER))
@@ -183,6 +194,7 @@ void free_block(void* block, const char* segment, std::uint32_t expected_mark)
 {
     if (block == nullptr)
         return;
+    const std::lock_guard<std::mutex> lock(memory_lock());
     if (!live_blocks().erase(block)) {
         ++s_bad_frees;
         return;
@@ -211,6 +223,7 @@ void MEM_SEGMENT::remove_block(std::size_t size)
 
 MEM_SEGMENT* host_memory_segment(const char* segment)
 {
+    const std::lock_guard<std::mutex> lock(memory_lock());
     return segments().at(segments().index_of(segment));
 }
 
@@ -221,12 +234,16 @@ MEM_SEGMENT* MEM_MANAGER::get_default_segment()
 
 std::size_t host_memory_live_blocks(const char* segment)
 {
-    return host_memory_segment(segment)->live_blocks();
+    MEM_SEGMENT* counted = host_memory_segment(segment);
+    const std::lock_guard<std::mutex> lock(memory_lock());
+    return counted->live_blocks();
 }
 
 std::size_t host_memory_live_bytes(const char* segment)
 {
-    return host_memory_segment(segment)->live_bytes();
+    MEM_SEGMENT* counted = host_memory_segment(segment);
+    const std::lock_guard<std::mutex> lock(memory_lock());
+    return counted->live_bytes();
 }
 
 void host_memory_fail_allocation(std::size_t n, const char* segment)

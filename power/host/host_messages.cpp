@@ -4,11 +4,15 @@
 #include "host_progress.h"
 
 #include <iostream>
+#include <mutex>
 #include <unordered_map>
 
 namespace {
 
 std::ostream* s_message_stream = &std::cerr;
+
+// Reads on threads of their own post one message at a time.
+std::mutex s_post_lock;
 
 std::vector<HOST_POSTED_MESSAGE>& posted_messages()
 {
@@ -182,6 +186,7 @@ void MSG_OBJECT::add_sub_message(MSG_OBJECT* sub)
 
 void MSG_OBJECT::post()
 {
+    const std::lock_guard<std::mutex> lock(s_post_lock);
     posted_messages().push_back(make_record(*this));
     if (s_message_stream == nullptr)
         return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <mutex>
 #include <string>
 
 #include <unistd.h>
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int BAR_WIDTH = 20;
 
+// Reads on threads of their own move the bar one at a time.
+std::mutex s_progress_lock;
 std::vector<int> s_updates;
 bool s_line_open = false;
 
@@ -34,6 +37,7 @@ void putil_lib_update_progress_bar(int state, int percent)
     // only draws (state 0).
     if (state != 0)
         return;
+    const std::lock_guard<std::mutex> lock(s_progress_lock);
     s_updates.push_back(percent);
     if (isatty(STDERR_FILENO))
         draw(percent);
@@ -51,6 +55,7 @@ void host_clear_progress_updates()
 
 void host_progress_finish()
 {
+    const std::lock_guard<std::mutex> lock(s_progress_lock);
     if (!s_line_open)
         return;
     std::cerr << '\n' << std::flush;

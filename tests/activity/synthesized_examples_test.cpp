@@ -94,8 +94,9 @@ TEST_P(SYNTHESIZED_EXAMPLE_TEST, json_shows_the_output_side_of_bidirectional_pad
             shown = signal["output_toggle_rate"].get<double>();
     }
     EXPECT_EQ(shown.has_value(), GetParam().bus_pad_enabled_rate.has_value());
-    if (shown)
+    if (shown) {
         EXPECT_FLOAT_EQ(static_cast<float>(*shown), static_cast<float>(*GetParam().bus_pad_enabled_rate));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),

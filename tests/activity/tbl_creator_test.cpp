@@ -90,7 +90,7 @@ const TBL_CASE TBL_CASES[] = {
 INSTANTIATE_TEST_SUITE_P(FILES, TBL_ROWS_TEST, ::testing::ValuesIn(TBL_CASES), row_name);
 
 // Pins whose output carries a signal into the device are inputs; a bidirectional pad is listed on both sides. With
-// "print_only_inputs_to_tbl_file" (read once per process) only input pins are kept.
+// "print_only_inputs_to_tbl_file" (read per conversion) only input pins are kept.
 class TBL_PINS_TEST : public TBL_TEST, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(TBL_PINS_TEST, lists_input_pins_and_outputs)

@@ -149,23 +149,6 @@ struct EDA_CASE {
 void PrintTo(const EDA_CASE& row, std::ostream* out) { *out << row.name; }
 class HANDLER_EDA_NAME_TEST : public HANDLER_BASE_TEST, public ::testing::WithParamInterface<EDA_CASE> {};
 
-// The case rule of EDA names is read once per process, so each row runs in a child process of its own.
-TEST_P(HANDLER_EDA_NAME_TEST, matches_simulation_netlist_names)
-{
-    const char* const declared[] = {"clk_pad in (root)", "q_reg in top|u1",      "cnt.q in top|u1",
-                                    "m.q[3] in top|u1",  "Mixed_Case in top|u1", "mixed_case in top|u1"};
-    std::vector<std::string> expected;
-    for (std::size_t i = 0; i < GetParam().hpaths.size(); ++i)
-        expected.push_back(std::string(declared[i]) + " -> " + GetParam().hpaths[i]);
-    EXPECT_EXIT(
-        {
-            const auto matches = match_declarations(*make_eda_design(GetParam().netlist_type), EDA_VCD);
-            std::fprintf(stderr, "%s\n", ::testing::PrintToString(matches).c_str());
-            std::exit(matches == expected ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
 const EDA_CASE EDA_CASES[] = {
     {"netlist_type_3_exact_case", 3, {"clk_in", "top|u1|q~reg", "top|u1|cnt_q", "top|u1|mq3", "top|u1|mixed", "-"}},
     {"netlist_type_2_lower_case", 2,
@@ -173,7 +156,39 @@ const EDA_CASE EDA_CASES[] = {
     // Without a simulation tool only hierarchy names match, and none of these is one.
     {"without_eda_tool", -1, {"-", "-", "-", "-", "-", "-"}},
 };
+
+std::vector<std::string> expected_eda_matches(const EDA_CASE& row)
+{
+    const char* const declared[] = {"clk_pad in (root)", "q_reg in top|u1",      "cnt.q in top|u1",
+                                    "m.q[3] in top|u1", "Mixed_Case in top|u1", "mixed_case in top|u1"};
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < row.hpaths.size(); ++i)
+        expected.push_back(std::string(declared[i]) + " -> " + row.hpaths[i]);
+    return expected;
+}
+
+TEST_P(HANDLER_EDA_NAME_TEST, matches_simulation_netlist_names)
+{
+    EXPECT_EQ(match_declarations(*make_eda_design(GetParam().netlist_type), EDA_VCD),
+              expected_eda_matches(GetParam()));
+}
+
 INSTANTIATE_TEST_SUITE_P(EDA, HANDLER_EDA_NAME_TEST, ::testing::ValuesIn(EDA_CASES), row_name);
+
+// The case rule belongs to the design: designs of every rule, all alive in
+// one process and read in turn (each twice, in both orders), match as each
+// does alone.
+TEST_F(HANDLER_BASE_TEST, each_design_keeps_its_own_case_rule)
+{
+    std::vector<std::unique_ptr<HOST_DESIGN>> designs;
+    for (const EDA_CASE& row : EDA_CASES)
+        designs.push_back(make_eda_design(row.netlist_type));
+    const std::size_t count = designs.size();
+    for (std::size_t turn = 0; turn < 2 * count; ++turn) {
+        const std::size_t i = turn < count ? turn : 2 * count - 1 - turn;
+        EXPECT_EQ(match_declarations(*designs[i], EDA_VCD), expected_eda_matches(EDA_CASES[i])) << EDA_CASES[i].name;
+    }
+}
 
 // The handler's error stops the parse; the reader reports the file and still writes what was measured up to it:
 // 0 for 10 ns, 1 for 20 ns before the port change on line 11.

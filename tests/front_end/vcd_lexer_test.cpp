@@ -41,15 +41,14 @@ struct SCAN_RESULT { std::string tokens; std::uint64_t lines; };
 SCAN_RESULT scan(std::istream& stream)
 {
     const std::size_t live_before = host_memory_live_blocks("PUTIL");
-    putil_vcd_reset_line_number();
     SCAN_RESULT result{"", 0};
     {
         putil_vcd_lexer_yyFlexLexer scanner(&stream, nullptr);
         PUTIL_VCD_SEMANTIC_VALUE value{};
         for (int code = scanner.yylex(&value); code != 0; code = scanner.yylex(&value))
             result.tokens += (result.tokens.empty() ? "" : " ") + render(code, &value);
+        result.lines = scanner.get_line_number();
     }
-    result.lines = putil_vcd_get_line_number();
     EXPECT_EQ(host_memory_live_blocks("PUTIL"), live_before);
     return result;
 }

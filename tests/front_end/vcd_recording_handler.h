@@ -45,7 +45,7 @@ private:
             text += separator + argument;
             separator = ",";
         }
-        calls.push_back(text + ")@" + std::to_string(putil_vcd_get_line_number()));
+        calls.push_back(text + ")@" + std::to_string(get_line_number()));
         dump_states.push_back(get_dump_state());
         for (char* block : owned)
             putil_free_text(block);

@@ -65,8 +65,9 @@ TEST_F(PUTIL_TEST, HssiEveryModelOnEveryBundledDesignAndDevice)
                                                  " -o dump.txt");
                 const bool fits = model == "base" || model == family;
                 EXPECT_EQ(run.status, fits ? 0 : 2) << file << " " << model << "\n" << run.err;
-                if (!fits)
+                if (!fits) {
                     EXPECT_NE(run.err.find(std::string("whose family is ") + family), std::string::npos) << run.err;
+                }
             }
         }
     }

@@ -11,10 +11,10 @@ namespace {
 
 using KEY = PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY;
 
-std::vector<std::pair<int, int>> type_vector()
+std::vector<std::pair<int, int>> type_vector(const PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types)
 {
     std::vector<std::pair<int, int>> types;
-    for (const KEY& key : PUTIL_HSSI_ELEMENT::get_element_phys_impl_vector())
+    for (const KEY& key : element_types.get_element_phys_impl_vector())
         types.emplace_back(key.element, key.phys_impl);
     return types;
 }
@@ -23,31 +23,31 @@ TEST_F(HSSI_TEST, types_are_numbered_by_first_appearance_with_each_kinds_wildcar
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
                                     {{5, 1, 42}, {5, 2}, {6, 3}, {7}, {5, 1}, {8, 570}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
+    m_element_types.create_element_type_map(m_device);
     const std::vector<std::pair<int, int>> expected = {{5, 1}, {5, 570}, {5, 2}, {6, 3}, {6, 570}, {8, 570}};
-    EXPECT_EQ(type_vector(), expected);
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_num_element_types(), 6);
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(6, 3)), 3);
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(KEY(7, 570)));
-    EXPECT_TRUE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(5));
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(6));
-    EXPECT_FALSE(PUTIL_HSSI_ELEMENT::hssi_element_type_exists(-1));
-    putil_expect_internal_error("putil_hssi_element.cpp",
-                          [] { PUTIL_HSSI_ELEMENT::get_hssi_element_type(KEY(7, 1)); });
-    putil_expect_internal_error("putil_hssi_element.cpp",
-                          [] {
+    EXPECT_EQ(type_vector(m_element_types), expected);
+    EXPECT_EQ(m_element_types.get_num_element_types(), 6);
+    EXPECT_EQ(m_element_types.get_hssi_element_type(KEY(6, 3)), 3);
+    EXPECT_FALSE(m_element_types.element_phys_impl_key_exists(KEY(7, 570)));
+    EXPECT_TRUE(m_element_types.hssi_element_type_exists(5));
+    EXPECT_FALSE(m_element_types.hssi_element_type_exists(6));
+    EXPECT_FALSE(m_element_types.hssi_element_type_exists(-1));
+    putil_expect_internal_error("putil_hssi_element_type_map.cpp",
+                                [&] { m_element_types.get_hssi_element_type(KEY(7, 1)); });
+    putil_expect_internal_error("putil_hssi_element_type_map.cpp",
+                                [&] {
                               KEY key;
-                              PUTIL_HSSI_ELEMENT::get_element_phys_impl_key(key, 6);
+                              m_element_types.get_element_phys_impl_key(key, 6);
                           });
 
     // The same family keeps its map, whatever its table says now; another
     // family renumbers.
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{9, 9}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), expected);
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), expected);
     m_device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 1));
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), (std::vector<std::pair<int, int>>{{9, 9}, {9, 570}}));
 }
 
 TEST_F(HSSI_TEST, families_with_named_strips_get_a_strip_type_per_named_implementation)
@@ -63,16 +63,16 @@ TEST_F(HSSI_TEST, families_with_named_strips_get_a_strip_type_per_named_implemen
     ASSERT_GE(expected.size(), 5u) << "the host names at least two strip implementations";
     m_device->set_family(static_cast<DEV_FAMILY_ENUM>(8));
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{PART, PART_IMPL_A}});
-    PUTIL_HSSI_ELEMENT::create_element_type_map(m_device);
-    EXPECT_EQ(type_vector(), expected);
+    m_element_types.create_element_type_map(m_device);
+    EXPECT_EQ(type_vector(m_element_types), expected);
 }
 
 TEST_F(HSSI_TEST, a_family_without_the_element_table_is_an_internal_error)
 {
     HOST_DESIGN bare;
     bare.device()->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 2));
-    putil_expect_internal_error("putil_hssi_element.cpp",
-                          [&] { PUTIL_HSSI_ELEMENT::create_element_type_map(bare.device()); });
+    putil_expect_internal_error("putil_hssi_element_type_map.cpp",
+                                [&] { PUTIL_HSSI_ELEMENT_TYPE_MAP().create_element_type_map(bare.device()); });
 }
 
 // One row per value kind: its keys' end and what each accessor does there.
@@ -116,7 +116,7 @@ TEST_P(HSSI_KIND_TEST, keys_are_checked_for_range_and_validity)
 {
     const KIND_ROW& row = GetParam();
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, 10, 0, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, 10, 0, key);
     for (int k = 0; k < row.end; ++k)
         EXPECT_FALSE(row.is_valid(element, k)) << k;
     const char* const ELEMENT = "putil_hssi_element.cpp";
@@ -135,9 +135,9 @@ INSTANTIATE_TEST_SUITE_P(KINDS, HSSI_KIND_TEST, ::testing::ValuesIn(KIND_ROWS), 
 TEST_F(HSSI_TEST, links_records_and_invalidation)
 {
     KEY strip_key(STRIP, STRIP_IMPL), part_key(PART, PART_IMPL_A);
-    PUTIL_HSSI_ELEMENT strip(m_device, 10, 0, strip_key);
-    PUTIL_HSSI_ELEMENT part(m_device, 11, 1, part_key);
-    PUTIL_HSSI_ELEMENT other(m_device, 12, 2, part_key);
+    PUTIL_HSSI_ELEMENT strip(m_element_types, m_device, 10, 0, strip_key);
+    PUTIL_HSSI_ELEMENT part(m_element_types, m_device, 11, 1, part_key);
+    PUTIL_HSSI_ELEMENT other(m_element_types, m_device, 12, 2, part_key);
     part.set_parent_element(&strip);
     part.add_child_element(&other);
     part.add_child_element(&other);   // nothing stops a second entry
@@ -147,7 +147,7 @@ TEST_F(HSSI_TEST, links_records_and_invalidation)
     EXPECT_EQ(ids_of(part.get_child_elements(part_key)), (std::vector<int>{2, 2}));
     EXPECT_EQ(ids_of(part.get_child_elements(part_key.any_implementation())), (std::vector<int>{0}));
     EXPECT_EQ(ids_of(part.get_associated_elements(strip_key)), (std::vector<int>{0}));
-    putil_expect_internal_error("putil_hssi_element.cpp",
+    putil_expect_internal_error("putil_hssi_element_type_map.cpp",
                           [&] { part.get_child_elements(KEY(PART, UNMODELLED_IMPL)); });
 
     part.append_static_power(static_cast<DEV_POWER_SUPPLY_ENUM>(3), 2.0, 0.5, "a");
@@ -169,7 +169,8 @@ TEST_F(HSSI_TEST, links_records_and_invalidation)
     // The copy kept its own lists and values.
     EXPECT_EQ(copy.get_int_data(DEV_POWER_HSSI_INT_BONDING_INDEX), 2);
     EXPECT_EQ(ids_of(copy.get_child_elements()), (std::vector<int>{2, 2}));
-    EXPECT_EQ(PUTIL_HSSI_ELEMENT(m_device, 10, 0, strip_key).get_power_region(), DEV_POWER_REGION_NONE);
+    EXPECT_EQ(PUTIL_HSSI_ELEMENT(m_element_types, m_device, 10, 0, strip_key).get_power_region(),
+              DEV_POWER_REGION_NONE);
 }
 
 std::string dump_of(const PUTIL_HSSI_ELEMENT& element, PUTIL_SA_DATA* sa_data, const std::string& path)
@@ -190,7 +191,7 @@ std::string names_of(int kind, int impl)
 TEST_F(HSSI_TEST, dump_of_a_new_element_has_only_its_identity)
 {
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, DEV_ILLEGAL_GLOBAL_ID, 4, key);
     EXPECT_EQ(dump_of(element, nullptr, m_folder + "/new.txt"),
               "ELEMENT_ID : 4\n{\n   GID = DEV_ILLEGAL_GLOBAL_ID\n   DEV_ELEMENT_ENUM = " +
                   dstr_get_debug_string(DEV_ELEMENT_HSSI_STRIP) + "\n   DEV_PHYS_IMPL_ENUM = " +
@@ -259,7 +260,7 @@ TEST_F(HSSI_TEST, dump_gives_the_input_terms_toggle_rate_and_its_dynamic_power)
     m_design.store()->get_output_signal_data(output)->set_toggle_rate(1.0e6f);
 
     KEY key(STRIP, STRIP_IMPL);
-    PUTIL_HSSI_ELEMENT element(m_device, 10, 0, key);
+    PUTIL_HSSI_ELEMENT element(m_element_types, m_device, 10, 0, key);
     element.set_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {{24, 1000}});
     element.append_dynamic_energy(DEV_POWER_SUPPLY_VCCEHT, 1.5, 2.0, "serial");
     element.set_oterm_data(static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0), output);

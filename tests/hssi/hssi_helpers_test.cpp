@@ -16,7 +16,7 @@ protected:
         HSSI_TEST::SetUp();
         PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key(PART, PART_IMPL_A);
         for (int id = 0; id < 6; ++id)
-            m_elements.push_back(std::make_unique<PUTIL_HSSI_ELEMENT>(m_device, 100 + id, id, key));
+            m_elements.push_back(std::make_unique<PUTIL_HSSI_ELEMENT>(m_element_types, m_device, 100 + id, id, key));
         link(0, 1);
         link(0, 2);
         link(0, 3);

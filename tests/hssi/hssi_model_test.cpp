@@ -62,6 +62,35 @@ TEST_F(HSSI_TEST, the_tree_has_an_element_per_modelled_block_numbered_by_kind)
     EXPECT_FALSE(m_device->is_hssi_gid(12));
 }
 
+// Each model numbers the types of its own device family: a second model,
+// built for another family whose table lists the kinds in the opposite
+// order, leaves the first model's lists and lookups as they were.
+TEST_F(HSSI_TEST, models_of_two_families_keep_their_own_type_numbers)
+{
+    add_test_blocks();
+    PUTIL_HSSI_INFO first;
+    first.build_hssi_info_from_device_database(m_device);
+    m_device->set_family(static_cast<DEV_FAMILY_ENUM>(TEST_FAMILY + 1));
+    m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS,
+                                    {{GENERAL_PLL, PLL_IMPL}, {TX_PLL, TX_PLL_IMPL}, {PART, PART_IMPL_B},
+                                     {PART, PART_IMPL_A}, {STRIP, STRIP_IMPL}});
+    PUTIL_HSSI_INFO second;
+    second.build_hssi_info_from_device_database(m_device);
+
+    EXPECT_EQ(first.get_element_types().get_hssi_element_type(KEY(STRIP, STRIP_IMPL)), 0);
+    EXPECT_EQ(second.get_element_types().get_hssi_element_type(KEY(STRIP, STRIP_IMPL)), 7);
+    EXPECT_EQ(gids_of(second.get_hssi_elements()), (std::vector<unsigned>{30, 20, 11, 13, 14, 10}));
+    for (PUTIL_HSSI_INFO* model : {&first, &second}) {
+        EXPECT_EQ(gids_of(model->get_hssi_elements_by_type(KEY(PART, 570))), (std::vector<unsigned>{11, 13, 14}));
+        EXPECT_EQ(gids_of(model->get_hssi_elements_by_type(KEY(PART, PART_IMPL_B))), (std::vector<unsigned>{14}));
+        PUTIL_HSSI_ELEMENT* part = model->get_hssi_element_by_gid(11);
+        EXPECT_EQ(gids_of(part->get_associated_elements(KEY(STRIP, 570))), (std::vector<unsigned>{10}));
+        KEY key;
+        part->get_element_phys_impl_type(key);
+        EXPECT_EQ(key, KEY(PART, PART_IMPL_A));
+    }
+}
+
 TEST_F(HSSI_TEST, an_implementation_listed_as_the_wildcard_is_filed_twice_under_it)
 {
     m_device->set_basic_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS, {{STRIP, 570}});
@@ -133,10 +162,12 @@ TEST_F(HSSI_TEST, voltages_come_from_the_supply_table_or_the_blocks_vcceht_setti
     add(41, 587, 1, 1, 0, 40);
     m_device->set_block_supplies(40, {supply(0), supply(24)});
     m_device->set_voltage_millivolts(static_cast<DEV_VOLTAGE_ENUM>(5), 1100);
-    PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(m_device);
-    PUTIL_POWER_SUPPLY_INFO::set_gid_power_region(40, supply(24), region(2));
+    PUTIL_POWER_SUPPLY_INFO supplies;
+    supplies.cache_power_supply_data(m_device);
+    supplies.set_gid_power_region(40, supply(24), region(2));
 
     EXPOSED_HSSI_INFO model;
+    model.set_power_supply_info(&supplies);
     model.build_hssi_info_from_device_database(m_device);
     PUTIL_HSSI_ELEMENT* quad = model.get_hssi_element_by_gid(40);
     PUTIL_HSSI_ELEMENT* cmu = model.get_hssi_element_by_gid(41);

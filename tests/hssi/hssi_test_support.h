@@ -35,10 +35,8 @@ protected:
 
     void TearDown() override
     {
-        // The supply tables and the type map are process-wide; the next
-        // test's device may list other elements.
-        PUTIL_POWER_SUPPLY_INFO::reset_tables();
-        PUTIL_HSSI_ELEMENT::forget_element_type_map();
+        // The type map's blocks would count as leaked.
+        m_element_types = PUTIL_HSSI_ELEMENT_TYPE_MAP();
         PUTIL_TEST::TearDown();
     }
 
@@ -74,6 +72,8 @@ protected:
 
     HOST_DESIGN m_design;
     HOST_DEVICE* m_device = nullptr;
+    // The element types of the elements a test makes without a model.
+    PUTIL_HSSI_ELEMENT_TYPE_MAP m_element_types;
 };
 
 enum FAMILY { HALDORV = 8, PELLUMV = 9, BRINDEV = 17, KVB = 50, FENNICK = 7, WOMBLET = 42 };

@@ -35,8 +35,8 @@ std::string outcome(const std::function<std::string()>& lookup)
 
 }  // namespace
 
-// The tables outlive every test: each test puts them back as the library
-// loaded them before the fixture counts the library's live blocks.
+// Each test fills tables of its own, freed before the fixture counts the
+// library's live blocks.
 class POWER_SUPPLY_INFO_TEST : public PUTIL_TEST {
 protected:
     void SetUp() override
@@ -44,25 +44,27 @@ protected:
         PUTIL_TEST::SetUp();
         m_design.device()->add_block(GID_397, element(397), DEV_PHYS_IMPL_ANY, 0, 0);
         m_design.device()->add_block(GID_697, element(697), DEV_PHYS_IMPL_ANY, 1, 0);
+        m_info = std::make_unique<INFO>();
     }
     void TearDown() override
     {
-        INFO::reset_tables();
+        m_info.reset();
         PUTIL_TEST::TearDown();
     }
     void cache(int family)
     {
         m_design.device()->set_family(static_cast<DEV_FAMILY_ENUM>(family));
-        INFO::cache_power_supply_data(m_design.device());
+        m_info->cache_power_supply_data(m_design.device());
     }
 
     HOST_DESIGN m_design;
+    std::unique_ptr<INFO> m_info;
 };
 
 struct LOOKUP_ROW {
     const char* name;
     int family;   // cached first unless NOT_CACHED
-    std::function<std::string()> lookup;
+    std::function<std::string(INFO&)> lookup;
     const char* expected;
 };
 
@@ -72,28 +74,28 @@ TEST_P(LOOKUPS, answer_from_the_family_wiring)
 {
     if (GetParam().family != NOT_CACHED)
         cache(GetParam().family);
-    EXPECT_EQ(outcome(GetParam().lookup), GetParam().expected);
+    EXPECT_EQ(outcome([&] { return GetParam().lookup(*m_info); }), GetParam().expected);
 }
 
 auto supplies_of(int kind)
 {
-    return [=] { return text_of(INFO::get_gid_power_supplies(element(kind))); };
+    return [=](INFO& info) { return text_of(info.get_gid_power_supplies(element(kind))); };
 }
 auto supplies_of_gid(unsigned gid)
 {
-    return [=] { return text_of(INFO::get_gid_power_supplies(gid)); };
+    return [=](INFO& info) { return text_of(info.get_gid_power_supplies(gid)); };
 }
 auto region_of(int kind, int s)
 {
-    return [=] { return std::to_string(INFO::get_gid_power_region(element(kind), supply(s))); };
+    return [=](INFO& info) { return std::to_string(info.get_gid_power_region(element(kind), supply(s))); };
 }
 auto region_of_gid(unsigned gid, int s)
 {
-    return [=] { return std::to_string(INFO::get_gid_power_region(gid, supply(s))); };
+    return [=](INFO& info) { return std::to_string(info.get_gid_power_region(gid, supply(s))); };
 }
 auto voltage_of(int s, int r)
 {
-    return [=] { return std::to_string(INFO::get_power_region_voltage(supply(s), region(r))); };
+    return [=](INFO& info) { return std::to_string(info.get_power_region_voltage(supply(s), region(r))); };
 }
 
 // A missing die, kind, region or voltage is a broken invariant of the tables.
@@ -119,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LOOKUP_ROW{"uncached_supplies", NOT_CACHED, supplies_of_gid(GID_397), NO_DIE},
                       LOOKUP_ROW{"uncached_region", NOT_CACHED, region_of_gid(GID_397, 0), NO_DIE},
                       LOOKUP_ROW{"uncached_device", NOT_CACHED,
-                                 [] { INFO::cache_power_supply_data(nullptr); return ""; }, NO_ENTRY}),
+                                 [](INFO& info) { info.cache_power_supply_data(nullptr); return ""; }, NO_ENTRY}),
     row_name);
 
 // A gid's own region wins over its kind's; only created voltages can be
@@ -128,19 +130,40 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(POWER_SUPPLY_INFO_TEST, overrides_and_caching_again)
 {
     cache(50);
-    INFO::set_gid_power_region(GID_397, supply(10), region(3));
-    INFO::set_gid_power_region(GID_397, supply(20), region(1));
-    INFO::set_gid_power_region(GID_397, supply(20), region(2));
-    EXPECT_EQ(INFO::get_gid_power_region(GID_397, supply(10)), 3);
-    EXPECT_EQ(INFO::get_gid_power_region(GID_397, supply(20)), 2);
-    EXPECT_EQ(INFO::get_gid_power_region(element(397), supply(10)), 14);
-    EXPECT_EQ(outcome(region_of_gid(GID_697, 20)), NO_REGION);
+    m_info->set_gid_power_region(GID_397, supply(10), region(3));
+    m_info->set_gid_power_region(GID_397, supply(20), region(1));
+    m_info->set_gid_power_region(GID_397, supply(20), region(2));
+    EXPECT_EQ(m_info->get_gid_power_region(GID_397, supply(10)), 3);
+    EXPECT_EQ(m_info->get_gid_power_region(GID_397, supply(20)), 2);
+    EXPECT_EQ(m_info->get_gid_power_region(element(397), supply(10)), 14);
+    EXPECT_EQ(outcome([&] { return region_of_gid(GID_697, 20)(*m_info); }), NO_REGION);
 
-    INFO::set_power_region_voltage(supply(10), region(14), 850);
-    EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 850);
-    EXPECT_EQ(outcome([] { INFO::set_power_region_voltage(supply(10), region(15), 850); return ""; }), NO_VOLTAGE);
+    m_info->set_power_region_voltage(supply(10), region(14), 850);
+    EXPECT_EQ(m_info->get_power_region_voltage(supply(10), region(14)), 850);
+    EXPECT_EQ(outcome([&] { m_info->set_power_region_voltage(supply(10), region(15), 850); return ""; }), NO_VOLTAGE);
     cache(50);
-    INFO::free_all_objects();
-    EXPECT_EQ(INFO::get_power_region_voltage(supply(10), region(14)), 900);
-    EXPECT_EQ(text_of(INFO::get_gid_power_supplies(element(1786))), "20 23 20 23");
+    m_info->free_all_objects();
+    EXPECT_EQ(m_info->get_power_region_voltage(supply(10), region(14)), 900);
+    EXPECT_EQ(text_of(m_info->get_gid_power_supplies(element(1786))), "20 23 20 23");
+}
+
+// The tables of two devices of different families live side by side: each
+// answers from its own family's wiring and keeps its own overrides.
+TEST_F(POWER_SUPPLY_INFO_TEST, two_devices_keep_their_own_tables)
+{
+    cache(50);
+    HOST_DESIGN other;
+    other.device()->add_block(GID_397, element(397), DEV_PHYS_IMPL_ANY, 0, 0);
+    other.device()->set_family(static_cast<DEV_FAMILY_ENUM>(42));
+    {
+        INFO other_info;
+        other_info.cache_power_supply_data(other.device());
+        m_info->set_gid_power_region(GID_397, supply(0), region(3));
+        EXPECT_EQ(text_of(m_info->get_gid_power_supplies(element(697))), "20 22 23 21");
+        EXPECT_EQ(text_of(other_info.get_gid_power_supplies(element(697))), "45 45 23");
+        EXPECT_EQ(text_of(other_info.get_gid_power_supplies(GID_397)), "0 45 23 24");
+        EXPECT_EQ(m_info->get_gid_power_region(GID_397, supply(0)), 3);
+        EXPECT_EQ(other_info.get_gid_power_region(GID_397, supply(0)), 14);
+    }
+    EXPECT_EQ(text_of(m_info->get_gid_power_supplies(GID_397)), "10 0 20 22 23 21 24");
 }

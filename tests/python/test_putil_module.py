@@ -81,3 +81,27 @@ def test_repeated_calls_give_the_same_result(tmp_path):
     putil.activity(VCD, strict=True, start="1ns")
     again = putil.activity(VCD, design=DESIGN)
     assert (again.rows, again.inputs, again.messages) == (first.rows, first.inputs, first.messages)
+
+
+def case_rule_design(folder, netlist_type):
+    """One register whose simulation netlist name differs from the VCD's in case only."""
+    design = {"name": f"case_rule_{netlist_type}",
+              "atoms": [{"name": "top|u|r", "kind": "lcell_ff",
+                         "outputs": [{"hpath": "top|u|r", "registered": True, "eda_name": "top/u/Mixed_Sig"}]}],
+              "eda": {"netlist_type": netlist_type}}
+    path = folder / f"case_rule_{netlist_type}.json"
+    path.write_text(json.dumps(design))
+    return str(path)
+
+
+def test_each_call_uses_its_own_designs_case_rule(tmp_path):
+    vcd = tmp_path / "mixed.vcd"
+    vcd.write_text("$timescale 1ns $end\n$scope module top $end\n$scope module u $end\n"
+                   "$var wire 1 ! mixed_sig $end\n$upscope $end\n$upscope $end\n$enddefinitions $end\n"
+                   "#0\n0!\n#10\n1!\n#40\n")
+    # Type 2 compares names in lower case and matches; type 3 compares them as written and does not.
+    designs = {netlist_type: case_rule_design(tmp_path, netlist_type) for netlist_type in (2, 3)}
+    expected = {netlist_type: cli_rows(["--design", design, str(vcd)]) for netlist_type, design in designs.items()}
+    assert expected[2] != expected[3]
+    for netlist_type in (2, 3, 2):
+        assert putil.activity(str(vcd), design=designs[netlist_type]).rows == expected[netlist_type]

@@ -74,13 +74,15 @@ public:
         host_set_current_design(design.get());
         HOST_DEVICE* device = design->device();
 
-        PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(device);
+        PUTIL_POWER_SUPPLY_INFO supplies;
+        supplies.cache_power_supply_data(device);
         const FAMILY_MODEL& chosen = model_for(device->get_basic_info()->get_family_enum());
         std::unique_ptr<PUTIL_HSSI_INFO> model(chosen.make());
         if (!model) {
             std::cerr << "putil: error: out of memory\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
+        model->set_power_supply_info(&supplies);
         model->build_hssi_info_from_device_database(device);
         if (!m_design_file.empty())
             model->fill_in_hssi_info_from_cdb_atom_netlist(design->netlist(), design->store());

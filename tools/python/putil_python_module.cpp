@@ -64,10 +64,12 @@ struct ACTIVITY_REQUEST {
     bool strict;
 };
 
-// Every call starts from the host as a new process has it, and leaves it so:
-// settings, messages and the current design of one call never reach the
-// next. Messages are not printed: the result carries them, and an error the
-// one that failed the call.
+// Every call starts from the host as a new process has it, and leaves it so.
+// The library keeps nothing between calls (each read holds its own state),
+// but the reference host keeps its settings, posted messages and current
+// design for the whole process: the settings and messages of one call must
+// not reach the next. Messages are not printed: the result carries them, and
+// an error the one that failed the call.
 class HOST_STATE_SCOPE {
 public:
     HOST_STATE_SCOPE()

@@ -242,7 +242,7 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
 {
-    const std::string line = std::to_string(putil_vcd_get_line_number());
+    const std::string line = std::to_string(get_line_number());
     putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
     return false;
 }

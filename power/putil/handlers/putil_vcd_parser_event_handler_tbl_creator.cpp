@@ -18,17 +18,6 @@
 
 namespace {
 
-// "print_only_inputs_to_tbl_file", read at the first declaration of the
-// process and kept.
-int s_print_only_inputs = -1;
-
-bool print_only_inputs()
-{
-    if (s_print_only_inputs < 0)
-        s_print_only_inputs = cfg_is_on("print_only_inputs_to_tbl_file", false) ? 1 : 0;
-    return s_print_only_inputs == 1;
-}
-
 // A pin output that carries a signal from outside the device into it.
 bool is_input_pin(const CDB_ATOM_OTERM* oterm, const CDB_ATOM_NODE* atom)
 {
@@ -50,6 +39,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_C
     : PUTIL_VCD_PARSER_EVENT_HANDLER(std::move(vcd_file_name), lines_in_file, scanner, facade, nullptr, nullptr),
       m_tbl_file(tbl_file_name),
       m_tbl_ostream(&m_tbl_file.stream()),
+      m_print_only_inputs(cfg_is_on("print_only_inputs_to_tbl_file", false)),
       m_window_start(start_time != nullptr ? start_time->get_storage_number() : 0),
       m_window_end(end_time != nullptr ? end_time->get_storage_number() : 0),
       m_no_window(start_time == nullptr || end_time == nullptr),
@@ -97,7 +87,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::declare(const std::string& code
     const CDB_ATOM_NODE* atom = oterm->get_my_node();
     PUTIL_ASSERT(atom != 0);
     const bool input_pin = is_input_pin(oterm, atom);
-    if (print_only_inputs() && !input_pin)
+    if (m_print_only_inputs && !input_pin)
         return false;
     const std::uint32_t index = static_cast<std::uint32_t>(m_signals.size());
     if (bit < 0)

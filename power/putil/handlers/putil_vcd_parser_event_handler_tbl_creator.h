@@ -97,6 +97,7 @@ private:
     std::ofstream* m_tbl_ostream;
     bool m_read_completed = false;
     bool m_output_written = false;
+    bool m_print_only_inputs;      // "print_only_inputs_to_tbl_file", read per conversion
     // The values of a pattern row after its time (" 0 1 = X 1\n"), kept up to
     // date as values change: a row of a large design is a long line, written
     // at once. Made again when a signal is declared after it was made.

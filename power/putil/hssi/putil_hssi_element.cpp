@@ -1,41 +1,20 @@
 // Transceiver block elements: guarded typed data, links, power records,
-// supply voltages and regions, and the process-wide element type map.
+// supply voltages and regions.
 #include "hssi/putil_hssi_element.h"
 
 #include <cstring>
 
 #include "host/cut.h"
 #include "host/dev.h"
-#include "host/dstr.h"
 #include "host/putil_lib.h"
 #include "core/putil_internal.h"
 
-DEV_FAMILY_ENUM PUTIL_HSSI_ELEMENT::s_user_family = DEV_FAMILY_NONE;
-int PUTIL_HSSI_ELEMENT::s_num_element_types = 0;
-std::vector<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY> PUTIL_HSSI_ELEMENT::s_int_to_element_phys_impl_vector;
-std::unordered_map<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY, int, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY_HASH>
-    PUTIL_HSSI_ELEMENT::s_element_phys_impl_to_int_hash;
-
-namespace {
-
-// Families whose strips come in implementations that the basic-info table
-// does not list: every implementation named as a strip becomes a type.
-bool family_lists_strips_by_name(int family)
+PUTIL_HSSI_ELEMENT::PUTIL_HSSI_ELEMENT(PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types, DEV_DEVICE* device,
+                                       unsigned gid, int id, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
+    : m_element_types(&element_types)
 {
-    return family == 8 || family == 9 || family == 17 || family == 48;
-}
-
-// The lowest implementation value that can name a strip.
-constexpr int s_first_strip_phys_impl = 2;
-
-}   // namespace
-
-PUTIL_HSSI_ELEMENT::PUTIL_HSSI_ELEMENT(DEV_DEVICE* device, unsigned gid, int id,
-                                       PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
-{
-    if (device->get_basic_info()->get_family_enum() != s_user_family)
-        create_element_type_map(device);
-    m_element_type = get_hssi_element_type(key);
+    element_types.create_element_type_map(device);
+    m_element_type = element_types.get_hssi_element_type(key);
     m_element_id = id;
     m_element_gid = gid;
     allocate_type_lists();
@@ -47,8 +26,9 @@ PUTIL_HSSI_ELEMENT::~PUTIL_HSSI_ELEMENT() = default;
 
 void PUTIL_HSSI_ELEMENT::allocate_type_lists()
 {
-    m_associated_elements_by_type.assign(static_cast<std::size_t>(s_num_element_types), ELEMENT_LIST());
-    m_child_elements_by_type.assign(static_cast<std::size_t>(s_num_element_types), ELEMENT_LIST());
+    const std::size_t num_types = static_cast<std::size_t>(m_element_types->get_num_element_types());
+    m_associated_elements_by_type.assign(num_types, ELEMENT_LIST());
+    m_child_elements_by_type.assign(num_types, ELEMENT_LIST());
 }
 
 // The three accessors of one scalar kind; the checks' texts name the kind's
@@ -120,13 +100,13 @@ bool PUTIL_HSSI_ELEMENT::is_valid_2d_int_enum(DEV_POWER_HSSI_2D_INT_DATA_ENUM ke
 
 void PUTIL_HSSI_ELEMENT::get_element_phys_impl_type(PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key) const
 {
-    get_element_phys_impl_key(key, m_element_type);
+    m_element_types->get_element_phys_impl_key(key, m_element_type);
 }
 
 PUTIL_HSSI_ELEMENT::ELEMENT_LIST& PUTIL_HSSI_ELEMENT::type_list(PUTIL_VECTOR<ELEMENT_LIST>& lists,
                                                                  PUTIL_HSSI_ELEMENT_TYPE element_type)
 {
-    PUTIL_ASSERT(0 <= element_type && element_type < static_cast<PUTIL_HSSI_ELEMENT_TYPE>(s_num_element_types));
+    PUTIL_ASSERT(0 <= element_type && element_type < static_cast<PUTIL_HSSI_ELEMENT_TYPE>(lists.size()));
     return lists[static_cast<std::size_t>(element_type)];
 }
 
@@ -138,7 +118,7 @@ void PUTIL_HSSI_ELEMENT::add_child_element(PUTIL_HSSI_ELEMENT* child)
 
 void PUTIL_HSSI_ELEMENT::add_child_element(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, PUTIL_HSSI_ELEMENT* child)
 {
-    type_list(m_child_elements_by_type, get_hssi_element_type(key)).push_back(child);
+    type_list(m_child_elements_by_type, m_element_types->get_hssi_element_type(key)).push_back(child);
 }
 
 void PUTIL_HSSI_ELEMENT::add_associated_element(PUTIL_HSSI_ELEMENT* element)
@@ -150,18 +130,18 @@ void PUTIL_HSSI_ELEMENT::add_associated_element(PUTIL_HSSI_ELEMENT* element)
 void PUTIL_HSSI_ELEMENT::add_associated_element(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key,
                                                 PUTIL_HSSI_ELEMENT* element)
 {
-    type_list(m_associated_elements_by_type, get_hssi_element_type(key)).push_back(element);
+    type_list(m_associated_elements_by_type, m_element_types->get_hssi_element_type(key)).push_back(element);
 }
 
 PUTIL_HSSI_ELEMENT::ELEMENT_LIST& PUTIL_HSSI_ELEMENT::get_child_elements(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
 {
-    return type_list(m_child_elements_by_type, get_hssi_element_type(key));
+    return type_list(m_child_elements_by_type, m_element_types->get_hssi_element_type(key));
 }
 
 PUTIL_HSSI_ELEMENT::ELEMENT_LIST& PUTIL_HSSI_ELEMENT::get_associated_elements(
     const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
 {
-    return type_list(m_associated_elements_by_type, get_hssi_element_type(key));
+    return type_list(m_associated_elements_by_type, m_element_types->get_hssi_element_type(key));
 }
 
 void PUTIL_HSSI_ELEMENT::append_static_power(DEV_POWER_SUPPLY_ENUM supply, double constant, double multiplier,
@@ -234,68 +214,4 @@ void PUTIL_HSSI_ELEMENT::invalidate_all_data()
         ELEMENT_LIST().swap(list);
     for (ELEMENT_LIST& list : m_child_elements_by_type)
         ELEMENT_LIST().swap(list);
-}
-
-void PUTIL_HSSI_ELEMENT::create_element_type_map(DEV_DEVICE* device)
-{
-    DEV_BASIC_INFO* dev_basic_info = device->get_basic_info();
-    const DEV_FAMILY_ENUM family = dev_basic_info->get_family_enum();
-    if (family == s_user_family)
-        return;
-    s_user_family = family;
-    PUTIL_ASSERT(dev_basic_info->is_valid_2d_int_enum(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS));
-    s_int_to_element_phys_impl_vector.clear();
-    s_element_phys_impl_to_int_hash.clear();
-    int count = 0;
-    add_type_rows(dev_basic_info->get_2d_int_data(DEV_BASIC_INFO_2D_INT_POWER_HSSI_ELEMENTS), count);
-    if (family_lists_strips_by_name(family)) {
-        std::vector<std::vector<int>> strip_rows;
-        for (int phys_impl = s_first_strip_phys_impl; phys_impl <= DEV_PHYS_IMPL_ANY; ++phys_impl)
-            if (dstr_get_debug_string(static_cast<DEV_PHYS_IMPL_ENUM>(phys_impl)).find("HSSI_STRIP") !=
-                std::string::npos)
-                strip_rows.push_back({DEV_ELEMENT_HSSI_STRIP, phys_impl});
-        add_type_rows(strip_rows, count);
-    }
-    s_num_element_types = count;
-}
-
-// Numbers each new (kind, implementation) and then its kind's
-// any-implementation key, in the order of first appearance.
-void PUTIL_HSSI_ELEMENT::add_type_rows(const std::vector<std::vector<int>>& rows, int& count)
-{
-    for (const std::vector<int>& row : rows) {
-        if (row.size() < 2)
-            continue;
-        const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key(row[0], row[1]);
-        for (const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& type_key : {key, key.any_implementation()}) {
-            if (s_element_phys_impl_to_int_hash.count(type_key) != 0)
-                continue;
-            s_element_phys_impl_to_int_hash[type_key] = count++;
-            s_int_to_element_phys_impl_vector.push_back(type_key);
-        }
-    }
-}
-
-PUTIL_HSSI_ELEMENT_TYPE PUTIL_HSSI_ELEMENT::get_hssi_element_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
-{
-    const auto iter = s_element_phys_impl_to_int_hash.find(key);
-    PUTIL_ASSERT(iter != s_element_phys_impl_to_int_hash.end());
-    return iter->second;
-}
-
-bool PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
-{
-    return s_element_phys_impl_to_int_hash.count(key) != 0;
-}
-
-void PUTIL_HSSI_ELEMENT::get_element_phys_impl_key(PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int element_type)
-{
-    PUTIL_ASSERT(0 <= element_type &&
-                 element_type < static_cast<PUTIL_HSSI_ELEMENT_TYPE>(s_int_to_element_phys_impl_vector.size()));
-    key = s_int_to_element_phys_impl_vector[static_cast<std::size_t>(element_type)];
-}
-
-bool PUTIL_HSSI_ELEMENT::hssi_element_type_exists(int element_type)
-{
-    return 0 <= element_type && element_type < static_cast<int>(s_int_to_element_phys_impl_vector.size());
 }

@@ -1,7 +1,7 @@
 // One located transceiver block of the device as the transceiver power model
 // sees it: typed data with validity flags, containment and association
 // links, power and energy records, its supplies' voltages and its power
-// region; and the process-wide map of element types.
+// region. Its type numbers are those of its model's element type map.
 #pragma once
 
 #include <fstream>
@@ -9,6 +9,7 @@
 
 #include "host/dev_enums.h"
 #include "core/putil_export.h"
+#include "hssi/putil_hssi_element_type_map.h"
 
 class DEV_DEVICE;
 class CDB_ATOM_NODE;
@@ -16,36 +17,7 @@ class CDB_ATOM_ITERM;
 class CDB_ATOM_OTERM;
 class PUTIL_SA_DATA;
 
-typedef int PUTIL_HSSI_ELEMENT_TYPE;
 typedef int PUTIL_HSSI_ELEMENT_ID;
-
-// A block's kind and physical implementation; (kind, DEV_PHYS_IMPL_ANY)
-// stands for every block of the kind.
-struct PUTIL_EXPORT PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY {
-    DEV_ELEMENT_ENUM element = DEV_ELEMENT_ENUM_BEGIN;
-    DEV_PHYS_IMPL_ENUM phys_impl = DEV_PHYS_IMPL_ENUM_BEGIN;
-
-    PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY() = default;
-    PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY(int element_kind, int implementation)
-        : element(static_cast<DEV_ELEMENT_ENUM>(element_kind)),
-          phys_impl(static_cast<DEV_PHYS_IMPL_ENUM>(implementation))
-    {
-    }
-    bool operator==(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& other) const
-    {
-        return element == other.element && phys_impl == other.phys_impl;
-    }
-    // The any-implementation key of this key's kind.
-    PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY any_implementation() const { return {element, DEV_PHYS_IMPL_ANY}; }
-};
-
-struct PUTIL_EXPORT PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY_HASH {
-    std::size_t operator()(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key) const
-    {
-        const unsigned element = static_cast<unsigned>(key.element);
-        return ((element >> 2) | (element << 2)) ^ static_cast<unsigned>(key.phys_impl);
-    }
-};
 
 // A power (or energy) term of a block on one supply: constant x multiplier.
 struct PUTIL_HSSI_POWER_CONSTANT_DATA {
@@ -67,10 +39,12 @@ public:
     typedef PUTIL_HASH_MAP<int, PUTIL_VECTOR<PUTIL_HSSI_POWER_CONSTANT_DATA>> STATIC_POWER_MAP;
     typedef PUTIL_HASH_MAP<int, PUTIL_VECTOR<PUTIL_HSSI_ENERGY_CONSTANT_DATA>> DYNAMIC_ENERGY_MAP;
 
-    // An element of the block gid, at place id of its model's list. Builds
-    // the type map first when the device's family is not the one it was
-    // built for; the key must be in the map.
-    PUTIL_HSSI_ELEMENT(DEV_DEVICE* device, unsigned gid, int id, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
+    // An element of the block gid, at place id of its model's list, typed by
+    // the model's map element_types (which must outlive it). Builds the map
+    // first when the device's family is not the one it was built for; the
+    // key must be in the map.
+    PUTIL_HSSI_ELEMENT(PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types, DEV_DEVICE* device, unsigned gid, int id,
+                       PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
     PUTIL_HSSI_ELEMENT(const PUTIL_HSSI_ELEMENT& other);
     PUTIL_HSSI_ELEMENT& operator=(const PUTIL_HSSI_ELEMENT& other);
     virtual ~PUTIL_HSSI_ELEMENT();
@@ -107,6 +81,7 @@ public:
     PUTIL_HSSI_ELEMENT_ID get_element_id() const { return m_element_id; }
     unsigned get_element_gid() const { return m_element_gid; }
     PUTIL_HSSI_ELEMENT_TYPE get_element_type() const { return m_element_type; }
+    const PUTIL_HSSI_ELEMENT_TYPE_MAP& get_element_types() const { return *m_element_types; }
     void get_element_phys_impl_type(PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key) const;
 
     // Links. The element points to its parent, children and associated
@@ -151,27 +126,11 @@ public:
     // rate of the block's terminal.
     void write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_data) const;
 
-    // The process-wide type map: a dense number per (kind, implementation)
-    // of the current family and per kind's any-implementation key.
-    static void create_element_type_map(DEV_DEVICE* device);
-    // Makes the next element rebuild the map even for the same family: for
-    // a host that loads another device of a family already seen.
-    static void forget_element_type_map() { s_user_family = DEV_FAMILY_NONE; }
-    static PUTIL_HSSI_ELEMENT_TYPE get_hssi_element_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
-    static bool element_phys_impl_key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key);
-    static void get_element_phys_impl_key(PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int element_type);
-    static bool hssi_element_type_exists(int element_type);
-    static int get_num_element_types() { return s_num_element_types; }
-    static const std::vector<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY>& get_element_phys_impl_vector()
-    {
-        return s_int_to_element_phys_impl_vector;
-    }
-
 private:
     void allocate_type_lists();
     ELEMENT_LIST& type_list(PUTIL_VECTOR<ELEMENT_LIST>& lists, PUTIL_HSSI_ELEMENT_TYPE element_type);
-    static void add_type_rows(const std::vector<std::vector<int>>& rows, int& count);
 
+    const PUTIL_HSSI_ELEMENT_TYPE_MAP* m_element_types;   // the model's; not owned
     PUTIL_HSSI_ELEMENT_TYPE m_element_type;
     PUTIL_HSSI_ELEMENT_ID m_element_id;
     unsigned m_element_gid;
@@ -201,12 +160,4 @@ private:
     STATIC_POWER_MAP m_static_power;
     DYNAMIC_ENERGY_MAP m_dynamic_energy;
     DEV_POWER_REGION_ENUM m_power_region = DEV_POWER_REGION_NONE;
-
-    // The type map lives as long as the library and outlives the host's
-    // memory manager at unload, so it takes the standard heap.
-    static DEV_FAMILY_ENUM s_user_family;
-    static int s_num_element_types;
-    static std::vector<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY> s_int_to_element_phys_impl_vector;
-    static std::unordered_map<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY, int, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY_HASH>
-        s_element_phys_impl_to_int_hash;
 };

@@ -24,10 +24,10 @@ double sum_of_products(const RECORDS& records, int supply)
     return sum;
 }
 
-std::string type_name(PUTIL_HSSI_ELEMENT_TYPE element_type)
+std::string type_name(const PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types, PUTIL_HSSI_ELEMENT_TYPE element_type)
 {
     PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key;
-    PUTIL_HSSI_ELEMENT::get_element_phys_impl_key(key, element_type);
+    element_types.get_element_phys_impl_key(key, element_type);
     return dstr_get_debug_string(key.element) + "::" + dstr_get_debug_string(key.phys_impl);
 }
 
@@ -40,8 +40,8 @@ void write_id_list(std::ofstream& out, const char* heading, const PUTIL_HSSI_ELE
 }
 
 // The list and the per-type lists of children or associated elements.
-void write_links(std::ofstream& out, const char* heading, const PUTIL_HSSI_ELEMENT::ELEMENT_LIST& all,
-                 const PUTIL_VECTOR<PUTIL_HSSI_ELEMENT::ELEMENT_LIST>& by_type)
+void write_links(std::ofstream& out, const PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types, const char* heading,
+                 const PUTIL_HSSI_ELEMENT::ELEMENT_LIST& all, const PUTIL_VECTOR<PUTIL_HSSI_ELEMENT::ELEMENT_LIST>& by_type)
 {
     if (!all.empty()) {
         write_id_list(out, heading, all);
@@ -56,7 +56,7 @@ void write_links(std::ofstream& out, const char* heading, const PUTIL_HSSI_ELEME
     for (std::size_t element_type = 0; element_type < by_type.size(); ++element_type) {
         if (by_type[element_type].empty())
             continue;
-        out << "      " << type_name(static_cast<PUTIL_HSSI_ELEMENT_TYPE>(element_type)) << " = {";
+        out << "      " << type_name(element_types, static_cast<PUTIL_HSSI_ELEMENT_TYPE>(element_type)) << " = {";
         for (const PUTIL_HSSI_ELEMENT* element : by_type[element_type])
             out << " " << element->get_element_id();
         out << " }\n";
@@ -77,7 +77,7 @@ void PUTIL_HSSI_ELEMENT::write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_
     else
         text << "   GID = " << m_element_gid << "\n";
     PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY key;
-    get_element_phys_impl_key(key, m_element_type);
+    get_element_phys_impl_type(key);
     text << "   DEV_ELEMENT_ENUM = " << dstr_get_debug_string(key.element) << "\n";
     text << "   DEV_PHYS_IMPL_ENUM = " << dstr_get_debug_string(key.phys_impl) << "\n\n";
 
@@ -166,7 +166,7 @@ void PUTIL_HSSI_ELEMENT::write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_
         text << "   PARENT_ELEMENT = " << m_parent_element->m_element_id << "\n\n";
     else
         text << "   PARENT_ELEMENT = NULL\n\n";
-    write_links(text, "CHILD_ELEMENTS", m_child_elements, m_child_elements_by_type);
-    write_links(text, "ASSOCIATED_ELEMENTS", m_associated_elements, m_associated_elements_by_type);
+    write_links(text, *m_element_types, "CHILD_ELEMENTS", m_child_elements, m_child_elements_by_type);
+    write_links(text, *m_element_types, "ASSOCIATED_ELEMENTS", m_associated_elements, m_associated_elements_by_type);
     text << "}\n\n";
 }

@@ -67,7 +67,7 @@ PUTIL_HSSI_INFO::ELEMENT_LIST& PUTIL_HSSI_INFO::type_list(PUTIL_HSSI_ELEMENT_TYP
 
 PUTIL_HSSI_INFO::ELEMENT_LIST& PUTIL_HSSI_INFO::get_hssi_elements_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
 {
-    return type_list(PUTIL_HSSI_ELEMENT::get_hssi_element_type(key));
+    return type_list(m_element_types.get_hssi_element_type(key));
 }
 
 int PUTIL_HSSI_INFO::get_num_hssi_elements_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
@@ -148,7 +148,7 @@ void PUTIL_HSSI_INFO::build_element_tree(DEV_DEVICE* dev_device, bool load_die_d
     const bool loads_data_part = load_die_data_part && !die_info->is_data_loaded(DEV_DIE_INFO_TYPE_TRANSCEIVER);
     if (loads_data_part)
         die_info->load_data(DEV_DIE_INFO_TYPE_TRANSCEIVER);
-    PUTIL_HSSI_ELEMENT::create_element_type_map(dev_device);
+    m_element_types.create_element_type_map(dev_device);
     create_hssi_elements(dev_device);
     const DYGR_PLACE_BLOCK_HIERARCHY_INFO* hierarchy_info = place_info->get_hierarchy_info();
     for (PUTIL_HSSI_ELEMENT* hssi_element : m_hssi_elements) {
@@ -171,8 +171,8 @@ void PUTIL_HSSI_INFO::create_hssi_elements(DEV_DEVICE* dev_device)
     DYGR_PLACE_INFO* place_info = loaded_place_info(dev_device);
     clear_hssi_info();
     // A copy: the element constructor may rebuild the map.
-    const std::vector<PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY> types = PUTIL_HSSI_ELEMENT::get_element_phys_impl_vector();
-    m_hssi_elements_by_type.assign(static_cast<std::size_t>(PUTIL_HSSI_ELEMENT::get_num_element_types()),
+    const PUTIL_HSSI_ELEMENT_TYPE_MAP::KEY_VECTOR types = m_element_types.get_element_phys_impl_vector();
+    m_hssi_elements_by_type.assign(static_cast<std::size_t>(m_element_types.get_num_element_types()),
                                    ELEMENT_LIST());
     // Elements are numbered by kind in type-map order, then by placement
     // index within the kind.
@@ -187,7 +187,7 @@ void PUTIL_HSSI_INFO::create_hssi_elements(DEV_DEVICE* dev_device)
                                                  dev_device->get_die_info()->get_phys_impl(element_gid, 0));
             // A block in an implementation the family does not model gets
             // no element.
-            if (PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(key))
+            if (key_exists(key))
                 add_element(dev_device, element_gid, key);
         }
     }
@@ -197,14 +197,14 @@ PUTIL_HSSI_ELEMENT* PUTIL_HSSI_INFO::add_element(DEV_DEVICE* dev_device, unsigne
                                                  PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
 {
     PUTIL_HSSI_ELEMENT* hssi_element =
-        PUTIL_NEW PUTIL_HSSI_ELEMENT(dev_device, gid, get_num_hssi_elements(), key);
+        PUTIL_NEW PUTIL_HSSI_ELEMENT(m_element_types, dev_device, gid, get_num_hssi_elements(), key);
     if (hssi_element == nullptr)
         PUTIL_INTERNAL_ERROR("Out of memory");
     m_hssi_elements.push_back(hssi_element);
     if (gid != DEV_ILLEGAL_GLOBAL_ID)
         m_gid_to_hssi_element_hash[gid] = hssi_element;
-    type_list(PUTIL_HSSI_ELEMENT::get_hssi_element_type(key)).push_back(hssi_element);
-    type_list(PUTIL_HSSI_ELEMENT::get_hssi_element_type(key.any_implementation())).push_back(hssi_element);
+    type_list(m_element_types.get_hssi_element_type(key)).push_back(hssi_element);
+    type_list(m_element_types.get_hssi_element_type(key.any_implementation())).push_back(hssi_element);
     return hssi_element;
 }
 
@@ -425,8 +425,9 @@ void PUTIL_HSSI_INFO::set_up_hssi_element_voltage_data(PUTIL_HSSI_ELEMENT* hssi_
         return;
     std::vector<std::vector<int>> supplies_table;
     for (DEV_POWER_SUPPLY_ENUM supply : CUT_VOLTAGE_UTIL::get_power_supplies_of_element(gid)) {
-        const DEV_POWER_REGION_ENUM region = PUTIL_POWER_SUPPLY_INFO::get_gid_power_region(gid, supply);
-        int voltage = PUTIL_POWER_SUPPLY_INFO::get_power_region_voltage(supply, region);
+        PUTIL_ASSERT(m_power_supply_info != NULL);
+        const DEV_POWER_REGION_ENUM region = m_power_supply_info->get_gid_power_region(gid, supply);
+        int voltage = m_power_supply_info->get_power_region_voltage(supply, region);
         // The block's own VCCEHT setting wins over its region's voltage.
         if (supply == DEV_POWER_SUPPLY_VCCEHT && hssi_element->is_valid_enum_enum(DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE))
             PUTIL_ASSERT(CUT_VOLTAGE_UTIL::get_int_voltage_from_dev_enum( static_cast<DEV_VOLTAGE_ENUM>( hssi_element->get_enum_data( DEV_POWER_HSSI_ENUM_VCCEHT_VOLTAGE ) ), &voltage ));

@@ -19,6 +19,7 @@ class DYGR_DIE_INFO;
 class DYGR_PLACE_INFO;
 class DYGR_PLACE_BLOCK_HIERARCHY_INFO;
 class PUTIL_SA_DATA;
+class PUTIL_POWER_SUPPLY_INFO;
 
 // The user's voltages and voltage options, as the host reads them.
 typedef std::unordered_map<DEV_POWER_TYPE_NAME_ENUM, DEV_VOLTAGE_ENUM> PUTIL_HSSI_USER_VOLTAGES;
@@ -62,6 +63,14 @@ public:
     PUTIL_HSSI_ELEMENT* get_hssi_element_by_type(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key, int i);
     // Destroys every element and the per-type lists.
     void clear_hssi_info();
+    // The element types of this model's device family (built with the tree).
+    const PUTIL_HSSI_ELEMENT_TYPE_MAP& get_element_types() const { return m_element_types; }
+    // The supply tables of the model's device (not owned; they must outlive
+    // the model), read for the elements' voltages. Null until set.
+    void set_power_supply_info(const PUTIL_POWER_SUPPLY_INFO* power_supply_info)
+    {
+        m_power_supply_info = power_supply_info;
+    }
 
 protected:
     // What sets the families of one device generation (whose channels sit in
@@ -220,6 +229,11 @@ protected:
     void fill_in_hssi_info_from_cdb_atom_hd_hbxpe2_hip_top(PUTIL_HSSI_ELEMENT* hssi_element, CDB_ATOM_NODE* cdb_atom);
 
     const STRIP_FAMILY_RULES* strip_family() const { return m_strip_family; }
+    // Whether the model's type map knows a key.
+    bool key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key) const
+    {
+        return m_element_types.element_phys_impl_key_exists(key);
+    }
 
 private:
     ELEMENT_LIST& type_list(PUTIL_HSSI_ELEMENT_TYPE element_type);
@@ -230,10 +244,13 @@ private:
     void complete_pma_channel_bonding();
     const std::vector<int>* relayed_usages(const CDB_ATOM_NODE* cdb_atom) const;
 
+    // Declared before the elements: they keep pointers to it.
+    PUTIL_HSSI_ELEMENT_TYPE_MAP m_element_types;
     ELEMENT_LIST m_hssi_elements;
     PUTIL_HASH_MAP<unsigned, PUTIL_HSSI_ELEMENT*> m_gid_to_hssi_element_hash;
     PUTIL_VECTOR<ELEMENT_LIST> m_hssi_elements_by_type;
     PUTIL_SA_DATA* m_sa_data = nullptr;
+    const PUTIL_POWER_SUPPLY_INFO* m_power_supply_info = nullptr;
     // Null for the base model; a strip family's rules otherwise.
     const STRIP_FAMILY_RULES* m_strip_family = nullptr;
 

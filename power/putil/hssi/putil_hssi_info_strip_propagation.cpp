@@ -93,7 +93,7 @@ void PUTIL_HSSI_INFO::set_bonded_and_unbonded_strip_family_elements(DEV_DEVICE* 
 void PUTIL_HSSI_INFO::propagate_strip_implementation()
 {
     const KEY strips(DEV_ELEMENT_HSSI_STRIP, DEV_PHYS_IMPL_ANY);
-    if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(strips))
+    if (!key_exists(strips))
         return;
     for (PUTIL_HSSI_ELEMENT* strip : get_hssi_elements_by_type(strips)) {
         KEY key;
@@ -114,7 +114,7 @@ void PUTIL_HSSI_INFO::propagate_strip_family_netlist_info()
     CUT_VOLTAGE_UTIL::read_voltage_options_from_acf(facade, options);
     CUT_VOLTAGE_UTIL::read_voltages_from_acf(facade, voltages);
     const KEY strips(DEV_ELEMENT_HSSI_STRIP, DEV_PHYS_IMPL_ANY);
-    if (PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(strips)) {
+    if (key_exists(strips)) {
         for (PUTIL_HSSI_ELEMENT* strip : get_hssi_elements_by_type(strips)) {
             const unsigned gid = strip->get_element_gid();
             PUTIL_ASSERT(gid != DEV_ILLEGAL_GLOBAL_ID);
@@ -128,7 +128,7 @@ void PUTIL_HSSI_INFO::propagate_strip_family_netlist_info()
 void PUTIL_HSSI_INFO::propagate_cdb_atom_netlist_info_strip()
 {
     const KEY strips(DEV_ELEMENT_HSSI_STRIP, DEV_PHYS_IMPL_ANY);
-    if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(strips))
+    if (!key_exists(strips))
         return;
     for (PUTIL_HSSI_ELEMENT* strip : get_hssi_elements_by_type(strips)) {
         const unsigned gid = strip->get_element_gid();
@@ -218,7 +218,7 @@ void PUTIL_HSSI_INFO::power_down_unused_strip_blocks(PUTIL_HSSI_ELEMENT* strip, 
                                                      CDB_CHIP_DB_ENTRY* chip)
 {
     const KEY parts(STRIP_PART, DEV_PHYS_IMPL_ANY);
-    if (keep_on || !m_strip_family->powers_down_strip_parts || !PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(parts))
+    if (keep_on || !m_strip_family->powers_down_strip_parts || !key_exists(parts))
         return;
     for (PUTIL_HSSI_ELEMENT* part : strip->get_child_elements(parts)) {
         const DEV_POWER_REGION_ENUM region =
@@ -241,9 +241,9 @@ void PUTIL_HSSI_INFO::power_down_unused_pcie_supply(PUTIL_HSSI_ELEMENT* strip, D
 {
     const bool option_on = pcie_power_option_on(region);
     const KEY containers(PCIE_CONTAINER, DEV_PHYS_IMPL_ANY), hips(PCIE_HIP, DEV_PHYS_IMPL_ANY);
-    if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(containers))
+    if (!key_exists(containers))
         return;
-    const bool hips_exist = PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(hips);
+    const bool hips_exist = key_exists(hips);
     for (PUTIL_HSSI_ELEMENT* dpip_element : strip->get_child_elements(containers)) {
         PUTIL_ASSERT(dpip_element != NULL);
         bool qualifies = false;
@@ -265,7 +265,7 @@ void PUTIL_HSSI_INFO::propagate_bonding_index()
     int index = 1;
     for (int stage = 0; stage < 3; ++stage) {
         const KEY sources(stage_kinds[stage], DEV_PHYS_IMPL_ANY);
-        if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(sources))
+        if (!key_exists(sources))
             continue;
         for (PUTIL_HSSI_ELEMENT* source : get_hssi_elements_by_type(sources))
             if (start_bonding_group(source, index))
@@ -299,8 +299,8 @@ bool PUTIL_HSSI_INFO::start_bonding_group(PUTIL_HSSI_ELEMENT* source, int index)
 void PUTIL_HSSI_INFO::complete_pcs_channel_bonding()
 {
     const KEY pcs_channels(PCS_CHANNEL, DEV_PHYS_IMPL_ANY), pma_channels(PMA_CHANNEL, DEV_PHYS_IMPL_ANY);
-    if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(pcs_channels) ||
-        !PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(pma_channels))
+    if (!key_exists(pcs_channels) ||
+        !key_exists(pma_channels))
         return;
     // The first PMA channel at each location.
     std::unordered_map<long long, PUTIL_HSSI_ELEMENT*> pma_by_location;
@@ -352,7 +352,7 @@ void PUTIL_HSSI_INFO::complete_pcs_channel_bonding()
 void PUTIL_HSSI_INFO::complete_pma_channel_bonding()
 {
     const KEY pma_channels(PMA_CHANNEL, DEV_PHYS_IMPL_ANY);
-    if (!PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(pma_channels))
+    if (!key_exists(pma_channels))
         return;
     for (PUTIL_HSSI_ELEMENT* pma_channel : get_hssi_elements_by_type(pma_channels)) {
         if (!is_used(pma_channel))

@@ -15,12 +15,8 @@ inline DEV_POWER_HSSI_DOUBLE_DATA_ENUM double_key(int key) { return static_cast<
 inline DEV_POWER_HSSI_ITERM_DATA_ENUM iterm_key(int key) { return static_cast<DEV_POWER_HSSI_ITERM_DATA_ENUM>(key); }
 constexpr DEV_POWER_HSSI_OTERM_DATA_ENUM OTERM_0 = static_cast<DEV_POWER_HSSI_OTERM_DATA_ENUM>(0);
 
-// Every block of a kind, and whether the family's type map knows a key.
+// Every block of a kind.
 inline PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY any(int kind) { return {kind, DEV_PHYS_IMPL_ANY}; }
-inline bool key_exists(const PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)
-{
-    return PUTIL_HSSI_ELEMENT::element_phys_impl_key_exists(key);
-}
 
 // Whether a transmit clock generation block takes its clock from the x6/xN
 // clock network (PELLUMV's rule, which the strip captures use too).

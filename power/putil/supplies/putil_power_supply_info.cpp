@@ -90,18 +90,14 @@ const REGION_ROW s_region_rows[] = {
 
 }  // namespace
 
-// Made when the library loads and destroyed when it unloads; the host's
-// memory manager outlives the libraries it serves.
-PUTIL_POWER_SUPPLY_INFO::ELEMENT_SUPPLY_MAP PUTIL_POWER_SUPPLY_INFO::m_element_to_power_type(INITIAL_BUCKETS);
-PUTIL_POWER_SUPPLY_INFO::GID_SUPPLY_MAP PUTIL_POWER_SUPPLY_INFO::m_gid_to_power_type(INITIAL_BUCKETS);
-PUTIL_POWER_SUPPLY_INFO::ELEMENT_REGION_MAP PUTIL_POWER_SUPPLY_INFO::m_element_to_power_region(INITIAL_BUCKETS);
-PUTIL_POWER_SUPPLY_INFO::GID_REGION_MAP PUTIL_POWER_SUPPLY_INFO::m_gid_to_power_region(INITIAL_BUCKETS);
-PUTIL_POWER_SUPPLY_INFO::VOLTAGE_MAP PUTIL_POWER_SUPPLY_INFO::m_power_region_to_voltage(INITIAL_BUCKETS);
-DEV_DIE_INFO* PUTIL_POWER_SUPPLY_INFO::s_dev_die_info = nullptr;
-
-PUTIL_POWER_SUPPLY_INFO& PUTIL_POWER_SUPPLY_INFO::operator=(const PUTIL_POWER_SUPPLY_INFO&)
+PUTIL_POWER_SUPPLY_INFO::PUTIL_POWER_SUPPLY_INFO()
+    : m_element_to_power_type(INITIAL_BUCKETS),
+      m_gid_to_power_type(INITIAL_BUCKETS),
+      m_element_to_power_region(INITIAL_BUCKETS),
+      m_gid_to_power_region(INITIAL_BUCKETS),
+      m_power_region_to_voltage(INITIAL_BUCKETS),
+      m_dev_die_info(nullptr)
 {
-    return *this;
 }
 
 void PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(DEV_DEVICE* dev_device)
@@ -109,7 +105,7 @@ void PUTIL_POWER_SUPPLY_INFO::cache_power_supply_data(DEV_DEVICE* dev_device)
     PUTIL_ASSERT(dev_device != NULL);
     DEV_DIE_INFO* die_info = dev_device->get_die_info();
     PUTIL_ASSERT(die_info != NULL);
-    s_dev_die_info = die_info;
+    m_dev_die_info = die_info;
 
     const DEV_BASIC_INFO* basic_info = dev_device->get_basic_info();
     PUTIL_ASSERT(basic_info != NULL);
@@ -157,14 +153,14 @@ void PUTIL_POWER_SUPPLY_INFO::add_regions(int line)
     }
 }
 
-const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::get_gid_power_supplies(DEV_ELEMENT_ENUM element)
+const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::get_gid_power_supplies(DEV_ELEMENT_ENUM element) const
 {
     return supplies_of_element(element);
 }
 
-const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::get_gid_power_supplies(unsigned gid)
+const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::get_gid_power_supplies(unsigned gid) const
 {
-    PUTIL_ASSERT(s_dev_die_info != NULL);
+    PUTIL_ASSERT(m_dev_die_info != NULL);
     const GID_SUPPLY_MAP::const_iterator gid_iter = m_gid_to_power_type.find(gid);
     if (gid_iter != m_gid_to_power_type.end())
         return gid_iter->second;
@@ -172,21 +168,23 @@ const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::get_gid_power_supplies(unsigne
 }
 
 DEV_POWER_REGION_ENUM PUTIL_POWER_SUPPLY_INFO::get_gid_power_region(DEV_ELEMENT_ENUM element,
-                                                                    DEV_POWER_SUPPLY_ENUM supply)
+                                                                    DEV_POWER_SUPPLY_ENUM supply) const
 {
     return region_of_element(element, supply);
 }
 
-DEV_POWER_REGION_ENUM PUTIL_POWER_SUPPLY_INFO::get_gid_power_region(unsigned gid, DEV_POWER_SUPPLY_ENUM supply)
+DEV_POWER_REGION_ENUM PUTIL_POWER_SUPPLY_INFO::get_gid_power_region(unsigned gid,
+                                                                    DEV_POWER_SUPPLY_ENUM supply) const
 {
-    PUTIL_ASSERT(s_dev_die_info != NULL);
+    PUTIL_ASSERT(m_dev_die_info != NULL);
     const GID_REGION_MAP::const_iterator gid_iter = m_gid_to_power_region.find(GID_SUPPLY(gid, supply));
     if (gid_iter != m_gid_to_power_region.end())
         return gid_iter->second;
     return region_of_element(element_of_gid(gid), supply);
 }
 
-int PUTIL_POWER_SUPPLY_INFO::get_power_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region)
+int PUTIL_POWER_SUPPLY_INFO::get_power_region_voltage(DEV_POWER_SUPPLY_ENUM supply,
+                                                      DEV_POWER_REGION_ENUM region) const
 {
     const VOLTAGE_MAP::const_iterator iter = m_power_region_to_voltage.find(SUPPLY_REGION(supply, region));
     PUTIL_ASSERT(iter != m_power_region_to_voltage.end());
@@ -209,24 +207,14 @@ void PUTIL_POWER_SUPPLY_INFO::set_gid_power_region(unsigned gid, DEV_POWER_SUPPL
 
 void PUTIL_POWER_SUPPLY_INFO::free_all_objects() {}
 
-void PUTIL_POWER_SUPPLY_INFO::reset_tables()
+DEV_ELEMENT_ENUM PUTIL_POWER_SUPPLY_INFO::element_of_gid(unsigned gid) const
 {
-    m_element_to_power_type = ELEMENT_SUPPLY_MAP(INITIAL_BUCKETS);
-    m_gid_to_power_type = GID_SUPPLY_MAP(INITIAL_BUCKETS);
-    m_element_to_power_region = ELEMENT_REGION_MAP(INITIAL_BUCKETS);
-    m_gid_to_power_region = GID_REGION_MAP(INITIAL_BUCKETS);
-    m_power_region_to_voltage = VOLTAGE_MAP(INITIAL_BUCKETS);
-    s_dev_die_info = nullptr;
-}
-
-DEV_ELEMENT_ENUM PUTIL_POWER_SUPPLY_INFO::element_of_gid(unsigned gid)
-{
-    const DEV_ELEMENT_DESC* element_desc = s_dev_die_info->get_element_desc(gid);
+    const DEV_ELEMENT_DESC* element_desc = m_dev_die_info->get_element_desc(gid);
     PUTIL_ASSERT(element_desc != NULL);
     return element_desc->get_element_enum();
 }
 
-const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::supplies_of_element(DEV_ELEMENT_ENUM element)
+const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::supplies_of_element(DEV_ELEMENT_ENUM element) const
 {
     const ELEMENT_SUPPLY_MAP::const_iterator element_iter = m_element_to_power_type.find(element);
     PUTIL_ASSERT(element_iter != m_element_to_power_type.end());
@@ -234,7 +222,7 @@ const PUTIL_VECTOR<int>& PUTIL_POWER_SUPPLY_INFO::supplies_of_element(DEV_ELEMEN
 }
 
 DEV_POWER_REGION_ENUM PUTIL_POWER_SUPPLY_INFO::region_of_element(DEV_ELEMENT_ENUM element,
-                                                                 DEV_POWER_SUPPLY_ENUM supply)
+                                                                 DEV_POWER_SUPPLY_ENUM supply) const
 {
     const ELEMENT_REGION_MAP::const_iterator element_iter =
         m_element_to_power_region.find(ELEMENT_SUPPLY(element, supply));

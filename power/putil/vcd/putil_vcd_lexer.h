@@ -2,6 +2,7 @@
 // stream in large blocks and hands each token to the VCD grammar.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <ostream>
 
@@ -62,6 +63,11 @@ public:
     // that answers false makes it return HANDLER_REFUSED, which ends the parse.
     void expect_body_item(PUTIL_VCD_PARSER_EVENT_HANDLER* handler);
 
+    // Line of the input being scanned: 1 at the start of a parse, one more
+    // for every run of line ends skipped. Messages and progress read it.
+    void reset_line_number() { m_line_number = 1; }
+    std::uint64_t get_line_number() const { return m_line_number; }
+
     // Block size of reads from the stream and of the scanner buffer.
     static constexpr int s_buffer_size = 131072;
 
@@ -113,4 +119,5 @@ private:
     bool m_fast_body;                                // "putil_vcd_fast_body"
     PUTIL_VCD_PARSER_EVENT_HANDLER* m_body_handler;  // set once the body has begun
     bool m_body_item_next;                           // the grammar waits for a body item
+    std::uint64_t m_line_number;
 };

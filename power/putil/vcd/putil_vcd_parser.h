@@ -5,9 +5,8 @@
 class putil_vcd_lexer_yyFlexLexer;
 class PUTIL_VCD_PARSER_EVENT_HANDLER;
 
-// Resets the line counter to 1, installs the handler for the grammar's
-// actions and parses the scanner's input. True exactly when the file was
-// accepted; false after a syntax error (the handler's report_parse_error has
+// Resets the scanner's line counter to 1 and parses its input, reporting to
+// handler. True exactly when the file was accepted; false after a syntax error (the handler's report_parse_error has
 // posted the message) or when a handler operation answered false (the
 // handler has posted its own message). Both arguments must be non-null.
 bool putil_vcd_parse(putil_vcd_lexer_yyFlexLexer* p_putil_vcd_lexer_yyFlexLexer,

@@ -6,6 +6,9 @@
 %define api.value.type {PUTIL_VCD_SEMANTIC_VALUE}
 %define parse.error custom
 %param {putil_vcd_lexer_yyFlexLexer* scanner}
+// Every action reports through the handler of its own parse, so parses on
+// different scanners and handlers run side by side.
+%parse-param {PUTIL_VCD_PARSER_EVENT_HANDLER* handler}
 // The grammar is conflict-free; a new conflict must fail the build.
 %expect 0
 
@@ -30,29 +33,23 @@ static int putil_vcd_parser_yylex(PUTIL_VCD_SEMANTIC_VALUE* value, putil_vcd_lex
 
 %code requires {
 #include "vcd/putil_vcd_lexer.h"
+
+class PUTIL_VCD_PARSER_EVENT_HANDLER;
 }
 
 %code {
 #include "vcd/putil_vcd_parser.h"
 #include "vcd/putil_vcd_parser_event_handler.h"
 
-// The handler of the parse in progress; every action reports through it.
-static PUTIL_VCD_PARSER_EVENT_HANDLER* l_putil_vcd_parser_event_handler = nullptr;
-
-static PUTIL_VCD_PARSER_EVENT_HANDLER* handler()
-{
-    return l_putil_vcd_parser_event_handler;
-}
-
 // Syntax errors, stack exhaustion and a file that starts with an invalid
 // character all end in the handler's one general parse-error message.
-static void report_parse_error(const char* text)
+static void report_parse_error(PUTIL_VCD_PARSER_EVENT_HANDLER* handler, const char* text)
 {
-    PUTIL_ASSERT(l_putil_vcd_parser_event_handler);
-    l_putil_vcd_parser_event_handler->report_parse_error(text, "(putil_vcd_parser_yyerror)");
+    handler->report_parse_error(text, "(putil_vcd_parser_yyerror)");
 }
 
-static void putil_vcd_parser_yyerror(putil_vcd_lexer_yyFlexLexer* scanner, const char* message);
+static void putil_vcd_parser_yyerror(putil_vcd_lexer_yyFlexLexer* scanner, PUTIL_VCD_PARSER_EVENT_HANDLER* handler,
+                                     const char* message);
 
 static char* new_empty_text(putil_vcd_lexer_yyFlexLexer* scanner)
 {
@@ -95,7 +92,7 @@ vcd_file
     : ERROR_TEXT
         {
             // An invalid first character: the character itself is the text.
-            report_parse_error($1.first.text);
+            report_parse_error(handler, $1.first.text);
             putil_free_text($1.first.text);
             YYABORT;
         }
@@ -115,45 +112,45 @@ definitions_end
 // Reduced without a lookahead, so the handler hears of the end of the
 // declarations before the first token of the body is scanned.
 body_start
-    : %empty                      { if (!handler()->handle_end_of_definitions()) YYACCEPT; }
+    : %empty                      { if (!handler->handle_end_of_definitions()) YYACCEPT; }
     ;
 
 // Both reduced without a lookahead: the scanner learns that the grammar
 // waits for a body item before it is asked for one.
 simulation
-    : %empty                      { scanner->expect_body_item(handler()); }
-    | simulation simulation_item  { scanner->expect_body_item(handler()); }
+    : %empty                      { scanner->expect_body_item(handler); }
+    | simulation simulation_item  { scanner->expect_body_item(handler); }
     ;
 
 declaration
     : SCOPE scope_spec END
     | TIMESCALE timescale_spec END
-    | UPSCOPE END                 { if (!handler()->upscope()) YYABORT; }
+    | UPSCOPE END                 { if (!handler->upscope()) YYABORT; }
     | VAR var_spec END
-    | VCDCLOSE close_time END     { if (!handler()->check_evcd_command()) YYABORT; }
+    | VCDCLOSE close_time END     { if (!handler->check_evcd_command()) YYABORT; }
     ;
 
 simulation_item
-    : vcd_dump_block              { if (!handler()->check_vcd_command()) YYABORT; }
-    | evcd_dump_block             { if (!handler()->check_evcd_command()) YYABORT; }
-    | timestamp                   { if (!handler()->handle_timestamp($1.first.text)) YYABORT; }
-    | value_change                { if (!handler()->check_vcd_command()) YYABORT; }
-    | port_change                 { if (!handler()->check_evcd_command()) YYABORT; }
+    : vcd_dump_block              { if (!handler->check_vcd_command()) YYABORT; }
+    | evcd_dump_block             { if (!handler->check_evcd_command()) YYABORT; }
+    | timestamp                   { if (!handler->handle_timestamp($1.first.text)) YYABORT; }
+    | value_change                { if (!handler->check_vcd_command()) YYABORT; }
+    | port_change                 { if (!handler->check_evcd_command()) YYABORT; }
     | HANDLER_REFUSED             { YYABORT; }
     ;
 
 vcd_dump_block
-    : dumpall_open value_changes END    { handler()->set_dump_state_current(false); }
-    | dumpon_open value_changes END     { handler()->set_dump_state_on(false); }
-    | dumpoff_open value_changes END    { handler()->set_dump_state_off(false); }
-    | dumpvars_open value_changes END   { handler()->set_dump_state_initial(false); }
+    : dumpall_open value_changes END    { handler->set_dump_state_current(false); }
+    | dumpon_open value_changes END     { handler->set_dump_state_on(false); }
+    | dumpoff_open value_changes END    { handler->set_dump_state_off(false); }
+    | dumpvars_open value_changes END   { handler->set_dump_state_initial(false); }
     // The extended syntax closes every dump block with DUMP_CLOSE: at its
     // "$end", before a timestamp inside it, or at the end of the file. The
     // block may be empty ("$dumpall $end", as newer Icarus writes).
-    | dumpall_open optional_value_changes DUMP_CLOSE    { handler()->set_dump_state_current(false); }
-    | dumpon_open optional_value_changes DUMP_CLOSE     { handler()->set_dump_state_on(false); }
-    | dumpoff_open optional_value_changes DUMP_CLOSE    { handler()->set_dump_state_off(false); }
-    | dumpvars_open optional_value_changes DUMP_CLOSE   { handler()->set_dump_state_initial(false); }
+    | dumpall_open optional_value_changes DUMP_CLOSE    { handler->set_dump_state_current(false); }
+    | dumpon_open optional_value_changes DUMP_CLOSE     { handler->set_dump_state_on(false); }
+    | dumpoff_open optional_value_changes DUMP_CLOSE    { handler->set_dump_state_off(false); }
+    | dumpvars_open optional_value_changes DUMP_CLOSE   { handler->set_dump_state_initial(false); }
     ;
 
 value_changes
@@ -166,20 +163,20 @@ optional_value_changes
     | value_changes
     ;
 
-dumpall_open  : DUMPALL   { handler()->set_dump_state_current(true); } ;
-dumpon_open   : DUMPON    { handler()->set_dump_state_on(true); } ;
-dumpoff_open  : DUMPOFF   { handler()->set_dump_state_off(true); } ;
-dumpvars_open : DUMPVARS  { handler()->set_dump_state_initial(true); } ;
+dumpall_open  : DUMPALL   { handler->set_dump_state_current(true); } ;
+dumpon_open   : DUMPON    { handler->set_dump_state_on(true); } ;
+dumpoff_open  : DUMPOFF   { handler->set_dump_state_off(true); } ;
+dumpvars_open : DUMPVARS  { handler->set_dump_state_initial(true); } ;
 
 evcd_dump_block
-    : portsall_open port_changes END    { handler()->set_dump_state_current(false); }
-    | portson_open port_changes END     { handler()->set_dump_state_on(false); }
-    | portsoff_open port_changes END    { handler()->set_dump_state_off(false); }
-    | ports_open port_changes END       { handler()->set_dump_state_initial(false); }
-    | portsall_open optional_port_changes DUMP_CLOSE    { handler()->set_dump_state_current(false); }
-    | portson_open optional_port_changes DUMP_CLOSE     { handler()->set_dump_state_on(false); }
-    | portsoff_open optional_port_changes DUMP_CLOSE    { handler()->set_dump_state_off(false); }
-    | ports_open optional_port_changes DUMP_CLOSE       { handler()->set_dump_state_initial(false); }
+    : portsall_open port_changes END    { handler->set_dump_state_current(false); }
+    | portson_open port_changes END     { handler->set_dump_state_on(false); }
+    | portsoff_open port_changes END    { handler->set_dump_state_off(false); }
+    | ports_open port_changes END       { handler->set_dump_state_initial(false); }
+    | portsall_open optional_port_changes DUMP_CLOSE    { handler->set_dump_state_current(false); }
+    | portson_open optional_port_changes DUMP_CLOSE     { handler->set_dump_state_on(false); }
+    | portsoff_open optional_port_changes DUMP_CLOSE    { handler->set_dump_state_off(false); }
+    | ports_open optional_port_changes DUMP_CLOSE       { handler->set_dump_state_initial(false); }
     ;
 
 port_changes
@@ -192,13 +189,13 @@ optional_port_changes
     | port_changes
     ;
 
-portsall_open : DUMPPORTSALL  { handler()->set_dump_state_current(true); } ;
-portson_open  : DUMPPORTSON   { handler()->set_dump_state_on(true); } ;
-portsoff_open : DUMPPORTSOFF  { handler()->set_dump_state_off(true); } ;
-ports_open    : DUMPPORTS     { handler()->set_dump_state_initial(true); } ;
+portsall_open : DUMPPORTSALL  { handler->set_dump_state_current(true); } ;
+portson_open  : DUMPPORTSON   { handler->set_dump_state_on(true); } ;
+portsoff_open : DUMPPORTSOFF  { handler->set_dump_state_off(true); } ;
+ports_open    : DUMPPORTS     { handler->set_dump_state_initial(true); } ;
 
 scope_spec
-    : scope_kind SCOPE_IDENTIFIER { handler()->downscope($1.first.text, $2.first.text); }
+    : scope_kind SCOPE_IDENTIFIER { handler->downscope($1.first.text, $2.first.text); }
     ;
 
 scope_kind
@@ -207,7 +204,7 @@ scope_kind
         {
             // Named blocks, tasks and functions exist only in VCD files.
             $$.first.text = $1.first.text;
-            if (!handler()->check_vcd_command()) {
+            if (!handler->check_vcd_command()) {
                 putil_free_text($1.first.text);
                 YYABORT;
             }
@@ -215,22 +212,22 @@ scope_kind
     ;
 
 timescale_spec
-    : TIME_NUMBER TIME_UNIT       { handler()->set_timescale($1.first.number, $2.first.text); }
+    : TIME_NUMBER TIME_UNIT       { handler->set_timescale($1.first.number, $2.first.text); }
     ;
 
 close_time
-    : timestamp                   { handler()->handle_vcd_close($1.first.text); }
+    : timestamp                   { handler->handle_vcd_close($1.first.text); }
     ;
 
 var_spec
-    : vcd_var                     { if (!handler()->check_vcd_command()) YYABORT; }
-    | port_var                    { if (!handler()->check_evcd_command()) YYABORT; }
+    : vcd_var                     { if (!handler->check_vcd_command()) YYABORT; }
+    | port_var                    { if (!handler->check_evcd_command()) YYABORT; }
     ;
 
 vcd_var
     : VAR_KIND_WORD var_size code reference
         {
-            handler()->handle_variable_declaration($1.first.text, $2.first.number, $3.first.text,
+            handler->handle_variable_declaration($1.first.text, $2.first.number, $3.first.text,
                                                    $4.first.text, $4.second);
         }
     ;
@@ -240,7 +237,7 @@ vcd_var
 port_var
     : PORT_KIND port_size DECL_PORT_CODE code
         {
-            handler()->handle_variable_declaration($1.first.text, $2.first.number, $3.first.text,
+            handler->handle_variable_declaration($1.first.text, $2.first.number, $3.first.text,
                                                    $4.first.text, $2.second);
         }
     ;
@@ -267,7 +264,7 @@ port_size
     : SIZE_ONE                    { $$.first.number = 1; $$.second = new_empty_text(scanner); }
     | RANGE_INDEX
         {
-            $$.first.number = handler()->get_size_of_vector_index($1.first.text);
+            $$.first.number = handler->get_size_of_vector_index($1.first.text);
             $$.second = $1.first.text;
         }
     ;
@@ -282,16 +279,16 @@ value_change
     ;
 
 port_change
-    : port_value PORT_CODE        { if (!handler()->handle_port_value_change($2.first.text, $1.first.text)) YYABORT; }
+    : port_value PORT_CODE        { if (!handler->handle_port_value_change($2.first.text, $1.first.text)) YYABORT; }
     ;
 
 scalar_change
-    : SCALAR_CHANGE               { if (!handler()->handle_scalar_value_change($1.first.text + 1, $1.first.text)) YYABORT; }
+    : SCALAR_CHANGE               { if (!handler->handle_scalar_value_change($1.first.text + 1, $1.first.text)) YYABORT; }
     ;
 
 vector_change
-    : VECTOR_VALUE value_code     { if (!handler()->handle_vector_value_change($2.first.text, $1.first.text)) YYABORT; }
-    | REAL_VALUE value_code       { handler()->handle_real_value_change($2.first.text, $1.first.text); }
+    : VECTOR_VALUE value_code     { if (!handler->handle_vector_value_change($2.first.text, $1.first.text)) YYABORT; }
+    | REAL_VALUE value_code       { handler->handle_real_value_change($2.first.text, $1.first.text); }
     | STRING_VALUE value_code
         {
             // A string (VHDL enumerations, characters, times) has no logic level.
@@ -321,16 +318,18 @@ static_assert(TIME_NUMBER == 258 && DECL_WORD == 278 && ENDDEFINITIONS == 279 &&
                   STRING_VALUE == 295 && HANDLER_REFUSED == 296,
               "token codes are fixed");
 
-static int yyreport_syntax_error(const yypcontext_t*, putil_vcd_lexer_yyFlexLexer*)
+static int yyreport_syntax_error(const yypcontext_t*, putil_vcd_lexer_yyFlexLexer*,
+                                 PUTIL_VCD_PARSER_EVENT_HANDLER* handler)
 {
-    report_parse_error("parse error");
+    report_parse_error(handler, "parse error");
     return 0;
 }
 
 // Bison reports here only the exhaustion of the state stack.
-static void putil_vcd_parser_yyerror(putil_vcd_lexer_yyFlexLexer*, const char*)
+static void putil_vcd_parser_yyerror(putil_vcd_lexer_yyFlexLexer*, PUTIL_VCD_PARSER_EVENT_HANDLER* handler,
+                                     const char*)
 {
-    report_parse_error("parser stack overflow");
+    report_parse_error(handler, "parser stack overflow");
 }
 
 bool putil_vcd_parse(putil_vcd_lexer_yyFlexLexer* p_putil_vcd_lexer_yyFlexLexer,
@@ -338,19 +337,13 @@ bool putil_vcd_parse(putil_vcd_lexer_yyFlexLexer* p_putil_vcd_lexer_yyFlexLexer,
 {
     PUTIL_ASSERT(p_putil_vcd_lexer_yyFlexLexer);
     PUTIL_ASSERT(p_putil_vcd_parser_event_handler);
-    putil_vcd_reset_line_number();
-    l_putil_vcd_parser_event_handler = p_putil_vcd_parser_event_handler;
-    bool accepted = false;
+    p_putil_vcd_lexer_yyFlexLexer->reset_line_number();
     try {
-        accepted = putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer) == 0;
+        return putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer, p_putil_vcd_parser_event_handler) == 0;
     } catch (...) {
         // An internal error left the parser's stack behind: its texts are
         // still the scanner's live texts.
-        l_putil_vcd_parser_event_handler = nullptr;
         p_putil_vcd_lexer_yyFlexLexer->free_live_texts();
         throw;
     }
-    // The handler may be deleted after the parse; no action runs any more.
-    l_putil_vcd_parser_event_handler = nullptr;
-    return accepted;
 }

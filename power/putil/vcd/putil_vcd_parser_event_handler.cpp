@@ -23,21 +23,6 @@
 
 namespace {
 
-std::uint64_t s_line_number = 1;
-
-// Read once per process: whether names are compared in lower case, and the
-// progress percentage at which the process stops.
-int s_lower_case_names = -1;
-bool s_stop_after_percent_read = false;
-int s_stop_after_percent = -1;
-
-bool lower_case_names(CMP_FACADE* facade)
-{
-    if (s_lower_case_names < 0)
-        s_lower_case_names = putil_eda_lower_case_names(facade) ? 1 : 0;
-    return s_lower_case_names == 1;
-}
-
 bool has_children(const HDB_INSTANCE_NAME* instance)
 {
     return instance->begin_child() != instance->end_child();
@@ -64,9 +49,7 @@ bool putil_vcd_is_named_block_kind(const char* kind, bool extended_syntax)
 
 bool putil_vcd_extended_syntax_is_on() { return cfg_is_on("putil_vcd_extended_syntax", false); }
 
-void putil_vcd_reset_line_number() { s_line_number = 1; }
-void putil_vcd_increment_line_number() { ++s_line_number; }
-std::uint64_t putil_vcd_get_line_number() { return s_line_number; }
+std::uint64_t PUTIL_VCD_PARSER_EVENT_HANDLER::get_line_number() const { return m_vcd_yyFlexLexer->get_line_number(); }
 
 PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_file_name, std::uint64_t lines_in_file,
                                                                putil_vcd_lexer_yyFlexLexer* scanner,
@@ -89,7 +72,9 @@ PUTIL_VCD_PARSER_EVENT_HANDLER::PUTIL_VCD_PARSER_EVENT_HANDLER(std::string vcd_f
       m_next_progress_fraction(0.0),
       m_file_kind(VCD_FILE_KIND_UNDECIDED),
       m_extended_syntax(putil_vcd_extended_syntax_is_on()),
+      m_stop_after_percent(cfg_get_int_value("putil_vcd_stop_after_percent", -1)),
       m_use_eda_names(false),
+      m_lower_case_names(false),
       m_entity_count(0)
 {
     PUTIL_ASSERT(m_vcd_yyFlexLexer != 0);
@@ -204,7 +189,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_eda_name_map()
     m_hierarchy_builder.reset(builder);
     if (!built)
         return;
-    const bool lower_case = lower_case_names(m_facade);
+    // The design's own rule, so that reads of designs with different EDA
+    // tool settings each compare names their way.
+    m_lower_case_names = putil_eda_lower_case_names(m_facade);
     for (auto node = m_netlist->begin_node_list(); node != m_netlist->end_node_list(); ++node) {
         const CDB_ATOM_NODE* atom = *node;
         for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term) {
@@ -220,7 +207,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::build_eda_name_map()
             } else if (!m_hierarchy_builder->get_signal_hierarchical_name(oterm, name, "/", true)) {
                 continue;
             }
-            if (lower_case)
+            if (m_lower_case_names)
                 stl_tolower(name);
             m_eda_name_map[name] = oterm;
         }
@@ -278,7 +265,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::set_dump_state_initial(bool enter)
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::post_file_line_message(MSG_OBJECT* (*factory)(const char*, const char*)) const
 {
-    putil_post_message(factory(m_vcd_file_name.c_str(), decimal_text(putil_vcd_get_line_number()).c_str()));
+    putil_post_message(factory(m_vcd_file_name.c_str(), decimal_text(get_line_number()).c_str()));
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::check_vcd_command()
@@ -451,7 +438,7 @@ HDB_INSTANCE_NAME* PUTIL_VCD_PARSER_EVENT_HANDLER::find_in_scope(const ENTITY& e
 CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_by_eda_name(const ENTITY& entity, const std::string& name) const
 {
     std::string key = entity.eda_path + name;
-    if (lower_case_names(m_facade))
+    if (m_lower_case_names)
         stl_tolower(key);
     auto hit = m_eda_name_map.find(key);
     if (hit != m_eda_name_map.end())
@@ -589,7 +576,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::clear_scalar_and_bit_codes()
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::progress_due(double* fraction)
 {
     if (m_lines_in_file != 0) {
-        const std::uint64_t line = putil_vcd_get_line_number();
+        const std::uint64_t line = get_line_number();
         if (line < m_next_progress_line)
             return false;
         *fraction = static_cast<double>(line) / static_cast<double>(m_lines_in_file);
@@ -607,19 +594,15 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::progress_due(double* fraction)
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()
 {
-    if (!s_stop_after_percent_read) {
-        s_stop_after_percent = cfg_get_int_value("putil_vcd_stop_after_percent", -1);
-        s_stop_after_percent_read = true;
-    }
     double fraction = 0.0;
     if (!progress_due(&fraction))
         return;
     const int percent = static_cast<int>(fraction * 100.0);
     putil_lib_update_progress_bar(0, percent);
     putil_debug(" Through %d percent of the VCD file (%I64u lines out of %I64u)", percent,
-                static_cast<unsigned long long>(putil_vcd_get_line_number()),
+                static_cast<unsigned long long>(get_line_number()),
                 static_cast<unsigned long long>(m_lines_in_file));
-    if (s_stop_after_percent >= 0 && percent >= s_stop_after_percent) {
+    if (m_stop_after_percent >= 0 && percent >= m_stop_after_percent) {
         putil_debug(" Hard stop after %d percent of the VCD file", percent);
         std::exit(0);
     }

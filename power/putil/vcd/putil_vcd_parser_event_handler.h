@@ -23,12 +23,6 @@ class WSC_HIERARCHY_BUILDER;
 class MSG_OBJECT;
 class PUTIL_VCD_INPUT_PROGRESS;
 
-// Line counter of the file being parsed: the scanner advances it, messages
-// and progress read it. One per process; every parse resets it to 1.
-void putil_vcd_reset_line_number();
-void putil_vcd_increment_line_number();
-std::uint64_t putil_vcd_get_line_number();
-
 const std::uint32_t PUTIL_NO_BIT_CODE = 0xFFFFFFFFu;
 
 // The bit codes of one identifier registered for the current file, by bit
@@ -182,6 +176,8 @@ protected:
         }
     }
     void clear_scalar_and_bit_codes();
+    // The line that the scanner of the current file has reached.
+    std::uint64_t get_line_number() const;
 
     // Called once per timestamp: moves the progress bar, and ends the process
     // when "putil_vcd_stop_after_percent" is reached.
@@ -210,6 +206,7 @@ protected:
     double m_next_progress_fraction;
     int m_file_kind;
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
+    int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;
@@ -243,6 +240,7 @@ private:
     void post_file_line_message(MSG_OBJECT* (*factory)(const char*, const char*)) const;
 
     bool m_use_eda_names;
+    bool m_lower_case_names;   // EDA names compared in lower case, by the design's tool settings
     PUTIL_HASH_MAP<std::string, CDB_ATOM_OTERM*> m_eda_name_map;
     PUTIL_VECTOR<ENTITY> m_entities;
     std::uint32_t m_entity_count;

@@ -4,6 +4,7 @@
 #include "host_lib_services.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -19,6 +20,7 @@ namespace {
 
 bool s_continue_and_warn_on_failure = false;
 std::string s_output_directory;
+std::atomic<bool> s_stop_requested{false};
 std::vector<std::string> s_output_failures;
 
 // The power analyzer's settings class: only the customer-release flag.
@@ -82,6 +84,10 @@ bool putil_lib_get_continue_and_warn_on_failure()
 {
     return s_continue_and_warn_on_failure;
 }
+
+void host_request_stop(bool stop) { s_stop_requested = stop; }
+
+bool putil_lib_stop_requested() { return s_stop_requested; }
 
 void host_set_output_directory(const std::string& folder) { s_output_directory = folder; }
 

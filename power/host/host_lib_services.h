@@ -10,6 +10,10 @@ void host_set_continue_and_warn_on_failure(bool value);
 #include <string>
 #include <vector>
 
+// What putil_lib_stop_requested answers (false at start); may be set from
+// another thread or a signal handler.
+void host_request_stop(bool stop);
+
 // What putil_lib_get_output_directory answers; empty (the working
 // directory) at start.
 void host_set_output_directory(const std::string& folder);

@@ -26,5 +26,6 @@ void host_reset_process_state()
     host_set_continue_and_warn_on_failure(false);
     host_set_customer_release(false);
     host_set_output_directory("");
+    host_request_stop(false);
     host_clear_output_failures();
 }

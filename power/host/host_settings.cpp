@@ -71,7 +71,7 @@ const std::vector<HOST_SETTING_INFO>& host_known_settings()
 {
     static const std::vector<HOST_SETTING_INFO> s_known = {
         {"putil_read_vwf_file", HOST_SETTING_KIND::BOOL},
-        {"putil_vcd_stop_after_percent", HOST_SETTING_KIND::INT},
+        {"putil_vcd_stop_after_percent", HOST_SETTING_KIND::INT, 1, 100},
         {"putil_vcd_extended_syntax", HOST_SETTING_KIND::BOOL},
         {"putil_vcd_fast_body", HOST_SETTING_KIND::BOOL},
         {"putil_vcd_apply_thread", HOST_SETTING_KIND::BOOL},
@@ -100,6 +100,12 @@ bool host_set_setting(const std::string& name, const std::string& value, std::st
         else if (error != nullptr)
             *error = "setting \"" + name + "\" takes " + (is_bool ? "on or off" : "a decimal integer") +
                      ", not \"" + value + "\"";
+        return false;
+    }
+    if (!is_bool && (parsed < info->least || parsed > info->most)) {
+        if (error != nullptr)
+            *error = "setting \"" + name + "\" takes " + std::to_string(info->least) + " to " +
+                     std::to_string(info->most) + ", not " + value;
         return false;
     }
     values()[name] = SETTING_VALUE{info->kind, parsed};

@@ -2,6 +2,8 @@
 // from text (the CLI's --set name=value) and read through cfg.h.
 #pragma once
 
+#include <climits>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ enum class HOST_SETTING_KIND { BOOL, INT };
 struct HOST_SETTING_INFO {
     const char* name;
     HOST_SETTING_KIND kind;
+    int least = INT_MIN;   // the range an integer setting accepts
+    int most = INT_MAX;
 };
 
 // Every setting the store knows, in a fixed order (for help texts).

@@ -235,26 +235,34 @@ TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)
     EXPECT_EQ(result.out, "putil " PUTIL_VERSION "\n");
 }
 
-// The hard stop ends the process half way through the file with status 0: the scan never finishes, nothing is printed.
+// The hard stop ends the read half way through the file, cleanly: the results of the part read (a toggles 99 times
+// from 10 ns to 990 ns and the read stops at the timestamp 1000 ns, line 206), the finish message, a warning,
+// status 0. Values outside 1..100 are refused.
 // The file after "--set NAME=VALUE" is an input, not a second assignment.
-TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_process_part_way)
+TEST_F(PUTIL_CLI_TEST, stop_after_percent_ends_the_read_part_way)
 {
-    std::string vcd = "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n";
+    std::string vcd = "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n"
+                      "$enddefinitions $end\n";
     for (int i = 0; i < 200; ++i)
         vcd += "#" + std::to_string(10 * i) + "\n" + std::to_string(i % 2) + "!\n";
     write_file("long.vcd", vcd);
     const RUN_RESULT result =
         run_putil("--debug activity --format csv --set putil_vcd_stop_after_percent=50 long.vcd");
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("[222002]"), std::string::npos);
-    EXPECT_EQ(result.err.find("[222003]"), std::string::npos);
-    // 404 lines: the timestamp on line 205 is the first at 50 percent.
-    EXPECT_NE(result.err.find("putil: debug:  Through 49 percent of the VCD file (201 lines out of 404)\n"
-                              "putil: debug:  Through 50 percent of the VCD file (205 lines out of 404)\n"
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "name,static_probability,toggle_rate\ntop|a,0.5,99000000\n");
+    EXPECT_NE(result.err.find("[222003]"), std::string::npos);
+    EXPECT_NE(result.err.find("putil: warning: the read stopped early"), std::string::npos);
+    // 405 lines: the timestamp on line 206 is the first at 50 percent.
+    EXPECT_NE(result.err.find("putil: debug:  Through 50 percent of the VCD file (206 lines out of 405)\n"
                               "putil: debug:  Hard stop after 50 percent of the VCD file\n"),
               std::string::npos)
         << result.err;
+    for (const char* bad : {"0", "101", "-5"}) {
+        const RUN_RESULT refused = run_putil(std::string("activity --set putil_vcd_stop_after_percent=") + bad +
+                                             " long.vcd");
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_NE(refused.err.find("takes 1 to 100"), std::string::npos) << refused.err;
+    }
 }
 
 // The example design against values worked out by hand from its testbench.

@@ -19,7 +19,10 @@ const char* const NUMBER = "putil_vcd_stop_after_percent";
 const std::string NOT_A_NUMBER = "setting \"putil_vcd_stop_after_percent\" takes a decimal integer, not ";
 const std::string OUT_OF_RANGE = "setting \"putil_vcd_stop_after_percent\" takes a decimal integer, ";
 const SETTING_CASE SETTING_CASES[] = {
-    {ON_OFF, "on", true, ""}, {ON_OFF, "FALSE", true, ""}, {NUMBER, "-1", true, ""}, {NUMBER, "+25", true, ""},
+    {ON_OFF, "on", true, ""}, {ON_OFF, "FALSE", true, ""}, {NUMBER, "1", true, ""}, {NUMBER, "+25", true, ""},
+    {NUMBER, "100", true, ""},
+    {NUMBER, "-1", false, "setting \"putil_vcd_stop_after_percent\" takes 1 to 100, not -1"},
+    {NUMBER, "101", false, "setting \"putil_vcd_stop_after_percent\" takes 1 to 100, not 101"},
     {ON_OFF, "yes", false, "setting \"putil_clock_domain_dump\" takes on or off, not \"yes\""},
     {NUMBER, "5x", false, NOT_A_NUMBER + "\"5x\""}, {NUMBER, "99999999999x", false, NOT_A_NUMBER + "\"99999999999x\""},
     {NUMBER, "99999999999", false, OUT_OF_RANGE + "\"99999999999\" is out of range"},

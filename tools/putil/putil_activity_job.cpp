@@ -58,6 +58,7 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
         host_progress_finish();
         return {PUTIL_EXIT_INTERNAL_ERROR, "", internal.what()};
     }
+    putil_warn_if_stopped(reader->get_status());
     reader.reset();
     host_progress_finish();
     // The waveform database posts no message: the reason is the host's.

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/putil_replaced_file.h"
+#include "reader/putil_vcd_reader.h"
 
 #include "putil_derived_design.h"
 #include "putil_host.h"
@@ -96,6 +97,13 @@ void putil_set_output_directory(const std::string& folder)
 }
 
 bool putil_output_failed() { return !host_output_failures().empty(); }
+
+void putil_warn_if_stopped(int reader_status)
+{
+    if (reader_status == PUTIL_VCD_READER_STATUS_STOPPED)
+        std::cerr << "putil: warning: the read stopped early (putil_vcd_stop_after_percent, or an interrupt): "
+                     "the results cover the part read\n";
+}
 
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)
 {

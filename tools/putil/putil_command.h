@@ -92,6 +92,10 @@ void putil_set_output_directory(const std::string& folder);
 // run (the message has been shown).
 bool putil_output_failed();
 
+// Says on standard error that a read stopped early on purpose (reader
+// status PUTIL_VCD_READER_STATUS_STOPPED), when it did.
+void putil_warn_if_stopped(int reader_status);
+
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text);

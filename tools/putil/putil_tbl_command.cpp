@@ -63,6 +63,7 @@ public:
         const bool converted =
             reader->convert_vcd_to_tbl_file(m_vcd_file, m_tbl_file, start ? &*start : nullptr, end ? &*end : nullptr);
         host_progress_finish();
+        putil_warn_if_stopped(reader->get_status());
         if (converted)
             return PUTIL_EXIT_OK;
         // A start later than the end is the command line's fault.

@@ -79,6 +79,7 @@ public:
         const double unused = 0.0;
         bool generated = reader->generate_transient_current(design->store(), energies, &m_voltage, &unused, &times,
                                                             &currents, m_dump);
+        putil_warn_if_stopped(reader->get_status());
         reader.reset();
         host_progress_finish();
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())

@@ -424,8 +424,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
     }
     m_current_simulation_time = time;
     m_latest_time = std::max(m_latest_time, time);
-    update_progress();
-    return true;
+    return update_progress();
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::check_window(double time, double* clip)

@@ -241,8 +241,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_timestamp(char* time_tex
         }
     }
     m_last_time = time;
-    update_progress();
-    return true;
+    return update_progress();
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_end_of_file()

@@ -21,7 +21,11 @@ class PUTIL_SA_DATA;
 enum PUTIL_VCD_READER_STATUS {
     PUTIL_VCD_READER_STATUS_OK = 0,
     PUTIL_VCD_READER_STATUS_FILE_NOT_FOUND = 1,
-    PUTIL_VCD_READER_STATUS_START_AFTER_END = 2
+    PUTIL_VCD_READER_STATUS_START_AFTER_END = 2,
+    // The read ended early on purpose: "putil_vcd_stop_after_percent" was
+    // reached, or the host asked to stop. What was read is in the results;
+    // later files were not read.
+    PUTIL_VCD_READER_STATUS_STOPPED = 3
 };
 
 class PUTIL_EXPORT PUTIL_VCD_READER : public PUTIL_HEAP_OBJECT {

@@ -300,9 +300,16 @@ bool PUTIL_VCD_READER_MAIN::run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>
             handler->set_input_progress(&file);
 
         bool parsed = putil_vcd_parse(scanner.get(), handler.get());
+        // A read stopped on purpose ended where it was asked to: what came
+        // before is kept as read, and no later file is read.
+        const bool stopped = handler->stopped_early();
+        if (stopped) {
+            parsed = true;
+            m_status = PUTIL_VCD_READER_STATUS_STOPPED;
+        }
         // The text of a damaged compressed file ends early; the grammar may
         // still have accepted what came before.
-        if (parsed && file.is_damaged()) {
+        if (parsed && !stopped && file.is_damaged()) {
             handler->report_parse_error("damaged compressed file", "(run_pipeline)");
             parsed = false;
         }
@@ -314,6 +321,8 @@ bool PUTIL_VCD_READER_MAIN::run_pipeline(const std::vector<PUTIL_VCD_READ_INPUT>
         job.announce_finish(input);
         if (!keep_going)
             return false;
+        if (stopped)
+            break;
     }
     return true;
 }

@@ -592,11 +592,16 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::progress_due(double* fraction)
     return true;
 }
 
-void PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()
 {
+    if (putil_lib_stop_requested()) {
+        putil_debug(" Stop requested at line %I64u", static_cast<unsigned long long>(get_line_number()));
+        m_stopped_early = true;
+        return false;
+    }
     double fraction = 0.0;
     if (!progress_due(&fraction))
-        return;
+        return true;
     const int percent = static_cast<int>(fraction * 100.0);
     putil_lib_update_progress_bar(0, percent);
     putil_debug(" Through %d percent of the VCD file (%I64u lines out of %I64u)", percent,
@@ -604,6 +609,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::update_progress()
                 static_cast<unsigned long long>(m_lines_in_file));
     if (m_stop_after_percent >= 0 && percent >= m_stop_after_percent) {
         putil_debug(" Hard stop after %d percent of the VCD file", percent);
-        std::exit(0);
+        m_stopped_early = true;
     }
+    return !m_stopped_early;
 }

@@ -131,6 +131,9 @@ public:
     // msb - lsb + 1 of "[msb:lsb]"; text is not freed.
     int get_size_of_vector_index(const char* text);
     // Posts the general parse error with the file name and the current line.
+    // Whether the read ended early on purpose (a stop after a percentage
+    // of the file, or the host's stop request), not on an error.
+    bool stopped_early() const { return m_stopped_early; }
     void report_parse_error(const char* text, const char* where);
 
     int get_file_kind() const { return m_file_kind; }
@@ -179,9 +182,10 @@ protected:
     // The line that the scanner of the current file has reached.
     std::uint64_t get_line_number() const;
 
-    // Called once per timestamp: moves the progress bar, and ends the process
-    // when "putil_vcd_stop_after_percent" is reached.
-    void update_progress();
+    // Called once per timestamp: moves the progress bar. False when the read
+    // is to end here, cleanly: "putil_vcd_stop_after_percent" is reached or
+    // the host asks to stop (stopped_early then answers true).
+    bool update_progress();
     // The fraction of the file read, when the progress bar is due to move.
     bool progress_due(double* fraction);
 
@@ -207,6 +211,7 @@ protected:
     int m_file_kind;
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
     int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
+    bool m_stopped_early = false;
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;

@@ -121,6 +121,25 @@ TEST_F(CLI_OUTPUTS_TEST, side_files_go_to_the_output_folder)
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/transient_current_waveform.dump"));
 }
 
+// A token over the 1 MiB cap (a name, an endless line) is a parse error at its
+// line, whatever the grammar would make of the cut text; 1 MiB itself reads.
+TEST_F(CLI_OUTPUTS_TEST, token_over_the_cap_is_a_parse_error)
+{
+    const std::string head = "$timescale 1ns $end\n$scope module t $end\n";
+    write_file("name.vcd", head + "$var wire 1 ! " + std::string((1 << 20) + 10, 'n') +
+                               " $end\n$upscope $end\n$enddefinitions $end\n#0\n1!\n#5\n");
+    write_file("line.vcd", head + "$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n#0\n1" +
+                               std::string(3 << 20, 'x'));
+    write_file("cap.vcd", head + "$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n#0\n1" +
+                              std::string((1 << 20) - 1, 'x') + "\n#5\n");
+    for (const char* file : {"name.vcd", "line.vcd"}) {
+        const RUN_RESULT result = run_putil(std::string("activity --format csv ") + file);
+        EXPECT_EQ(result.status, 1) << file;
+        EXPECT_NE(result.err.find(std::string("Parse error in VCD file ") + file), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(run_putil("activity --format csv cap.vcd").status, 0);
+}
+
 // A number too large for a double in a JSON file is an input error naming
 // the file, not an abort.
 TEST_F(CLI_OUTPUTS_TEST, json_number_overflow_is_an_input_error)

@@ -70,6 +70,11 @@ public:
 
     // Block size of reads from the stream and of the scanner buffer.
     static constexpr int s_buffer_size = 131072;
+    // The longest token read (a name, a value, a comment): 1 MiB. A longer
+    // one is a parse error at its line.
+    static constexpr long s_max_token_length = 1L << 20;
+    // Whether the text was ended at a token over the cap.
+    bool token_too_long() const { return m_token_too_long; }
 
 protected:
     // At most s_buffer_size bytes straight into flex's buffer: 0 at the end
@@ -110,6 +115,7 @@ private:
     bool m_extended_syntax;
     int m_top_state;              // start condition between commands
     bool m_definitions_ended;     // extended syntax: the body has begun
+    bool m_token_too_long = false;   // the text was ended at a token over s_max_token_length
     bool m_dump_block_open;       // extended syntax: inside a dump block
     bool m_vcdclose_time_next;    // extended syntax: the next timestamp is that of "$vcdclose"
     PENDING_TOKEN m_pending[s_pending_capacity];

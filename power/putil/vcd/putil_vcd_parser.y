@@ -339,7 +339,15 @@ bool putil_vcd_parse(putil_vcd_lexer_yyFlexLexer* p_putil_vcd_lexer_yyFlexLexer,
     PUTIL_ASSERT(p_putil_vcd_parser_event_handler);
     p_putil_vcd_lexer_yyFlexLexer->reset_line_number();
     try {
-        return putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer, p_putil_vcd_parser_event_handler) == 0;
+        const bool parsed =
+            putil_vcd_parser_yyparse(p_putil_vcd_lexer_yyFlexLexer, p_putil_vcd_parser_event_handler) == 0;
+        // The scanner ended the text at a token over the length cap; what
+        // the grammar made of the cut text does not count.
+        if (parsed && p_putil_vcd_lexer_yyFlexLexer->token_too_long()) {
+            p_putil_vcd_parser_event_handler->report_parse_error("token over the length cap", "(putil_vcd_parse)");
+            return false;
+        }
+        return parsed;
     } catch (...) {
         // An internal error left the parser's stack behind: its texts are
         // still the scanner's live texts.

@@ -27,6 +27,9 @@ public:
     HDB_INSTANCE_NAME* get_hierarchy_instance() const override { return m_instance; }
     void set_toggle_percentage(float percent) override { m_toggle_percentage = percent; }
     void set_unknown_percentage(float percent) override { m_unknown_percentage = percent; }
+    void set_read_extent(const PUTIL_READ_EXTENT& extent) override { m_read_extent = extent; }
+    // What the read of the file found; empty before it was read.
+    const std::optional<PUTIL_READ_EXTENT>& read_extent() const { return m_read_extent; }
 
     // The entry whose file this one applies again; null for a primary entry.
     HOST_INPUT_FILE_DATA* primary() const { return m_primary; }
@@ -48,6 +51,7 @@ private:
     HOST_INPUT_FILE_DATA* m_primary;
     std::optional<float> m_toggle_percentage;
     std::optional<float> m_unknown_percentage;
+    std::optional<PUTIL_READ_EXTENT> m_read_extent;
     // A run annotates up to every term of the design: one bit per term
     // number for the owner's terms.
     const void* m_owner;

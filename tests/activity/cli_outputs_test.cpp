@@ -40,8 +40,9 @@ TEST_P(CLI_OUTPUTS_TEST, replaces_outputs_only_after_success)
     std::filesystem::create_directory(m_folder + "/folder");
     const RUN_RESULT result = run_putil(row.command);
     EXPECT_EQ(result.status, row.status) << result.err;
-    if (*row.error != '\0')
+    if (*row.error != '\0') {
         EXPECT_NE(result.err.find(row.error), std::string::npos) << result.err;
+    }
     EXPECT_EQ(putil_read_text(m_folder + "/out.txt") != PREVIOUS, row.output_replaced);
     // Inputs are never written, and no temporary file is left behind.
     EXPECT_EQ(putil_read_text(m_folder + "/w.vcd"), row.vcd_text);
@@ -92,6 +93,46 @@ const OUTPUT_CASE OUTPUT_CASES[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(COMMANDS, CLI_OUTPUTS_TEST, ::testing::ValuesIn(OUTPUT_CASES), row_name);
+
+// A read that succeeds but gives no activity says why, once per file, on
+// standard error; the run still succeeds.
+struct EMPTY_INPUT_CASE {
+    const char* name;
+    const char* options;
+    std::string vcd_text;
+    const char* warning;  // empty: none expected
+};
+
+void PrintTo(const EMPTY_INPUT_CASE& row, std::ostream* out) { *out << row.name; }
+
+class EMPTY_INPUT_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<EMPTY_INPUT_CASE> {};
+
+TEST_P(EMPTY_INPUT_TEST, says_why_a_file_gave_nothing)
+{
+    const EMPTY_INPUT_CASE& row = GetParam();
+    write_file("w.vcd", row.vcd_text);
+    const RUN_RESULT result = run_putil(std::string("activity ") + row.options + " w.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
+    if (*row.warning == '\0') {
+        EXPECT_EQ(result.err.find("warning"), std::string::npos) << result.err;
+    } else {
+        EXPECT_NE(result.err.find(std::string("putil: warning: w.vcd") + row.warning), std::string::npos)
+            << result.err;
+    }
+}
+
+const EMPTY_INPUT_CASE EMPTY_INPUT_CASES[] = {
+    {"activity_found", "", GOOD_VCD, ""},
+    {"no_signals", "", "$timescale 1ns $end\n$enddefinitions $end\n#0\n#10\n", " declares no signals"},
+    {"no_time", "", PUTIL_VCD_TOP_A + "#0\n0!\n",
+     ": no signal holds a known value for any length of time (the file's last timestamp is 0 ns)"},
+    {"window_after_the_end", "--start 100ns", GOOD_VCD,
+     ": no signal holds a known value inside the window 100 ns to its end (the file's last timestamp is 40 ns)"},
+    {"none_in_the_design", "--design " PUTIL_EXAMPLES_DIR "/counter_design.json", GOOD_VCD,
+     ": its one declared signal is not a signal of the design"},
+};
+
+INSTANTIATE_TEST_SUITE_P(FILES, EMPTY_INPUT_TEST, ::testing::ValuesIn(EMPTY_INPUT_CASES), row_name);
 
 // Standard output is a stream: "-o -" and no -o print the same text, and
 // a shell's ">>" appends to what the file held.

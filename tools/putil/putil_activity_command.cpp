@@ -100,6 +100,10 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
 
         int status = read_waveforms(*design, vwf);
+        if (status == PUTIL_EXIT_OK) {
+            for (const std::string& warning : putil_empty_input_warnings(*design))
+                std::cerr << "putil: warning: " << warning << "\n";
+        }
         if (putil_output_failed() && status == PUTIL_EXIT_OK)
             status = PUTIL_EXIT_INPUT_FAILED;
         // A failed read leaves the output as it was, unless partial results

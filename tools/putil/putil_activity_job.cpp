@@ -1,6 +1,7 @@
 // The shared steps of the activity job.
 #include "putil_activity_job.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -74,6 +75,37 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
             return {PUTIL_EXIT_INPUT_FAILED, "", ""};
     }
     return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", ""};
+}
+
+std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design)
+{
+    std::vector<std::string> warnings;
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        if (!entry->read_extent())
+            continue;
+        const PUTIL_READ_EXTENT& extent = *entry->read_extent();
+        const std::string& file = host_shown_file_name(entry->get_file_name());
+        if (extent.declared_signals == 0) {
+            warnings.push_back(file + " declares no signals");
+        } else if (extent.matched_signals == 0) {
+            const std::string which = extent.declared_signals == 1
+                                          ? "its one declared signal is not"
+                                          : "none of its " + std::to_string(extent.declared_signals) +
+                                                " declared signals is";
+            warnings.push_back(file + ": " + which + " a signal of the design (see --scope and the design's names)");
+        } else if (!extent.known_time) {
+            const BIG_TIME* start = entry->get_start_time();
+            const BIG_TIME* end = entry->get_end_time();
+            char last[64];
+            std::snprintf(last, sizeof last, " (the file's last timestamp is %.6g ns)", extent.last_time_ns);
+            std::string where = "for any length of time";
+            if (start != nullptr || end != nullptr)
+                where = "inside the window " + (start ? start->to_string(0) : std::string("0 ns")) + " to " +
+                        (end ? end->to_string(0) : std::string("its end"));
+            warnings.push_back(file + ": no signal holds a known value " + where + last);
+        }
+    }
+    return warnings;
 }
 
 const HOST_POSTED_MESSAGE* putil_first_input_failure()

@@ -42,6 +42,12 @@ struct PUTIL_ACTIVITY_READ {
 // was collected.
 PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf);
 
+// Why inputs that were read gave no activity, one text per input: it
+// declares no signals, none of its signals is in the design, or it holds
+// no data (inside the window, when one is set). Empty when every input gave
+// some.
+std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design);
+
 // The first posted message that fails a read (a missing file, a file that
 // did not parse, any error), or null.
 const HOST_POSTED_MESSAGE* putil_first_input_failure();

@@ -132,6 +132,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration
 {
     // A new record may move the others.
     drain_held_changes();
+    ++m_declared_signals;
     const std::string id_code(code);
     const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
     putil_free_text(kind);
@@ -716,6 +717,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
     m_code_table_built = false;
     discard_held_changes();
     m_latest_time = 0.0;
+    m_declared_signals = 0;
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
     free_records();
@@ -801,6 +803,15 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
                                          static_cast<float>(entry_sums.counted_signals));
         if (entry_sums.total_time > 0)
             entry->set_unknown_percentage(static_cast<float>(entry_sums.unknown_time * 100.0 / entry_sums.total_time));
+    }
+    if (m_input_file_data != nullptr) {
+        PUTIL_READ_EXTENT extent;
+        extent.declared_signals = m_declared_signals;
+        extent.matched_signals = m_oterm_infos.size();
+        extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
+                                        [](const OTERM_INFO& info) { return info.known_time > 0.0; });
+        extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
+        m_input_file_data->set_read_extent(extent);
     }
 
     free_records();

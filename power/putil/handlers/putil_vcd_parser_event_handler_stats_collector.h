@@ -196,6 +196,7 @@ private:
     PUTIL_VCD_HELD_CHANGES m_held[2];           // the changes held back: one room fills while the other is applied
     int m_filling = 0;
     double m_latest_time;                       // the latest time that records were changed at in this file
+    std::uint64_t m_declared_signals = 0;       // "$var" declarations of this file
     // Setting "putil_vcd_apply_thread": held changes are applied on a second
     // thread. The worker is the last member: it finishes its job before
     // anything that the job touches is destroyed.

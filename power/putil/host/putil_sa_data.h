@@ -49,6 +49,15 @@ private:
     unsigned m_flags;
 };
 
+// What the read of one waveform file found, so that a host can say why a
+// file gave no activity: no signals, none in the design, or no data.
+struct PUTIL_READ_EXTENT {
+    std::uint64_t declared_signals = 0;   // "$var" declarations read
+    std::uint64_t matched_signals = 0;    // declared signals (or bits) that name a design signal
+    bool known_time = false;              // some matched signal held a known value for some time
+    double last_time_ns = 0.0;            // the file's last timestamp
+};
+
 // One waveform input: a file applied to one hierarchy instance.
 class PUTIL_INPUT_FILE_DATA {
 public:
@@ -60,6 +69,9 @@ public:
     virtual HDB_INSTANCE_NAME* get_hierarchy_instance() const = 0;
     virtual void set_toggle_percentage(float percent) = 0;
     virtual void set_unknown_percentage(float percent) = 0;
+    // Once per file read, with its results: what the read found. A host
+    // with no use for it keeps this default.
+    virtual void set_read_extent(const PUTIL_READ_EXTENT& /*extent*/) {}
 
 protected:
     virtual ~PUTIL_INPUT_FILE_DATA() = default;

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace host_json {
 
@@ -143,12 +144,77 @@ bool read_file_text(const std::string& path, const std::string& what, std::strin
     return true;
 }
 
+namespace {
+
+// Where the parser is in the document, as member and element paths: the
+// path of the value being read when a number overflows, which nlohmann's
+// message does not locate.
+class PARSE_POSITION {
+public:
+    bool follow(JSON::parse_event_t event, const JSON& parsed)
+    {
+        switch (event) {
+        case JSON::parse_event_t::object_start:
+        case JSON::parse_event_t::array_start:
+            m_frames.push_back({event == JSON::parse_event_t::array_start, 0, ""});
+            break;
+        case JSON::parse_event_t::key:
+            if (!m_frames.empty() && parsed.is_string())
+                m_frames.back().key = parsed.get<std::string>();
+            break;
+        case JSON::parse_event_t::object_end:
+        case JSON::parse_event_t::array_end:
+            if (!m_frames.empty())
+                m_frames.pop_back();
+            value_done();
+            break;
+        case JSON::parse_event_t::value:
+            value_done();
+            break;
+        }
+        return true;
+    }
+
+    std::string path() const
+    {
+        std::string where;
+        for (const FRAME& frame : m_frames)
+            where = frame.in_array ? element_path(where, frame.elements_done) : member_path(where, frame.key);
+        return where;
+    }
+
+private:
+    struct FRAME {
+        bool in_array;
+        std::size_t elements_done;
+        std::string key;
+    };
+
+    void value_done()
+    {
+        if (!m_frames.empty() && m_frames.back().in_array)
+            ++m_frames.back().elements_done;
+    }
+
+    std::vector<FRAME> m_frames;
+};
+
+}  // namespace
+
 bool parse(const std::string& text, const std::string& label, JSON& root, std::string& error)
 {
+    PARSE_POSITION position;
     try {
-        root = JSON::parse(text);
+        root = JSON::parse(text, [&](int, JSON::parse_event_t event, JSON& parsed) {
+            return position.follow(event, parsed);
+        });
+    } catch (const JSON::out_of_range& failure) {
+        // A number beyond a double ("1e400"): named by its path.
+        const std::string where = position.path();
+        error = label + ": " + (where.empty() ? "" : where + ": ") + without_exception_tag(failure.what());
+        return false;
     } catch (const JSON::exception& failure) {
-        // Syntax errors, and numbers beyond a double ("1e400").
+        // Syntax errors, located by line and column.
         error = label + ": " + without_exception_tag(failure.what());
         return false;
     }

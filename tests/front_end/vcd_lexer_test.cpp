@@ -136,10 +136,14 @@ TEST(VCD_LEXER, reads_blocks_of_at_most_131072_bytes_and_keeps_tokens_whole)
     const SCAN_RESULT result = scan(stream);
     EXPECT_EQ(result.tokens, expected);
     EXPECT_EQ(result.lines, 100001u);
-    ASSERT_EQ(buffer.requests.size(), 4u);
-    for (std::streamsize request : buffer.requests) {
-        EXPECT_LE(request, 131072);
-        EXPECT_GE(request, 131000);
+    // Four blocks of text, then one read that finds the end: a short read
+    // is what a stream has so far, not its end.
+    ASSERT_EQ(buffer.requests.size(), 5u);
+    for (std::size_t i = 0; i < buffer.requests.size(); ++i) {
+        EXPECT_LE(buffer.requests[i], 131072);
+        if (i < 4) {
+            EXPECT_GE(buffer.requests[i], 131000);
+        }
     }
 }
 

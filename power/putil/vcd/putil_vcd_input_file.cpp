@@ -3,15 +3,51 @@
 #include "vcd/putil_vcd_input_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 #include <streambuf>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
+
+#include "host/putil_lib.h"
 
 namespace {
 
 const std::size_t s_compressed_block = 1u << 18;
+
+// How long a read waits on a silent stream between two looks at a stop request.
+const int s_stream_wait_ms = 200;
+
+// Up to count bytes of file, 0 at its end or on an error. A regular file
+// fills the whole count; a stream (a pipe, a FIFO, a terminal) returns what
+// has arrived, so that a writer that is still writing is read as it goes
+// and a stop request is seen between its lines, or while the writer is
+// silent (the stream then reads as ended). A stream's FILE is unbuffered,
+// so reading its descriptor skips nothing.
+std::size_t read_some(std::FILE* file, bool stream, void* buffer, std::size_t count)
+{
+    if (!stream)
+        return std::fread(buffer, 1, count, file);
+    pollfd ready{fileno(file), POLLIN, 0};
+    for (;;) {
+        const int polled = ::poll(&ready, 1, s_stream_wait_ms);
+        if (polled < 0 && errno != EINTR)
+            return 0;
+        if (polled <= 0) {
+            if (putil_lib_stop_requested())
+                return 0;
+            continue;
+        }
+        const ssize_t got = ::read(ready.fd, buffer, count);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            return 0;
+    }
+}
 
 // zlib's own memory comes from the host like every other block of the library.
 void* zlib_alloc(void*, unsigned items, unsigned size)
@@ -43,9 +79,10 @@ public:
 
     // Inflates the rest of file (not owned) after the bytes already read
     // from it; size is the file's, or 0 when unknown (a stream).
-    void adopt(std::FILE* file, const unsigned char* read, std::size_t read_count, long size)
+    void adopt(std::FILE* file, bool stream, const unsigned char* read, std::size_t read_count, long size)
     {
         m_file = file;
+        m_stream = stream;
         m_size = size;
         m_block = static_cast<unsigned char*>(
             mem_malloc_wrapper(s_compressed_block, PUTIL_SEGMENT, PUTIL_SOURCE_NAME, __LINE__));
@@ -95,6 +132,9 @@ protected:
             if (got == 0)
                 break;
             done += static_cast<std::streamsize>(got);
+            // A stream hands on what has arrived.
+            if (m_stream)
+                break;
         }
         return done;
     }
@@ -132,7 +172,7 @@ private:
     // member is damage.
     bool refill()
     {
-        const std::size_t got = std::fread(m_block, 1, s_compressed_block, m_file);
+        const std::size_t got = read_some(m_file, m_stream, m_block, s_compressed_block);
         m_consumed += got;
         m_zlib.next_in = m_block;
         m_zlib.avail_in = static_cast<unsigned>(got);
@@ -148,6 +188,7 @@ private:
     }
 
     std::FILE* m_file;
+    bool m_stream = false;
     long m_size;
     std::uint64_t m_consumed;
     unsigned char* m_block;
@@ -161,7 +202,8 @@ private:
 // read in the caller's blocks.
 class PUTIL_VCD_INPUT_FILE::PLAIN : public std::streambuf, public PUTIL_HEAP_OBJECT {
 public:
-    PLAIN(std::FILE* file, const unsigned char* read, std::size_t read_count) : m_file(file), m_read_count(read_count)
+    PLAIN(std::FILE* file, bool stream, const unsigned char* read, std::size_t read_count)
+        : m_file(file), m_stream(stream), m_read_count(read_count)
     {
         std::memcpy(m_read, read, read_count);
         setg(m_one, m_one, m_one);
@@ -186,13 +228,14 @@ protected:
         }
         while (done < wanted && m_next_read < m_read_count)
             buffer[done++] = static_cast<char>(m_read[m_next_read++]);
-        if (done < wanted)
-            done += std::fread(buffer + done, 1, wanted - done, m_file);
+        if (done < wanted && (done == 0 || !m_stream))
+            done += read_some(m_file, m_stream, buffer + done, wanted - done);
         return static_cast<std::streamsize>(done);
     }
 
 private:
     std::FILE* m_file;
+    bool m_stream;
     unsigned char m_read[2];   // the bytes read to tell gzip from plain text
     std::size_t m_read_count;
     std::size_t m_next_read = 0;
@@ -259,23 +302,26 @@ bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
     m_file = std::fopen(file_name.c_str(), "rb");
     if (m_file == nullptr)
         return false;
+    struct stat status;
+    const bool regular = ::fstat(fileno(m_file), &status) == 0 && S_ISREG(status.st_mode);
+    // A stream is read from its descriptor as its bytes arrive: the FILE
+    // must not buffer ahead of the peek.
+    if (!regular)
+        std::setvbuf(m_file, nullptr, _IONBF, 0);
     unsigned char magic[2] = {0, 0};
     const std::size_t read = std::fread(magic, 1, 2, m_file);
     if (read < 2 || magic[0] != 0x1f || magic[1] != 0x8b) {
-        m_plain.reset(PUTIL_NEW PLAIN(m_file, magic, read));
+        m_plain.reset(PUTIL_NEW PLAIN(m_file, !regular, magic, read));
         if (m_plain == nullptr)
             PUTIL_INTERNAL_ERROR("Out of memory");
         m_filter.set_source(m_plain.get());
         return true;
     }
-    long size = 0;
-    struct stat status;
-    if (::fstat(fileno(m_file), &status) == 0 && S_ISREG(status.st_mode))
-        size = static_cast<long>(status.st_size);
+    const long size = regular ? static_cast<long>(status.st_size) : 0;
     m_inflater.reset(PUTIL_NEW INFLATER());
     if (m_inflater == nullptr)
         PUTIL_INTERNAL_ERROR("Out of memory");
-    m_inflater->adopt(m_file, magic, read, size);
+    m_inflater->adopt(m_file, !regular, magic, read, size);
     m_filter.set_source(m_inflater.get());
     return true;
 }

@@ -1,10 +1,14 @@
 """The Python module against the program: the same job must give the same
 rows and input summaries, and failures must raise putil.Error."""
+import _thread
 import csv
 import json
 import os
 import pathlib
+import re
 import subprocess
+import threading
+import time
 
 import pytest
 
@@ -105,3 +109,80 @@ def test_each_call_uses_its_own_designs_case_rule(tmp_path):
     assert expected[2] != expected[3]
     for netlist_type in (2, 3, 2):
         assert putil.activity(str(vcd), design=designs[netlist_type]).rows == expected[netlist_type]
+
+
+def test_version_is_the_programs():
+    version = subprocess.run([os.environ["PUTIL_BINARY"], "--version"], capture_output=True, text=True,
+                             check=True).stdout.split()
+    assert version == ["putil", putil.__version__]
+
+
+# (vcd_files, design, expected exception, part of its message); VCD and DESIGN are filled in.
+ARGUMENT_CASES = {
+    "nul_in_path": (VCD + "\0.bak", None, ValueError, "vcd_files: embedded null byte"),
+    "nul_in_design": (VCD, DESIGN + "\0", ValueError, "design: embedded null byte"),
+    "number_as_path": (3, None, TypeError, "vcd_files: expected a path"),
+    "number_in_list": ([VCD, 3], None, TypeError, "vcd_files[1]:"),
+    "number_as_design": (VCD, 5, TypeError, "design:"),
+}
+
+
+@pytest.mark.parametrize("files, design, exception, text", ARGUMENT_CASES.values(), ids=ARGUMENT_CASES.keys())
+def test_bad_path_arguments_raise_as_open_does(files, design, exception, text):
+    with pytest.raises(exception, match=re.escape(text)):
+        putil.activity(files, design=design)
+
+
+def test_paths_may_be_bytes_or_path_like():
+    expected = putil.activity(VCD, design=DESIGN).rows
+    assert putil.activity(os.fsencode(VCD), design=os.fsencode(DESIGN)).rows == expected
+    assert putil.activity([pathlib.Path(VCD)], design=pathlib.Path(DESIGN)).rows == expected
+
+
+def test_json_overflow_is_a_putil_error(tmp_path):
+    design = tmp_path / "d.json"
+    design.write_text('{"name": "d", "atoms": [{"name": "a", "kind": "input_pin", "x": 1e400}]}')
+    with pytest.raises(putil.Error) as raised:
+        putil.activity(VCD, design=str(design))
+    assert raised.value.id == 0 and "atoms[0].x: number overflow" in raised.value.text
+
+
+@pytest.mark.parametrize("writer_keeps_writing", [True, False], ids=["writing", "silent"])
+def test_ctrl_c_stops_a_read_within_a_second(tmp_path, writer_keeps_writing):
+    """A read of a FIFO whose writer never ends, writing or silent, is stopped
+    by Ctrl-C, and the next call works."""
+    fifo = tmp_path / "endless.vcd"
+    os.mkfifo(fifo)
+    writing = threading.Event()
+    done = threading.Event()
+
+    def write_forever():
+        try:
+            with open(fifo, "w") as stream:
+                header = pathlib.Path(VCD).read_text().split("$enddefinitions $end", 1)[0]
+                stream.write(header + "$enddefinitions $end\n")
+                time_step = 0
+                while not done.is_set():
+                    time_step += 10
+                    stream.write(f"#{time_step}\n")
+                    stream.flush()
+                    writing.set()
+                    time.sleep(0.001 if writer_keeps_writing else 0.1)
+                    while not writer_keeps_writing and not done.is_set():
+                        time.sleep(0.05)
+        except (BrokenPipeError, OSError):
+            pass
+
+    writer = threading.Thread(target=write_forever, daemon=True)
+    writer.start()
+    interrupter = threading.Timer(0.5, _thread.interrupt_main)
+    interrupter.start()
+    begun = time.monotonic()
+    try:
+        with pytest.raises(KeyboardInterrupt):
+            putil.activity(str(fifo), design=DESIGN)
+        assert writing.is_set() and time.monotonic() - begun < 0.5 + 1.5
+    finally:
+        done.set()
+        writer.join(timeout=5)
+    assert putil.activity(VCD, design=DESIGN).rows == cli_rows(["--design", DESIGN, VCD])

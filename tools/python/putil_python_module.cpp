@@ -1,15 +1,16 @@
 // The Python module putil: the activity job of `putil activity`, called from
 // Python. One call loads the design, reads the VCD files and hands back the
 // rows and input summaries that the program prints; a failure raises
-// putil.Error with the message id and text.
+// putil.Error with the message id and text, a bad argument TypeError or
+// ValueError. The read runs without the interpreter lock; Ctrl-C stops it.
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-#include <pybind11/stl/filesystem.h>
 
 #include <charconv>
-#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +19,11 @@
 #include "putil_activity_rows.h"
 #include "putil_command.h"
 #include "putil_host.h"
+#include "putil_python_interrupt.h"
+#include "putil_python_paths.h"
 
 namespace py = pybind11;
+using putil_python::decoded_text;
 
 namespace {
 
@@ -82,17 +86,9 @@ public:
     HOST_STATE_SCOPE& operator=(const HOST_STATE_SCOPE&) = delete;
 };
 
-// A path, or a list (any iterable) of paths, as file names.
-std::vector<std::string> file_names(const py::object& files)
-{
-    const py::object fspath = py::module_::import("os").attr("fspath");
-    if (py::isinstance<py::str>(files) || py::hasattr(files, "__fspath__"))
-        return {fspath(files).cast<std::string>()};
-    std::vector<std::string> names;
-    for (const py::handle file : files)
-        names.push_back(fspath(file).cast<std::string>());
-    return names;
-}
+// The host's state is the process's: calls from several Python threads
+// run one after the other. Held by the calling thread for the whole call.
+std::timed_mutex s_call_mutex;
 
 std::optional<BIG_TIME> window_bound(const char* name, const std::string& text)
 {
@@ -124,33 +120,34 @@ py::object json_number(const std::optional<float>& value)
     return value ? py::object(py::float_(static_cast<double>(*value))) : py::object(py::none());
 }
 
+// The Python result, made with the interpreter lock once the read ended.
 ACTIVITY_RESULT collect_result(const HOST_DESIGN& design)
 {
     ACTIVITY_RESULT result;
     putil_for_each_activity_row(design, false, [&](const PUTIL_ACTIVITY_ROW& row) {
-        result.rows.append(py::make_tuple(py::str(row.name), csv_number(row.static_probability),
+        result.rows.append(py::make_tuple(decoded_text(row.name), csv_number(row.static_probability),
                                           csv_number(row.toggle_rate)));
     });
     for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
         const PUTIL_INPUT_SUMMARY summary = putil_input_summary(design, entry);
-        result.inputs.append(py::dict(py::arg("file") = entry->get_file_name(),
+        result.inputs.append(py::dict(py::arg("file") = decoded_text(entry->get_file_name()),
                                       py::arg("matched_signals") = summary.matched_signals,
                                       py::arg("toggle_percentage") = json_number(summary.toggle_percentage),
                                       py::arg("unknown_percentage") = json_number(summary.unknown_percentage)));
     }
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
         result.messages.append(py::dict(py::arg("severity") = host_severity_name(message.severity),
-                                        py::arg("id") = message.id, py::arg("text") = message.text));
+                                        py::arg("id") = message.id, py::arg("text") = decoded_text(message.text)));
     return result;
 }
 
 // The activity job as `putil activity` runs it, with the design's root as
-// the scope and the default merge.
-ACTIVITY_RESULT run_activity(const ACTIVITY_REQUEST& request)
+// the scope and the default merge, up to the read's end: the loaded design
+// holds what was measured. Touches no Python object (it runs on a worker).
+std::unique_ptr<HOST_DESIGN> read_activity(const ACTIVITY_REQUEST& request)
 {
     if (request.vcd_files.empty())
         throw PUTIL_PYTHON_ERROR{0, "no input: give VCD files"};
-    const HOST_STATE_SCOPE host_state;
     putil_apply_activity_settings(request.strict);
     const std::optional<BIG_TIME> start = window_bound("start", request.start);
     const std::optional<BIG_TIME> end = window_bound("end", request.end);
@@ -174,21 +171,51 @@ ACTIVITY_RESULT run_activity(const ACTIVITY_REQUEST& request)
         throw failure != nullptr ? PUTIL_PYTHON_ERROR{failure->id, failure->text}
                                  : PUTIL_PYTHON_ERROR{0, "the VCD files could not be read"};
     }
-    return collect_result(*design);
+    return design;
 }
 
-// The Python call. It keeps the interpreter lock: the host's state is the
-// process's, so calls from several threads run one after the other.
-ACTIVITY_RESULT activity(const py::object& vcd_files, const std::optional<std::filesystem::path>& design,
+// Calls call, letting through the exceptions that Python is to see
+// (putil.Error, TypeError and ValueError of the arguments, a Python error
+// such as KeyboardInterrupt, std::bad_alloc as MemoryError) and turning
+// every other C++ exception into putil.Error with id 0.
+template <class CALL>
+auto with_python_errors(CALL call) -> decltype(call())
+{
+    try {
+        return call();
+    } catch (const py::error_already_set&) {
+        throw;
+    } catch (const py::type_error&) {
+        throw;
+    } catch (const py::value_error&) {
+        throw;
+    } catch (const PUTIL_PYTHON_ERROR&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception& failure) {
+        throw PUTIL_PYTHON_ERROR{0, failure.what()};
+    } catch (...) {
+        throw PUTIL_PYTHON_ERROR{0, "unexpected failure"};
+    }
+}
+
+// The Python call: the arguments are checked with the interpreter lock, the
+// design loaded and the files read on a worker without it (one call at a
+// time, each from a reset host), the result made with it again.
+ACTIVITY_RESULT activity(const py::object& vcd_files, const py::object& design,
                          const std::optional<std::string>& start, const std::optional<std::string>& end, bool strict)
 {
-    const ACTIVITY_REQUEST request{file_names(vcd_files), design ? design->string() : "", start.value_or(""),
-                                   end.value_or(""), strict};
-    try {
-        return run_activity(request);
-    } catch (const HOST_INTERNAL_ERROR& internal) {
-        throw PUTIL_PYTHON_ERROR{0, internal.what()};
-    }
+    return with_python_errors([&] {
+        const ACTIVITY_REQUEST request{putil_python::path_list_argument(vcd_files, "vcd_files"),
+                                       design.is_none() ? "" : putil_python::path_argument(design, "design"),
+                                       start.value_or(""), end.value_or(""), strict};
+        const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
+        std::unique_ptr<HOST_DESIGN> measured;
+        const HOST_STATE_SCOPE host_state;
+        putil_python::run_checking_signals([&] { measured = read_activity(request); });
+        return collect_result(*measured);
+    });
 }
 
 void translate_error(std::exception_ptr failure)
@@ -197,8 +224,13 @@ void translate_error(std::exception_ptr failure)
         if (failure)
             std::rethrow_exception(failure);
     } catch (const PUTIL_PYTHON_ERROR& error) {
-        const py::object instance = py::reinterpret_borrow<py::object>(s_error_class)(error.id, error.text);
-        PyErr_SetObject(s_error_class.ptr(), instance.ptr());
+        try {
+            const py::object instance =
+                py::reinterpret_borrow<py::object>(s_error_class)(error.id, decoded_text(error.text));
+            PyErr_SetObject(s_error_class.ptr(), instance.ptr());
+        } catch (py::error_already_set& raised) {
+            raised.restore();
+        }
     }
 }
 
@@ -213,6 +245,7 @@ PYBIND11_MODULE(putil, module)
     error_class.attr("__module__") = "putil";
     s_error_class = error_class.release();
     py::register_exception_translator(&translate_error);
+    module.attr("__version__") = PUTIL_VERSION;
 
     py::class_<ACTIVITY_RESULT>(module, "Activity",
                                 "What putil.activity measured.\n\n"
@@ -232,7 +265,9 @@ PYBIND11_MODULE(putil, module)
     module.def("activity", &activity, py::arg("vcd_files"), py::arg("design") = py::none(),
                py::arg("start") = py::none(), py::arg("end") = py::none(), py::arg("strict") = false,
                "activity(vcd_files, design=None, start=None, end=None, strict=False) -> Activity\n\n"
-               "Reads the VCD files (a path or a list of paths, in order) into the design (a JSON design or Yosys "
-               "JSON netlist; None derives it from the first VCD) over the window [start, end] (times such as "
-               "\"10ns\"; None: the whole file). strict accepts strict VCD only. Raises putil.Error.");
+               "Reads the VCD files (a path or a list of paths, in order; a path is a str, bytes or os.PathLike) "
+               "into the design (a JSON design or Yosys JSON netlist; None derives it from the first VCD) over "
+               "the window [start, end] (times such as \"10ns\"; None: the whole file). strict accepts strict VCD "
+               "only. Raises putil.Error when the job fails, TypeError or ValueError for a bad path, MemoryError "
+               "when memory runs out, and KeyboardInterrupt when Ctrl-C stops the read.");
 }

@@ -14,6 +14,17 @@ if [ ! -x "$putil" ]; then
   exit 1
 fi
 
+# bench_require_python_and_time: stops unless python3 (the generators) and
+# /usr/bin/time (peak memory) are installed.
+bench_require_python_and_time() {
+  for tool in python3 /usr/bin/time; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "$bench_name: $tool is required (Debian packages python3, time)" >&2
+      exit 1
+    fi
+  done
+}
+
 # bench_program TARGET: the path of a benchmark program of the build, after
 # checking that it was built.
 bench_program() {

@@ -6,12 +6,7 @@
 set -eu
 
 . "$(dirname "$0")/common.sh"
-for tool in python3 /usr/bin/time; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "$bench_name: $tool is required (Debian packages python3, time)" >&2
-    exit 1
-  fi
-done
+bench_require_python_and_time
 
 scopes=${BENCH_HOSTILE_SCOPES:-25000}
 line_mib=${BENCH_HOSTILE_LINE_MIB:-25}

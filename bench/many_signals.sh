@@ -6,12 +6,7 @@
 set -eu
 
 . "$(dirname "$0")/common.sh"
-for tool in python3 /usr/bin/time; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "bench/many_signals.sh: $tool is required (Debian packages python3, time)" >&2
-    exit 1
-  fi
-done
+bench_require_python_and_time
 
 # Smallest first, largest last: the checks compare those two.
 sizes=${BENCH_MANY_SIGNALS:-125000 250000 500000 1000000}

@@ -57,17 +57,60 @@ void* zlib_alloc(void*, unsigned items, unsigned size)
 
 void zlib_free(void*, void* block) { mem_free_wrapper(block, PUTIL_SEGMENT); }
 
+// The bytes of a file as a read-only stream buffer: a single byte, or the
+// caller's blocks read straight into its memory. A regular file fills each
+// block; a stream hands on what has arrived.
+class BYTE_SOURCE : public std::streambuf, public PUTIL_HEAP_OBJECT {
+protected:
+    BYTE_SOURCE() { setg(m_one, m_one, m_one); }
+
+    // Up to count bytes into buffer, 0 at the end.
+    virtual std::size_t read_into(char* buffer, std::size_t count) = 0;
+
+    int_type underflow() override
+    {
+        if (read_into(m_one, 1) != 1)
+            return traits_type::eof();
+        setg(m_one, m_one, m_one + 1);
+        return traits_type::to_int_type(m_one[0]);
+    }
+
+    std::streamsize xsgetn(char* buffer, std::streamsize count) override
+    {
+        std::streamsize done = 0;
+        if (gptr() < egptr() && count > 0) {
+            *buffer = *gptr();
+            gbump(1);
+            done = 1;
+        }
+        while (done < count) {
+            const std::size_t want = static_cast<std::size_t>(std::min<std::streamsize>(count - done, 1 << 30));
+            const std::size_t got = read_into(buffer + done, want);
+            if (got == 0)
+                break;
+            done += static_cast<std::streamsize>(got);
+            if (m_stream)
+                break;
+        }
+        return done;
+    }
+
+    bool m_stream = false;
+
+private:
+    char m_one[1];
+};
+
 }  // namespace
 
 // A read-only stream buffer that inflates a gzip file, members one after the
 // other as gzip allows. Reads of whole blocks (the scanner's) are inflated
 // straight into the caller's memory.
-class PUTIL_VCD_INPUT_FILE::INFLATER : public std::streambuf, public PUTIL_HEAP_OBJECT {
+class PUTIL_VCD_INPUT_FILE::INFLATER : public BYTE_SOURCE {
 public:
     INFLATER() : m_file(nullptr), m_size(0), m_consumed(0), m_block(nullptr), m_ready(false), m_damaged(false)
     {
         std::memset(&m_zlib, 0, sizeof m_zlib);
-        setg(m_one, m_one, m_one);
     }
 
     ~INFLATER() override
@@ -110,39 +153,9 @@ public:
     }
 
 protected:
-    int_type underflow() override
-    {
-        if (inflate_into(m_one, 1) != 1)
-            return traits_type::eof();
-        setg(m_one, m_one, m_one + 1);
-        return traits_type::to_int_type(m_one[0]);
-    }
-
-    std::streamsize xsgetn(char* buffer, std::streamsize count) override
-    {
-        std::streamsize done = 0;
-        if (gptr() < egptr() && count > 0) {
-            *buffer = *gptr();
-            gbump(1);
-            done = 1;
-        }
-        while (done < count) {
-            const std::size_t want = static_cast<std::size_t>(std::min<std::streamsize>(count - done, 1 << 30));
-            const std::size_t got = inflate_into(buffer + done, want);
-            if (got == 0)
-                break;
-            done += static_cast<std::streamsize>(got);
-            // A stream hands on what has arrived.
-            if (m_stream)
-                break;
-        }
-        return done;
-    }
-
-private:
     // Bytes of text inflated into buffer, 0 at the end of the file. Damage
     // (a truncated or corrupt file) ends the text and is remembered.
-    std::size_t inflate_into(char* buffer, std::size_t count)
+    std::size_t read_into(char* buffer, std::size_t count) override
     {
         m_zlib.next_out = reinterpret_cast<unsigned char*>(buffer);
         m_zlib.avail_out = static_cast<unsigned>(count);
@@ -168,6 +181,7 @@ private:
         return count - m_zlib.avail_out;
     }
 
+private:
     // More compressed bytes; false at the end of the file, which inside a
     // member is damage.
     bool refill()
@@ -188,58 +202,41 @@ private:
     }
 
     std::FILE* m_file;
-    bool m_stream = false;
     long m_size;
     std::uint64_t m_consumed;
     unsigned char* m_block;
     z_stream m_zlib;
     bool m_ready;     // inflating: a member is open or may follow
     bool m_damaged;
-    char m_one[1];
 };
 
 // The bytes of a plain file (not owned) after those already read from it,
 // read in the caller's blocks.
-class PUTIL_VCD_INPUT_FILE::PLAIN : public std::streambuf, public PUTIL_HEAP_OBJECT {
+class PUTIL_VCD_INPUT_FILE::PLAIN : public BYTE_SOURCE {
 public:
     PLAIN(std::FILE* file, bool stream, const unsigned char* read, std::size_t read_count)
-        : m_file(file), m_stream(stream), m_read_count(read_count)
+        : m_file(file), m_read_count(read_count)
     {
+        m_stream = stream;
         std::memcpy(m_read, read, read_count);
-        setg(m_one, m_one, m_one);
     }
 
 protected:
-    int_type underflow() override
-    {
-        if (xsgetn(m_one, 1) != 1)
-            return traits_type::eof();
-        setg(m_one, m_one, m_one + 1);
-        return traits_type::to_int_type(m_one[0]);
-    }
-
-    std::streamsize xsgetn(char* buffer, std::streamsize count) override
+    std::size_t read_into(char* buffer, std::size_t count) override
     {
         std::size_t done = 0;
-        const std::size_t wanted = static_cast<std::size_t>(count);
-        if (gptr() < egptr() && wanted > 0) {
-            buffer[done++] = *gptr();
-            gbump(1);
-        }
-        while (done < wanted && m_next_read < m_read_count)
+        while (done < count && m_next_read < m_read_count)
             buffer[done++] = static_cast<char>(m_read[m_next_read++]);
-        if (done < wanted && (done == 0 || !m_stream))
-            done += read_some(m_file, m_stream, buffer + done, wanted - done);
-        return static_cast<std::streamsize>(done);
+        if (done > 0)
+            return done;
+        return read_some(m_file, m_stream, buffer, count);
     }
 
 private:
     std::FILE* m_file;
-    bool m_stream;
     unsigned char m_read[2];   // the bytes read to tell gzip from plain text
     std::size_t m_read_count;
     std::size_t m_next_read = 0;
-    char m_one[1];
 };
 
 PUTIL_VCD_NUL_FILTER::int_type PUTIL_VCD_NUL_FILTER::underflow()

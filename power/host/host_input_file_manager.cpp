@@ -28,6 +28,12 @@ const HOST_OTERM* term_of(const void* owner, const CDB_ATOM_OTERM* oterm)
 
 }  // namespace
 
+void HOST_INPUT_FILE_DATA::add_ignored_ascending_range(const std::string& range)
+{
+    if (m_ignored_ascending_ranges++ == 0)
+        m_first_ignored_ascending_range = range;
+}
+
 void HOST_INPUT_FILE_DATA::mark_annotated(const CDB_ATOM_OTERM* oterm)
 {
     const HOST_OTERM* own = term_of(m_owner, oterm);

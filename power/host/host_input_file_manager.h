@@ -27,6 +27,7 @@ public:
     HDB_INSTANCE_NAME* get_hierarchy_instance() const override { return m_instance; }
     void set_toggle_percentage(float percent) override { m_toggle_percentage = percent; }
     void set_unknown_percentage(float percent) override { m_unknown_percentage = percent; }
+    void add_ignored_ascending_range(const std::string& range) override;
 
     // The entry whose file this one applies again; null for a primary entry.
     HOST_INPUT_FILE_DATA* primary() const { return m_primary; }
@@ -34,6 +35,11 @@ public:
     float toggle_percentage() const { return m_toggle_percentage.value_or(0.0f); }
     bool has_unknown_percentage() const { return m_unknown_percentage.has_value(); }
     float unknown_percentage() const { return m_unknown_percentage.value_or(0.0f); }
+
+    // The declarations that strict reading left for their ascending range,
+    // and the first one's range.
+    std::size_t ignored_ascending_ranges() const { return m_ignored_ascending_ranges; }
+    const std::string& first_ignored_ascending_range() const { return m_first_ignored_ascending_range; }
 
     void mark_annotated(const CDB_ATOM_OTERM* oterm);
     std::size_t annotated_count() const { return m_annotated_count; }
@@ -48,6 +54,8 @@ private:
     HOST_INPUT_FILE_DATA* m_primary;
     std::optional<float> m_toggle_percentage;
     std::optional<float> m_unknown_percentage;
+    std::size_t m_ignored_ascending_ranges = 0;
+    std::string m_first_ignored_ascending_range;
     // A run annotates up to every term of the design: one bit per term
     // number for the owner's terms.
     const void* m_owner;

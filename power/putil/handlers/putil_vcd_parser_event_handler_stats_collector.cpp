@@ -143,6 +143,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration
         declare_vector(id_code, signal);
     else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR)
         declare_scalar(id_code, signal.name);
+    else if (signal.ascending_ignored && m_input_file_data != nullptr)
+        m_input_file_data->add_ignored_ascending_range("[" + std::to_string(signal.msb) + ":" +
+                                                       std::to_string(signal.lsb) + "]");
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::string& code,
@@ -160,7 +163,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
         }
     });
     if (matched)
-        register_vector_code(code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
+        register_vector_code(code, vector.width());
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
@@ -341,8 +344,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(EFFECT e
     bool result = true;
     std::uint32_t newest;
     if (targets.positions != nullptr) {
-        // Position p is bit lsb + p, counted from the rightmost digit;
-        // positions without a matched signal are skipped.
+        // Position p counts from the rightmost digit (the declaration
+        // mapped it to its bit); positions without a matched signal are
+        // skipped.
         for (std::uint32_t p = 0; p < targets.width && result; ++p) {
             if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
                 continue;

@@ -60,6 +60,10 @@ public:
     virtual HDB_INSTANCE_NAME* get_hierarchy_instance() const = 0;
     virtual void set_toggle_percentage(float percent) = 0;
     virtual void set_unknown_percentage(float percent) = 0;
+    // Strict reading left a declaration of the entry's file unmeasured
+    // because its range ascends; range as the file writes it ("[1:32]").
+    // Called once per such declaration.
+    virtual void add_ignored_ascending_range(const std::string& range) = 0;
 
 protected:
     virtual ~PUTIL_INPUT_FILE_DATA() = default;

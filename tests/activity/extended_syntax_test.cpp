@@ -89,6 +89,84 @@ TEST_F(EXTENDED_SYNTAX_TEST, wide_declaration_without_range_is_scalar_in_strict_
     putil_expect_signals(*design, {{"top|rf[3]", 0.75, 1 / 40e-9}, {"top|rf[3][0]", {}, {}}});
 }
 
+// Ascending ranges ("[1:4]", as cores declare them). With the extended syntax each bit is named by its declared index
+// and the leftmost digit is the left index; strict reading measures none of them and counts each such declaration on
+// the input entry. Rows are read through the scanner's rules, the fast body path, and the apply thread.
+struct ASCENDING_CASE {
+    const char* name;
+    std::string declarations;   // inside "$scope module top"
+    std::string body;
+    std::vector<EXPECTED_SIGNAL> extended;
+    std::size_t strict_ignored;   // 0: strict reading fails on the file (extended constructs)
+    std::vector<EXPECTED_SIGNAL> strict_measured = {};   // the other signals are not measured in strict reading
+};
+void PrintTo(const ASCENDING_CASE& row, std::ostream* stream) { *stream << row.name; }
+class ASCENDING_RANGES : public EXTENDED_SYNTAX_TEST, public testing::WithParamInterface<ASCENDING_CASE> {};
+
+TEST_P(ASCENDING_RANGES, name_bits_by_declared_index_or_are_counted_in_strict_reading)
+{
+    const ASCENDING_CASE& row = GetParam();
+    const std::string file = write_file("ascending.vcd", "$timescale 1ns $end\n$scope module top $end\n" +
+                                                             row.declarations + "$upscope $end\n$enddefinitions $end\n" +
+                                                             row.body);
+    const char* const modes[][2] = {{"off", "off"}, {"on", "off"}, {"on", "on"}};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(std::string("fast body ") + mode[0] + ", apply thread " + mode[1]);
+        host_set_setting("putil_vcd_fast_body", mode[0]);
+        host_set_setting("putil_vcd_apply_thread", mode[1]);
+        auto design = putil_make_signal_design(putil_paths_of(row.extended));
+        EXPECT_EQ(read_file(*design, file, true), std::vector<unsigned>{});
+        putil_expect_signals(*design, row.extended);
+        EXPECT_EQ(design->input_files()->entries().front()->read_extent().value().ascending_ranges_ignored, 0u);
+    }
+    if (row.strict_ignored == 0)
+        return;
+    auto strict = putil_make_signal_design(putil_paths_of(row.extended));
+    EXPECT_EQ(read_file(*strict, file, false), std::vector<unsigned>{});
+    std::vector<EXPECTED_SIGNAL> expected = row.strict_measured;
+    for (const EXPECTED_SIGNAL& signal : row.extended) {
+        if (std::none_of(expected.begin(), expected.end(),
+                         [&](const EXPECTED_SIGNAL& measured) { return std::string(measured.path) == signal.path; }))
+            expected.push_back(EXPECTED_SIGNAL{signal.path, {}, {}});
+    }
+    putil_expect_signals(*strict, expected);
+    const HOST_INPUT_FILE_DATA* entry = strict->input_files()->entries().front();
+    ASSERT_TRUE(entry->read_extent());
+    EXPECT_EQ(entry->read_extent()->ascending_ranges_ignored, row.strict_ignored);
+    EXPECT_EQ(entry->read_extent()->first_ascending_range_ignored, "[1:4]");
+}
+
+// d = 1000 from 0, 0100 from 10 ns, 1 (extended with 0s on the left) from 30 to 40 ns: d[1] high 10 ns, d[2] 20 ns,
+// d[3] never, d[4] the last 10 ns.
+const std::string D_BODY = "#0\nb1000 !\n#10\nb100 !\n#30\nb1 !\n#40\n";
+const std::vector<EXPECTED_SIGNAL> D_BITS = {{"top|d[1]", 0.25, 1 / 40e-9}, {"top|d[2]", 0.5, 2 / 40e-9},
+                                             {"top|d[3]", 0.0, 0.0}, {"top|d[4]", 0.25, 1 / 40e-9}};
+
+std::vector<EXPECTED_SIGNAL> with(std::vector<EXPECTED_SIGNAL> signals, const std::vector<EXPECTED_SIGNAL>& more)
+{
+    signals.insert(signals.end(), more.begin(), more.end());
+    return signals;
+}
+
+const ASCENDING_CASE ASCENDING_CASES[] = {
+    {"range_in_the_index", "$var wire 4 ! d [1:4] $end\n", D_BODY, D_BITS, 1},
+    {"range_in_the_reference", "$var wire 4 ! d[1:4] $end\n", D_BODY, D_BITS, 1},
+    // One code, both directions: the leftmost digit is d[1] and e[3].
+    {"descending_alias", "$var wire 4 ! d [1:4] $end\n$var wire 4 ! e [3:0] $end\n", D_BODY,
+     with(D_BITS, {{"top|e[3]", 0.25, 1 / 40e-9}, {"top|e[2]", 0.5, 2 / 40e-9}, {"top|e[0]", 0.25, 1 / 40e-9}}), 1,
+     {{"top|e[3]", 0.25, 1 / 40e-9}, {"top|e[2]", 0.5, 2 / 40e-9}, {"top|e[0]", 0.25, 1 / 40e-9}}},
+    // Only the matched bits get records; the others' digits are skipped. f = 10, then 01 from 10 ns.
+    {"partly_matched", "$var wire 4 ! d [1:4] $end\n$var wire 2 # f [0:1] $end\n",
+     "#0\nb1000 !\nb10 #\n#10\nb100 !\nb01 #\n#30\nb1 !\n#40\n",
+     {{"top|d[2]", 0.5, 2 / 40e-9}, {"top|d[4]", 0.25, 1 / 40e-9}, {"top|f[0]", 0.25, 1 / 40e-9},
+      {"top|f[1]", 0.75, 1 / 40e-9}}, 2},
+    // A port of several bits (extended only): the leftmost state is p[0].
+    {"port", "$var port [0:1] <0 p $end\n", "#0\n$dumpports\npHL 66 00 <0\n$end\n#10\npLH 66 00 <0\n#40\n",
+     {{"top|p[0]", 0.25, 1 / 40e-9}, {"top|p[1]", 0.75, 1 / 40e-9}}, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(EXTENDED, ASCENDING_RANGES, testing::ValuesIn(ASCENDING_CASES), row_name);
+
 struct STRICT_FILE_CASE {
     const char* name;
     std::string text;

@@ -67,8 +67,8 @@ TEST_F(PUTIL_CLI_TEST, json_has_signals_inputs_and_messages)
 }
 
 // The design derived from the declarations: named blocks prefix their signals, a module inside one is the instance
-// "blk.u", an index follows its reference, [0:7] and negative bits are left out, a name declared twice is one term,
-// and the integer without a range is left out with --strict.
+// "blk.u", an index follows its reference, negative bits are left out, a name declared twice is one term, and the
+// ascending range [0:7] and the integer without a range are left out with --strict.
 const char* const NAMING_VCD =
     "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$scope begin blk $end\n"
     "$var wire 1 \" s $end\n$scope module u $end\n$var wire 1 # x $end\n$upscope $end\n$upscope $end\n"
@@ -84,15 +84,25 @@ TEST_F(PUTIL_CLI_TEST, derived_design_names_signals_like_the_reader)
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, HEADER + "top|a,1,0\ntop|blk.s,0,0\ntop|blk.u|x,1,0\ntop|d[3],0,0\ntop|v[0],1,0\n"
                                    "top|v[1],0,0\ntop|t|y,,\n");
-    // Without --strict a wide declaration without a range is the vector [size-1:0].
+    EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
+        << result.err;
+    write_file("e.csv", "top|a,0,1e-12\n");
+    result = run_putil("transient --strict --energies e.csv --voltage 1 --csv t.csv naming.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
+        << result.err;
+    // Without --strict an ascending range gives its bits, and a wide declaration without a range is the vector
+    // [size-1:0].
     result = run_putil("activity --format csv naming.vcd");
     EXPECT_EQ(result.status, 0) << result.err;
     const std::vector<std::string> rows = putil_lines_of(result.out);
-    ASSERT_EQ(rows.size(), 1u + 7u + 32u);
-    EXPECT_EQ(std::vector<std::string>(rows.begin() + 7, rows.begin() + 10),
+    ASSERT_EQ(rows.size(), 1u + 7u + 8u + 32u);
+    EXPECT_EQ(rows[5], "top|rev[0],0,0");
+    EXPECT_EQ(rows[12], "top|rev[7],0,0");
+    EXPECT_EQ(std::vector<std::string>(rows.begin() + 15, rows.begin() + 18),
               (std::vector<std::string>{"top|n[0],1,0", "top|n[1],0,0", "top|n[2],1,0"}));
-    EXPECT_EQ(rows[38], "top|n[31],0,0");
-    EXPECT_EQ(rows[39], "top|t|y,,");
+    EXPECT_EQ(rows[46], "top|n[31],0,0");
+    EXPECT_EQ(rows[47], "top|t|y,,");
 }
 
 // A scope left and entered again, or a signal and a scope of one name, name the same hierarchy: each signal is one

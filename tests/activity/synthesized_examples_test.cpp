@@ -99,6 +99,44 @@ TEST_P(SYNTHESIZED_EXAMPLE_TEST, json_shows_the_output_side_of_bidirectional_pad
     }
 }
 
+// Yosys lists a net's bits from its least significant, the rightmost digit of a value; for an "upto" net ([1:4])
+// that is the highest index. The loader names the bits so that a simulation's ascending declaration of the same net
+// matches every bit with the value its digit gives: the leftmost digit is d[1].
+const char* const UPTO_NETLIST = R"({
+  "creator": "Yosys test",
+  "modules": {
+    "top": {
+      "attributes": {"top": "00000000000000000000000000000001"},
+      "ports": {"clk": {"direction": "input", "bits": [2]},
+                "d": {"direction": "input", "bits": [3, 4, 5, 6], "upto": 1, "offset": 1}},
+      "cells": {
+        "ff0": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                "connections": {"C": [2], "D": [3], "Q": [7]}},
+        "ff1": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                "connections": {"C": [2], "D": [4], "Q": [8]}}
+      },
+      "netnames": {"clk": {"hide_name": 0, "bits": [2]},
+                   "d": {"hide_name": 0, "bits": [3, 4, 5, 6], "upto": 1, "offset": 1},
+                   "q": {"hide_name": 0, "bits": [7, 8], "upto": 1}}
+    }
+  }
+})";
+
+TEST_F(PUTIL_TEST, yosys_upto_nets_match_ascending_declarations_bit_by_bit)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(UPTO_NETLIST, "upto.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    // d = 1000, 0100 from 10 ns, 0001 from 30 ns; q = 10, then 01 from 10 ns.
+    const std::string vcd = write_file("upto.vcd", "$timescale 1ns $end\n$scope module top $end\n"
+                                                   "$var wire 4 ! d [1:4] $end\n$var reg 2 \" q [0:1] $end\n"
+                                                   "$upscope $end\n$enddefinitions $end\n#0\nb1000 !\nb10 \"\n"
+                                                   "#10\nb100 !\nb1 \"\n#30\nb1 !\n#40\n");
+    EXPECT_EQ(read_file(*design, vcd, true), std::vector<unsigned>{});
+    putil_expect_signals(*design, {{"d[1]", 0.25, 1 / 40e-9}, {"d[2]", 0.5, 2 / 40e-9}, {"d[3]", 0.0, 0.0},
+                                   {"d[4]", 0.25, 1 / 40e-9}, {"q[0]", 0.25, 1 / 40e-9}, {"q[1]", 0.75, 1 / 40e-9}});
+}
+
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),
                          [](const ::testing::TestParamInfo<SYNTHESIZED_EXAMPLE>& info) { return info.param.name; });
 

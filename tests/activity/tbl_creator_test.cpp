@@ -89,6 +89,23 @@ const TBL_CASE TBL_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(FILES, TBL_ROWS_TEST, ::testing::ValuesIn(TBL_CASES), row_name);
 
+// An ascending vector: with the extended syntax its bits are listed lowest index first and the leftmost digit is the
+// left index (b1 sets cnt[3]); strict reading lists none of them.
+TEST_F(TBL_TEST, ascending_vector_only_with_the_extended_syntax)
+{
+    auto design = putil_make_signal_design({"top|cnt[0]", "top|cnt[1]", "top|cnt[2]", "top|cnt[3]"});
+    const std::string vcd = top("1ns", "$var reg 4 # cnt [0:3] $end\n") + "#0\nb1 #\n#10\nb1100 #\n#20\n";
+    host_set_setting("putil_vcd_extended_syntax", "on");
+    const std::string extended = convert(*design, vcd);
+    EXPECT_NE(extended.find("OUTPUTS top|cnt[0] top|cnt[1] top|cnt[2] top|cnt[3];\n"), std::string::npos) << extended;
+    EXPECT_NE(extended.find("PATTERN\n" + row("0", "= 0 0 0 1") + row("10", "= 1 1 0 0") + row("20", "= 1 1 0 0")),
+              std::string::npos)
+        << extended;
+    host_set_setting("putil_vcd_extended_syntax", "off");
+    const std::string strict = convert(*design, vcd);
+    EXPECT_NE(strict.find("OUTPUTS;\n"), std::string::npos) << strict;
+}
+
 // Pins whose output carries a signal into the device are inputs; a bidirectional pad is listed on both sides. With
 // "print_only_inputs_to_tbl_file" (read per conversion) only input pins are kept.
 class TBL_PINS_TEST : public TBL_TEST, public ::testing::WithParamInterface<bool> {};

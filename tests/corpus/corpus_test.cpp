@@ -1,4 +1,5 @@
 // Real waveform files of ../shared/vcd-corpus, read in place: every declared bit measured, strict reading as expected.
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -44,9 +45,9 @@ bool read_range(const std::string& text, long* msb, long* lsb)
            static_cast<std::size_t>(used) == text.size();
 }
 
-// The bits a file declares, counted from its "$var" lines alone: a range gives msb - lsb + 1 bits (a range written
-// upwards or with a negative bit, such as "string_signal[1:10]" of nvc-manytypes2.vcd, is measured by no reader mode
-// and gives none), a wider declaration without a readable range its size, any other one bit. A port's range stands in
+// The bits a file declares, counted from its "$var" lines alone: a range gives a bit per index between its ends,
+// written downwards or upwards ("string_signal[1:10]" of nvc-manytypes2.vcd), and none with a negative bit, a wider
+// declaration without a readable range its size, any other one bit. A port's range stands in
 // place of its size. Each bit counts once under its scope path, however often or under whatever code it is declared.
 std::size_t count_declared_bits(const std::string& path)
 {
@@ -95,7 +96,8 @@ std::size_t count_declared_bits(const std::string& path)
             }
             if (!ranged)
                 bits.insert(prefix + reference + index);
-            for (long bit = lsb; ranged && lsb >= 0 && bit <= msb; ++bit)
+            const long low = std::min(msb, lsb), high = std::max(msb, lsb);
+            for (long bit = low; ranged && low >= 0 && bit <= high; ++bit)
                 bits.insert(prefix + reference + "[" + std::to_string(bit) + "]");
         } else if (word[0] == '$' && word != "$end") {
             skip_to_end();

@@ -105,6 +105,26 @@ void putil_warn_if_stopped(int reader_status)
                      "the results cover the part read\n";
 }
 
+void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design)
+{
+    std::size_t count = 0;
+    std::string example;
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        if (!entry->read_extent())
+            continue;
+        if (example.empty())
+            example = entry->read_extent()->first_ascending_range_ignored;
+        count += entry->read_extent()->ascending_ranges_ignored;
+    }
+    if (count == 0)
+        return;
+    std::cerr << "putil: warning: " << count
+              << (count == 1 ? " declaration with an ascending range (" : " declarations with ascending ranges (")
+              << example << ") " << (count == 1 ? "was" : "were")
+              << " ignored: strict reading measures descending ranges only; read without --strict to measure "
+              << (count == 1 ? "it" : "them") << "\n";
+}
+
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)
 {
     if (text.empty())

@@ -96,6 +96,10 @@ bool putil_output_failed();
 // status PUTIL_VCD_READER_STATUS_STOPPED), when it did.
 void putil_warn_if_stopped(int reader_status);
 
+// Says on standard error, once for the whole run, how many declarations
+// strict reading left unmeasured for their ascending ranges.
+void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design);
+
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text);

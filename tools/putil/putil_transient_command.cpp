@@ -80,6 +80,7 @@ public:
         bool generated = reader->generate_transient_current(design->store(), energies, &m_voltage, &unused, &times,
                                                             &currents, m_dump);
         putil_warn_if_stopped(reader->get_status());
+        putil_warn_of_ignored_ascending_ranges(*design);
         reader.reset();
         host_progress_finish();
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())

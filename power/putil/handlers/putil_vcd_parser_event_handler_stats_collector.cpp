@@ -132,7 +132,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration
 {
     // A new record may move the others.
     drain_held_changes();
-    ++m_declared_signals;
+    ++m_extent.declared_signals;
     const std::string id_code(code);
     const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
     putil_free_text(kind);
@@ -144,6 +144,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_variable_declaration
         declare_vector(id_code, signal);
     else if (signal.kind == PUTIL_VCD_DECLARED_SIGNAL::SCALAR)
         declare_scalar(id_code, signal.name);
+    else if (signal.ascending_ignored && m_extent.ascending_ranges_ignored++ == 0)
+        m_extent.first_ascending_range_ignored =
+            "[" + std::to_string(signal.msb) + ":" + std::to_string(signal.lsb) + "]";
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::string& code,
@@ -161,7 +164,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
         }
     });
     if (matched)
-        register_vector_code(code, static_cast<std::uint32_t>(vector.msb - vector.lsb) + 1);
+        register_vector_code(code, vector.width());
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_scalar(const std::string& code, const std::string& name)
@@ -342,8 +345,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_vector_value(EFFECT e
     bool result = true;
     std::uint32_t newest;
     if (targets.positions != nullptr) {
-        // Position p is bit lsb + p, counted from the rightmost digit;
-        // positions without a matched signal are skipped.
+        // Position p counts from the rightmost digit (the declaration
+        // mapped it to its bit); positions without a matched signal are
+        // skipped.
         for (std::uint32_t p = 0; p < targets.width && result; ++p) {
             if (p >= targets.position_count || (newest = targets.positions[p]) == PUTIL_NO_BIT_CODE)
                 continue;
@@ -717,7 +721,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
     m_code_table_built = false;
     discard_held_changes();
     m_latest_time = 0.0;
-    m_declared_signals = 0;
+    m_extent = PUTIL_READ_EXTENT();
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
     free_records();
@@ -804,19 +808,23 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
         if (entry_sums.total_time > 0)
             entry->set_unknown_percentage(static_cast<float>(entry_sums.unknown_time * 100.0 / entry_sums.total_time));
     }
-    if (m_input_file_data != nullptr) {
-        PUTIL_READ_EXTENT extent;
-        extent.declared_signals = m_declared_signals;
-        extent.matched_signals = m_oterm_infos.size();
-        extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
-                                        [](const OTERM_INFO& info) { return info.known_time > 0.0; });
-        extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
-        m_input_file_data->set_read_extent(extent);
-    }
+    report_read_extent();
 
     free_records();
     clear_scalar_and_bit_codes();
     return true;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_read_extent()
+{
+    if (m_input_file_data == nullptr)
+        return;
+    PUTIL_READ_EXTENT extent = m_extent;
+    extent.matched_signals = m_oterm_infos.size();
+    extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
+                                    [](const OTERM_INFO& info) { return info.known_time > 0.0; });
+    extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
+    m_input_file_data->set_read_extent(extent);
 }
 
 // Writes the activity of every record of one output term into its store

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/putil_background_worker.h"
+#include "host/putil_sa_data.h"
 #include "vcd/putil_vcd_code_table.h"
 #include "vcd/putil_vcd_declared_signal.h"
 #include "vcd/putil_vcd_held_changes.h"
@@ -79,6 +80,10 @@ public:
     const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
 
 protected:
+    // Tells the input entry what the read of its file found (declarations,
+    // matches, known time, last timestamp), from the records still held.
+    void report_read_extent();
+
     // With TOGGLE_EVENT steps nothing is measured: the steps raise toggle
     // events, in the order of the file. With the apply thread they come on
     // that thread; everything they touch must then be left alone by the
@@ -196,7 +201,7 @@ private:
     PUTIL_VCD_HELD_CHANGES m_held[2];           // the changes held back: one room fills while the other is applied
     int m_filling = 0;
     double m_latest_time;                       // the latest time that records were changed at in this file
-    std::uint64_t m_declared_signals = 0;       // "$var" declarations of this file
+    PUTIL_READ_EXTENT m_extent;                 // what the declarations of this file gave
     // Setting "putil_vcd_apply_thread": held changes are applied on a second
     // thread. The worker is the last member: it finishes its job before
     // anything that the job touches is destroyed.

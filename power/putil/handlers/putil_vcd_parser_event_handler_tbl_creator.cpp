@@ -72,7 +72,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_variable_declaration(cha
         kept |= declare(id_code, bit_name, static_cast<int>(position));
     });
     if (kept)
-        register_vector_code(id_code, static_cast<std::uint32_t>(signal.msb - signal.lsb) + 1);
+        register_vector_code(id_code, signal.width());
 }
 
 // A signal for name when it names an output term (only an input pin when
@@ -129,7 +129,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::apply_vector_value(const CODE_T
 {
     std::uint32_t index;
     if (targets.bits != nullptr) {
-        // Position p is bit lsb + p, counted from the rightmost digit.
+        // Position p counts from the rightmost digit; the declaration
+        // mapped each bit to its position.
         for (std::uint32_t p = 0; p < targets.width; ++p) {
             if (targets.bits->find(p, &index))
                 set_value(index, p < total_bits ? putil_vcd_scalar_value(value[total_bits - p])

@@ -91,6 +91,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_variable
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::handle_end_of_file()
 {
     drain_held_changes();
+    // No results are written: the entry still learns what the read found.
+    report_read_extent();
     // The next file has records of its own.
     m_record_signal_ids.clear();
     PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file();

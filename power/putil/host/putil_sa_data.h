@@ -56,6 +56,10 @@ struct PUTIL_READ_EXTENT {
     std::uint64_t matched_signals = 0;    // declared signals (or bits) that name a design signal
     bool known_time = false;              // some matched signal held a known value for some time
     double last_time_ns = 0.0;            // the file's last timestamp
+    // Declarations that strict reading left unmeasured because their range
+    // ascends, and the first one's range as the file writes it ("[1:32]").
+    std::uint64_t ascending_ranges_ignored = 0;
+    std::string first_ascending_range_ignored;
 };
 
 // One waveform input: a file applied to one hierarchy instance.

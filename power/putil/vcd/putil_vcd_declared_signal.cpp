@@ -1,5 +1,7 @@
 #include "vcd/putil_vcd_declared_signal.h"
 
+#include <algorithm>
+
 #include "vcd/putil_bit_range.h"
 
 PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const char* index, int size,
@@ -39,10 +41,18 @@ PUTIL_VCD_DECLARED_SIGNAL putil_vcd_declared_signal(const char* reference, const
     if (!is_vector)
         return signal;
     signal.kind = PUTIL_VCD_DECLARED_SIGNAL::VECTOR;
-    // Descending ranges only; [0:7] and negative bit numbers are not
-    // measured, nor is a width beyond any design signal's.
-    if (signal.msb < signal.lsb || signal.lsb < 0 ||
-        putil_bit_range_width(signal.msb, signal.lsb) > PUTIL_MAX_DECLARED_BITS)
+    // Negative bit numbers are not measured, nor is a width beyond any
+    // design signal's.
+    const int low = std::min(signal.msb, signal.lsb), high = std::max(signal.msb, signal.lsb);
+    if (low < 0 || putil_bit_range_width(high, low) > PUTIL_MAX_DECLARED_BITS) {
         signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+        return signal;
+    }
+    // Strict reading measures descending ranges only; the handlers count
+    // the ascending ones it leaves ("[1:32]" of cores) for the host.
+    if (signal.ascending() && !extended_syntax) {
+        signal.kind = PUTIL_VCD_DECLARED_SIGNAL::NONE;
+        signal.ascending_ignored = true;
+    }
     return signal;
 }

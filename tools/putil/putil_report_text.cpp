@@ -16,7 +16,7 @@ std::string putil_number_text(const std::optional<float>& value, const char* mis
 
 std::string putil_csv_field(const std::string& text)
 {
-    if (text.find_first_of(",\"") == std::string::npos)
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (char c : text) {

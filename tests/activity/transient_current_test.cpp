@@ -134,6 +134,21 @@ const TRANSIENT_CASE TRANSIENT_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(FILES, TRANSIENT_CURRENT_TEST, ::testing::ValuesIn(TRANSIENT_CASES), row_name);
 
+// From 2^54 units on, adding one unit to a time changes nothing: the bins still move on and the run ends with every
+// toggle counted.
+TEST_F(TRANSIENT_TEST, ends_at_times_beyond_exact_units)
+{
+    auto design = putil_make_signal_design({"top|a", "top|b", "top|c", "top|v[0]", "top|v[1]"});
+    design->input_files()->add_entry(
+        write_file("w.vcd", top("1ns", "#18014398509481984\n0!\n1!\n#18014398509481988\n0!\n#18014398509481992\n")),
+        nullptr, nullptr, nullptr);
+    const POINTS points = generate(*design, "top|a,0,1e-12\n", 1.0);
+    ASSERT_FALSE(points.empty());
+    EXPECT_NEAR(points.back().first, 18014398509481984e-9, 1e-6);
+    const std::string dump = putil_read_text(m_folder + "/transient_current_waveform.dump");
+    EXPECT_DOUBLE_EQ(std::stod(dump.substr(dump.rfind(": ") + 2)), 2e-12);
+}
+
 // Times and currents with 20 significant digits, each step ending its line with the continuation mark; the total
 // energy at the stream's precision, the default 6 digits when no step was written.
 TEST_F(TRANSIENT_TEST, dump_text)

@@ -201,10 +201,12 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::add_to_every_bi
 }
 
 // Writes the bins that time leaves behind, one time unit each, and reuses
-// them at the far end of the ring.
+// them at the far end of the ring. time is less than a ring ahead, so the
+// loop ends within a ring's bins even where adding one time unit no longer
+// moves the start (2^53 units and beyond).
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::advance_to(double time)
 {
-    while (m_bin_start_time < time) {
+    for (std::uint64_t step = 0; step <= m_num_bins && m_bin_start_time < time; ++step) {
         emit_bin(m_bins[m_bin_head], m_bin_start_time);
         m_bins[m_bin_head] = 0.0;
         m_bin_start_time += 1.0;

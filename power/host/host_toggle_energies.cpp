@@ -9,6 +9,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "host_decimal.h"
 #include "host_design.h"
 #include "host_sa_data.h"
 
@@ -49,12 +50,7 @@ bool read_type(const std::string& text, std::int32_t& type)
 
 bool read_energy(const std::string& text, double& energy)
 {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    energy = std::strtod(text.c_str(), &end);
-    return errno == 0 && *end == '\0' && std::isfinite(energy);
+    return host_read_decimal(text, energy);
 }
 
 // The problem with one line, or "" when it reads; a good line's entries go

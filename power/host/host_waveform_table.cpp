@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host_decimal.h"
+
 namespace {
 
 constexpr int s_end_of_text = std::char_traits<char>::eof();
@@ -249,10 +251,9 @@ bool TABLE_READER::read_time(std::int64_t& picoseconds)
         return false;
     if (m_text.get() != '>')
         return fail("expected '>' after the time \"" + text + "\"");
-    char* end = nullptr;
-    const double time = std::strtod(text.c_str(), &end);
+    double time = 0.0;
     const bool number = !text.empty() && (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.');
-    if (!number || *end != '\0' || !std::isfinite(time))
+    if (!number || !host_read_decimal(text, time))
         return fail("\"" + text + "\" is not a time");
     const double scaled = time * m_unit_picoseconds;
     if (scaled >= 9.2e18)

@@ -8,6 +8,7 @@
 #include "host_clock_constraints.h"
 #include "host_clocks.h"
 #include "host_debug.h"
+#include "host_decimal.h"
 #include "host_design.h"
 #include "host_design_loader.h"
 #include "host_device.h"

@@ -15,6 +15,8 @@ namespace {
 
 const std::string GOOD_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#40\n";
 const std::string BROKEN_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n#10\nnot a value\n";
+// A toggle at 0 and at 1000 ns: the transient bins of the first are written.
+const std::string LONG_VCD = PUTIL_VCD_TOP_A + "#0\n0!\n1!\n#1000\n0!\n#2000\n";
 const std::string PREVIOUS = "previous content\n";
 const std::string ENERGIES = "top|a,0,1e-12\n";
 
@@ -80,6 +82,8 @@ const OUTPUT_CASE OUTPUT_CASES[] = {
     {"transient_done", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 0, "", true},
     {"transient_parse_error", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", BROKEN_VCD.c_str(), 1,
      "[222011]", false},
+    {"transient_current_beyond_a_double", "transient --energies e.csv --voltage 1e-320 --csv out.txt w.vcd",
+     LONG_VCD.c_str(), 1, "--voltage 1e-320 with these energies gives currents beyond the range of a double", false},
     {"transient_energies_folder", "transient --energies folder --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 1,
      "folder: Is a directory", false},
     {"transient_plot_is_input", "transient --energies e.csv --voltage 1 --plot e.csv --csv out.txt w.vcd",

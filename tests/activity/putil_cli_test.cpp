@@ -228,6 +228,12 @@ const EXIT_CASE NUMBER_CASES[] = {
     {"exponent_beyond_double", {}, "--end 1e400ns a.vcd", 2, "", {out_of_range("--end", "1e400ns", INT64_MOST), USAGE_HINT}},
     {"femtoseconds_not_whole", {}, "--start 1500fs a.vcd", 2, "",
      {"putil: error: --start: \"1500fs\" is not a whole number of picoseconds", USAGE_HINT}},
+    // Below a picosecond is not whole whether written in fs or as an exponent; hexadecimal is no decimal number.
+    {"below_a_picosecond_as_an_exponent", {}, "--start 1e-30s a.vcd", 2, "",
+     {"putil: error: --start: \"1e-30s\" is not a whole number of picoseconds", USAGE_HINT}},
+    {"hexadecimal_time", {}, "--start 0x10ns a.vcd", 2, "",
+     {"putil: error: --start: \"0x10ns\" is not a time (a decimal number and a unit: fs, ps, ns, us, ms or s; e.g. "
+      "10ns)", USAGE_HINT}},
     // Window 2.5..12.5 ns: 7.5 ns at 0, the rise at 10 ns, 2.5 ns at 1.
     {"fractions_with_units", {}, "--start 2.5ns --end 0.0125us a.vcd", 0, HEADER + "top|a,0.25,100000000\n",
      {"(2500 ps to 12500 ps)"}},

@@ -76,6 +76,9 @@ const std::string DESIGN = "--design " + EXAMPLES + "/two_clocks_design.json";
 const CLOCKS_USAGE_CASE USAGE_CASES[] = {
     {"unknown_signal", "clocks " + DESIGN + " --relative nope=5", 2, "--relative nope: the design has no output"},
     {"percent_not_a_number", "clocks " + DESIGN + " --relative 'din=5x'", 2, "expected NAME=PERCENT"},
+    {"percent_infinite", "clocks " + DESIGN + " --relative 'din=inf'", 2, "expected NAME=PERCENT"},
+    {"percent_beyond_single_precision", "clocks " + DESIGN + " --relative 'din=1e39'", 2, "expected NAME=PERCENT"},
+    {"percent_hexadecimal", "clocks " + DESIGN + " --relative 'din=0x10'", 2, "expected NAME=PERCENT"},
     {"bad_constraints_line", "clocks " + DESIGN + " --sdc bad.sdc", 1, "bad.sdc:2:"},
     {"missing_design", "clocks --design none.json", 1, "none.json"},
     {"activity_bad_constraints", "activity " + DESIGN + " --sdc bad.sdc " + EXAMPLES + "/counter.vcd", 1,

@@ -2,6 +2,7 @@
 // relative toggle rates made absolute and the signals whose clock cannot be
 // named reported.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <iostream>
 #include <map>
 
@@ -103,16 +104,12 @@ private:
         std::map<std::string, float> relative;
         for (const std::string& text : m_relative_texts) {
             const std::size_t equals = text.rfind('=');
-            std::size_t used = 0;
-            float percent = 0.0f;
-            try {
-                if (equals != std::string::npos && equals > 0)
-                    percent = std::stof(text.substr(equals + 1), &used);
-            } catch (const std::exception&) {
-                used = 0;
-            }
-            if (equals == std::string::npos || equals == 0 || used == 0 || used != text.size() - equals - 1 ||
-                !(percent >= 0.0f))
+            double value = 0.0;
+            const bool read = equals != std::string::npos && equals > 0 &&
+                              host_read_decimal(std::string_view(text).substr(equals + 1), value);
+            // A finite single-precision percentage, as the store keeps it.
+            const float percent = static_cast<float>(value);
+            if (!read || !(percent >= 0.0f) || !std::isfinite(percent))
                 throw PUTIL_USAGE_ERROR{"--relative " + text + ": expected NAME=PERCENT with a percentage of 0 or more"};
             relative[text.substr(0, equals)] = percent;
         }

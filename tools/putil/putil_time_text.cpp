@@ -2,11 +2,11 @@
 #include "putil_time_text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string_view>
+
+#include "host_decimal.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool fail_not_whole(const std::string& text, std::string& error)
     return false;
 }
 
-// A number with a fraction or an exponent, as strtod read it: rounded to
+// A number with a fraction or an exponent: rounded to
 // whole picoseconds when that is within rounding error.
 bool scale_fraction(const std::string& text, double number, const TIME_UNIT& unit, std::int64_t most,
                     std::int64_t& picoseconds, std::string& error)
@@ -75,7 +75,9 @@ bool scale_fraction(const std::string& text, double number, const TIME_UNIT& uni
     // 2^63 and above do not convert to 64 bits.
     if (whole >= std::ldexp(1.0, 63) || whole > static_cast<double>(most) || static_cast<std::int64_t>(whole) > most)
         return fail_out_of_range(text, most, error);
-    if (std::fabs(value - whole) > 1e-6 * std::max(1.0, whole))
+    // Within rounding error of a whole picosecond; a time that is not zero
+    // never rounds to zero ("1e-30s" is refused like "0.5fs").
+    if (std::fabs(value - whole) > 1e-6 * whole || (whole == 0.0 && value != 0.0))
         return fail_not_whole(text, error);
     picoseconds = static_cast<std::int64_t>(whole);
     return true;
@@ -86,34 +88,41 @@ bool scale_fraction(const std::string& text, double number, const TIME_UNIT& uni
 bool putil_parse_time_text(const std::string& text, std::int64_t& picoseconds, std::string& error,
                            std::int64_t most)
 {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double number = std::strtod(begin, &end);
-    if (std::isinf(number) && errno == ERANGE)
-        return fail_out_of_range(text, most, error);
-    if (end == begin || !std::isfinite(number) || number < 0) {
-        error = "\"" + text + "\" is not a time (a number and a unit: fs, ps, ns, us, ms or s; e.g. 10ns)";
-        return false;
-    }
-    std::string unit(end);
-    while (!unit.empty() && unit.front() == ' ')
-        unit.erase(0, 1);
+    // The unit is the text's end; longer names are tried first, so that "ms"
+    // is not read as "s".
+    const TIME_UNIT* unit = nullptr;
+    std::string_view number_text(text);
     for (const TIME_UNIT& candidate : UNITS) {
-        if (unit != candidate.name)
-            continue;
-        const std::string_view number_text(begin, static_cast<std::size_t>(end - begin));
-        if (!is_digits(number_text))
-            return scale_fraction(text, number, candidate, most, picoseconds, error);
-        // Whole numbers are read exactly, beyond double precision.
-        switch (scale_digits(number_text, candidate.exponent, most, picoseconds)) {
-        case SCALED_OK: return true;
-        case SCALED_NOT_WHOLE: return fail_not_whole(text, error);
-        case SCALED_OUT_OF_RANGE: return fail_out_of_range(text, most, error);
+        const std::string_view name(candidate.name);
+        if (number_text.size() > name.size() && number_text.substr(number_text.size() - name.size()) == name) {
+            unit = &candidate;
+            number_text.remove_suffix(name.size());
+            break;
         }
     }
-    error = "\"" + text + "\" has no time unit (fs, ps, ns, us, ms or s)";
-    return false;
+    while (!number_text.empty() && number_text.back() == ' ')
+        number_text.remove_suffix(1);
+    double number = 0.0;
+    const bool decimal = host_read_decimal(number_text, number);
+    if (!decimal && host_is_decimal_form(number_text) && number_text.front() != '-')
+        return fail_out_of_range(text, most, error);
+    if (!decimal || number < 0 || number_text.front() == '-') {
+        error = "\"" + text + "\" is not a time (a decimal number and a unit: fs, ps, ns, us, ms or s; e.g. 10ns)";
+        return false;
+    }
+    if (unit == nullptr) {
+        error = "\"" + text + "\" has no time unit (fs, ps, ns, us, ms or s)";
+        return false;
+    }
+    if (!is_digits(number_text))
+        return scale_fraction(text, number, *unit, most, picoseconds, error);
+    // Whole numbers are read exactly, beyond double precision.
+    switch (scale_digits(number_text, unit->exponent, most, picoseconds)) {
+    case SCALED_OK: return true;
+    case SCALED_NOT_WHOLE: return fail_not_whole(text, error);
+    case SCALED_OUT_OF_RANGE: return fail_out_of_range(text, most, error);
+    }
+    return fail_out_of_range(text, most, error);
 }
 
 bool putil_parse_picosecond_count(const std::string& text, std::int64_t& picoseconds, std::string& error,

@@ -1,6 +1,7 @@
 // `putil transient`: the supply current of the whole die over time, from
 // the toggles of VCD waveforms and the switching energy of each signal.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -23,7 +24,7 @@ public:
         app.add_option("--energies", m_energies_file,
                        "Switching energy per signal: CSV lines name,energy_type,energy (types 0 and 10 count)")
             ->required();
-        app.add_option("--voltage", m_voltage, "Supply voltage in volts that turns power into current")->required();
+        app.add_option("--voltage", m_voltage_text, "Supply voltage in volts that turns power into current")->required();
         app.add_option("--design", m_design_file,
                        "Design (JSON); without it the design is derived from the first VCD");
         app.add_flag("--dump", m_dump,
@@ -43,8 +44,8 @@ public:
         // the next value changes are read.
         host_set_setting("putil_vcd_apply_thread", "on");
         putil_apply_setting_assignments(m_settings);
-        if (!(m_voltage > 0.0) || !std::isfinite(m_voltage))
-            throw PUTIL_USAGE_ERROR{"--voltage: expected a positive number of volts"};
+        if (!host_read_decimal(m_voltage_text, m_voltage) || !(m_voltage > 0.0))
+            throw PUTIL_USAGE_ERROR{"--voltage " + m_voltage_text + ": expected a positive decimal number of volts"};
         // A missing VCD file is the reader's to report.
         putil_name_standard_input(m_vcd_files);
         putil_check_input_files(m_vcd_files, true);
@@ -88,6 +89,11 @@ public:
         // A failed read writes no waveform: the outputs keep their content.
         if (!generated || putil_output_failed())
             return PUTIL_EXIT_INPUT_FAILED;
+        if (!std::all_of(currents.begin(), currents.end(), [](double current) { return std::isfinite(current); })) {
+            std::cerr << "putil: error: --voltage " << m_voltage_text
+                      << " with these energies gives currents beyond the range of a double\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
 
         bool written = putil_write_output(m_csv_file, [&](std::ostream& out) { write_points(out, times, currents); });
         if (!m_plot_file.empty())
@@ -111,6 +117,7 @@ private:
 
     std::vector<std::string> m_vcd_files;
     std::string m_energies_file;
+    std::string m_voltage_text;
     double m_voltage = 0.0;
     std::string m_design_file;
     bool m_dump = false;

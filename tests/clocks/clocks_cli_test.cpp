@@ -102,4 +102,29 @@ TEST_F(CLOCKS_CLI_TEST, activity_takes_clock_constraints_before_the_waveforms)
     EXPECT_EQ(rows.at("dut|en"), (ROW{"0.74000001", "49333332", "waveform", "waveform"}));
 }
 
+// A constraints file as real flows write it: the generated clock of a divide-by-two register gets its rate and duty
+// cycle like the board clock, and the timing commands are skipped with one warning per command name.
+TEST_F(CLOCKS_CLI_TEST, activity_reads_generated_clocks_and_skips_other_commands)
+{
+    write_file("board.sdc", "# board clock and the counter's divided copy\n"
+                            "create_clock -name clk -period 5 -waveform {0 1} [get_ports clk]\n"
+                            "create_generated_clock -name clk_div -source [get_ports clk] -divide_by 2 \\\n"
+                            "    [get_pins {dut|cnt\\[0\\]}]\n"
+                            "set_input_delay -clock clk -max 1.2 [get_ports en]\n"
+                            "set_input_delay -clock clk -min 0.4 [get_ports en]; "
+                            "set_false_path -from [get_ports rst]\n");
+    const RUN_RESULT result = run_putil("activity --design " + EXAMPLES + "/counter_design.json --sdc board.sdc " +
+                                        "--format csv " + EXAMPLES + "/counter.vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto rows = putil_csv_rows(result.out);
+    using ROW = std::vector<std::string>;
+    EXPECT_EQ(rows.at("clk"), (ROW{"0.200000003", "400000000", "constraints", "constraints"}));
+    EXPECT_EQ(rows.at("dut|cnt[0]"), (ROW{"0.5", "200000000", "constraints", "constraints"}));
+    EXPECT_NE(result.err.find("putil: warning: board.sdc: skipped 2 set_input_delay commands (only create_clock and "
+                              "create_generated_clock are read)\nputil: warning: board.sdc: skipped 1 set_false_path "
+                              "command"),
+              std::string::npos)
+        << result.err;
+}
+
 }  // namespace

@@ -95,12 +95,13 @@ TEST_F(HOST_CLOCKS_TEST, derived_clocks_take_their_source_clocks_times)
     EXPECT_EQ(times, expected);
 }
 
-// A design for constraints: two clock pins (one with an EDA pin name), a PLL and a register.
+// A design for constraints: two clock pins (one with an EDA pin name), a PLL and two registers.
 const char* const PORTS_DESIGN = R"({"atoms": [
     {"name": "clk_a", "kind": "clock_pin", "eda_pin_name": "CLK_A", "outputs": [{"hpath": "clk_a"}]},
     {"name": "clk_b", "kind": "clock_pin", "outputs": [{"hpath": "clk_b"}]},
     {"name": "pll", "kind": "pll", "outputs": [{"hpath": "pll|clk0", "port": 22}, {"hpath": "pll|clk1", "port": 22}]},
-    {"name": "gen", "kind": "lcell_ff", "outputs": [{"hpath": "top|gen|q", "registered": true}]}],
+    {"name": "gen", "kind": "lcell_ff", "outputs": [{"hpath": "top|gen|q", "registered": true}]},
+    {"name": "bus", "kind": "lcell_ff", "outputs": [{"hpath": "top|bus[0]", "registered": true}]}],
   "clocks": [{"name": "board", "period_ns": 20, "targets": ["clk_b"]}]})";
 
 struct CONSTRAINT_CASE {
@@ -108,6 +109,7 @@ struct CONSTRAINT_CASE {
     const char* text;
     std::vector<HOST_CLOCK> clocks;   // added after "board"; targets given by hpath in target_paths
     std::vector<std::vector<std::string>> target_paths;
+    std::vector<std::string> warnings = {};   // the skipped commands
 };
 
 class PORTS_DESIGN_TEST : public HOST_TEST {
@@ -128,8 +130,10 @@ class CONSTRAINTS_TEST : public PORTS_DESIGN_TEST, public ::testing::WithParamIn
 TEST_P(CONSTRAINTS_TEST, adds_the_files_clocks)
 {
     std::string error = "stale";
-    ASSERT_TRUE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error)) << error;
+    std::vector<std::string> warnings{"stale"};
+    ASSERT_TRUE(host_load_clock_constraints_text(*m_design, GetParam().text, "c.sdc", error, &warnings)) << error;
     EXPECT_EQ(error, "");
+    EXPECT_EQ(warnings, GetParam().warnings);
     const std::vector<HOST_CLOCK>& clocks = m_design->clocks().user_clocks();
     ASSERT_EQ(clocks.size(), GetParam().clocks.size() + 1);
     for (std::size_t i = 0; i < GetParam().clocks.size(); ++i) {
@@ -155,6 +159,34 @@ const CONSTRAINT_CASE CONSTRAINT_CASES[] = {
     {"virtual_clock_and_rounded_period", "# board\n\ncreate_clock -name virt -period 10\n"
      "create_clock -name two -period 10.0004 [get_ports {clk_b}]\n",
      {{"virt", 10000, 0.5, {}}, {"two", 10000, 0.5, {}}}, {{}, {"clk_b"}}},
+    // Generated clocks: the master is the clock on the source, or the one named; it may come later in the file,
+    // be the design's own clock or be generated itself.
+    {"generated_divide_and_duty_cycle", "create_generated_clock -name half -source [get_ports clk_b] -divide_by 2 "
+     "-duty_cycle 25 [get_pins pll|clk0]", {{"half", 40000, 0.25, {}}}, {{"pll|clk0"}}},
+    {"generated_multiply_inverted_master_later", "create_generated_clock -source clk_a -multiply_by 4 -invert "
+     "-duty_cycle 40 [get_nets pll|clk1]\ncreate_clock -name a -period 10 [get_ports clk_a]",
+     {{"pll|clk1", 2500, 0.6, {}}, {"a", 10000, 0.5, {}}}, {{"pll|clk1"}, {"clk_a"}}},
+    {"chain_of_generated_clocks", "create_generated_clock -name g2 -source [get_pins pll|clk0] -divide_by 3 "
+     "[get_pins top|gen|q]; create_generated_clock -name g1 -add -source [get_ports clk_b] -master_clock board "
+     "-multiply_by 2 -phase 90 [get_pins pll|clk0]",
+     {{"g2", 30000, 0.5, {}}, {"g1", 10000, 0.5, {}}}, {{"top|gen|q"}, {"pll|clk0"}}},
+    // Other commands are skipped unread, whatever their words hold, and counted per name; CRLF line ends too.
+    {"skipped_commands_counted_per_name",
+     "set period 10 ;# a variable\n"
+     "set_input_delay -clock [get_clocks {a}] \\\r\n    -max 2 [get_ports {data\\[0\\] data\\[1\\]}]\n"
+     "set_false_path -from [get_clocks a] -to [list [get_ports x]\n   [get_ports \"y z\"]]\n"
+     "if {$period > 5} {\n  create_clock -name never -period $period\n}\n"
+     "create_clock -name a -period 10 [get_ports clk_a]; set_input_delay 1 [all_inputs]\n"
+     "set_load 0.1 q[expr 1 + 1] ; # trailing comment \\\n continued\n",
+     {{"a", 10000, 0.5, {}}}, {{"clk_a"}},
+     {"c.sdc: skipped 1 set command (only create_clock and create_generated_clock are read)",
+      "c.sdc: skipped 2 set_input_delay commands (only create_clock and create_generated_clock are read)",
+      "c.sdc: skipped 1 set_false_path command (only create_clock and create_generated_clock are read)",
+      "c.sdc: skipped 1 if command (only create_clock and create_generated_clock are read)",
+      "c.sdc: skipped 1 set_load command (only create_clock and create_generated_clock are read)"}},
+    {"escaped_brackets_in_target_names", "create_clock -period 2 [get_pins top|bus\\[0\\]]\n"
+     "create_clock -name e -period 2 [get_pins {top|bus\\[0\\]}]",
+     {{"top|bus[0]", 2000, 0.5, {}}, {"e", 2000, 0.5, {}}}, {{"top|bus[0]"}, {"top|bus[0]"}}},
 };
 INSTANTIATE_TEST_SUITE_P(FILES, CONSTRAINTS_TEST, ::testing::ValuesIn(CONSTRAINT_CASES), row_name);
 
@@ -175,10 +207,10 @@ TEST_P(CONSTRAINT_ERROR_TEST, names_the_line_and_adds_no_clock)
     EXPECT_EQ(m_design->clocks().user_clocks().size(), 1u);
 }
 
+const std::string DEEP_BRACKETS = "set_x " + std::string(100000, '[');
+
 const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
     {"missing_period", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
-    {"unknown_command_after_a_good_line", "create_clock -name ok -period 1 [get_ports clk_a]\nset_input_delay 2 x",
-     "2: unknown command \"set_input_delay\" (only create_clock is read)"},
     {"no_port_matches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
     {"period_not_a_number", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
     {"waveform_too_long_on_continued_line", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
@@ -187,12 +219,41 @@ const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
      "1: unknown option \"-source\" of create_clock"},
     {"option_twice", "create_clock -period 4 -period 5 [get_ports clk_a]", "1: -period is given twice"},
     {"bare_target", "create_clock -period 4 clk_a",
-     "1: expected an option or [get_ports ...] or [get_pins ...], got \"clk_a\""},
-    {"unknown_target_command", "create_clock -period 4 [get_nets clk_a]",
-     "1: unknown command \"get_nets\" (known: get_ports, get_pins)"},
+     "1: expected an option or [get_ports ...], [get_pins ...] or [get_nets ...], got \"clk_a\""},
+    {"unknown_target_command", "create_clock -period 4 [get_cells clk_a]",
+     "1: unknown command \"get_cells\" (known: get_ports, get_pins, get_nets)"},
     {"missing_bracket", "create_clock -period 4\\\n [get_ports clk_a", "2: missing ]"},
     {"same_name_twice", "create_clock -name x -period 1\n# again\ncreate_clock -name x -period 2",
      "3: clock \"x\" is defined twice"},
+    {"variable_in_create_clock", "set p 4\ncreate_clock -period $p [get_ports clk_a]",
+     "2: variables are not read: \"$p\" (write the value itself)"},
+    // Generated clocks: the master must be found, the factors and duty cycle make sense.
+    {"generated_without_master", "create_clock -name a -period 1 [get_ports clk_a]\n\n"
+     "create_generated_clock -name g -source [get_pins top|gen|q] -divide_by 2 [get_pins pll|clk0]",
+     "3: no clock is defined on the -source \"top|gen|q\" (a master clock is needed)"},
+    {"generated_master_not_defined", "create_generated_clock -source clk_b -master_clock nope [get_pins pll|clk0]",
+     "1: master clock \"nope\" is not defined"},
+    {"generated_two_clocks_on_the_source", "create_clock -name b2 -period 5 -add [get_ports clk_b]\n"
+     "create_generated_clock -source clk_b [get_pins pll|clk0]",
+     "2: clocks \"board\" and \"b2\" are on the -source \"clk_b\"; name one with -master_clock"},
+    {"generated_clocks_in_a_loop", "create_generated_clock -name g1 -source pll|clk0 [get_pins pll|clk1]\n"
+     "create_generated_clock -name g2 -source pll|clk1 [get_pins pll|clk0]",
+     "2: generated clock \"g2\" is among its own masters"},
+    {"generated_without_source", "create_generated_clock -divide_by 2 [get_pins pll|clk0]",
+     "1: create_generated_clock needs -source"},
+    {"generated_divide_by_a_fraction", "create_generated_clock -source clk_b -divide_by 1.5 [get_pins pll|clk0]",
+     "1: -divide_by needs a whole number of 1 or more, got \"1.5\""},
+    {"generated_duty_cycle_of_100", "create_generated_clock -source clk_b -duty_cycle 100 [get_pins pll|clk0]",
+     "1: -duty_cycle needs a percentage between 0 and 100, got \"100\""},
+    {"generated_period_below_a_picosecond", "create_generated_clock -name g -source clk_b -multiply_by 50000 "
+     "[get_pins pll|clk0]", "1: generated clock \"g\" would have a period of 0 ps, not between 1 and 2147483647 ps"},
+    // Malformed text is an error even in a skipped command.
+    {"missing_brace_in_a_skipped_command", "\nset_false_path -from {a\n\ncreate_clock -period 1 [get_ports clk_a]",
+     "2: missing }"},
+    {"missing_quote", "set_input_delay 1 \"x", "1: missing \""},
+    {"missing_bracket_in_a_word", "set_load 1 x[get_ports a\n", "1: missing ]"},
+    {"extra_characters_after_a_brace", "set_false_path -to {a}b", "1: extra characters after }"},
+    {"brackets_nested_too_deep", DEEP_BRACKETS.c_str(), "1: brackets nested deeper than 100"},
 };
 INSTANTIATE_TEST_SUITE_P(MISTAKES, CONSTRAINT_ERROR_TEST, ::testing::ValuesIn(CONSTRAINT_ERRORS), row_name);
 

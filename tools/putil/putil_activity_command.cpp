@@ -35,8 +35,9 @@ public:
                      "--filter-glitches=200ps) every connection has that delay")
             ->option_text("[=WIDTH]");
         app.add_option("--sdc", m_constraints_file,
-                       "Clock constraints (create_clock lines) applied before the waveforms are read: constrained "
-                       "clocks get their rate and duty cycle");
+                       "Clock constraints (create_clock and create_generated_clock lines; other commands are "
+                       "skipped with a warning) applied before the waveforms are read: constrained clocks get their "
+                       "rate and duty cycle");
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
             ->check(CLI::IsMember({"replace", "add", "keep"}));
@@ -192,10 +193,13 @@ private:
     bool apply_clock_constraints(HOST_DESIGN& design) const
     {
         std::string error;
-        if (!host_load_clock_constraints(design, m_constraints_file, error)) {
+        std::vector<std::string> warnings;
+        if (!host_load_clock_constraints(design, m_constraints_file, error, &warnings)) {
             std::cerr << "putil: error: " << error << "\n";
             return false;
         }
+        for (const std::string& warning : warnings)
+            std::cerr << "putil: warning: " << warning << "\n";
         std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
             putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
         if (!calculator) {

@@ -24,7 +24,9 @@ public:
     void configure(CLI::App& app) override
     {
         app.add_option("--design", m_design_file, "Design (JSON), with its clocks")->required();
-        app.add_option("--sdc", m_constraints_file, "Clock constraints: create_clock lines");
+        app.add_option("--sdc", m_constraints_file,
+                       "Clock constraints: create_clock and create_generated_clock lines (other commands are skipped "
+                       "with a warning)");
         app.add_option("--rule", m_rule,
                        "Where clocks of two domains meet: strict (rate unknown), fastest or slowest clock wins")
             ->check(CLI::IsMember({"strict", "fastest", "slowest"}));
@@ -50,13 +52,17 @@ public:
         putil_check_outputs({m_output_file}, inputs);
         putil_set_output_directory(m_output_directory);
         std::string error;
+        std::vector<std::string> warnings;
         std::unique_ptr<HOST_DESIGN> design = host_load_design_file(m_design_file, error);
-        if (design && !m_constraints_file.empty() && !host_load_clock_constraints(*design, m_constraints_file, error))
+        if (design && !m_constraints_file.empty() &&
+            !host_load_clock_constraints(*design, m_constraints_file, error, &warnings))
             design.reset();
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
+        for (const std::string& warning : warnings)
+            std::cerr << "putil: warning: " << warning << "\n";
         host_set_current_design(design.get());
 
         std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(

@@ -21,6 +21,7 @@
 
 #include "host/tdb.h"
 #include "host_clocks.h"
+#include "host_decimal.h"
 #include "host_design.h"
 #include "host_netlist.h"
 
@@ -293,12 +294,9 @@ std::vector<std::string> split_list(const std::string& text)
 
 double read_number(const WORD& word, const char* option)
 {
-    const char* begin = word.text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(begin, &end);
-    if (word.kind == WORD::COMMAND || word.text.empty() || *end != '\0' || errno != 0 || !std::isfinite(value))
-        fail(word.line, std::string(option) + " needs a number, got " + in_quotes(word.text));
+    double value = 0.0;
+    if (word.kind == WORD::COMMAND || !host_read_decimal(word.text, value))
+        fail(word.line, std::string(option) + " needs a decimal number, got " + in_quotes(word.text));
     return value;
 }
 

@@ -212,7 +212,10 @@ const std::string DEEP_BRACKETS = "set_x " + std::string(100000, '[');
 const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
     {"missing_period", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
     {"no_port_matches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
-    {"period_not_a_number", "create_clock -period ten [get_ports clk_a]", "1: -period needs a number, got \"ten\""},
+    {"period_not_a_number", "create_clock -period ten [get_ports clk_a]",
+     "1: -period needs a decimal number, got \"ten\""},
+    {"period_hexadecimal", "create_clock -period 0x10 [get_ports clk_a]",
+     "1: -period needs a decimal number, got \"0x10\""},
     {"waveform_too_long_on_continued_line", "\ncreate_clock -name w \\\n -period 1 -waveform {0 3} [get_ports clk_a]",
      "2: waveform {0 3} does not fit the period 1 ns (0 <= rise < fall < rise + period)"},
     {"unknown_option", "create_clock -period 4 -source x [get_ports clk_a]",

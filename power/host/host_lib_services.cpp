@@ -22,6 +22,7 @@ bool s_continue_and_warn_on_failure = false;
 std::string s_output_directory;
 std::atomic<bool> s_stop_requested{false};
 std::vector<std::string> s_output_failures;
+std::vector<std::string> s_library_warnings;
 
 // The power analyzer's settings class: only the customer-release flag.
 class HOST_VELDRA_INI final : public PUTIL_VELDRA_INI {
@@ -102,7 +103,20 @@ void putil_lib_report_output_failure(const std::string& text)
 
 const std::vector<std::string>& host_output_failures() { return s_output_failures; }
 
-void host_clear_output_failures() { s_output_failures.clear(); }
+void putil_lib_report_warning(const std::string& text)
+{
+    s_library_warnings.push_back(text);
+    if (std::ostream* stream = host_message_stream())
+        *stream << "putil: warning: " << text << "\n";
+}
+
+const std::vector<std::string>& host_library_warnings() { return s_library_warnings; }
+
+void host_clear_output_failures()
+{
+    s_output_failures.clear();
+    s_library_warnings.clear();
+}
 
 bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom)
 {

@@ -20,4 +20,8 @@ void host_set_output_directory(const std::string& folder);
 // The output failures the library reported since the last clear, in order;
 // each is also written to the message stream as an error.
 const std::vector<std::string>& host_output_failures();
+// The warnings the library reported since the last clear, in order; each is
+// also written to the message stream.
+const std::vector<std::string>& host_library_warnings();
+// Forgets both output failures and library warnings.
 void host_clear_output_failures();

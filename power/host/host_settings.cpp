@@ -77,6 +77,7 @@ const std::vector<HOST_SETTING_INFO>& host_known_settings()
         {"putil_vcd_apply_thread", HOST_SETTING_KIND::BOOL},
         {"putil_output_vcd_name_matching_info", HOST_SETTING_KIND::BOOL},
         {"print_only_inputs_to_tbl_file", HOST_SETTING_KIND::BOOL},
+        {"putil_tbl_exact_times", HOST_SETTING_KIND::BOOL},
         {"putil_ignore_clock_settings", HOST_SETTING_KIND::BOOL},
         {"putil_clock_domain_dump", HOST_SETTING_KIND::BOOL},
     };

@@ -89,6 +89,40 @@ const TBL_CASE TBL_CASES[] = {
 
 INSTANTIATE_TEST_SUITE_P(FILES, TBL_ROWS_TEST, ::testing::ValuesIn(TBL_CASES), row_name);
 
+// Exact times: every digit in the file's own unit, whole ticks as integers, fractions as the shortest text; the
+// rows past a million units stay apart, and a 1 ps file keeps its unit.
+TEST_F(TBL_TEST, exact_times_keep_every_digit_in_the_files_unit)
+{
+    auto design = putil_make_signal_design({"top|a"});
+    host_set_setting("putil_tbl_exact_times", "on");
+    host_set_setting("putil_vcd_extended_syntax", "on");
+    const struct { const char* name; std::string vcd; const char* unit; std::string rows; } cases[] = {
+        {"beyond_a_million_units", A_1NS + "#0\n0!\n#1000001\n1!\n#1000002\n0!\n#1000003\n",
+         "ns", row("0", "= 0") + row("1000001", "= 1") + row("1000002", "= 0") + row("1000003", "= 0")},
+        {"fraction_of_a_unit", A_1NS + "#0\n0!\n#3.25\n1!\n#10\n", "ns",
+         row("0", "= 0") + row("3.25", "= 1") + row("10", "= 1")},
+        {"picosecond_file", top("10ps", "$var wire 1 ! a $end\n") + "#0\n0!\n#7\n1!\n#9\n", "ps",
+         row("0", "= 0") + row("70", "= 1") + row("90", "= 1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = convert(*design, c.vcd);
+        const std::size_t unit = text.find("UNIT ");
+        ASSERT_NE(unit, std::string::npos) << text;
+        EXPECT_EQ(text.substr(unit), std::string("UNIT ") + c.unit + ";\nRADIX HEXADECIMAL;\nPATTERN\n" + c.rows + ";\n");
+    }
+}
+
+// A timestamp that goes back writes no row, but the next row goes back: the conversion warns once.
+TEST_F(TBL_TEST, time_going_back_is_reported_once)
+{
+    auto design = putil_make_signal_design({"top|a"});
+    convert(*design, A_1NS + "#0\n0!\n#20\n1!\n#5\n0!\n#3\n#30\n");
+    ASSERT_EQ(host_library_warnings().size(), 2u);   // once per conversion: the fast body path's and the rules'
+    EXPECT_NE(host_library_warnings()[0].find(":10: time goes back (#5 after #20)"), std::string::npos)
+        << host_library_warnings()[0];
+}
+
 // An ascending vector: with the extended syntax its bits are listed lowest index first and the leftmost digit is the
 // left index (b1 sets cnt[3]); strict reading lists none of them.
 TEST_F(TBL_TEST, ascending_vector_only_with_the_extended_syntax)

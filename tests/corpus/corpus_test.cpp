@@ -1,8 +1,10 @@
 // Real waveform files of ../shared/vcd-corpus, read in place: every declared bit measured, strict reading as expected.
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <set>
 
+#include "host_waveform_table.h"
 #include "putil_derived_design.h"
 #include "putil_saif_reader.h"
 #include "putil_test_support.h"
@@ -188,6 +190,21 @@ TEST_P(CORPUS_FILES_TEST, reads_to_the_end_measures_every_declared_bit_and_frees
         host_set_current_design(nullptr);
     }
     EXPECT_EQ(measured[0], measured[1]);
+}
+
+// With exact times, the TBL that `putil tbl` writes reads back as a vector waveform table, unless the program warned
+// that the file's time goes back.
+TEST_P(CORPUS_FILES_TEST, tbl_with_exact_times_reads_back)
+{
+    SKIP_WITHOUT_CORPUS();
+    const std::string path = CORPUS + "/" + GetParam().name;
+    const RUN_RESULT run = run_putil("tbl --exact-times '" + path + "' out.tbl");
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ifstream tbl(m_folder + "/out.tbl");
+    HOST_WAVEFORM_TABLE table;
+    std::string error;
+    const bool read = host_read_waveform_table(tbl, "out.tbl", table, error);
+    EXPECT_EQ(read, run.err.find("time goes back") == std::string::npos) << error << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(CORPUS, CORPUS_FILES_TEST, testing::ValuesIn(CORPUS_FILES), row_name);

@@ -22,6 +22,9 @@ public:
         app.add_option("--end", m_end_text, "End of the converted window, e.g. 1.5us");
         app.add_flag("--inputs-only", m_inputs_only,
                      "List input pins only (setting print_only_inputs_to_tbl_file)");
+        app.add_flag("--exact-times", m_exact_times,
+                     "Write every time with all its digits in the VCD's own unit, so that the TBL reads back with "
+                     "--vwf however long the run (setting putil_tbl_exact_times)");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }
@@ -32,6 +35,8 @@ public:
             host_set_setting("putil_vcd_extended_syntax", "on");
         if (m_inputs_only)
             host_set_setting("print_only_inputs_to_tbl_file", "on");
+        if (m_exact_times)
+            host_set_setting("putil_tbl_exact_times", "on");
         putil_apply_setting_assignments(m_settings);
         const std::optional<BIG_TIME> start = putil_parse_time_option("--start", m_start_text);
         const std::optional<BIG_TIME> end = putil_parse_time_option("--end", m_end_text);
@@ -78,6 +83,7 @@ private:
     std::string m_start_text;
     std::string m_end_text;
     bool m_inputs_only = false;
+    bool m_exact_times = false;
     bool m_strict = false;
     std::vector<std::string> m_settings;
 };

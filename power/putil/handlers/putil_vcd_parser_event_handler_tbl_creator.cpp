@@ -3,6 +3,8 @@
 // timestamp arrives, and the last one at the end of the file.
 #include "handlers/putil_vcd_parser_event_handler_tbl_creator.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iomanip>
@@ -40,6 +42,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_C
       m_tbl_file(tbl_file_name),
       m_tbl_ostream(&m_tbl_file.stream()),
       m_print_only_inputs(cfg_is_on("print_only_inputs_to_tbl_file", false)),
+      m_exact_times(cfg_is_on("putil_tbl_exact_times", false)),
       m_window_start(start_time != nullptr ? start_time->get_storage_number() : 0),
       m_window_end(end_time != nullptr ? end_time->get_storage_number() : 0),
       m_no_window(start_time == nullptr || end_time == nullptr),
@@ -241,6 +244,15 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_timestamp(char* time_tex
             write_row(row_time);
         }
     }
+    if (time < m_last_time && !m_time_went_back) {
+        // The rows after this one go back in time: a reader of the TBL
+        // refuses them, as the activity job refuses this file.
+        m_time_went_back = true;
+        char times[96];
+        std::snprintf(times, sizeof times, "#%.17g after #%.17g", time, m_last_time);
+        putil_lib_report_warning(get_vcd_file_name() + ":" + std::to_string(get_line_number()) + ": time goes back (" +
+                                 times + "): the TBL rows after it go back too");
+    }
     m_last_time = time;
     return update_progress();
 }
@@ -282,8 +294,10 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_header()
         if (signal.is_output)
             *m_tbl_ostream << ' ' << signal.oterm->get_string_hpath();
     }
-    // Times below a nanosecond are written in nanoseconds.
-    *m_tbl_ostream << ";\nUNIT " << (m_time_unit_factor >= 1.0f ? m_time_unit : std::string("ns")) << ";\n";
+    // Times below a nanosecond are written in nanoseconds, unless exact
+    // times keep the file's own unit.
+    *m_tbl_ostream << ";\nUNIT " << (m_time_unit_factor >= 1.0f || m_exact_times ? m_time_unit : std::string("ns"))
+                   << ";\n";
     *m_tbl_ostream << "RADIX HEXADECIMAL;\nPATTERN\n";
 }
 
@@ -292,7 +306,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_header()
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_row(double row_time)
 {
     char time_text[64];
-    if (m_time_unit_factor >= 1.0f)
+    if (m_exact_times)
+        exact_time_text(m_timescale_number * row_time, time_text, sizeof time_text);
+    else if (m_time_unit_factor >= 1.0f)
         std::snprintf(time_text, sizeof time_text, "%g", m_timescale_number * row_time);
     else
         std::snprintf(time_text, sizeof time_text, "%.7g", m_time_unit_factor * row_time);
@@ -304,6 +320,19 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::write_row(double row_time)
     m_tbl_ostream->write(time_text, static_cast<std::streamsize>(time_length));
     m_tbl_ostream->put('>');
     m_tbl_ostream->write(m_row_values.data(), static_cast<std::streamsize>(m_row_values.size()));
+}
+
+// A time in the file's unit with every digit it has: whole ticks as an
+// integer, anything else as the shortest text that reads back as the same
+// double.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::exact_time_text(double time, char* text, std::size_t size)
+{
+    if (time == std::floor(time) && std::fabs(time) < 9.2e18) {
+        std::snprintf(text, size, "%lld", static_cast<long long>(time));
+        return;
+    }
+    const std::to_chars_result written = std::to_chars(text, text + size - 1, time);
+    *written.ptr = '\0';
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::lay_out_row()

@@ -88,6 +88,7 @@ private:
     bool in_window(double time) const;
     void write_header();
     void write_row(double row_time);
+    static void exact_time_text(double time, char* text, std::size_t size);
 
     PUTIL_VECTOR<SIGNAL> m_signals;
     PUTIL_VCD_CODE_TABLE m_code_table;        // code to an index of m_code_targets
@@ -98,6 +99,8 @@ private:
     bool m_read_completed = false;
     bool m_output_written = false;
     bool m_print_only_inputs;      // "print_only_inputs_to_tbl_file", read per conversion
+    bool m_exact_times;            // "putil_tbl_exact_times": every digit of each time, in the file's unit
+    bool m_time_went_back = false; // a timestamp before the last was seen (and reported)
     // The values of a pattern row after its time (" 0 1 = X 1\n"), kept up to
     // date as values change: a row of a large design is a long line, written
     // at once. Made again when a signal is declared after it was made.

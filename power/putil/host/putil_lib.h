@@ -26,6 +26,9 @@ std::string putil_lib_get_output_directory();
 // An output file that could not be written, with the reason ("cannot write
 // x.tbl: No space left on device"); the job that wrote it has failed.
 void putil_lib_report_output_failure(const std::string& text);
+// Something the user should hear of that no numbered message says and that
+// does not fail the job ("x.vcd:12: time goes back ...").
+void putil_lib_report_warning(const std::string& text);
 // Whether the run should end now (the user interrupted it): a read then
 // stops at the next timestamp, as putil_vcd_stop_after_percent stops it.
 bool putil_lib_stop_requested();

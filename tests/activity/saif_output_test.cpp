@@ -83,6 +83,24 @@ TEST_F(SAIF_OUTPUT_TEST, synthesized_examples_nets_cover_the_duration)
     EXPECT_EQ(saif.nets["bidir_port/bus[0]"]["TC"], 120);
 }
 
+// Times that a 64-bit count can hold stay exact in the file's unit; beyond it the run fails and writes nothing,
+// rather than wrapping.
+TEST_F(SAIF_OUTPUT_TEST, times_at_the_top_of_the_range)
+{
+    const std::string header = "$timescale 1s $end\n$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n"
+                               "$enddefinitions $end\n#0\n0!\n";
+    write_file("large.vcd", header + "#4611686018427387\n1!\n#4611686018427388\n");
+    SAIF_FILE saif = run_saif("large.vcd");
+    EXPECT_EQ(saif.header["TIMESCALE"], "1 s");
+    EXPECT_EQ(saif.nets[saif.header["DESIGN"] + "/top/a"]["T0"], 4611686018427387);
+    write_file("huge.vcd", header + "#4611686018427387904\n1!\n#4611686018427387905\n");
+    write_file("out.saif", "earlier\n");
+    const RUN_RESULT result = run_putil("activity --format saif -o out.saif huge.vcd");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("SAIF cannot hold the file's times"), std::string::npos) << result.err;
+    EXPECT_EQ(putil_read_text(m_folder + "/out.saif"), "earlier\n");
+}
+
 TEST_F(SAIF_OUTPUT_TEST, needs_exactly_one_vcd_file)
 {
     write_file("levels.vcd", LEVELS_VCD);

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <unordered_map>
 #include <vector>
 
+#include "putil_command.h"
 #include "putil_host.h"
 
 namespace {
@@ -66,13 +68,17 @@ struct SAIF_UNIT {
     std::string text = "1 fs";
 };
 
+// The largest time written: four of them (a net's levels) still sum within
+// a signed 64-bit integer.
+const double s_most_saif_time = std::ldexp(1.0, 61);
+
 bool all_whole(const std::vector<SAIF_SCOPE>& scopes, double factor)
 {
     for (const SAIF_SCOPE& scope : scopes) {
         for (const SAIF_NET& net : scope.nets) {
             for (double time : {net.times->time_at_0, net.times->time_at_1, net.times->time_at_x, net.times->time_at_z}) {
                 const double scaled = time * factor;
-                if (std::fabs(scaled - std::round(scaled)) > 1e-6)
+                if (std::fabs(scaled - std::round(scaled)) > 1e-6 || !(std::fabs(scaled) < s_most_saif_time))
                     return false;
             }
         }
@@ -117,7 +123,14 @@ SAIF_UNIT unit_of(const std::vector<SAIF_SCOPE>& scopes, double waveform_unit_se
 
 long long in_unit(double time, const SAIF_UNIT& unit)
 {
-    return std::llround(time * unit.per_waveform_unit);
+    const double scaled = time * unit.per_waveform_unit;
+    if (!(std::fabs(scaled) < s_most_saif_time)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.6g", scaled);
+        throw PUTIL_INPUT_ERROR{std::string("SAIF cannot hold the file's times: ") + text + " units of " + unit.text +
+                                " is beyond a 64-bit count"};
+    }
+    return std::llround(scaled);
 }
 
 long long duration_of(const PUTIL_SIGNAL_LEVEL_TIMES& times, const SAIF_UNIT& unit)

@@ -225,3 +225,41 @@ TEST_F(CLI_OUTPUTS_TEST, corpus_through_a_pipe_reads_like_the_file)
 }
 
 }  // namespace
+
+namespace {
+
+// FST input through fst2vcd: results as from the VCD, messages naming the FST file, and a conversion that fails
+// is an input error that leaves the outputs as they were.
+TEST_F(CLI_OUTPUTS_TEST, fst_input_reads_through_fst2vcd)
+{
+    if (std::system("command -v vcd2fst >/dev/null && command -v fst2vcd >/dev/null") != 0)
+        GTEST_SKIP() << "vcd2fst and fst2vcd are not installed (Debian package gtkwave)";
+    write_file("w.vcd", GOOD_VCD);
+    ASSERT_EQ(std::system(("cd " + m_folder + " && vcd2fst w.vcd w.fst >/dev/null 2>&1").c_str()), 0);
+    const RUN_RESULT from_vcd = run_putil("activity --format csv w.vcd");
+    for (const char* derived_or_not : {"", "--design " PUTIL_EXAMPLES_DIR "/counter_design.json "}) {
+        const RUN_RESULT from_fst = run_putil(std::string("activity --format csv ") + derived_or_not + "w.fst");
+        EXPECT_EQ(from_fst.status, 0) << from_fst.err;
+        EXPECT_NE(from_fst.err.find("VCD file w.fst"), std::string::npos) << from_fst.err;
+        if (*derived_or_not == '\0') {
+            EXPECT_EQ(from_fst.out, from_vcd.out);
+        }
+    }
+    EXPECT_EQ(run_putil("tbl w.fst out.tbl").status, 0);
+    EXPECT_EQ(putil_read_text(m_folder + "/out.tbl").find("PATTERN") != std::string::npos, true);
+
+    // The FST header block, then nothing fst2vcd can read.
+    write_file("bad.fst", std::string("\0\0\0\0\0\0\0\1\x49 damaged", 17));
+    write_file("out.txt", PREVIOUS);
+    write_file("e.csv", "dut|cnt[0],0,1e-12\n");
+    for (const char* command : {"activity -o out.txt bad.fst", "tbl bad.fst out.txt",
+                                "transient --design " PUTIL_EXAMPLES_DIR "/counter_design.json --energies e.csv "
+                                "--voltage 1 --csv out.txt bad.fst"}) {
+        const RUN_RESULT result = run_putil(command);
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_NE(result.err.find("bad.fst: fst2vcd ended with exit status"), std::string::npos) << result.err;
+        EXPECT_EQ(putil_read_text(m_folder + "/out.txt"), PREVIOUS) << command;
+    }
+}
+
+}  // namespace

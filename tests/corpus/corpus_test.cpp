@@ -1,6 +1,7 @@
 // Real waveform files of ../shared/vcd-corpus, read in place: every declared bit measured, strict reading as expected.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 
@@ -205,6 +206,29 @@ TEST_P(CORPUS_FILES_TEST, tbl_with_exact_times_reads_back)
     std::string error;
     const bool read = host_read_waveform_table(tbl, "out.tbl", table, error);
     EXPECT_EQ(read, run.err.find("time goes back") == std::string::npos) << error << run.err;
+}
+
+// An FST file is measured as the VCD that fst2vcd writes for it: the program streams that text into the reader.
+TEST_P(CORPUS_FILES_TEST, fst_reads_as_the_vcd_that_fst2vcd_writes)
+{
+    SKIP_WITHOUT_CORPUS();
+    if (std::system("command -v vcd2fst >/dev/null && command -v fst2vcd >/dev/null") != 0)
+        GTEST_SKIP() << "vcd2fst and fst2vcd are not installed (Debian package gtkwave)";
+    const std::string path = CORPUS + "/" + GetParam().name;
+    const std::string fst = m_folder + "/w.fst", vcd = m_folder + "/w.vcd";
+    if (std::system(("vcd2fst '" + path + "' '" + fst + "' >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "vcd2fst cannot convert " << GetParam().name;
+    const bool converted = std::system(("fst2vcd '" + fst + "' > '" + vcd + "' 2>/dev/null").c_str()) == 0;
+    const RUN_RESULT from_fst = run_putil("activity --format csv w.fst");
+    if (!converted) {
+        // What vcd2fst wrote, fst2vcd cannot read back: the program says so.
+        EXPECT_EQ(from_fst.status, 1);
+        EXPECT_NE(from_fst.err.find("w.fst: fst2vcd ended with exit status"), std::string::npos) << from_fst.err;
+        return;
+    }
+    const RUN_RESULT from_vcd = run_putil("activity --format csv w.vcd");
+    EXPECT_EQ(from_fst.status, from_vcd.status) << from_fst.err;
+    EXPECT_EQ(from_fst.out, from_vcd.out);
 }
 
 INSTANTIATE_TEST_SUITE_P(CORPUS, CORPUS_FILES_TEST, testing::ValuesIn(CORPUS_FILES), row_name);

@@ -9,6 +9,7 @@
 #include "putil_activity_report.h"
 #include "clocks/putil_clock_domain_calculator.h"
 #include "putil_command.h"
+#include "putil_fst_input.h"
 #include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
@@ -82,6 +83,9 @@ public:
         inputs.insert(inputs.end(), {m_design_file, m_constraints_file});
         putil_check_outputs({m_output_file}, inputs);
         putil_set_output_directory(m_output_directory);
+        PUTIL_FST_INPUTS fst_inputs;
+        if (!vwf)
+            fst_inputs.convert(m_vcd_files);
 
         std::string error;
         PUTIL_STREAM_REPLAY replay;
@@ -101,6 +105,7 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
 
         int status = read_waveforms(*design, vwf);
+        status = putil_finish_fst_inputs(fst_inputs, status);
         if (status == PUTIL_EXIT_OK) {
             for (const std::string& warning : putil_empty_input_warnings(*design))
                 std::cerr << "putil: warning: " << warning << "\n";

@@ -1,9 +1,14 @@
 // `putil tbl`: a VCD waveform converted into a TBL vector file of the
 // design's matched pins and signals.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "putil_command.h"
+#include "putil_fst_input.h"
 #include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "reader/putil_vcd_reader.h"
@@ -52,6 +57,9 @@ public:
         putil_check_outputs({m_tbl_file}, inputs);
         if (m_tbl_file == "-")
             throw PUTIL_USAGE_ERROR{"the TBL file is written by name; standard output is not offered for it"};
+        PUTIL_FST_INPUTS fst_inputs;
+        fst_inputs.convert(vcd_files);
+        m_vcd_file = vcd_files.front();
         std::string error;
         PUTIL_STREAM_REPLAY replay;
         std::unique_ptr<HOST_DESIGN> design = putil_load_waveform_design(m_design_file, m_vcd_file, error, replay);
@@ -65,10 +73,28 @@ public:
             std::cerr << "putil: error: out of memory\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
-        const bool converted =
-            reader->convert_vcd_to_tbl_file(m_vcd_file, m_tbl_file, start ? &*start : nullptr, end ? &*end : nullptr);
+        // From an FST file the TBL is written under a name of its own and
+        // takes its place only once fst2vcd has ended well too.
+        const std::filesystem::path tbl_path(m_tbl_file);
+        const std::string written_tbl =
+            fst_inputs.active() ? (tbl_path.parent_path() / (".putil-fst-" + tbl_path.filename().string())).string()
+                                : m_tbl_file;
+        host_set_shown_file_name(written_tbl, m_tbl_file);
+        const bool converted = reader->convert_vcd_to_tbl_file(m_vcd_file, written_tbl, start ? &*start : nullptr,
+                                                               end ? &*end : nullptr);
         host_progress_finish();
         putil_warn_if_stopped(reader->get_status());
+        const bool fst_read = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK;
+        if (written_tbl != m_tbl_file) {
+            if (converted && fst_read && std::rename(written_tbl.c_str(), m_tbl_file.c_str()) != 0) {
+                std::cerr << "putil: error: cannot write " << m_tbl_file << ": " << std::strerror(errno) << "\n";
+                std::remove(written_tbl.c_str());
+                return PUTIL_EXIT_INPUT_FAILED;
+            }
+            std::remove(written_tbl.c_str());
+        }
+        if (!fst_read)
+            return PUTIL_EXIT_INPUT_FAILED;
         if (converted)
             return PUTIL_EXIT_OK;
         // A start later than the end is the command line's fault.

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "putil_command.h"
+#include "putil_fst_input.h"
 #include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_svg_plot.h"
@@ -56,6 +57,8 @@ public:
         putil_check_input_files({inputs.begin() + static_cast<long>(m_vcd_files.size()), inputs.end()});
         putil_check_outputs({m_csv_file, m_plot_file}, inputs);
         putil_set_output_directory(m_output_directory);
+        PUTIL_FST_INPUTS fst_inputs;
+        fst_inputs.convert(m_vcd_files);
         std::string error;
         PUTIL_STREAM_REPLAY replay;
         std::unique_ptr<HOST_DESIGN> design =
@@ -84,6 +87,7 @@ public:
         putil_warn_of_ignored_ascending_ranges(*design);
         reader.reset();
         host_progress_finish();
+        generated = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK && generated;
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
             generated = generated && message.id != MSG_FAILED_FILE_PARSING;
         // A failed read writes no waveform: the outputs keep their content.

@@ -29,6 +29,8 @@ public:
 
     // The child of that unit name, made when missing.
     HOST_INSTANCE* make_child(const std::string& unit_name);
+    // The child of that unit name, null when missing.
+    HOST_INSTANCE* find_child(const std::string& unit_name) const;
     // The instance at path below this one ("top|u1"); "" is this instance;
     // null when a level is missing.
     HOST_INSTANCE* find_path(const std::string& path) const;
@@ -36,6 +38,15 @@ public:
     HOST_INSTANCE* make_path(const std::string& path);
     // Whether both instances are names of one tree.
     bool shares_tree_with(const HOST_INSTANCE* other) const { return m_tree == other->m_tree; }
+    // Another name of target's signal at levels below this instance: the
+    // lookup finds it, and its user word is target's. Missing scopes are
+    // made. False, with nothing made, when that path names something
+    // already: a real name, or an alias added before, wins.
+    bool add_alias(const std::vector<std::string>& levels, HOST_INSTANCE* target);
+    // The instance an alias stands for; null for a real name.
+    HOST_INSTANCE* alias_target() const;
+    // Whether add_alias made this scope, rather than a real name.
+    bool is_alias_scope() const;
 
     HDB_INSTANCE_NAME* find_in_children(const std::string& name) const override;
     ITERATOR begin_child() const override;

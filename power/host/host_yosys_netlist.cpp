@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/cdb_atom.h"
+#include "host_hierarchy.h"
 #include "host_netlist.h"
 
 namespace {
@@ -83,6 +84,7 @@ public:
             add_cell_atom(cell);
         for (const PENDING_INPUT& input : m_inputs)
             connect(input);
+        add_aliases();
     }
 
 private:
@@ -279,16 +281,38 @@ private:
                 if (!net_bits[i].is_number_integer())
                     continue;
                 const long long bit = global_bit(bits, net_bits[i]).get<long long>();
+                std::vector<std::string> bit_levels = levels;
+                if (net_bits.size() > 1)
+                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
+                if (!hidden)
+                    m_public_names.push_back(PUBLIC_NAME{bit, bit_levels});
                 auto known = m_bit_ranks.find(bit);
                 if (known != m_bit_ranks.end() && known->second <= net_rank)
                     continue;
                 m_bit_ranks[bit] = net_rank;
-                std::vector<std::string> bit_levels = levels;
-                if (net_bits.size() > 1)
-                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
-                m_bit_names[bit] = bit_levels;
+                m_bit_names[bit] = std::move(bit_levels);
             }
         }
+    }
+
+    // Every other public name of a named bit names its term too, so that a
+    // waveform dumped to any depth finds it; the term keeps its own name.
+    void add_aliases()
+    {
+        for (const PUBLIC_NAME& name : m_public_names) {
+            const std::vector<std::string>& shown = m_bit_names.at(name.bit);
+            HOST_INSTANCE* target = name.levels != shown ? find_name(shown) : nullptr;
+            if (target != nullptr)
+                m_design.root()->add_alias(name.levels, target);
+        }
+    }
+
+    HOST_INSTANCE* find_name(const std::vector<std::string>& levels) const
+    {
+        HOST_INSTANCE* instance = m_design.root();
+        for (std::size_t i = 0; i < levels.size() && instance != nullptr; ++i)
+            instance = instance->find_child(levels[i]);
+        return instance;
     }
 
     // A flattened net keeps its levels in the hdlname attribute ("u1 q");
@@ -540,6 +564,12 @@ private:
     std::vector<FLAT_CELL> m_cells;
     std::unordered_map<long long, int> m_bit_ranks;
     std::unordered_map<long long, std::vector<std::string>> m_bit_names;
+    // Every public name of every bit, in the file's order.
+    struct PUBLIC_NAME {
+        long long bit;
+        std::vector<std::string> levels;
+    };
+    std::vector<PUBLIC_NAME> m_public_names;
     std::unordered_map<long long, HOST_OTERM*> m_drivers;
     // Bit driven by a pin -> the pin's name.
     std::unordered_map<long long, std::string> m_pad_bits;

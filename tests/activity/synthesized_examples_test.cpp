@@ -137,6 +137,69 @@ TEST_F(PUTIL_TEST, yosys_upto_nets_match_ascending_declarations_bit_by_bit)
                                    {"d[4]", 0.25, 1 / 40e-9}, {"q[0]", 0.25, 1 / 40e-9}, {"q[1]", 0.75, 1 / 40e-9}});
 }
 
+// A flattened netlist of four registers: one net with two public names (the term shows "u1|q", the alphabetically
+// first), a net of a generate block "lane[0]", one of a block "blk[0]" beside a real instance of that name.
+const char* const ALIAS_NETLIST = R"({
+  "creator": "Yosys test",
+  "modules": {
+    "top": {
+      "attributes": {"top": "00000000000000000000000000000001"},
+      "ports": {"clk": {"direction": "input", "bits": [2]}, "d": {"direction": "input", "bits": [3]}},
+      "cells": {
+        "ff_q": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [5]}},
+        "ff_r": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [6]}},
+        "ff_s": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [7]}},
+        "ff_t": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [8]}}
+      },
+      "netnames": {"clk": {"hide_name": 0, "bits": [2]}, "d": {"hide_name": 0, "bits": [3]},
+                   "u1.q": {"hide_name": 0, "bits": [5], "attributes": {"hdlname": "u1 q"}},
+                   "y": {"hide_name": 0, "bits": [5]},
+                   "lane[0].r": {"hide_name": 0, "bits": [6]},
+                   "blk[0].s": {"hide_name": 0, "bits": [7]},
+                   "blk[0].t": {"hide_name": 0, "bits": [8], "attributes": {"hdlname": "blk[0] t"}}}
+    }
+  }
+})";
+
+struct ALIAS_CASE {
+    const char* name;
+    const char* declarations;   // inside "top"; codes ! and " toggle (sp 0.25, 2 transitions in 40 ns), # stays 1
+    std::vector<EXPECTED_SIGNAL> signals;
+};
+void PrintTo(const ALIAS_CASE& row, std::ostream* out) { *out << row.name; }
+
+const double TOGGLING_RATE = 2 / 40e-9;
+const ALIAS_CASE ALIAS_CASES[] = {
+    // A dump of the top level only still finds the register by its other name.
+    {"top_level_alias", "$var reg 1 ! y $end\n", {{"u1|q", 0.25, TOGGLING_RATE}}},
+    {"shown_name", "$scope module u1 $end\n$var reg 1 ! q $end\n$upscope $end\n", {{"u1|q", 0.25, TOGGLING_RATE}}},
+    // Both names dumped: one term, the later declaration's values win.
+    {"both_names", "$var reg 1 ! y $end\n$scope module u1 $end\n$var reg 1 # q $end\n$upscope $end\n",
+     {{"u1|q", 1.0, 0.0}}},
+};
+
+class YOSYS_ALIAS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<ALIAS_CASE> {};
+
+TEST_P(YOSYS_ALIAS_TEST, every_public_name_and_block_spelling_annotates_the_one_term)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(ALIAS_NETLIST, "alias.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const std::string vcd = write_file("alias.vcd", std::string("$timescale 1ns $end\n$scope module top $end\n") +
+                                                        GetParam().declarations +
+                                                        "$upscope $end\n$enddefinitions $end\n#0\n0!\n0\"\n1#\n"
+                                                        "#10\n1!\n1\"\n#20\n0!\n0\"\n#40\n");
+    EXPECT_EQ(read_file(*design, vcd), std::vector<unsigned>{});
+    putil_expect_signals(*design, GetParam().signals);
+}
+
+INSTANTIATE_TEST_SUITE_P(NAMES, YOSYS_ALIAS_TEST, ::testing::ValuesIn(ALIAS_CASES),
+                         [](const ::testing::TestParamInfo<ALIAS_CASE>& info) { return info.param.name; });
+
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),
                          [](const ::testing::TestParamInfo<SYNTHESIZED_EXAMPLE>& info) { return info.param.name; });
 

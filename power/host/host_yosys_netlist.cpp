@@ -297,14 +297,57 @@ private:
 
     // Every other public name of a named bit names its term too, so that a
     // waveform dumped to any depth finds it; the term keeps its own name.
+    // Then each name in a generate block gets its module-scope spelling.
     void add_aliases()
     {
+        std::vector<std::pair<HOST_INSTANCE*, const PUBLIC_NAME*>> named;
         for (const PUBLIC_NAME& name : m_public_names) {
             const std::vector<std::string>& shown = m_bit_names.at(name.bit);
-            HOST_INSTANCE* target = name.levels != shown ? find_name(shown) : nullptr;
-            if (target != nullptr)
+            HOST_INSTANCE* target = find_name(shown);
+            if (target == nullptr)
+                continue;
+            named.emplace_back(target, &name);
+            if (name.levels != shown)
                 m_design.root()->add_alias(name.levels, target);
         }
+        for (const auto& [target, name] : named)
+            add_block_alias(name->levels, target);
+    }
+
+    // Yosys names a net of a generate block by the block's path and the
+    // net's name joined with "." ("lane[0].r"), as Icarus names its "begin"
+    // scopes; Verilator dumps the block as a module scope ("lane[0]", then
+    // "r"). That spelling is a fallback: a real instance of the block's name
+    // keeps its own names.
+    void add_block_alias(const std::vector<std::string>& levels, HOST_INSTANCE* target)
+    {
+        std::vector<std::string> blocks = split_blocks(levels.back());
+        if (blocks.size() < 2)
+            return;
+        std::vector<std::string> spelled(levels.begin(), levels.end() - 1);
+        const HOST_INSTANCE* parent = find_name(spelled);
+        const HOST_INSTANCE* block = parent != nullptr ? parent->find_child(blocks.front()) : nullptr;
+        if (block != nullptr && !block->is_alias_scope())
+            return;
+        spelled.insert(spelled.end(), blocks.begin(), blocks.end());
+        m_design.root()->add_alias(spelled, target);
+    }
+
+    // "lane[0].r" is "lane[0]", "r"; an empty part leaves the name whole.
+    static std::vector<std::string> split_blocks(const std::string& name)
+    {
+        std::vector<std::string> parts(1);
+        for (char c : name) {
+            if (c == '.')
+                parts.emplace_back();
+            else
+                parts.back() += c;
+        }
+        for (const std::string& part : parts) {
+            if (part.empty())
+                return {name};
+        }
+        return parts;
     }
 
     HOST_INSTANCE* find_name(const std::vector<std::string>& levels) const

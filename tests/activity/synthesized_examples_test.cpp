@@ -180,6 +180,14 @@ const ALIAS_CASE ALIAS_CASES[] = {
     // Both names dumped: one term, the later declaration's values win.
     {"both_names", "$var reg 1 ! y $end\n$scope module u1 $end\n$var reg 1 # q $end\n$upscope $end\n",
      {{"u1|q", 1.0, 0.0}}},
+    // Icarus writes a generate block as a begin scope, Verilator as a module scope.
+    {"icarus_block", "$scope begin lane[0] $end\n$var reg 1 ! r $end\n$upscope $end\n",
+     {{"lane[0].r", 0.25, TOGGLING_RATE}}},
+    {"verilator_block", "$scope module lane[0] $end\n$var reg 1 ! r $end\n$upscope $end\n",
+     {{"lane[0].r", 0.25, TOGGLING_RATE}}},
+    // A real instance of the block's name keeps its scope: its register matches, the block's net does not.
+    {"instance_wins", "$scope module blk[0] $end\n$var reg 1 ! t $end\n$var reg 1 \" s $end\n$upscope $end\n",
+     {{"blk[0]|t", 0.25, TOGGLING_RATE}, {"blk[0].s", std::nullopt, std::nullopt}}},
 };
 
 class YOSYS_ALIAS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<ALIAS_CASE> {};

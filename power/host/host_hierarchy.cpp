@@ -134,6 +134,28 @@ public:
     void set_alias_target(const HOST_INSTANCE* name, HOST_INSTANCE* target) { m_alias_targets[name] = target; }
     bool is_alias_scope(const HOST_INSTANCE* name) const { return m_alias_scopes.count(name) != 0; }
 
+    const HOST_DESIGN_SIGNAL* design_signal(const HOST_INSTANCE* name) const
+    {
+        auto found = m_design_signals.find(name);
+        return found == m_design_signals.end() ? nullptr : &found->second;
+    }
+    void set_design_signal(const HOST_INSTANCE* name, const HOST_DESIGN_SIGNAL& signal)
+    {
+        m_design_signals[name] = signal;
+    }
+
+    HOST_NAME_MATCH match(const HOST_INSTANCE* name) const
+    {
+        auto found = m_matches.find(name);
+        return found == m_matches.end() ? HOST_NAME_MATCH::NONE : found->second;
+    }
+    // An accepted declaration stays the answer; a refusal replaces none.
+    void record_match(const HOST_INSTANCE* name, HOST_NAME_MATCH match)
+    {
+        HOST_NAME_MATCH& recorded = m_matches[name];
+        if (recorded == HOST_NAME_MATCH::NONE || match == HOST_NAME_MATCH::ACCEPTED)
+            recorded = match;
+    }
     void add_alias_scope(const HOST_INSTANCE* name) { m_alias_scopes.insert(name); }
 
 private:
@@ -144,6 +166,8 @@ private:
     std::unordered_map<const HOST_INSTANCE*, unsigned> m_flags;
     std::unordered_map<const HOST_INSTANCE*, HOST_INSTANCE*> m_alias_targets;
     std::unordered_set<const HOST_INSTANCE*> m_alias_scopes;
+    std::unordered_map<const HOST_INSTANCE*, HOST_DESIGN_SIGNAL> m_design_signals;
+    std::unordered_map<const HOST_INSTANCE*, HOST_NAME_MATCH> m_matches;
 };
 
 HOST_INSTANCE::HOST_INSTANCE(std::string unit_name)
@@ -316,6 +340,35 @@ void HOST_INSTANCE::set_flag(unsigned flag, bool value)
 {
     const unsigned flags = m_tree->flags(this);
     m_tree->set_flags(this, value ? flags | flag : flags & ~flag);
+}
+
+bool HOST_INSTANCE::accepts_declaration(int declared_width) const
+{
+    const HOST_DESIGN_SIGNAL* signal = design_signal();
+    HOST_NAME_MATCH match = HOST_NAME_MATCH::ACCEPTED;
+    if (signal != nullptr && signal->recoded)
+        match = HOST_NAME_MATCH::RECODED;
+    else if (signal != nullptr && declared_width > 0 && declared_width != signal->width)
+        match = HOST_NAME_MATCH::WIDTH_DIFFERS;
+    // An alias's answers count for the name it stands for.
+    const HOST_INSTANCE* target = alias_target();
+    m_tree->record_match(target != nullptr ? target : this, match);
+    return match == HOST_NAME_MATCH::ACCEPTED;
+}
+
+void HOST_INSTANCE::set_design_signal(const HOST_DESIGN_SIGNAL& signal)
+{
+    m_tree->set_design_signal(this, signal);
+}
+
+const HOST_DESIGN_SIGNAL* HOST_INSTANCE::design_signal() const
+{
+    return m_tree->design_signal(this);
+}
+
+HOST_NAME_MATCH HOST_INSTANCE::match() const
+{
+    return m_tree->match(this);
 }
 
 void HOST_INSTANCE::collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) const

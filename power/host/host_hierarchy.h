@@ -16,6 +16,19 @@ class HOST_POOL;
 // unless the design clears it.
 constexpr unsigned HOST_NAME_FLAG_REPORTED = 256;
 
+// The design signal behind a name, as a netlist describes it: its width,
+// whether its range ascends, and whether synthesis re-encoded it (a state
+// register recoded one-hot keeps its name but not its bits' meaning).
+struct HOST_DESIGN_SIGNAL {
+    int width = 1;
+    bool ascending = false;
+    bool recoded = false;
+};
+
+// What the waveform lookup made of a name: nothing yet, a declaration it
+// accepted, or only declarations it refused.
+enum class HOST_NAME_MATCH : unsigned char { NONE, ACCEPTED, WIDTH_DIFFERS, RECODED };
+
 // A design of a million signals has millions of names: each is small (a
 // leaf has no list of children), and the root owns the storage of every
 // name below it.
@@ -61,6 +74,15 @@ public:
     // Whether every bit of flag is set.
     bool check_flag(unsigned flag) const override;
     void set_flag(unsigned flag, bool value);
+    // A name with a design signal accepts a declaration of a whole vector
+    // only at that signal's width, and none once the signal was re-encoded;
+    // other names accept every declaration. Each answer is recorded.
+    bool accepts_declaration(int declared_width) const override;
+    void set_design_signal(const HOST_DESIGN_SIGNAL& signal);
+    // Null when the name has none.
+    const HOST_DESIGN_SIGNAL* design_signal() const;
+    // The lookup's answers for this name, and for the aliases of it.
+    HOST_NAME_MATCH match() const;
 
 private:
     friend class HOST_INSTANCE_TREE;

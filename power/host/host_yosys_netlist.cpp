@@ -4,6 +4,8 @@
 // after its net.
 #include "host_yosys_netlist.h"
 
+#include <algorithm>
+#include <climits>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -277,6 +279,7 @@ private:
                 levels.push_back(std::move(level));
             const JSON& net_bits =
                 require_array(value_of(it.value(), "bits", net_where), member_path(net_where, "bits"));
+            const HOST_DESIGN_SIGNAL signal = design_signal(it.value(), net_bits.size());
             for (std::size_t i = 0; i < net_bits.size(); ++i) {
                 if (!net_bits[i].is_number_integer())
                     continue;
@@ -285,7 +288,7 @@ private:
                 if (net_bits.size() > 1)
                     bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
                 if (!hidden)
-                    m_public_names.push_back(PUBLIC_NAME{bit, bit_levels});
+                    m_public_names.push_back(PUBLIC_NAME{bit, bit_levels, signal});
                 auto known = m_bit_ranks.find(bit);
                 if (known != m_bit_ranks.end() && known->second <= net_rank)
                     continue;
@@ -307,11 +310,38 @@ private:
             if (target == nullptr)
                 continue;
             named.emplace_back(target, &name);
-            if (name.levels != shown)
-                m_design.root()->add_alias(name.levels, target);
+            if (name.levels == shown)
+                target->set_design_signal(name.signal);
+            else if (m_design.root()->add_alias(name.levels, target))
+                set_design_signal(name.levels, name.signal);
         }
         for (const auto& [target, name] : named)
-            add_block_alias(name->levels, target);
+            add_block_alias(name->levels, name->signal, target);
+    }
+
+    void set_design_signal(const std::vector<std::string>& levels, const HOST_DESIGN_SIGNAL& signal)
+    {
+        if (HOST_INSTANCE* instance = find_name(levels))
+            instance->set_design_signal(signal);
+    }
+
+    // Yosys marks a state register that its fsm pass re-encoded ("onehot",
+    // "fsm_encoding"); "fsm_encoding": "none" keeps the source's encoding.
+    static HOST_DESIGN_SIGNAL design_signal(const JSON& net, std::size_t width)
+    {
+        HOST_DESIGN_SIGNAL signal;
+        signal.width = static_cast<int>(std::min<std::size_t>(width, INT_MAX));
+        const JSON* upto = find_member(net, "upto");
+        signal.ascending = upto != nullptr && upto->is_number_integer() && upto->get<long long>() != 0;
+        const JSON* attributes = find_member(net, "attributes");
+        if (attributes == nullptr || !attributes->is_object())
+            return signal;
+        signal.recoded = attribute_set(net, "onehot");
+        for (auto it = attributes->begin(); it != attributes->end() && !signal.recoded; ++it) {
+            signal.recoded = it.key().rfind("fsm_", 0) == 0 &&
+                             !(it.value().is_string() && it.value().get<std::string>() == "none");
+        }
+        return signal;
     }
 
     // Yosys names a net of a generate block by the block's path and the
@@ -319,7 +349,8 @@ private:
     // scopes; Verilator dumps the block as a module scope ("lane[0]", then
     // "r"). That spelling is a fallback: a real instance of the block's name
     // keeps its own names.
-    void add_block_alias(const std::vector<std::string>& levels, HOST_INSTANCE* target)
+    void add_block_alias(const std::vector<std::string>& levels, const HOST_DESIGN_SIGNAL& signal,
+                         HOST_INSTANCE* target)
     {
         std::vector<std::string> blocks = split_blocks(levels.back());
         if (blocks.size() < 2)
@@ -330,7 +361,8 @@ private:
         if (block != nullptr && !block->is_alias_scope())
             return;
         spelled.insert(spelled.end(), blocks.begin(), blocks.end());
-        m_design.root()->add_alias(spelled, target);
+        if (m_design.root()->add_alias(spelled, target))
+            set_design_signal(spelled, signal);
     }
 
     // "lane[0].r" is "lane[0]", "r"; an empty part leaves the name whole.
@@ -611,6 +643,7 @@ private:
     struct PUBLIC_NAME {
         long long bit;
         std::vector<std::string> levels;
+        HOST_DESIGN_SIGNAL signal;
     };
     std::vector<PUBLIC_NAME> m_public_names;
     std::unordered_map<long long, HOST_OTERM*> m_drivers;

@@ -209,65 +209,6 @@ TEST_P(YOSYS_ALIAS_TEST, every_public_name_and_block_spelling_annotates_the_one_
 INSTANTIATE_TEST_SUITE_P(NAMES, YOSYS_ALIAS_TEST, ::testing::ValuesIn(ALIAS_CASES),
                          [](const ::testing::TestParamInfo<ALIAS_CASE>& info) { return info.param.name; });
 
-// Registers of a default synthesis: "state" recoded one-hot to four bits (marked "onehot"), a two-bit "cnt".
-const char* const RECODED_NETLIST = R"({
-  "creator": "Yosys test",
-  "modules": {
-    "top": {
-      "attributes": {"top": "00000000000000000000000000000001"},
-      "ports": {"clk": {"direction": "input", "bits": [2]}},
-      "cells": {
-        "state_reg": {"type": "$dff", "port_directions": {"CLK": "input", "D": "input", "Q": "output"},
-                      "connections": {"CLK": [2], "D": [9, 10, 11, 12], "Q": [5, 6, 7, 8]}},
-        "cnt_reg": {"type": "$dff", "port_directions": {"CLK": "input", "D": "input", "Q": "output"},
-                    "connections": {"CLK": [2], "D": [13, 14], "Q": [3, 4]}}
-      },
-      "netnames": {"clk": {"hide_name": 0, "bits": [2]},
-                   "state": {"hide_name": 0, "bits": [5, 6, 7, 8], "attributes": {"onehot": "00000000000000000000000000000001"}},
-                   "cnt": {"hide_name": 0, "bits": [3, 4]}}
-    }
-  }
-})";
-
-struct WIDTH_CASE {
-    const char* name;
-    const char* declaration;   // code !, 0 then 1 from 10 ns of 40
-    const char* bit;
-    HOST_NAME_MATCH match;
-};
-void PrintTo(const WIDTH_CASE& row, std::ostream* out) { *out << row.name; }
-
-const WIDTH_CASE WIDTH_CASES[] = {
-    {"same_width", "$var reg 2 ! cnt [1:0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
-    {"wider_declaration", "$var reg 3 ! cnt [2:0] $end\n", "cnt[0]", HOST_NAME_MATCH::WIDTH_DIFFERS},
-    // A bit dumped by itself says nothing of its vector's width.
-    {"one_bit", "$var reg 1 ! cnt[0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
-    {"recoded", "$var reg 2 ! state [1:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
-    {"recoded_at_its_width", "$var reg 4 ! state [3:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
-    {"recoded_bit", "$var reg 1 ! state[0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
-};
-
-class YOSYS_WIDTH_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<WIDTH_CASE> {};
-
-TEST_P(YOSYS_WIDTH_TEST, a_net_of_another_width_or_encoding_is_not_matched)
-{
-    std::string error;
-    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(RECODED_NETLIST, "recoded.json", error);
-    ASSERT_NE(design, nullptr) << error;
-    const std::string vcd = write_file("recoded.vcd", std::string("$timescale 1ns $end\n$scope module top $end\n") +
-                                                          GetParam().declaration +
-                                                          "$upscope $end\n$enddefinitions $end\n#0\nb0 !\n0!\n"
-                                                          "#10\nb1 !\n1!\n#40\n");
-    EXPECT_EQ(read_file(*design, vcd), std::vector<unsigned>{});
-    const bool accepted = GetParam().match == HOST_NAME_MATCH::ACCEPTED;
-    putil_expect_signals(*design, {{GetParam().bit, accepted ? std::optional<double>(0.75) : std::nullopt,
-                                    accepted ? std::optional<double>(1 / 40e-9) : std::nullopt}});
-    EXPECT_EQ(design->find_instance(GetParam().bit)->match(), GetParam().match);
-}
-
-INSTANTIATE_TEST_SUITE_P(DECLARATIONS, YOSYS_WIDTH_TEST, ::testing::ValuesIn(WIDTH_CASES),
-                         [](const ::testing::TestParamInfo<WIDTH_CASE>& info) { return info.param.name; });
-
 // One register or pin per reason it may get no activity.
 const char* const REASONS_NETLIST = R"({
   "creator": "Yosys test",
@@ -299,7 +240,7 @@ const char* const REASONS_NETLIST = R"({
                    "d": {"hide_name": 0, "bits": [10, 11], "upto": 1},
                    "miss": {"hide_name": 0, "bits": [13]},
                    "other.r": {"hide_name": 0, "bits": [15], "attributes": {"hdlname": "other r"}},
-                   "state": {"hide_name": 0, "bits": [5, 6, 7, 8], "attributes": {"fsm_encoding": "auto"}},
+                   "state": {"hide_name": 0, "bits": [5, 6, 7, 8], "attributes": {"onehot": "00000000000000000000000000000001"}},
                    "sub.q": {"hide_name": 0, "bits": [14], "attributes": {"hdlname": "sub q"}},
                    "x": {"hide_name": 0, "bits": [12]}}
     }
@@ -384,6 +325,46 @@ TEST_F(PUTIL_TEST, the_unmatched_warning_names_the_setting_and_is_silent_when_al
     EXPECT_EQ(result.err.find("got no activity"), std::string::npos) << result.err;
     EXPECT_FALSE(nlohmann::json::parse(result.out).contains("unmatched"));
 }
+
+// Declarations of the two-bit "cnt" and the one-hot "state" above.
+struct WIDTH_CASE {
+    const char* name;
+    const char* declaration;   // code !, 0 then 1 from 10 ns of 40
+    const char* bit;
+    HOST_NAME_MATCH match;
+};
+void PrintTo(const WIDTH_CASE& row, std::ostream* out) { *out << row.name; }
+
+const WIDTH_CASE WIDTH_CASES[] = {
+    {"same_width", "$var reg 2 ! cnt [1:0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
+    {"wider_declaration", "$var reg 3 ! cnt [2:0] $end\n", "cnt[0]", HOST_NAME_MATCH::WIDTH_DIFFERS},
+    // A bit dumped by itself says nothing of its vector's width.
+    {"one_bit", "$var reg 1 ! cnt[0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
+    {"recoded", "$var reg 2 ! state [1:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+    {"recoded_at_its_width", "$var reg 4 ! state [3:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+    {"recoded_bit", "$var reg 1 ! state[0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+};
+
+class YOSYS_WIDTH_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<WIDTH_CASE> {};
+
+TEST_P(YOSYS_WIDTH_TEST, a_net_of_another_width_or_encoding_is_not_matched)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(REASONS_NETLIST, "reasons.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const std::string vcd = write_file("recoded.vcd", std::string("$timescale 1ns $end\n$scope module top $end\n") +
+                                                          GetParam().declaration +
+                                                          "$upscope $end\n$enddefinitions $end\n#0\nb0 !\n0!\n"
+                                                          "#10\nb1 !\n1!\n#40\n");
+    EXPECT_EQ(read_file(*design, vcd), std::vector<unsigned>{});
+    const bool accepted = GetParam().match == HOST_NAME_MATCH::ACCEPTED;
+    putil_expect_signals(*design, {{GetParam().bit, accepted ? std::optional<double>(0.75) : std::nullopt,
+                                    accepted ? std::optional<double>(1 / 40e-9) : std::nullopt}});
+    EXPECT_EQ(design->find_instance(GetParam().bit)->match(), GetParam().match);
+}
+
+INSTANTIATE_TEST_SUITE_P(DECLARATIONS, YOSYS_WIDTH_TEST, ::testing::ValuesIn(WIDTH_CASES),
+                         [](const ::testing::TestParamInfo<WIDTH_CASE>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),
                          [](const ::testing::TestParamInfo<SYNTHESIZED_EXAMPLE>& info) { return info.param.name; });

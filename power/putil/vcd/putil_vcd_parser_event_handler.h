@@ -153,9 +153,8 @@ public:
 
 protected:
     // Output term that a VCD signal name (relative to the current scope of
-    // the entity of entry_id) stands for, or null.
-    // The term a signal of that name annotates; declared_width is its
-    // declaration's width when it is a whole vector, else 0.
+    // the entity of entry_id) stands for, or null; declared_width is the
+    // width of its declaration when that is a whole vector, else 0.
     CDB_ATOM_OTERM* find_oterm_for_signal(std::string name, std::uint16_t entry_id, int declared_width = 0);
 
     // Identifier maps: register answers the value previously stored under the

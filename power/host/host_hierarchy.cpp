@@ -201,14 +201,13 @@ bool HOST_INSTANCE::add_alias(const std::vector<std::string>& levels, HOST_INSTA
 {
     if (levels.empty() || target == nullptr || !shares_tree_with(target))
         return false;
-    // The path must end in a new name below scopes that are no aliases.
+    // The path must end in a new name below scopes that are neither
+    // aliases nor leaves: a signal's name stays a leaf.
     const HOST_INSTANCE* scope = this;
-    for (const std::string& level : levels) {
-        if (scope == nullptr)
-            break;
-        if (scope->alias_target() != nullptr)
+    for (std::size_t i = 0; scope != nullptr && i < levels.size(); ++i) {
+        if (scope->alias_target() != nullptr || (i > 0 && !scope->m_children))
             return false;
-        scope = scope->find_child(level);
+        scope = scope->find_child(levels[i]);
     }
     if (scope != nullptr)
         return false;

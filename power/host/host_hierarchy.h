@@ -54,7 +54,8 @@ public:
     // Another name of target's signal at levels below this instance: the
     // lookup finds it, and its user word is target's. Missing scopes are
     // made. False, with nothing made, when that path names something
-    // already: a real name, or an alias added before, wins.
+    // already (a real name, or an alias added before, wins) or passes
+    // through an alias or a leaf (a signal's name).
     bool add_alias(const std::vector<std::string>& levels, HOST_INSTANCE* target);
     // The instance an alias stands for; null for a real name.
     HOST_INSTANCE* alias_target() const;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "host_pool.h"
@@ -121,12 +122,52 @@ public:
             m_flags[name] = flags;
     }
 
+    // Aliases and the scopes made for them; most trees have none, and
+    // their names pay no lookup for them.
+    HOST_INSTANCE* alias_target(const HOST_INSTANCE* name) const
+    {
+        if (m_alias_targets.empty())
+            return nullptr;
+        auto found = m_alias_targets.find(name);
+        return found == m_alias_targets.end() ? nullptr : found->second;
+    }
+    void set_alias_target(const HOST_INSTANCE* name, HOST_INSTANCE* target) { m_alias_targets[name] = target; }
+    bool is_alias_scope(const HOST_INSTANCE* name) const { return m_alias_scopes.count(name) != 0; }
+
+    const HOST_DESIGN_SIGNAL* design_signal(const HOST_INSTANCE* name) const
+    {
+        auto found = m_design_signals.find(name);
+        return found == m_design_signals.end() ? nullptr : &found->second;
+    }
+    void set_design_signal(const HOST_INSTANCE* name, const HOST_DESIGN_SIGNAL& signal)
+    {
+        m_design_signals[name] = signal;
+    }
+
+    HOST_NAME_MATCH match(const HOST_INSTANCE* name) const
+    {
+        auto found = m_matches.find(name);
+        return found == m_matches.end() ? HOST_NAME_MATCH::NONE : found->second;
+    }
+    // An accepted declaration stays the answer; a refusal replaces none.
+    void record_match(const HOST_INSTANCE* name, HOST_NAME_MATCH match)
+    {
+        HOST_NAME_MATCH& recorded = m_matches[name];
+        if (recorded == HOST_NAME_MATCH::NONE || match == HOST_NAME_MATCH::ACCEPTED)
+            recorded = match;
+    }
+    void add_alias_scope(const HOST_INSTANCE* name) { m_alias_scopes.insert(name); }
+
 private:
     static constexpr unsigned s_default_flags = HOST_NAME_FLAG_REPORTED;
 
     HOST_POOL<HOST_INSTANCE> m_names;
     std::unordered_map<const HOST_INSTANCE*, std::vector<HDB_INSTANCE_NAME*>> m_descendants;
     std::unordered_map<const HOST_INSTANCE*, unsigned> m_flags;
+    std::unordered_map<const HOST_INSTANCE*, HOST_INSTANCE*> m_alias_targets;
+    std::unordered_set<const HOST_INSTANCE*> m_alias_scopes;
+    std::unordered_map<const HOST_INSTANCE*, HOST_DESIGN_SIGNAL> m_design_signals;
+    std::unordered_map<const HOST_INSTANCE*, HOST_NAME_MATCH> m_matches;
 };
 
 HOST_INSTANCE::HOST_INSTANCE(std::string unit_name)
@@ -149,6 +190,48 @@ HOST_INSTANCE* HOST_INSTANCE::make_child(const std::string& unit_name)
 {
     HOST_INSTANCE* child = m_children ? m_children->find(unit_name) : nullptr;
     return child != nullptr ? child : m_tree->add(this, unit_name);
+}
+
+HOST_INSTANCE* HOST_INSTANCE::find_child(const std::string& unit_name) const
+{
+    return m_children ? m_children->find(unit_name) : nullptr;
+}
+
+bool HOST_INSTANCE::add_alias(const std::vector<std::string>& levels, HOST_INSTANCE* target)
+{
+    if (levels.empty() || target == nullptr || !shares_tree_with(target))
+        return false;
+    // The path must end in a new name below scopes that are neither
+    // aliases nor leaves: a signal's name stays a leaf.
+    const HOST_INSTANCE* scope = this;
+    for (std::size_t i = 0; scope != nullptr && i < levels.size(); ++i) {
+        if (scope->alias_target() != nullptr || (i > 0 && !scope->m_children))
+            return false;
+        scope = scope->find_child(levels[i]);
+    }
+    if (scope != nullptr)
+        return false;
+    HOST_INSTANCE* instance = this;
+    for (std::size_t i = 0; i + 1 < levels.size(); ++i) {
+        HOST_INSTANCE* child = instance->find_child(levels[i]);
+        if (child == nullptr) {
+            child = m_tree->add(instance, levels[i]);
+            m_tree->add_alias_scope(child);
+        }
+        instance = child;
+    }
+    m_tree->set_alias_target(m_tree->add(instance, levels.back()), target);
+    return true;
+}
+
+HOST_INSTANCE* HOST_INSTANCE::alias_target() const
+{
+    return m_tree->alias_target(this);
+}
+
+bool HOST_INSTANCE::is_alias_scope() const
+{
+    return m_tree->is_alias_scope(this);
 }
 
 HOST_INSTANCE* HOST_INSTANCE::find_path(const std::string& path) const
@@ -234,9 +317,12 @@ std::string HOST_INSTANCE::get_full_name() const
     return name;
 }
 
+// An alias answers its target's word: the library links each term to its
+// own name only.
 void* HOST_INSTANCE::get_user_word() const
 {
-    return m_user_word;
+    const HOST_INSTANCE* target = alias_target();
+    return target != nullptr ? target->m_user_word : m_user_word;
 }
 
 void HOST_INSTANCE::set_user_word(void* word)
@@ -253,6 +339,35 @@ void HOST_INSTANCE::set_flag(unsigned flag, bool value)
 {
     const unsigned flags = m_tree->flags(this);
     m_tree->set_flags(this, value ? flags | flag : flags & ~flag);
+}
+
+bool HOST_INSTANCE::accepts_declaration(int declared_width) const
+{
+    const HOST_DESIGN_SIGNAL* signal = design_signal();
+    HOST_NAME_MATCH match = HOST_NAME_MATCH::ACCEPTED;
+    if (signal != nullptr && signal->recoded)
+        match = HOST_NAME_MATCH::RECODED;
+    else if (signal != nullptr && declared_width > 0 && declared_width != signal->width)
+        match = HOST_NAME_MATCH::WIDTH_DIFFERS;
+    // An alias's answers count for the name it stands for.
+    const HOST_INSTANCE* target = alias_target();
+    m_tree->record_match(target != nullptr ? target : this, match);
+    return match == HOST_NAME_MATCH::ACCEPTED;
+}
+
+void HOST_INSTANCE::set_design_signal(const HOST_DESIGN_SIGNAL& signal)
+{
+    m_tree->set_design_signal(this, signal);
+}
+
+const HOST_DESIGN_SIGNAL* HOST_INSTANCE::design_signal() const
+{
+    return m_tree->design_signal(this);
+}
+
+HOST_NAME_MATCH HOST_INSTANCE::match() const
+{
+    return m_tree->match(this);
 }
 
 void HOST_INSTANCE::collect_descendants(std::vector<HDB_INSTANCE_NAME*>& list) const

@@ -4,11 +4,14 @@
 // after its net.
 #include "host_yosys_netlist.h"
 
+#include <algorithm>
+#include <climits>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "host/cdb_atom.h"
+#include "host_hierarchy.h"
 #include "host_netlist.h"
 
 namespace {
@@ -83,6 +86,7 @@ public:
             add_cell_atom(cell);
         for (const PENDING_INPUT& input : m_inputs)
             connect(input);
+        add_aliases();
     }
 
 private:
@@ -275,20 +279,115 @@ private:
                 levels.push_back(std::move(level));
             const JSON& net_bits =
                 require_array(value_of(it.value(), "bits", net_where), member_path(net_where, "bits"));
+            const HOST_DESIGN_SIGNAL signal = design_signal(it.value(), net_bits.size());
             for (std::size_t i = 0; i < net_bits.size(); ++i) {
                 if (!net_bits[i].is_number_integer())
                     continue;
                 const long long bit = global_bit(bits, net_bits[i]).get<long long>();
+                std::vector<std::string> bit_levels = levels;
+                if (net_bits.size() > 1)
+                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
+                if (!hidden)
+                    m_public_names.push_back(PUBLIC_NAME{bit, bit_levels, signal});
                 auto known = m_bit_ranks.find(bit);
                 if (known != m_bit_ranks.end() && known->second <= net_rank)
                     continue;
                 m_bit_ranks[bit] = net_rank;
-                std::vector<std::string> bit_levels = levels;
-                if (net_bits.size() > 1)
-                    bit_levels.back() += "[" + std::to_string(bit_index(it.value(), net_bits.size(), i)) + "]";
-                m_bit_names[bit] = bit_levels;
+                m_bit_names[bit] = std::move(bit_levels);
             }
         }
+    }
+
+    // Every other public name of a named bit names its term too, so that a
+    // waveform dumped to any depth finds it; the term keeps its own name.
+    // Then each name in a generate block gets its module-scope spelling.
+    void add_aliases()
+    {
+        std::vector<std::pair<HOST_INSTANCE*, const PUBLIC_NAME*>> named;
+        for (const PUBLIC_NAME& name : m_public_names) {
+            const std::vector<std::string>& shown = m_bit_names.at(name.bit);
+            HOST_INSTANCE* target = find_name(shown);
+            if (target == nullptr)
+                continue;
+            named.emplace_back(target, &name);
+            if (name.levels == shown)
+                target->set_design_signal(name.signal);
+            else if (m_design.root()->add_alias(name.levels, target))
+                set_design_signal(name.levels, name.signal);
+        }
+        for (const auto& [target, name] : named)
+            add_block_alias(name->levels, name->signal, target);
+    }
+
+    void set_design_signal(const std::vector<std::string>& levels, const HOST_DESIGN_SIGNAL& signal)
+    {
+        if (HOST_INSTANCE* instance = find_name(levels))
+            instance->set_design_signal(signal);
+    }
+
+    // Yosys marks a state register that its fsm pass re-encoded ("onehot",
+    // "fsm_encoding"); "fsm_encoding": "none" keeps the source's encoding.
+    static HOST_DESIGN_SIGNAL design_signal(const JSON& net, std::size_t width)
+    {
+        HOST_DESIGN_SIGNAL signal;
+        signal.width = static_cast<int>(std::min<std::size_t>(width, INT_MAX));
+        const JSON* upto = find_member(net, "upto");
+        signal.ascending = upto != nullptr && upto->is_number_integer() && upto->get<long long>() != 0;
+        const JSON* attributes = find_member(net, "attributes");
+        if (attributes == nullptr || !attributes->is_object())
+            return signal;
+        signal.recoded = attribute_set(net, "onehot");
+        for (auto it = attributes->begin(); it != attributes->end() && !signal.recoded; ++it) {
+            signal.recoded = it.key().rfind("fsm_", 0) == 0 &&
+                             !(it.value().is_string() && it.value().get<std::string>() == "none");
+        }
+        return signal;
+    }
+
+    // Yosys names a net of a generate block by the block's path and the
+    // net's name joined with "." ("lane[0].r"), as Icarus names its "begin"
+    // scopes; Verilator dumps the block as a module scope ("lane[0]", then
+    // "r"). That spelling is a fallback: a real instance of the block's name
+    // keeps its own names.
+    void add_block_alias(const std::vector<std::string>& levels, const HOST_DESIGN_SIGNAL& signal,
+                         HOST_INSTANCE* target)
+    {
+        std::vector<std::string> blocks = split_blocks(levels.back());
+        if (blocks.size() < 2)
+            return;
+        std::vector<std::string> spelled(levels.begin(), levels.end() - 1);
+        const HOST_INSTANCE* parent = find_name(spelled);
+        const HOST_INSTANCE* block = parent != nullptr ? parent->find_child(blocks.front()) : nullptr;
+        if (block != nullptr && !block->is_alias_scope())
+            return;
+        spelled.insert(spelled.end(), blocks.begin(), blocks.end());
+        if (m_design.root()->add_alias(spelled, target))
+            set_design_signal(spelled, signal);
+    }
+
+    // "lane[0].r" is "lane[0]", "r"; an empty part leaves the name whole.
+    static std::vector<std::string> split_blocks(const std::string& name)
+    {
+        std::vector<std::string> parts(1);
+        for (char c : name) {
+            if (c == '.')
+                parts.emplace_back();
+            else
+                parts.back() += c;
+        }
+        for (const std::string& part : parts) {
+            if (part.empty())
+                return {name};
+        }
+        return parts;
+    }
+
+    HOST_INSTANCE* find_name(const std::vector<std::string>& levels) const
+    {
+        HOST_INSTANCE* instance = m_design.root();
+        for (std::size_t i = 0; i < levels.size() && instance != nullptr; ++i)
+            instance = instance->find_child(levels[i]);
+        return instance;
     }
 
     // A flattened net keeps its levels in the hdlname attribute ("u1 q");
@@ -540,6 +639,13 @@ private:
     std::vector<FLAT_CELL> m_cells;
     std::unordered_map<long long, int> m_bit_ranks;
     std::unordered_map<long long, std::vector<std::string>> m_bit_names;
+    // Every public name of every bit, in the file's order.
+    struct PUBLIC_NAME {
+        long long bit;
+        std::vector<std::string> levels;
+        HOST_DESIGN_SIGNAL signal;
+    };
+    std::vector<PUBLIC_NAME> m_public_names;
     std::unordered_map<long long, HOST_OTERM*> m_drivers;
     // Bit driven by a pin -> the pin's name.
     std::unordered_map<long long, std::string> m_pad_bits;

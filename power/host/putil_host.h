@@ -32,6 +32,7 @@
 #include "host_timing_estimator.h"
 #include "host_timing_netlist.h"
 #include "host_toggle_energies.h"
+#include "host_unmatched.h"
 #include "host_tool_settings.h"
 #include "host_user_settings.h"
 #include "host_vdb.h"

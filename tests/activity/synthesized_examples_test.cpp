@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host_design_loader.h"
+#include "host_hierarchy.h"
 #include "putil_test_support.h"
 
 namespace {
@@ -136,6 +137,234 @@ TEST_F(PUTIL_TEST, yosys_upto_nets_match_ascending_declarations_bit_by_bit)
     putil_expect_signals(*design, {{"d[1]", 0.25, 1 / 40e-9}, {"d[2]", 0.5, 2 / 40e-9}, {"d[3]", 0.0, 0.0},
                                    {"d[4]", 0.25, 1 / 40e-9}, {"q[0]", 0.25, 1 / 40e-9}, {"q[1]", 0.75, 1 / 40e-9}});
 }
+
+// A flattened netlist of four registers: one net with two public names (the term shows "u1|q", the alphabetically
+// first), a net of a generate block "lane[0]", one of a block "blk[0]" beside a real instance of that name.
+const char* const ALIAS_NETLIST = R"({
+  "creator": "Yosys test",
+  "modules": {
+    "top": {
+      "attributes": {"top": "00000000000000000000000000000001"},
+      "ports": {"clk": {"direction": "input", "bits": [2]}, "d": {"direction": "input", "bits": [3]}},
+      "cells": {
+        "ff_q": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [5]}},
+        "ff_r": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [6]}},
+        "ff_s": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [7]}},
+        "ff_t": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [3], "Q": [8]}}
+      },
+      "netnames": {"clk": {"hide_name": 0, "bits": [2]}, "d": {"hide_name": 0, "bits": [3]},
+                   "u1.q": {"hide_name": 0, "bits": [5], "attributes": {"hdlname": "u1 q"}},
+                   "y": {"hide_name": 0, "bits": [5]},
+                   "lane[0].r": {"hide_name": 0, "bits": [6]},
+                   "blk[0].s": {"hide_name": 0, "bits": [7]},
+                   "blk[0].t": {"hide_name": 0, "bits": [8], "attributes": {"hdlname": "blk[0] t"}}}
+    }
+  }
+})";
+
+struct ALIAS_CASE {
+    const char* name;
+    const char* declarations;   // inside "top"; codes ! and " toggle (sp 0.25, 2 transitions in 40 ns), # stays 1
+    std::vector<EXPECTED_SIGNAL> signals;
+};
+void PrintTo(const ALIAS_CASE& row, std::ostream* out) { *out << row.name; }
+
+const double TOGGLING_RATE = 2 / 40e-9;
+const ALIAS_CASE ALIAS_CASES[] = {
+    // A dump of the top level only still finds the register by its other name.
+    {"top_level_alias", "$var reg 1 ! y $end\n", {{"u1|q", 0.25, TOGGLING_RATE}}},
+    {"shown_name", "$scope module u1 $end\n$var reg 1 ! q $end\n$upscope $end\n", {{"u1|q", 0.25, TOGGLING_RATE}}},
+    // Both names dumped: one term, the later declaration's values win.
+    {"both_names", "$var reg 1 ! y $end\n$scope module u1 $end\n$var reg 1 # q $end\n$upscope $end\n",
+     {{"u1|q", 1.0, 0.0}}},
+    // Icarus writes a generate block as a begin scope, Verilator as a module scope.
+    {"icarus_block", "$scope begin lane[0] $end\n$var reg 1 ! r $end\n$upscope $end\n",
+     {{"lane[0].r", 0.25, TOGGLING_RATE}}},
+    {"verilator_block", "$scope module lane[0] $end\n$var reg 1 ! r $end\n$upscope $end\n",
+     {{"lane[0].r", 0.25, TOGGLING_RATE}}},
+    // A real instance of the block's name keeps its scope: its register matches, the block's net does not.
+    {"instance_wins", "$scope module blk[0] $end\n$var reg 1 ! t $end\n$var reg 1 \" s $end\n$upscope $end\n",
+     {{"blk[0]|t", 0.25, TOGGLING_RATE}, {"blk[0].s", std::nullopt, std::nullopt}}},
+};
+
+class YOSYS_ALIAS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<ALIAS_CASE> {};
+
+TEST_P(YOSYS_ALIAS_TEST, every_public_name_and_block_spelling_annotates_the_one_term)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(ALIAS_NETLIST, "alias.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const std::string vcd = write_file("alias.vcd", std::string("$timescale 1ns $end\n$scope module top $end\n") +
+                                                        GetParam().declarations +
+                                                        "$upscope $end\n$enddefinitions $end\n#0\n0!\n0\"\n1#\n"
+                                                        "#10\n1!\n1\"\n#20\n0!\n0\"\n#40\n");
+    EXPECT_EQ(read_file(*design, vcd), std::vector<unsigned>{});
+    putil_expect_signals(*design, GetParam().signals);
+}
+
+INSTANTIATE_TEST_SUITE_P(NAMES, YOSYS_ALIAS_TEST, ::testing::ValuesIn(ALIAS_CASES),
+                         [](const ::testing::TestParamInfo<ALIAS_CASE>& info) { return info.param.name; });
+
+// One register or pin per reason it may get no activity.
+const char* const REASONS_NETLIST = R"({
+  "creator": "Yosys test",
+  "modules": {
+    "top": {
+      "attributes": {"top": "00000000000000000000000000000001"},
+      "ports": {"clk": {"direction": "input", "bits": [2]}, "in": {"direction": "input", "bits": [20]}},
+      "cells": {
+        "$auto$ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                     "connections": {"C": [2], "D": [20], "Q": [9]}},
+        "cnt_reg": {"type": "$dff", "port_directions": {"CLK": "input", "D": "input", "Q": "output"},
+                    "connections": {"CLK": [2], "D": [20, 20], "Q": [3, 4]}},
+        "d_reg": {"type": "$dff", "port_directions": {"CLK": "input", "D": "input", "Q": "output"},
+                  "connections": {"CLK": [2], "D": [20, 20], "Q": [10, 11]}},
+        "miss_ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                    "connections": {"C": [2], "D": [20], "Q": [13]}},
+        "other_ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                     "connections": {"C": [2], "D": [20], "Q": [15]}},
+        "state_reg": {"type": "$dff", "port_directions": {"CLK": "input", "D": "input", "Q": "output"},
+                      "connections": {"CLK": [2], "D": [20, 20, 20, 20], "Q": [5, 6, 7, 8]}},
+        "sub_ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                   "connections": {"C": [2], "D": [20], "Q": [14]}},
+        "x_ff": {"type": "$_DFF_P_", "port_directions": {"C": "input", "D": "input", "Q": "output"},
+                 "connections": {"C": [2], "D": [20], "Q": [12]}}
+      },
+      "netnames": {"clk": {"hide_name": 0, "bits": [2]}, "in": {"hide_name": 0, "bits": [20]},
+                   "$auto$dff.cc:1$9": {"hide_name": 1, "bits": [9]},
+                   "cnt": {"hide_name": 0, "bits": [3, 4]},
+                   "d": {"hide_name": 0, "bits": [10, 11], "upto": 1},
+                   "miss": {"hide_name": 0, "bits": [13]},
+                   "other.r": {"hide_name": 0, "bits": [15], "attributes": {"hdlname": "other r"}},
+                   "state": {"hide_name": 0, "bits": [5, 6, 7, 8], "attributes": {"onehot": "00000000000000000000000000000001"}},
+                   "sub.q": {"hide_name": 0, "bits": [14], "attributes": {"hdlname": "sub q"}},
+                   "x": {"hide_name": 0, "bits": [12]}}
+    }
+  }
+})";
+
+const char* const REASONS_VCD = "$timescale 1ns $end\n$scope module top $end\n"
+                                "$var reg 3 ! cnt [2:0] $end\n$var reg 2 \" state [1:0] $end\n"
+                                "$var reg 2 # d [0:1] $end\n$var reg 1 $ x $end\n$var wire 1 % clk $end\n"
+                                "$scope module sub $end\n$var reg 1 & q $end\n$upscope $end\n"
+                                "$scope module other $end\n$var reg 1 ' r $end\n$upscope $end\n"
+                                "$upscope $end\n$enddefinitions $end\n"
+                                "#0\nb0 !\nb0 \"\nb0 #\nx$\n0%\n0&\n0'\n#10\n1%\n1&\n1'\n#20\n";
+
+struct REASONS_CASE {
+    const char* name;
+    const char* options;
+    const char* reasons_file;
+    const char* warning;
+    const char* json_counts;
+};
+void PrintTo(const REASONS_CASE& row, std::ostream* out) { *out << row.name; }
+
+const REASONS_CASE REASONS_CASES[] = {
+    {"strict", "--strict",
+     "in,PIN,not_in_vcd\n$auto$dff.cc:1$9,REGISTER,internal_name\ncnt[0],REGISTER,width_differs\n"
+     "cnt[1],REGISTER,width_differs\nd[1],REGISTER,ascending_ignored\nd[0],REGISTER,ascending_ignored\n"
+     "miss,REGISTER,not_in_vcd\nstate[0],REGISTER,recoded\nstate[1],REGISTER,recoded\nstate[2],REGISTER,recoded\n"
+     "state[3],REGISTER,recoded\nx,REGISTER,no_known_value\n",
+     "putil: warning: 11 of 13 registers and 1 of 2 pins got no activity: 2 width differs, 4 recoded by synthesis, "
+     "1 no known value, 1 internal Yosys name, 2 ascending range ignored by strict reading, 2 not in the VCD (see "
+     "putil_vcd_unmatched_reasons.txt)\n",
+     R"({"pins":1,"reasons":{"ascending_ignored":2,"internal_name":1,"no_known_value":1,"not_in_vcd":2,)"
+     R"("recoded":4,"width_differs":2},"registers":11})"},
+    // Under --scope sub, the top level's signals apply to sub's names: "other|r" is outside it.
+    {"scope", "--scope sub",
+     "clk,PIN,outside_scope\nin,PIN,outside_scope\n$auto$dff.cc:1$9,REGISTER,outside_scope\n"
+     "cnt[0],REGISTER,outside_scope\ncnt[1],REGISTER,outside_scope\nd[1],REGISTER,outside_scope\n"
+     "d[0],REGISTER,outside_scope\nmiss,REGISTER,outside_scope\nother|r,REGISTER,outside_scope\n"
+     "state[0],REGISTER,recoded\nstate[1],REGISTER,recoded\nstate[2],REGISTER,recoded\nstate[3],REGISTER,recoded\n"
+     "x,REGISTER,outside_scope\n",
+     "putil: warning: 12 of 13 registers and 2 of 2 pins got no activity: 4 recoded by synthesis, 10 outside --scope "
+     "(see putil_vcd_unmatched_reasons.txt)\n",
+     R"({"pins":2,"reasons":{"outside_scope":10,"recoded":4},"registers":12})"},
+};
+
+class UNMATCHED_REASONS_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<REASONS_CASE> {};
+
+// The warning, the reasons file and the JSON counts agree on each register and pin without activity; the
+// name-matching files beside them keep their content.
+TEST_P(UNMATCHED_REASONS_TEST, each_register_and_pin_without_activity_says_why)
+{
+    write_file("design.json", REASONS_NETLIST);
+    write_file("w.vcd", REASONS_VCD);
+    const RUN_RESULT result = run_putil(std::string("activity --format json ") + GetParam().options +
+                                        " --set putil_output_vcd_name_matching_info=on --design design.json w.vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(putil_read_text(m_folder + "/putil_vcd_unmatched_reasons.txt"), GetParam().reasons_file);
+    EXPECT_NE(result.err.find(GetParam().warning), std::string::npos) << result.err;
+    EXPECT_EQ(nlohmann::json::parse(result.out)["unmatched"].dump(), GetParam().json_counts);
+}
+
+INSTANTIATE_TEST_SUITE_P(RUNS, UNMATCHED_REASONS_TEST, ::testing::ValuesIn(REASONS_CASES),
+                         [](const ::testing::TestParamInfo<REASONS_CASE>& info) { return info.param.name; });
+
+// Without the setting no file is written, and the warning says how to get it; a run where everything matched
+// warns of nothing.
+TEST_F(PUTIL_TEST, the_unmatched_warning_names_the_setting_and_is_silent_when_all_match)
+{
+    write_file("design.json", REASONS_NETLIST);
+    write_file("w.vcd", REASONS_VCD);
+    RUN_RESULT result = run_putil("activity --design design.json w.vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("(see putil_vcd_unmatched_reasons.txt with --set "
+                              "putil_output_vcd_name_matching_info=on)\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/putil_vcd_unmatched_reasons.txt"));
+    const std::string example = EXAMPLES + "sync_counter";
+    result = run_putil("activity --format json --design " + example + ".json " + example + ".vcd");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("got no activity"), std::string::npos) << result.err;
+    EXPECT_FALSE(nlohmann::json::parse(result.out).contains("unmatched"));
+}
+
+// Declarations of the two-bit "cnt" and the one-hot "state" above.
+struct WIDTH_CASE {
+    const char* name;
+    const char* declaration;   // code !, 0 then 1 from 10 ns of 40
+    const char* bit;
+    HOST_NAME_MATCH match;
+};
+void PrintTo(const WIDTH_CASE& row, std::ostream* out) { *out << row.name; }
+
+const WIDTH_CASE WIDTH_CASES[] = {
+    {"same_width", "$var reg 2 ! cnt [1:0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
+    {"wider_declaration", "$var reg 3 ! cnt [2:0] $end\n", "cnt[0]", HOST_NAME_MATCH::WIDTH_DIFFERS},
+    // A bit dumped by itself says nothing of its vector's width.
+    {"one_bit", "$var reg 1 ! cnt[0] $end\n", "cnt[0]", HOST_NAME_MATCH::ACCEPTED},
+    {"recoded", "$var reg 2 ! state [1:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+    {"recoded_at_its_width", "$var reg 4 ! state [3:0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+    {"recoded_bit", "$var reg 1 ! state[0] $end\n", "state[0]", HOST_NAME_MATCH::RECODED},
+};
+
+class YOSYS_WIDTH_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<WIDTH_CASE> {};
+
+TEST_P(YOSYS_WIDTH_TEST, a_net_of_another_width_or_encoding_is_not_matched)
+{
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design = host_load_design_text(REASONS_NETLIST, "reasons.json", error);
+    ASSERT_NE(design, nullptr) << error;
+    const std::string vcd = write_file("recoded.vcd", std::string("$timescale 1ns $end\n$scope module top $end\n") +
+                                                          GetParam().declaration +
+                                                          "$upscope $end\n$enddefinitions $end\n#0\nb0 !\n0!\n"
+                                                          "#10\nb1 !\n1!\n#40\n");
+    EXPECT_EQ(read_file(*design, vcd), std::vector<unsigned>{});
+    const bool accepted = GetParam().match == HOST_NAME_MATCH::ACCEPTED;
+    putil_expect_signals(*design, {{GetParam().bit, accepted ? std::optional<double>(0.75) : std::nullopt,
+                                    accepted ? std::optional<double>(1 / 40e-9) : std::nullopt}});
+    EXPECT_EQ(design->find_instance(GetParam().bit)->match(), GetParam().match);
+}
+
+INSTANTIATE_TEST_SUITE_P(DECLARATIONS, YOSYS_WIDTH_TEST, ::testing::ValuesIn(WIDTH_CASES),
+                         [](const ::testing::TestParamInfo<WIDTH_CASE>& info) { return info.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(EXAMPLES, SYNTHESIZED_EXAMPLE_TEST, ::testing::ValuesIn(EXAMPLE_CASES),
                          [](const ::testing::TestParamInfo<SYNTHESIZED_EXAMPLE>& info) { return info.param.name; });

@@ -84,4 +84,32 @@ TEST_F(HOST_HIERARCHY_TEST, descendants_are_depth_first_and_follow_growth)
     EXPECT_EQ(leaf->begin_descendant(), leaf->end_descendant());
 }
 
+// An alias is found like a name and answers its target's word; it never takes a path that names something, a
+// real name or an earlier alias, and a refused alias makes no scope on its way.
+TEST_F(HOST_HIERARCHY_TEST, aliases_answer_their_target_and_never_replace_a_name)
+{
+    HOST_INSTANCE root;
+    HOST_INSTANCE* q = root.make_path("u1|q");
+    HOST_INSTANCE* y = root.make_path("y");
+    int word = 0;
+    q->set_user_word(&word);
+    ASSERT_TRUE(root.add_alias({"lane[0]", "r"}, q));
+    const HDB_INSTANCE_NAME* scope = root.find_in_children("lane[0]");
+    ASSERT_NE(scope, nullptr);
+    EXPECT_TRUE(static_cast<const HOST_INSTANCE*>(scope)->is_alias_scope());
+    const auto* alias = static_cast<const HOST_INSTANCE*>(scope->find_in_children("r"));
+    ASSERT_NE(alias, nullptr);
+    EXPECT_EQ(alias->alias_target(), q);
+    EXPECT_EQ(alias->get_user_word(), &word);
+    EXPECT_EQ(alias->get_full_name(), "lane[0]|r");
+
+    EXPECT_FALSE(root.add_alias({"y"}, q));             // a real name
+    EXPECT_FALSE(root.add_alias({"lane[0]", "r"}, y));  // an earlier alias
+    EXPECT_FALSE(root.add_alias({"lane[0]", "r", "s"}, y));  // below an alias
+    EXPECT_FALSE(root.add_alias({"u1", "q", "t"}, y));  // below a real name: none is made
+    EXPECT_EQ(q->begin_child(), q->end_child());
+    EXPECT_EQ(y->alias_target(), nullptr);
+    EXPECT_FALSE(root.find_path("u1")->is_alias_scope());
+}
+
 }  // namespace

@@ -109,6 +109,8 @@ public:
         if (status == PUTIL_EXIT_OK) {
             for (const std::string& warning : putil_empty_input_warnings(*design))
                 std::cerr << "putil: warning: " << warning << "\n";
+            if (!putil_report_unmatched(*design))
+                status = PUTIL_EXIT_INPUT_FAILED;
         }
         if (putil_output_failed() && status == PUTIL_EXIT_OK)
             status = PUTIL_EXIT_INPUT_FAILED;

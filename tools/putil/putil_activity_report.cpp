@@ -71,6 +71,21 @@ void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream&
     }
 }
 
+// The counts of registers and pins without activity and of their reasons;
+// null when every one got some.
+nlohmann::json unmatched_json(const HOST_UNMATCHED& unmatched)
+{
+    if (unmatched.terms.empty())
+        return nullptr;
+    nlohmann::json reasons = nlohmann::json::object();
+    for (int reason = 0; reason < static_cast<int>(HOST_UNMATCHED_REASON::COUNT); ++reason) {
+        if (unmatched.reason_counts[reason] != 0)
+            reasons[host_unmatched_reason_key(static_cast<HOST_UNMATCHED_REASON>(reason))] =
+                unmatched.reason_counts[reason];
+    }
+    return {{"registers", unmatched.unmatched_registers}, {"pins", unmatched.unmatched_pins}, {"reasons", reasons}};
+}
+
 // The document that nlohmann's dump(2) would write for {"inputs", "messages",
 // "signals"}, with the signals written one by one instead of built first.
 void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& out, bool partial)
@@ -84,8 +99,11 @@ void write_json(const HOST_DESIGN& design, bool with_constraints, std::ostream& 
                           {"unknown_percentage", json_percentage(summary.unknown_percentage)}});
     }
     const nlohmann::json messages = putil_posted_messages_json();
-    out << (partial ? "{\n  \"partial\": true,\n  \"inputs\": " : "{\n  \"inputs\": ") << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ")
-        << ",\n  \"signals\": [";
+    out << (partial ? "{\n  \"partial\": true,\n  \"inputs\": " : "{\n  \"inputs\": ") << putil_dumped_json(inputs, "  ") << ",\n  \"messages\": " << putil_dumped_json(messages, "  ");
+    const nlohmann::json unmatched = unmatched_json(host_find_unmatched(design));
+    if (!unmatched.is_null())
+        out << ",\n  \"unmatched\": " << putil_dumped_json(unmatched, "  ");
+    out << ",\n  \"signals\": [";
     const char* separator = "\n    ";
     putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
         nlohmann::json signal = {{"name", row.name},

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/putil_replaced_file.h"
+#include "host/putil_lib.h"
 #include "reader/putil_vcd_reader.h"
 
 #include "putil_derived_design.h"
@@ -123,6 +124,59 @@ void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design)
               << example << ") " << (count == 1 ? "was" : "were")
               << " ignored: strict reading measures descending ranges only; read without --strict to measure "
               << (count == 1 ? "it" : "them") << "\n";
+}
+
+namespace {
+
+const char* const UNMATCHED_REASONS_FILE = "putil_vcd_unmatched_reasons.txt";
+
+// "3 of 40 pins", or nothing when every one got activity.
+std::string unmatched_count_text(std::size_t unmatched, std::size_t all, const char* what)
+{
+    return unmatched == 0 ? std::string() : std::to_string(unmatched) + " of " + std::to_string(all) + " " + what;
+}
+
+void warn_of_unmatched(const HOST_UNMATCHED& unmatched, bool reasons_written)
+{
+    const std::string registers = unmatched_count_text(unmatched.unmatched_registers, unmatched.registers, "registers");
+    const std::string pins = unmatched_count_text(unmatched.unmatched_pins, unmatched.pins, "pins");
+    std::cerr << "putil: warning: " << registers << (registers.empty() || pins.empty() ? "" : " and ") << pins
+              << " got no activity:";
+    const char* separator = " ";
+    for (int reason = 0; reason < static_cast<int>(HOST_UNMATCHED_REASON::COUNT); ++reason) {
+        if (unmatched.reason_counts[reason] == 0)
+            continue;
+        std::cerr << separator << unmatched.reason_counts[reason] << " "
+                  << host_unmatched_reason_text(static_cast<HOST_UNMATCHED_REASON>(reason));
+        separator = ", ";
+    }
+    std::cerr << " (see " << UNMATCHED_REASONS_FILE
+              << (reasons_written ? ")\n" : " with --set putil_output_vcd_name_matching_info=on)\n");
+}
+
+// "name,REGISTER,reason" per term, in netlist order.
+bool write_unmatched_reasons(const HOST_UNMATCHED& unmatched)
+{
+    PUTIL_REPLACED_FILE file(putil_side_file_path(putil_lib_get_output_directory(), UNMATCHED_REASONS_FILE));
+    for (const HOST_UNMATCHED_TERM& term : unmatched.terms)
+        file.stream() << term.oterm->get_string_hpath() << (term.pin ? ",PIN," : ",REGISTER,")
+                      << host_unmatched_reason_key(term.reason) << "\n";
+    if (file.commit())
+        return true;
+    std::cerr << "putil: error: " << file.error() << "\n";
+    return false;
+}
+
+}  // namespace
+
+bool putil_report_unmatched(const HOST_DESIGN& design)
+{
+    const HOST_UNMATCHED unmatched = host_find_unmatched(design);
+    const bool write = cfg_is_on("putil_output_vcd_name_matching_info", false);
+    const bool written = !write || write_unmatched_reasons(unmatched);
+    if (!unmatched.terms.empty())
+        warn_of_unmatched(unmatched, write && written);
+    return written;
 }
 
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)

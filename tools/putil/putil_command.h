@@ -100,6 +100,12 @@ void putil_warn_if_stopped(int reader_status);
 // strict reading left unmeasured for their ascending ranges.
 void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design);
 
+// After a read: a warning of the registers and pins that got no activity,
+// with the reasons counted, and with putil_output_vcd_name_matching_info
+// the side file putil_vcd_unmatched_reasons.txt, one line per such term.
+// False when the side file could not be written (the error is shown).
+bool putil_report_unmatched(const HOST_DESIGN& design);
+
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text);

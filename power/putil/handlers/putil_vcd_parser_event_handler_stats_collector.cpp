@@ -155,7 +155,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::declare_vector(const std::s
     bool matched = false;
     putil_vcd_for_each_bit(vector, [&](const std::string& name, std::uint32_t position) {
         for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
-            CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id());
+            CDB_ATOM_OTERM* oterm = find_oterm_for_signal(name, entry->get_id(), static_cast<int>(vector.width()));
             if (oterm == nullptr)
                 continue;
             const std::uint32_t index = static_cast<std::uint32_t>(m_oterm_infos.size());

@@ -32,6 +32,11 @@ public:
     // The host's flags of the name (256: the name of a pin that reports are
     // to show).
     virtual bool check_flag(unsigned flag) const = 0;
+    // Whether a waveform signal may annotate the term of this name, given
+    // the width of its declaration (0: one bit, by itself or as a bit of a
+    // vector). A host refuses a name whose design signal has another width
+    // or another encoding than the simulation's.
+    virtual bool accepts_declaration(int /*declared_width*/) const { return true; }
 
 protected:
     virtual ~HDB_INSTANCE_NAME() = default;

@@ -456,7 +456,8 @@ CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_by_eda_name(const ENTITY& e
     return hit != m_eda_name_map.end() ? hit->second : nullptr;
 }
 
-CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_oterm_for_signal(std::string name, std::uint16_t entry_id)
+CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_oterm_for_signal(std::string name, std::uint16_t entry_id,
+                                                                      int declared_width)
 {
     std::uint32_t index = 0;
     if (m_input_file_manager != nullptr) {
@@ -486,7 +487,7 @@ CDB_ATOM_OTERM* PUTIL_VCD_PARSER_EVENT_HANDLER::find_oterm_for_signal(std::strin
         instance = find_in_scope(entity, name);
         renamed = true;
     }
-    if (instance == nullptr)
+    if (instance == nullptr || !instance->accepts_declaration(declared_width))
         return nullptr;
     CDB_ATOM_OTERM* oterm = static_cast<CDB_ATOM_OTERM*>(instance->get_user_word());
     if (oterm == nullptr || !renamed)

@@ -153,8 +153,9 @@ public:
 
 protected:
     // Output term that a VCD signal name (relative to the current scope of
-    // the entity of entry_id) stands for, or null.
-    CDB_ATOM_OTERM* find_oterm_for_signal(std::string name, std::uint16_t entry_id);
+    // the entity of entry_id) stands for, or null; declared_width is the
+    // width of its declaration when that is a whole vector, else 0.
+    CDB_ATOM_OTERM* find_oterm_for_signal(std::string name, std::uint16_t entry_id, int declared_width = 0);
 
     // Identifier maps: register answers the value previously stored under the
     // key, or value when the key is new, and stores value.

@@ -29,6 +29,8 @@ demo: build
 	$(PUTIL) activity --design examples/counter_design.json examples/counter.vcd
 	$(PUTIL) activity --design examples/bidir_port.json -o $(BUILD)/bidir_port_activity.txt examples/bidir_port.vcd
 	@grep -E '^(signal|bus\[[0-9]\] |oe |input)' $(BUILD)/bidir_port_activity.txt
+	$(PUTIL) activity --design examples/packet_engine.json --sdc examples/packet_engine.sdc -o $(BUILD)/packet_engine_activity.txt examples/packet_engine_verilator.vcd
+	@tail -n 1 $(BUILD)/packet_engine_activity.txt
 	$(PUTIL) clocks --design examples/two_clocks_design.json --sdc examples/two_clocks.sdc --relative 'top|sync|q2=12.5'
 	$(PUTIL) hssi --design examples/haldorv_design.json -o $(BUILD)/haldorv_hssi.txt
 	@grep -c '^ELEMENT_ID' $(BUILD)/haldorv_hssi.txt | sed 's|$$| transceiver elements written to $(BUILD)/haldorv_hssi.txt|'

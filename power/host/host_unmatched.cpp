@@ -6,6 +6,7 @@
 #include "host_hierarchy.h"
 #include "host_input_file_manager.h"
 #include "host_netlist.h"
+#include "host_sa_data.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ bool is_below(const HDB_INSTANCE_NAME* name, const HDB_INSTANCE_NAME* scope)
 // What the inputs tell about every term.
 class REASON_FINDER {
 public:
-    explicit REASON_FINDER(const HOST_DESIGN& design) : m_entries(design.input_files()->entries())
+    explicit REASON_FINDER(const HOST_DESIGN& design)
+        : m_entries(design.input_files()->entries()), m_store(design.store())
     {
         for (const HOST_INPUT_FILE_DATA* entry : m_entries) {
             if (entry->read_extent() && entry->read_extent()->ascending_ranges_ignored != 0)
@@ -56,13 +58,18 @@ public:
         }
     }
 
+    // Activity from a waveform, or from the clock constraints (a clock's
+    // rate, which the waveforms then leave alone).
     bool annotated(const CDB_ATOM_OTERM* oterm) const
     {
         for (const HOST_INPUT_FILE_DATA* entry : m_entries) {
             if (entry->is_annotated(oterm))
                 return true;
         }
-        return false;
+        unsigned id = 0;
+        const PUTIL_OUTPUT_SIGNAL_DATA* data =
+            m_store->get_unique_id_for_output_signal(oterm, &id) ? m_store->get_output_signal_data(id, false) : nullptr;
+        return data != nullptr && data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE);
     }
 
     HOST_UNMATCHED_REASON reason(const CDB_ATOM_OTERM* oterm) const
@@ -98,6 +105,7 @@ private:
     }
 
     const std::vector<HOST_INPUT_FILE_DATA*> m_entries;
+    HOST_SA_DATA* m_store;
     bool m_ascending_ignored = false;
 };
 

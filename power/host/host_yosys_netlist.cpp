@@ -344,23 +344,23 @@ private:
         return signal;
     }
 
-    // Yosys names a net of a generate block by the block's path and the
-    // net's name joined with "." ("lane[0].r"), as Icarus names its "begin"
-    // scopes; Verilator dumps the block as a module scope ("lane[0]", then
-    // "r"). That spelling is a fallback: a real instance of the block's name
-    // keeps its own names.
+    // Yosys joins levels with "." where a name lost its hierarchy: a net of
+    // a generate block ("lane[0].r", as Icarus names its "begin" scopes),
+    // an instance inside a block ("lane[0].u_lane"), and the words of a
+    // flattened memory ("core.fifo.mem[9]", named after the flattening and
+    // so without their levels). Simulators that dump these as module
+    // scopes ("lane[0]", then "r"; "core", "fifo", "mem[9]") find them by
+    // that spelling too; a name that is already taken keeps its term.
     void add_block_alias(const std::vector<std::string>& levels, const HOST_DESIGN_SIGNAL& signal,
                          HOST_INSTANCE* target)
     {
-        std::vector<std::string> blocks = split_blocks(levels.back());
-        if (blocks.size() < 2)
+        std::vector<std::string> spelled;
+        for (const std::string& level : levels) {
+            const std::vector<std::string> parts = split_blocks(level);
+            spelled.insert(spelled.end(), parts.begin(), parts.end());
+        }
+        if (spelled.size() == levels.size())
             return;
-        std::vector<std::string> spelled(levels.begin(), levels.end() - 1);
-        const HOST_INSTANCE* parent = find_name(spelled);
-        const HOST_INSTANCE* block = parent != nullptr ? parent->find_child(blocks.front()) : nullptr;
-        if (block != nullptr && !block->is_alias_scope())
-            return;
-        spelled.insert(spelled.end(), blocks.begin(), blocks.end());
         if (m_design.root()->add_alias(spelled, target))
             set_design_signal(spelled, signal);
     }

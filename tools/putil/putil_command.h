@@ -99,6 +99,8 @@ void putil_warn_if_stopped(int reader_status);
 // Says on standard error, once for the whole run, how many declarations
 // strict reading left unmeasured for their ascending ranges.
 void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design);
+// One line per input file whose read met malformed values, with their count.
+void putil_warn_of_malformed_values(const HOST_DESIGN& design);
 
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.

@@ -82,6 +82,7 @@ public:
                                                             &currents, m_dump);
         putil_warn_if_stopped(reader->get_status());
         putil_warn_of_ignored_ascending_ranges(*design);
+        putil_warn_of_malformed_values(*design);
         reader.reset();
         host_progress_finish();
         for (const HOST_POSTED_MESSAGE& message : host_posted_messages())

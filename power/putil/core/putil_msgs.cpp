@@ -48,6 +48,8 @@ const PUTIL_MSG_ENTRY putil_msg_catalogue[] = {
      "Relative toggle rates could not be calculated because no unique register clock domain could be identified for "
      "some nodes",
      0},
+    {222020, "WPUTIL_PUTIL_VCD_READER_MALFORMED_VALUE",
+     "VCD file %1!s! has a malformed value \"%2!s!\" on line %3!s!: its bits are read as unknown", 3},
 };
 const std::size_t putil_msg_catalogue_size = sizeof(putil_msg_catalogue) / sizeof(putil_msg_catalogue[0]);
 
@@ -144,6 +146,10 @@ MSG_OBJECT* wputil_putil_multiple_oterm_clk_domains_found_min_freq(const char* n
 }
 MSG_OBJECT* wputil_putil_multiple_clk_domains_found_no_freq() { return make_message(222018); }
 MSG_OBJECT* wputil_putil_multiple_reg_clk_domains_found_no_freq() { return make_message(222019); }
+MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char* value, const char* line)
+{
+    return make_message(222020, file, value, line);
+}
 
 void putil_post_message(MSG_OBJECT* message)
 {

@@ -824,6 +824,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_read_extent()
     extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
                                     [](const OTERM_INFO& info) { return info.known_time > 0.0; });
     extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
+    extent.malformed_values = m_malformed_values;
     m_input_file_data->set_read_extent(extent);
 }
 

@@ -133,6 +133,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry
     m_next_progress_line = 0;
     m_input_progress = nullptr;
     m_next_progress_fraction = 0.0;
+    m_malformed_values = 0;
     m_extended_syntax = putil_vcd_extended_syntax_is_on();
     build_entities();
 }
@@ -423,6 +424,15 @@ int PUTIL_VCD_PARSER_EVENT_HANDLER::get_size_of_vector_index(const char* text)
 void PUTIL_VCD_PARSER_EVENT_HANDLER::report_parse_error(const char*, const char*)
 {
     post_file_line_message(eputil_putil_vcd_reader_general_error);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_malformed_vector_value_change(char* code, char* value)
+{
+    ++m_malformed_values;
+    putil_post_message(wputil_putil_vcd_reader_malformed_value(m_vcd_file_name.c_str(), value,
+                                                               decimal_text(get_line_number()).c_str()));
+    putil_free_text(value);
+    return handle_vector_value_change(code, heap_copy("bx"));
 }
 
 HDB_INSTANCE_NAME* PUTIL_VCD_PARSER_EVENT_HANDLER::find_in_scope(const ENTITY& entity, const std::string& name) const

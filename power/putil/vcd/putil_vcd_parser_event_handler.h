@@ -82,6 +82,10 @@ public:
     virtual void handle_real_value_change(char* code, char* value) = 0;
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
+    // A vector value that is no VCD value ("b", "b0b00"; extended syntax
+    // only): warns with the file, line and value, counts it, and hands the
+    // change on as "bx", unknown in every bit.
+    bool handle_malformed_vector_value_change(char* code, char* value);
     // The same slots for texts that the scanner reads in place: views into its
     // buffer, valid until it calls end_of_texts. The defaults hand heap copies
     // to the slots above; a handler may read the views instead. value_text is
@@ -130,10 +134,10 @@ public:
     void set_timescale(int number, char* unit);
     // msb - lsb + 1 of "[msb:lsb]"; text is not freed.
     int get_size_of_vector_index(const char* text);
-    // Posts the general parse error with the file name and the current line.
     // Whether the read ended early on purpose (a stop after a percentage
     // of the file, or the host's stop request), not on an error.
     bool stopped_early() const { return m_stopped_early; }
+    // Posts the general parse error with the file name and the current line.
     void report_parse_error(const char* text, const char* where);
 
     int get_file_kind() const { return m_file_kind; }
@@ -212,6 +216,7 @@ protected:
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
     int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
     bool m_stopped_early = false;
+    std::uint64_t m_malformed_values = 0;   // of this file, read as unknown
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;

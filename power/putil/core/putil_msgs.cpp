@@ -50,6 +50,8 @@ const PUTIL_MSG_ENTRY putil_msg_catalogue[] = {
      0},
     {222020, "WPUTIL_PUTIL_VCD_READER_MALFORMED_VALUE",
      "VCD file %1!s! has a malformed value \"%2!s!\" on line %3!s!: its bits are read as unknown", 3},
+    {222021, "EPUTIL_PUTIL_VCD_READER_DAMAGED_COMPRESSED_FILE",
+     "Compressed VCD file %1!s! is truncated or damaged: its text ends near line %2!s!", 2},
 };
 const std::size_t putil_msg_catalogue_size = sizeof(putil_msg_catalogue) / sizeof(putil_msg_catalogue[0]);
 
@@ -149,6 +151,10 @@ MSG_OBJECT* wputil_putil_multiple_reg_clk_domains_found_no_freq() { return make_
 MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char* value, const char* line)
 {
     return make_message(222020, file, value, line);
+}
+MSG_OBJECT* eputil_putil_vcd_reader_damaged_compressed_file(const char* file, const char* line)
+{
+    return make_message(222021, file, line);
 }
 
 void putil_post_message(MSG_OBJECT* message)

@@ -1,4 +1,4 @@
-// The catalogue of user messages (ids 222000 to 222020): one factory per
+// The catalogue of user messages (ids 222000 to 222021): one factory per
 // message, and the library's debug trace channel.
 #pragma once
 
@@ -43,6 +43,7 @@ MSG_OBJECT* wputil_putil_multiple_oterm_clk_domains_found_min_freq(const char* n
 MSG_OBJECT* wputil_putil_multiple_clk_domains_found_no_freq();
 MSG_OBJECT* wputil_putil_multiple_reg_clk_domains_found_no_freq();
 MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char* value, const char* line);
+MSG_OBJECT* eputil_putil_vcd_reader_damaged_compressed_file(const char* file, const char* line);
 
 // Posts a message without a report and deletes it.
 void putil_post_message(MSG_OBJECT* message);

@@ -244,8 +244,11 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
     return true;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
 {
+    // Held changes never go back in time: this runs on the reading thread.
+    if (report_damaged_input())
+        return false;
     const std::string line = std::to_string(get_line_number());
     putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
     return false;

@@ -112,7 +112,7 @@ public:
 
     // Where progress comes from when the file's lines were not counted (a
     // compressed file): how far its reading has got. Null: no progress.
-    void set_input_progress(const PUTIL_VCD_INPUT_PROGRESS* progress) { m_input_progress = progress; }
+    void set_input_progress(PUTIL_VCD_INPUT_PROGRESS* progress) { m_input_progress = progress; }
 
     // Dump blocks: enter with true at the command, leave with false at "$end".
     void set_dump_state_current(bool enter);
@@ -137,8 +137,14 @@ public:
     // Whether the read ended early on purpose (a stop after a percentage
     // of the file, or the host's stop request), not on an error.
     bool stopped_early() const { return m_stopped_early; }
-    // Posts the general parse error with the file name and the current line.
+    // Posts the general parse error with the file name and the current line;
+    // for a damaged compressed file, the damage instead.
     void report_parse_error(const char* text, const char* where);
+    // For a read that went wrong: when the file's compressed data is damaged
+    // (the text ends early, or turns to garbage before that shows), posts
+    // that once, as the cause of whatever went wrong, and answers true.
+    // Reads the rest of the file: only the reading thread may call it.
+    bool report_damaged_input();
 
     int get_file_kind() const { return m_file_kind; }
     VCD_DUMP_STATE get_dump_state() const { return m_dump_state; }
@@ -210,13 +216,14 @@ protected:
     std::string m_vcd_file_name;
     std::uint64_t m_lines_in_file;
     std::uint64_t m_next_progress_line;
-    const PUTIL_VCD_INPUT_PROGRESS* m_input_progress;
+    PUTIL_VCD_INPUT_PROGRESS* m_input_progress;
     double m_next_progress_fraction;
     int m_file_kind;
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
     int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
     bool m_stopped_early = false;
     std::uint64_t m_malformed_values = 0;   // of this file, read as unknown
+    bool m_damage_reported = false;          // of this file
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;

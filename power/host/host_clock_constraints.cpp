@@ -23,6 +23,7 @@
 #include "host_clocks.h"
 #include "host_decimal.h"
 #include "host_design.h"
+#include "host_messages.h"
 #include "host_netlist.h"
 
 namespace {
@@ -747,13 +748,17 @@ bool host_load_clock_constraints_text(HOST_DESIGN& design, const std::string& te
     try {
         clocks = read_clocks(design, text, skipped);
     } catch (const CONSTRAINT_ERROR& problem) {
-        error = label + ":" + std::to_string(problem.line) + ": " + problem.what;
+        // The text quotes the file's words, which may hold any byte.
+        error = host_escape_control_bytes(label + ":" + std::to_string(problem.line) + ": " + problem.what);
         return false;
     }
     for (const FILE_CLOCK& clock : clocks)
         design.add_clock(clock.clock.name, clock.clock.period_ps, clock.clock.duty_cycle, clock.clock.targets);
-    if (warnings != nullptr)
+    if (warnings != nullptr) {
         *warnings = skipped.warnings(label);
+        for (std::string& warning : *warnings)
+            warning = host_escape_control_bytes(warning);
+    }
     error.clear();
     return true;
 }
@@ -763,7 +768,7 @@ bool host_load_clock_constraints(HOST_DESIGN& design, const std::string& path, s
 {
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
-        error = path + ": cannot open the constraints file";
+        error = host_escape_control_bytes(path) + ": cannot open the constraints file";
         return false;
     }
     std::ostringstream text;

@@ -53,17 +53,17 @@ TEST_F(PUTIL_CLI_TEST, json_has_signals_inputs_and_messages)
     EXPECT_EQ(report["messages"][1], (nlohmann::json{{"id", 222003}, {"severity", "info"}, {"text",
         "Finished scan of VCD file small.vcd (0 ns to End of File) for signal static probabilities and transition "
         "densities"}}));
-    // A byte outside the language ends the name: a parse error on line 2, after the declaration of what came before;
-    // with --partial the results so far are written, marked partial.
-    write_file("latin1.vcd", "$scope module top $end\n$var wire 1 ! caf\xe9 $end\n$upscope $end\n");
-    EXPECT_EQ(run_putil("activity --format json latin1.vcd").out, "");
-    const RUN_RESULT latin1 = run_putil("activity --format json --partial latin1.vcd");
-    EXPECT_EQ(latin1.status, 1);
-    const nlohmann::json latin1_report = nlohmann::json::parse(latin1.out);
-    ASSERT_EQ(latin1_report["signals"].size(), 1u);
-    EXPECT_EQ(latin1_report["signals"][0]["name"], "top|caf");
-    EXPECT_EQ(latin1_report["messages"][1]["id"], 222007);
-    EXPECT_EQ(latin1_report["partial"], true);
+    // A control byte ends the name: a parse error on line 2, after the declaration of what came before; with
+    // --partial the results so far are written, marked partial.
+    write_file("control.vcd", "$scope module top $end\n$var wire 1 ! caf\x01 $end\n$upscope $end\n");
+    EXPECT_EQ(run_putil("activity --format json control.vcd").out, "");
+    const RUN_RESULT control = run_putil("activity --format json --partial control.vcd");
+    EXPECT_EQ(control.status, 1);
+    const nlohmann::json control_report = nlohmann::json::parse(control.out);
+    ASSERT_EQ(control_report["signals"].size(), 1u);
+    EXPECT_EQ(control_report["signals"][0]["name"], "top|caf");
+    EXPECT_EQ(control_report["messages"][1]["id"], 222007);
+    EXPECT_EQ(control_report["partial"], true);
 }
 
 // The design derived from the declarations: named blocks prefix their signals, a module inside one is the instance

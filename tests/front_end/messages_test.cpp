@@ -63,6 +63,10 @@ const MESSAGE_CASE MESSAGE_CASES[] = {
     {ROW(222019, wputil_putil_multiple_reg_clk_domains_found_no_freq, ()),
      "Relative toggle rates could not be calculated because no unique register clock domain could be identified "
      "for some nodes"},
+    {ROW(222020, wputil_putil_vcd_reader_malformed_value, (a, b, c)),
+     "VCD file dir/a.vcd has a malformed value \"7\" on line 1500 ns: its bits are read as unknown"},
+    {ROW(222021, eputil_putil_vcd_reader_damaged_compressed_file, (a, b)),
+     "Compressed VCD file dir/a.vcd is truncated or damaged: its text ends near line 7"},
 };
 
 class MESSAGE_FACTORY_TEST : public PUTIL_TEST, public ::testing::WithParamInterface<MESSAGE_CASE> {};

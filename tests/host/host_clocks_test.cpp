@@ -212,6 +212,9 @@ const std::string DEEP_BRACKETS = "set_x " + std::string(100000, '[');
 const CONSTRAINT_ERROR_CASE CONSTRAINT_ERRORS[] = {
     {"missing_period", "create_clock -name c [get_ports clk_a]", "1: create_clock needs -period"},
     {"no_port_matches", "create_clock -period 1 [get_ports clk_c]", "1: no port matches \"clk_c\""},
+    // Control bytes of a garbage file are shown escaped, never sent to the terminal.
+    {"control_bytes_escaped", "create_clock -period 1 [get_ports \x1b" "clk\x7f]",
+     "1: no port matches \"\\x1B" "clk\\x7F\""},
     {"period_not_a_number", "create_clock -period ten [get_ports clk_a]",
      "1: -period needs a decimal number, got \"ten\""},
     {"period_hexadecimal", "create_clock -period 0x10 [get_ports clk_a]",

@@ -179,6 +179,18 @@ bool putil_report_unmatched(const HOST_DESIGN& design)
     return written;
 }
 
+void putil_warn_of_malformed_values(const HOST_DESIGN& design)
+{
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        if (!entry->read_extent() || entry->read_extent()->malformed_values == 0)
+            continue;
+        const std::uint64_t count = entry->read_extent()->malformed_values;
+        std::cerr << "putil: warning: " << host_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
+                  << ": " << count << (count == 1 ? " malformed value was" : " malformed values were")
+                  << " read as x\n";
+    }
+}
+
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)
 {
     if (text.empty())

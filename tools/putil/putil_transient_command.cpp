@@ -85,6 +85,7 @@ public:
                                                             &currents, m_dump);
         putil_warn_if_stopped(reader->get_status());
         putil_warn_of_ignored_ascending_ranges(*design);
+        putil_warn_of_malformed_values(*design);
         reader.reset();
         host_progress_finish();
         generated = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK && generated;

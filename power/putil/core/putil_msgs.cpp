@@ -48,6 +48,10 @@ const PUTIL_MSG_ENTRY putil_msg_catalogue[] = {
      "Relative toggle rates could not be calculated because no unique register clock domain could be identified for "
      "some nodes",
      0},
+    {222020, "WPUTIL_PUTIL_VCD_READER_MALFORMED_VALUE",
+     "VCD file %1!s! has a malformed value \"%2!s!\" on line %3!s!: its bits are read as unknown", 3},
+    {222021, "EPUTIL_PUTIL_VCD_READER_DAMAGED_COMPRESSED_FILE",
+     "Compressed VCD file %1!s! is truncated or damaged: its text ends near line %2!s!", 2},
 };
 const std::size_t putil_msg_catalogue_size = sizeof(putil_msg_catalogue) / sizeof(putil_msg_catalogue[0]);
 
@@ -61,11 +65,18 @@ const PUTIL_MSG_ENTRY& catalogue_entry(unsigned id)
     return putil_msg_catalogue[id - FIRST_MSG_ID];
 }
 
+std::string escaped(const char* text) { return text != nullptr ? putil_escape_control_bytes(text) : std::string(); }
+
 // Builds the message of one catalogue entry; arguments past the entry's
-// count are not passed on.
-MSG_OBJECT* make_message(unsigned id, const char* arg1 = nullptr, const char* arg2 = nullptr,
-                         const char* arg3 = nullptr)
+// count are not passed on. Arguments quote names and file text: their
+// control bytes are escaped, so that no message moves a terminal.
+MSG_OBJECT* make_message(unsigned id, const char* raw1 = nullptr, const char* raw2 = nullptr,
+                         const char* raw3 = nullptr)
 {
+    const std::string escaped1 = escaped(raw1), escaped2 = escaped(raw2), escaped3 = escaped(raw3);
+    const char* const arg1 = escaped1.c_str();
+    const char* const arg2 = escaped2.c_str();
+    const char* const arg3 = escaped3.c_str();
     const PUTIL_MSG_ENTRY& entry = catalogue_entry(id);
     const char severity = entry.identifier[0];
     MSG_OBJECT* message;
@@ -144,6 +155,32 @@ MSG_OBJECT* wputil_putil_multiple_oterm_clk_domains_found_min_freq(const char* n
 }
 MSG_OBJECT* wputil_putil_multiple_clk_domains_found_no_freq() { return make_message(222018); }
 MSG_OBJECT* wputil_putil_multiple_reg_clk_domains_found_no_freq() { return make_message(222019); }
+MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char* value, const char* line)
+{
+    return make_message(222020, file, value, line);
+}
+MSG_OBJECT* eputil_putil_vcd_reader_damaged_compressed_file(const char* file, const char* line)
+{
+    return make_message(222021, file, line);
+}
+
+std::string putil_escape_control_bytes(std::string_view text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            result += c;
+            continue;
+        }
+        result += "\\x";
+        result += digits[byte >> 4];
+        result += digits[byte & 0xF];
+    }
+    return result;
+}
 
 void putil_post_message(MSG_OBJECT* message)
 {

@@ -244,8 +244,11 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
     return true;
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error() const
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
 {
+    // Held changes never go back in time: this runs on the reading thread.
+    if (report_damaged_input())
+        return false;
     const std::string line = std::to_string(get_line_number());
     putil_post_message(eputil_putil_vcd_reader_non_positive_elapsed_time(line.c_str()));
     return false;
@@ -824,6 +827,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_read_extent()
     extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
                                     [](const OTERM_INFO& info) { return info.known_time > 0.0; });
     extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
+    extent.malformed_values = m_malformed_values;
     m_input_file_data->set_read_extent(extent);
 }
 

@@ -150,7 +150,7 @@ private:
 
     template <class EFFECT>
     bool apply_value(EFFECT effect, OTERM_INFO& info, char new_char, bool hold, MOMENT at);
-    bool report_elapsed_time_error() const;
+    bool report_elapsed_time_error();
     template <class EFFECT>
     bool apply_to_chain(EFFECT effect, std::uint32_t newest, char value, MOMENT at);
     template <class EFFECT>

@@ -14,6 +14,7 @@
 #include "host/cfg.h"
 #include "host/gen.h"
 #include "host/putil_lib.h"
+#include "core/putil_msgs.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 #include "vcd/putil_vcd_declared_signal.h"
 #include "vcd/putil_vcd_values.h"
@@ -250,8 +251,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_timestamp(char* time_tex
         m_time_went_back = true;
         char times[96];
         std::snprintf(times, sizeof times, "#%.17g after #%.17g", time, m_last_time);
-        putil_lib_report_warning(get_vcd_file_name() + ":" + std::to_string(get_line_number()) + ": time goes back (" +
-                                 times + "): the TBL rows after it go back too");
+        putil_lib_report_warning(putil_escape_control_bytes(get_vcd_file_name()) + ":" +
+                                 std::to_string(get_line_number()) + ": time goes back (" + times +
+                                 "): the TBL rows after it go back too");
     }
     m_last_time = time;
     return update_progress();

@@ -60,6 +60,8 @@ struct PUTIL_READ_EXTENT {
     // ascends, and the first one's range as the file writes it ("[1:32]").
     std::uint64_t ascending_ranges_ignored = 0;
     std::string first_ascending_range_ignored;
+    // Vector values that were no VCD values ("b0b00"), read as unknown.
+    std::uint64_t malformed_values = 0;
 };
 
 // One waveform input: a file applied to one hierarchy instance.

@@ -15,7 +15,8 @@ enum : unsigned char {
     STRICT_LEVEL = 4,    // [01xXzZ]
     NINE_LEVEL = 8,      // {NINE_LEVEL}: [01xXzZuUwWlLhH-]
     LINE_END = 16,       // [\n\r]
-    BLANK = 32           // [ \t]
+    BLANK = 32,          // [ \t]
+    NAME = 64            // {NAME_BYTE}: printable or above 0x7f, the bytes of extended codes
 };
 
 struct CHARACTER_CLASSES {
@@ -24,7 +25,9 @@ struct CHARACTER_CLASSES {
     constexpr CHARACTER_CLASSES()
     {
         for (int c = 0x21; c <= 0x7e; ++c)
-            of[c] = PRINTABLE;
+            of[c] = PRINTABLE | NAME;
+        for (int c = 0x80; c <= 0xff; ++c)
+            of[c] = NAME;
         for (int c = '0'; c <= '9'; ++c)
             of[c] |= DIGIT;
         for (const char* c = "01xXzZ"; *c != '\0'; ++c)
@@ -70,6 +73,7 @@ std::uint64_t above(std::uint64_t word, unsigned n) { return ((word + s_ones * (
 std::uint64_t nonzero(std::uint64_t word) { return (((word & ~s_highs) + ~s_highs) | word) & s_highs; }
 
 std::uint64_t not_printable(std::uint64_t word) { return below(word, 0x21) | above(word, 0x7e); }
+std::uint64_t not_name(std::uint64_t word) { return below(word, 0x21) | (~nonzero(word ^ s_ones * 0x7f) & s_highs); }
 std::uint64_t not_digit(std::uint64_t word) { return below(word, '0') | above(word, '9'); }
 // The common levels only; the byte loop reads the others.
 std::uint64_t not_0_or_1(std::uint64_t word) { return nonzero((word ^ s_ones * '0') & ~s_ones); }
@@ -94,9 +98,21 @@ const char* skip_words(const char* at, const char* end, unsigned char classes)
 }
 
 // The item ends at `item_end` when the scanner's longest match would end
-// there: a printable character after it would extend the match to a word.
-// The recognisers fill in item (text, code, end) only when they accept it.
-bool ends_item(const char* item_end, const char* end) { return item_end < end && !is(item_end, PRINTABLE); }
+// there: a character of `run` after it would extend the match (to a word,
+// or to a longer code). The recognisers fill in item (text, code, end) only
+// when they accept it.
+bool ends_item(const char* item_end, const char* end, unsigned char run = PRINTABLE)
+{
+    return item_end < end && !is(item_end, run);
+}
+
+// The end of an identifier code: printable bytes, and in the extended
+// syntax bytes above 0x7f too (UTF-8).
+const char* skip_code(const char* at, const char* end, bool extended_syntax)
+{
+    return extended_syntax ? skip_words<not_name, true>(at, end, NAME)
+                           : skip_words<not_printable, true>(at, end, PRINTABLE);
+}
 
 void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* text_end,
               const char* code, const char* item_end)
@@ -121,25 +137,26 @@ bool timestamp(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool 
     return true;
 }
 
-// A level and at least one more printable character: the code.
-bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end)
+// A level and at least one more character: the code.
+bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
-    const char* code_end = skip_words<not_printable, true>(at + 1, end, PRINTABLE);
-    if (code_end == at + 1 || !ends_item(code_end, end))
+    const char* code_end = skip_code(at + 1, end, extended_syntax);
+    if (code_end == at + 1 || !ends_item(code_end, end, extended_syntax ? NAME : PRINTABLE))
         return false;
     set_text(item, PUTIL_VCD_BODY_ITEM_KIND::SCALAR, at, code_end, at + 1, code_end);
     return true;
 }
 
 // "b" and digits, blanks, then the code on the same line.
-bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, unsigned char levels)
+bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
+    const unsigned char levels = extended_syntax ? NINE_LEVEL : STRICT_LEVEL;
     const char* digits_end = skip_words<not_0_or_1, false>(at + 1, end, levels);
     if (digits_end == at + 1 || digits_end >= end || !is(digits_end, BLANK))
         return false;
     const char* code = skip(digits_end, end, BLANK);
-    const char* code_end = skip_words<not_printable, true>(code, end, PRINTABLE);
-    if (code_end == code || !ends_item(code_end, end))
+    const char* code_end = skip_code(code, end, extended_syntax);
+    if (code_end == code || !ends_item(code_end, end, extended_syntax ? NAME : PRINTABLE))
         return false;
     set_text(item, PUTIL_VCD_BODY_ITEM_KIND::VECTOR, at, digits_end, code, code_end);
     return true;
@@ -153,8 +170,8 @@ bool recognise(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool 
     if (*at == '#')
         return timestamp(item, at, end, extended_syntax);
     if (*at == 'b' || *at == 'B')
-        return vector(item, at, end, levels);
-    return is(at, levels) && scalar(item, at, end);
+        return vector(item, at, end, extended_syntax);
+    return is(at, levels) && scalar(item, at, end, extended_syntax);
 }
 
 }  // namespace

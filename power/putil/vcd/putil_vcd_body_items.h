@@ -24,8 +24,8 @@ struct PUTIL_VCD_BODY_ITEM {
 // scanner would not need more input to end the match). Strict syntax: a
 // decimal timestamp "#12", a scalar [01xXzZ] and a code, a vector [bB][01xXzZ]+,
 // blanks and a code; the caller checks that the item starts a line. The
-// extended syntax adds the nine-level digits and fractional timestamps
-// ("#12.5"). A printable character right after the timestamp or the vector
+// extended syntax adds the nine-level digits, fractional timestamps ("#12.5")
+// and codes with bytes above 0x7f (UTF-8). A printable character right after the timestamp or the vector
 // digits makes the whole run one word, which is declined.
 PUTIL_VCD_BODY_ITEM putil_vcd_body_item(const char* at, const char* end, bool extended_syntax);
 

@@ -324,6 +324,16 @@ bool PUTIL_VCD_INPUT_FILE::open(const std::string& file_name)
 }
 bool PUTIL_VCD_INPUT_FILE::is_damaged() const { return m_inflater != nullptr && m_inflater->damaged(); }
 
+bool PUTIL_VCD_INPUT_FILE::is_damaged_anywhere()
+{
+    if (m_inflater == nullptr)
+        return false;
+    char block[65536];
+    while (m_inflater->sgetn(block, sizeof block) > 0) {
+    }
+    return is_damaged();
+}
+
 double PUTIL_VCD_INPUT_FILE::fraction_read() const
 {
     return m_inflater != nullptr ? m_inflater->fraction_read() : 0.0;

@@ -14,12 +14,16 @@
 #include "core/putil_internal.h"
 
 // How far the reading of a file has got, for progress when its lines were
-// not counted beforehand.
+// not counted beforehand, and whether its text ended early on damage.
 class PUTIL_VCD_INPUT_PROGRESS {
 public:
     virtual ~PUTIL_VCD_INPUT_PROGRESS() = default;
     // From 0 to 1.
     virtual double fraction_read() const = 0;
+    // Whether the file is damaged anywhere: reads and drops the rest of its
+    // text first, since corrupt data may inflate to garbage for a while
+    // before the damage shows. For a read that has gone wrong.
+    virtual bool is_damaged_anywhere() = 0;
 };
 
 // Passes on the bytes of another stream buffer with every NUL byte made
@@ -65,6 +69,7 @@ public:
     // A compressed file that is truncated or corrupt: its text ends where
     // the damage begins.
     bool is_damaged() const;
+    bool is_damaged_anywhere() override;
     // Of the compressed bytes; 0 for a plain file.
     double fraction_read() const override;
 

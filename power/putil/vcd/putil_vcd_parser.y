@@ -71,6 +71,9 @@ static char* new_empty_text(putil_vcd_lexer_yyFlexLexer* scanner)
 // it called for a body item answered false, which ends the parse as the same
 // answer does in the actions below.
 %token HANDLER_REFUSED
+// Only the extended syntax produces this (code 297): a vector value with a
+// character that is no level ("b0b00") or no digit at all ("b").
+%token MALFORMED_VECTOR_VALUE
 
 // Texts that bison drops (on a syntax error, or below an aborting action)
 // are freed here. Texts handed to the handler are never on the stack any
@@ -80,6 +83,7 @@ static char* new_empty_text(putil_vcd_lexer_yyFlexLexer* scanner)
 %destructor { putil_free_text($$.first.text); } PORT_VALUE PORT_CODE WORD SCOPE_MODULE SCOPE_OTHER
 %destructor { putil_free_text($$.first.text); } SCOPE_IDENTIFIER TIME_UNIT VAR_KIND_WORD PORT_KIND
 %destructor { putil_free_text($$.first.text); } BIT_INDEX RANGE_INDEX DECL_PORT_CODE DECL_WORD STRING_VALUE
+%destructor { putil_free_text($$.first.text); } MALFORMED_VECTOR_VALUE
 %destructor { putil_free_text($$.first.text); } scope_kind timestamp code value_code port_value
 %destructor { putil_free_text($$.first.text); putil_free_text($$.second); } reference
 %destructor { putil_free_text($$.second); } port_size
@@ -288,6 +292,11 @@ scalar_change
 
 vector_change
     : VECTOR_VALUE value_code     { if (!handler->handle_vector_value_change($2.first.text, $1.first.text)) YYABORT; }
+    | MALFORMED_VECTOR_VALUE value_code
+        {
+            if (!handler->handle_malformed_vector_value_change($2.first.text, $1.first.text))
+                YYABORT;
+        }
     | REAL_VALUE value_code       { handler->handle_real_value_change($2.first.text, $1.first.text); }
     | STRING_VALUE value_code
         {
@@ -315,7 +324,7 @@ port_value
 %%
 
 static_assert(TIME_NUMBER == 258 && DECL_WORD == 278 && ENDDEFINITIONS == 279 && END == 293 && DUMP_CLOSE == 294 &&
-                  STRING_VALUE == 295 && HANDLER_REFUSED == 296,
+                  STRING_VALUE == 295 && HANDLER_REFUSED == 296 && MALFORMED_VECTOR_VALUE == 297,
               "token codes are fixed");
 
 static int yyreport_syntax_error(const yypcontext_t*, putil_vcd_lexer_yyFlexLexer*,

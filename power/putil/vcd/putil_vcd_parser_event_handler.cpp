@@ -133,6 +133,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER::reset_for_file(PUTIL_INPUT_FILE_DATA* entry
     m_next_progress_line = 0;
     m_input_progress = nullptr;
     m_next_progress_fraction = 0.0;
+    m_malformed_values = 0;
+    m_damage_reported = false;
     m_extended_syntax = putil_vcd_extended_syntax_is_on();
     build_entities();
 }
@@ -422,7 +424,27 @@ int PUTIL_VCD_PARSER_EVENT_HANDLER::get_size_of_vector_index(const char* text)
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER::report_parse_error(const char*, const char*)
 {
-    post_file_line_message(eputil_putil_vcd_reader_general_error);
+    if (!report_damaged_input())
+        post_file_line_message(eputil_putil_vcd_reader_general_error);
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::report_damaged_input()
+{
+    if (m_input_progress == nullptr || !m_input_progress->is_damaged_anywhere())
+        return false;
+    if (!m_damage_reported)
+        post_file_line_message(eputil_putil_vcd_reader_damaged_compressed_file);
+    m_damage_reported = true;
+    return true;
+}
+
+bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_malformed_vector_value_change(char* code, char* value)
+{
+    ++m_malformed_values;
+    putil_post_message(wputil_putil_vcd_reader_malformed_value(m_vcd_file_name.c_str(), value,
+                                                               decimal_text(get_line_number()).c_str()));
+    putil_free_text(value);
+    return handle_vector_value_change(code, heap_copy("bx"));
 }
 
 HDB_INSTANCE_NAME* PUTIL_VCD_PARSER_EVENT_HANDLER::find_in_scope(const ENTITY& entity, const std::string& name) const

@@ -82,6 +82,10 @@ public:
     virtual void handle_real_value_change(char* code, char* value) = 0;
     // code points into value_text (value_text + 1); only value_text is freed.
     virtual bool handle_scalar_value_change(char* code, char* value_text) = 0;
+    // A vector value that is no VCD value ("b", "b0b00"; extended syntax
+    // only): warns with the file, line and value, counts it, and hands the
+    // change on as "bx", unknown in every bit.
+    bool handle_malformed_vector_value_change(char* code, char* value);
     // The same slots for texts that the scanner reads in place: views into its
     // buffer, valid until it calls end_of_texts. The defaults hand heap copies
     // to the slots above; a handler may read the views instead. value_text is
@@ -108,7 +112,7 @@ public:
 
     // Where progress comes from when the file's lines were not counted (a
     // compressed file): how far its reading has got. Null: no progress.
-    void set_input_progress(const PUTIL_VCD_INPUT_PROGRESS* progress) { m_input_progress = progress; }
+    void set_input_progress(PUTIL_VCD_INPUT_PROGRESS* progress) { m_input_progress = progress; }
 
     // Dump blocks: enter with true at the command, leave with false at "$end".
     void set_dump_state_current(bool enter);
@@ -130,11 +134,17 @@ public:
     void set_timescale(int number, char* unit);
     // msb - lsb + 1 of "[msb:lsb]"; text is not freed.
     int get_size_of_vector_index(const char* text);
-    // Posts the general parse error with the file name and the current line.
     // Whether the read ended early on purpose (a stop after a percentage
     // of the file, or the host's stop request), not on an error.
     bool stopped_early() const { return m_stopped_early; }
+    // Posts the general parse error with the file name and the current line;
+    // for a damaged compressed file, the damage instead.
     void report_parse_error(const char* text, const char* where);
+    // For a read that went wrong: when the file's compressed data is damaged
+    // (the text ends early, or turns to garbage before that shows), posts
+    // that once, as the cause of whatever went wrong, and answers true.
+    // Reads the rest of the file: only the reading thread may call it.
+    bool report_damaged_input();
 
     int get_file_kind() const { return m_file_kind; }
     VCD_DUMP_STATE get_dump_state() const { return m_dump_state; }
@@ -207,12 +217,14 @@ protected:
     std::string m_vcd_file_name;
     std::uint64_t m_lines_in_file;
     std::uint64_t m_next_progress_line;
-    const PUTIL_VCD_INPUT_PROGRESS* m_input_progress;
+    PUTIL_VCD_INPUT_PROGRESS* m_input_progress;
     double m_next_progress_fraction;
     int m_file_kind;
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
     int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
     bool m_stopped_early = false;
+    std::uint64_t m_malformed_values = 0;   // of this file, read as unknown
+    bool m_damage_reported = false;          // of this file
 
 private:
     typedef PUTIL_VECTOR<std::string> STRING_STACK;

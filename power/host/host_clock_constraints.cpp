@@ -19,6 +19,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "host/putil_lib.h"
 #include "host/tdb.h"
 #include "host_clocks.h"
 #include "host_decimal.h"
@@ -749,7 +750,7 @@ bool host_load_clock_constraints_text(HOST_DESIGN& design, const std::string& te
         clocks = read_clocks(design, text, skipped);
     } catch (const CONSTRAINT_ERROR& problem) {
         // The text quotes the file's words, which may hold any byte.
-        error = host_escape_control_bytes(label + ":" + std::to_string(problem.line) + ": " + problem.what);
+        error = stl_escape_control_bytes(label + ":" + std::to_string(problem.line) + ": " + problem.what);
         return false;
     }
     for (const FILE_CLOCK& clock : clocks)
@@ -757,7 +758,7 @@ bool host_load_clock_constraints_text(HOST_DESIGN& design, const std::string& te
     if (warnings != nullptr) {
         *warnings = skipped.warnings(label);
         for (std::string& warning : *warnings)
-            warning = host_escape_control_bytes(warning);
+            warning = stl_escape_control_bytes(warning);
     }
     error.clear();
     return true;
@@ -768,7 +769,7 @@ bool host_load_clock_constraints(HOST_DESIGN& design, const std::string& path, s
 {
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
-        error = host_escape_control_bytes(path) + ": cannot open the constraints file";
+        error = stl_escape_control_bytes(path) + ": cannot open the constraints file";
         return false;
     }
     std::ostringstream text;

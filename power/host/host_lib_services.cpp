@@ -142,6 +142,24 @@ bool FIO_FILE_SYSTEM::exists(const std::string& path)
     return std::filesystem::exists(path, error);
 }
 
+std::string stl_escape_control_bytes(std::string_view text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            result += c;
+            continue;
+        }
+        result += "\\x";
+        result += digits[byte >> 4];
+        result += digits[byte & 0xF];
+    }
+    return result;
+}
+
 void stl_tolower(std::string& text)
 {
     std::transform(text.begin(), text.end(), text.begin(),

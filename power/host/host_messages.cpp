@@ -112,24 +112,6 @@ const std::string& host_shown_file_name(const std::string& path)
     return shown == shown_file_names().end() ? path : shown->second;
 }
 
-std::string host_escape_control_bytes(const std::string& text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            result += c;
-            continue;
-        }
-        result += "\\x";
-        result += digits[byte >> 4];
-        result += digits[byte & 0xF];
-    }
-    return result;
-}
-
 std::string host_expand_message_text(const std::string& text, const std::vector<std::string>& args)
 {
     std::string result;

@@ -42,10 +42,6 @@ const char* host_severity_name(MSG_SEVERITY severity);
 // an argument stays as written so that the gap shows.
 std::string host_expand_message_text(const std::string& text, const std::vector<std::string>& args);
 
-// text with every control byte (below 0x20, and 0x7F) written as "\xNN": a
-// message that quotes a name or file text shows it without effect on a
-// terminal.
-std::string host_escape_control_bytes(const std::string& text);
 
 // One shown line (without indentation or newline): "putil: info: <text> [<id>]".
 std::string host_format_message_line(const HOST_POSTED_MESSAGE& message);

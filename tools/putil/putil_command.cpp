@@ -185,7 +185,7 @@ void putil_warn_of_malformed_values(const HOST_DESIGN& design)
         if (!entry->read_extent() || entry->read_extent()->malformed_values == 0)
             continue;
         const std::uint64_t count = entry->read_extent()->malformed_values;
-        std::cerr << "putil: warning: " << host_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
+        std::cerr << "putil: warning: " << stl_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
                   << ": " << count << (count == 1 ? " malformed value was" : " malformed values were")
                   << " read as x\n";
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/putil_internal.h"
+#include "host/putil_lib.h"
 
 const PUTIL_MSG_ENTRY putil_msg_catalogue[] = {
     {222000, "IPUTIL_PUTIL_VCD_READER_STARTING_VCD_TO_TBL_CONVERSION",
@@ -65,7 +66,7 @@ const PUTIL_MSG_ENTRY& catalogue_entry(unsigned id)
     return putil_msg_catalogue[id - FIRST_MSG_ID];
 }
 
-std::string escaped(const char* text) { return text != nullptr ? putil_escape_control_bytes(text) : std::string(); }
+std::string escaped(const char* text) { return text != nullptr ? stl_escape_control_bytes(text) : std::string(); }
 
 // Builds the message of one catalogue entry; arguments past the entry's
 // count are not passed on. Arguments quote names and file text: their
@@ -162,24 +163,6 @@ MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char
 MSG_OBJECT* eputil_putil_vcd_reader_damaged_compressed_file(const char* file, const char* line)
 {
     return make_message(222021, file, line);
-}
-
-std::string putil_escape_control_bytes(std::string_view text)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string result;
-    result.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            result += c;
-            continue;
-        }
-        result += "\\x";
-        result += digits[byte >> 4];
-        result += digits[byte & 0xF];
-    }
-    return result;
 }
 
 void putil_post_message(MSG_OBJECT* message)

@@ -47,11 +47,6 @@ MSG_OBJECT* wputil_putil_multiple_reg_clk_domains_found_no_freq();
 MSG_OBJECT* wputil_putil_vcd_reader_malformed_value(const char* file, const char* value, const char* line);
 MSG_OBJECT* eputil_putil_vcd_reader_damaged_compressed_file(const char* file, const char* line);
 
-// text with every control byte (below 0x20, and 0x7F) written as "\xNN", so
-// that a message quoting a name or file text shows it without effect on a
-// terminal.
-std::string putil_escape_control_bytes(std::string_view text);
-
 // Posts a message without a report and deletes it.
 void putil_post_message(MSG_OBJECT* message);
 

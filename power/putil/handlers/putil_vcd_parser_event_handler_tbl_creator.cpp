@@ -251,7 +251,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_TBL_CREATOR::handle_timestamp(char* time_tex
         m_time_went_back = true;
         char times[96];
         std::snprintf(times, sizeof times, "#%.17g after #%.17g", time, m_last_time);
-        putil_lib_report_warning(putil_escape_control_bytes(get_vcd_file_name()) + ":" +
+        putil_lib_report_warning(stl_escape_control_bytes(get_vcd_file_name()) + ":" +
                                  std::to_string(get_line_number()) + ": time goes back (" + times +
                                  "): the TBL rows after it go back too");
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class CMP_FACADE;
 class CDB_CHIP_DB_ENTRY;
@@ -59,3 +60,7 @@ public:
 };
 
 void stl_tolower(std::string& text);
+// text with every control byte (below 0x20, and 0x7F) written as "\xNN", so
+// that a message quoting a name or file text shows it without effect on a
+// terminal.
+std::string stl_escape_control_bytes(std::string_view text);

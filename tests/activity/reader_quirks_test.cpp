@@ -123,14 +123,23 @@ TEST_F(PUTIL_TEST, damaged_compressed_file_is_reported_as_such)
     }
 }
 
-// The program reads on past malformed values (exit 0) and sums them up per file; a damaged file fails the run.
+// The program reads on past malformed values (exit 0) and sums them up per file, listing the first ten only; a
+// damaged file fails the run.
 TEST_F(PUTIL_TEST, program_counts_malformed_values_and_fails_on_damage)
 {
-    write_file("w.vcd", PUTIL_VCD_TOP_A + "#0\nb !\n#10\nb0b !\n#20\nb1 !\n#30\n");
+    std::string body = "#0\n";
+    for (int i = 1; i <= 12; ++i)
+        body += "b !\n#" + std::to_string(10 * i) + "\n";
+    write_file("w.vcd", PUTIL_VCD_TOP_A + body);
     const RUN_RESULT malformed = run_putil("activity w.vcd");
     EXPECT_EQ(malformed.status, 0) << malformed.err;
-    EXPECT_NE(malformed.err.find("\nputil: warning: w.vcd: 2 malformed values were read as x\n"), std::string::npos)
+    EXPECT_NE(malformed.err.find("\nputil: warning: w.vcd: 12 malformed values were read as x"), std::string::npos)
         << malformed.err;
+    std::size_t listed = 0;
+    for (std::size_t at = malformed.err.find("[222020]"); at != std::string::npos;
+         at = malformed.err.find("[222020]", at + 1))
+        ++listed;
+    EXPECT_EQ(listed, 10u) << malformed.err;
     write_file("d.vcd.gz", putil_gzip({PUTIL_VCD_TOP_A + "#0\n1!\n#10\n0!\n"}).substr(0, 60));
     const RUN_RESULT damaged = run_putil("activity d.vcd.gz");
     EXPECT_EQ(damaged.status, 1);

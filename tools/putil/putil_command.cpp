@@ -187,7 +187,7 @@ void putil_warn_of_malformed_values(const HOST_DESIGN& design)
         const std::uint64_t count = entry->read_extent()->malformed_values;
         std::cerr << "putil: warning: " << stl_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
                   << ": " << count << (count == 1 ? " malformed value was" : " malformed values were")
-                  << " read as x\n";
+                  << " read as x (warning 222020 lists the first ones)\n";
     }
 }
 

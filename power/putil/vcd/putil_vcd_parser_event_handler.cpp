@@ -440,9 +440,10 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER::report_damaged_input()
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER::handle_malformed_vector_value_change(char* code, char* value)
 {
-    ++m_malformed_values;
-    putil_post_message(wputil_putil_vcd_reader_malformed_value(m_vcd_file_name.c_str(), value,
-                                                               decimal_text(get_line_number()).c_str()));
+    // The first few are posted; a file full of them is counted, not listed.
+    if (++m_malformed_values <= PUTIL_MALFORMED_VALUES_POSTED)
+        putil_post_message(wputil_putil_vcd_reader_malformed_value(m_vcd_file_name.c_str(), value,
+                                                                   decimal_text(get_line_number()).c_str()));
     putil_free_text(value);
     return handle_vector_value_change(code, heap_copy("bx"));
 }

@@ -60,6 +60,10 @@ bool putil_vcd_extended_syntax_is_on();
 
 enum VCD_FILE_KIND { VCD_FILE_KIND_UNDECIDED = 0, VCD_FILE_KIND_VCD = 1, VCD_FILE_KIND_EVCD = 2 };
 
+// How many malformed values of one file are posted as warnings; the rest
+// are only counted.
+const std::uint64_t PUTIL_MALFORMED_VALUES_POSTED = 10;
+
 class PUTIL_VCD_PARSER_EVENT_HANDLER : public PUTIL_HEAP_OBJECT {
 public:
     // entry and manager are null when the handler serves no store (TBL
@@ -223,7 +227,7 @@ protected:
     bool m_extended_syntax;   // "putil_vcd_extended_syntax", read per file
     int m_stop_after_percent; // "putil_vcd_stop_after_percent", read per handler; -1: never stop
     bool m_stopped_early = false;
-    std::uint64_t m_malformed_values = 0;   // of this file, read as unknown
+    std::uint64_t m_malformed_values = 0;   // of this file, read as unknown; the first PUTIL_MALFORMED_VALUES_POSTED posted
     bool m_damage_reported = false;          // of this file
 
 private:

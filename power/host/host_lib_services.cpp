@@ -129,6 +129,16 @@ bool putil_is_valid_power_term(CDB_ATOM_ITERM* iterm)
     return iterm != nullptr && putil_is_valid_power_atom(iterm->get_my_node());
 }
 
+bool putil_is_named_pin_side(const CDB_ATOM_NODE* atom, const CDB_ATOM_OTERM* oterm)
+{
+    if (!atom->is_pin_atom())
+        return false;
+    const int usage = oterm->get_any_usage_as();
+    if (atom->is_padio_pin_atom())
+        return usage == CDB_PORT_TYPE_PAD_OUTPUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
+    return usage == CDB_PORT_TYPE_PIN_COMBOUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
+}
+
 bool putil_is_valid_power_term(CDB_ATOM_OTERM* oterm, bool include_unconnected)
 {
     if (oterm == nullptr || !putil_is_valid_power_atom(oterm->get_my_node()))

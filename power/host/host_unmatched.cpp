@@ -2,6 +2,7 @@
 #include "host_unmatched.h"
 
 #include "host/cdb_atom.h"
+#include "host/putil_lib.h"
 #include "host_design.h"
 #include "host_hierarchy.h"
 #include "host_input_file_manager.h"
@@ -24,18 +25,6 @@ const REASON_NAMES REASON_NAMES_BY_REASON[] = {
     {"ascending_ignored", "ascending range ignored by strict reading"},
     {"not_in_vcd", "not in the VCD"},
 };
-
-// The side of a pin that takes the port's name: an input pin's core side,
-// a bidirectional pad's pad side.
-bool is_named_pin_side(const CDB_ATOM_NODE* atom, const CDB_ATOM_OTERM* oterm)
-{
-    if (!atom->is_pin_atom())
-        return false;
-    const int usage = oterm->get_any_usage_as();
-    if (atom->is_padio_pin_atom())
-        return usage == CDB_PORT_TYPE_PAD_OUTPUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
-    return usage == CDB_PORT_TYPE_PIN_COMBOUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
-}
 
 bool is_below(const HDB_INSTANCE_NAME* name, const HDB_INSTANCE_NAME* scope)
 {
@@ -129,7 +118,7 @@ HOST_UNMATCHED host_find_unmatched(const HOST_DESIGN& design)
     for (auto node = netlist->begin_node_list(); node != netlist->end_node_list(); ++node) {
         for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term) {
             const CDB_ATOM_OTERM* oterm = *term;
-            const bool pin = is_named_pin_side(*node, oterm);
+            const bool pin = putil_is_named_pin_side(*node, oterm);
             if (!pin && !oterm->is_registered())
                 continue;
             ++(pin ? unmatched.pins : unmatched.registers);

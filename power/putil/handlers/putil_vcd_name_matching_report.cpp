@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "host/cdb_atom.h"
+#include "host/putil_lib.h"
 #include "host/putil_sa_data.h"
 #include "core/putil_replaced_file.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
@@ -27,16 +28,6 @@ REGISTER_CATEGORY category_of(const CDB_ATOM_NODE* atom)
     if (atom->is_lcell_atom() || atom->is_lcell_comb_atom() || atom->is_lcell_ff_atom())
         return CATEGORY_LCELL;
     return CATEGORY_NONE;
-}
-
-bool is_pin_output(const CDB_ATOM_NODE* atom, const CDB_ATOM_OTERM* oterm)
-{
-    if (!atom->is_pin_atom())
-        return false;
-    const int usage = oterm->get_any_usage_as();
-    if (atom->is_padio_pin_atom())
-        return usage == CDB_PORT_TYPE_PAD_OUTPUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
-    return usage == CDB_PORT_TYPE_PIN_COMBOUT || usage == CDB_PORT_TYPE_PIN_CLKOUT;
 }
 
 struct MATCHING_COUNTS {
@@ -86,7 +77,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_name_matching_info()
                                               [](const OTERM_INFO& info) { return info.known_time != 0; });
             const std::string hpath = oterm->get_string_hpath();
 
-            if (is_pin_output(atom, oterm)) {
+            if (putil_is_named_pin_side(atom, oterm)) {
                 ++counts.pin_oterms;
                 if (!matched) {
                     ++counts.pin_oterms_unmatched;

@@ -36,6 +36,11 @@ bool putil_lib_stop_requested();
 // state 0 draws the bar at percent.
 void putil_lib_update_progress_bar(int state, int percent);
 
+// The output term of a pin atom that carries the port's name: an input
+// pin's core side, a bidirectional pad's pad side. Pins are counted, and
+// found unmatched, by it.
+bool putil_is_named_pin_side(const CDB_ATOM_NODE* atom, const CDB_ATOM_OTERM* oterm);
+
 // Whether an atom or term takes part in power analysis.
 bool putil_is_valid_power_atom(CDB_ATOM_NODE* atom);
 bool putil_is_valid_power_term(CDB_ATOM_ITERM* iterm);

@@ -25,7 +25,9 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The demo builds the program alone; `make test` builds the suites.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target putil_cli
 	$(PUTIL) activity --design examples/counter_design.json examples/counter.vcd
 	$(PUTIL) activity --design examples/bidir_port.json -o $(BUILD)/bidir_port_activity.txt examples/bidir_port.vcd
 	@grep -E '^(signal|bus\[[0-9]\] |oe |input)' $(BUILD)/bidir_port_activity.txt

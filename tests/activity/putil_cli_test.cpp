@@ -155,6 +155,11 @@ TEST_P(PUTIL_CLI_EXIT_TEST, status_output_and_messages)
 }
 
 const EXIT_CASE EXIT_CASES[] = {
+    // An empty value says nothing: refused, not read as the option's absence.
+    {"empty_start", {}, "--start '' a.vcd", 2, "", {"putil: error: --start: an empty value", USAGE_HINT}},
+    // A width after a space would be read as a VCD file.
+    {"glitch_width_detached", {}, "--filter-glitches 20ns a.vcd", 2, "",
+     {"putil: error: --filter-glitches takes its width after '=': --filter-glitches=20ns", USAGE_HINT}},
     // A failed read prints no results.
     {"truncated_in_declaration", {{"cut.vcd", "$scope module top $end\n$var wire 1 ! a"}}, "cut.vcd", 1,
      "", {"putil: error: Parse error in VCD file cut.vcd near line 2 [222007]",
@@ -243,6 +248,25 @@ const EXIT_CASE NUMBER_CASES[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(NUMBERS, PUTIL_CLI_EXIT_TEST, ::testing::ValuesIn(NUMBER_CASES), row_name);
+
+// The words around the commands: "help", a word that is no command, global options after the command.
+TEST_F(PUTIL_CLI_TEST, help_unknown_commands_and_global_options)
+{
+    const struct { const char* args; int status; const char* out; const char* err; } cases[] = {
+        {"help activity", 0, "Usage: putil activity [OPTIONS]", ""},
+        {"help", 0, "Usage: putil [OPTIONS] SUBCOMMAND", ""},
+        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, tbl, "
+                         "transient\n"},
+        {"help nosuch", 2, "", "unknown command \"nosuch\""},
+        {"tbl --version", 0, "putil " PUTIL_VERSION "\n", ""},
+    };
+    for (const auto& row : cases) {
+        const RUN_RESULT result = run_putil(row.args);
+        EXPECT_EQ(result.status, row.status) << row.args;
+        EXPECT_NE(result.out.find(row.out), std::string::npos) << row.args << ": " << result.out;
+        EXPECT_NE(result.err.find(row.err), std::string::npos) << row.args << ": " << result.err;
+    }
+}
 
 TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)
 {

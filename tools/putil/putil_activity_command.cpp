@@ -1,6 +1,7 @@
 // `putil activity`: signal activity from VCD files or a vector waveform
 // table, printed per signal.
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -77,6 +78,8 @@ public:
             throw PUTIL_USAGE_ERROR{"--partial needs --format json, where results are marked partial"};
         // A missing VCD file is the reader's to report; a table is read whole.
         putil_name_standard_input(m_vcd_files);
+        if (m_glitch_option->count() != 0)
+            check_glitch_width_not_detached();
         putil_check_input_files(m_vcd_files, !vwf);
         putil_check_input_files(named_files({m_design_file, m_constraints_file}));
         std::vector<std::string> inputs = m_vcd_files;
@@ -156,6 +159,19 @@ private:
                 throw PUTIL_USAGE_ERROR{std::string(option) + " does not apply to a waveform table"};
         }
         return true;
+    }
+
+    // "--filter-glitches 20ns" reads 20ns as a VCD file: when that is no
+    // file but a time, say how the width is written.
+    void check_glitch_width_not_detached() const
+    {
+        if (!(m_glitch_width_text.empty() || m_glitch_width_text == "true") || m_vcd_files.empty())
+            return;
+        const std::string& first = host_shown_file_name(m_vcd_files.front());
+        std::int64_t picoseconds = 0;
+        std::string error;
+        if (putil_parse_time_text(first, picoseconds, error) && !std::filesystem::exists(first))
+            throw PUTIL_USAGE_ERROR{"--filter-glitches takes its width after '=': --filter-glitches=" + first};
     }
 
     void configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope, const std::optional<BIG_TIME>& start,

@@ -1,6 +1,7 @@
 // The putil program: power utilities on the command line, one subcommand per
 // job, running the library on the reference host.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -40,6 +41,38 @@ extern "C" void remove_temporaries_and_stop(int signal_number)
     std::raise(signal_number);
 }
 
+const COMMAND_ENTRY* find_command(const std::string& name)
+{
+    for (const COMMAND_ENTRY& entry : COMMANDS) {
+        if (name == entry.name)
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::string command_list()
+{
+    std::string names;
+    for (const COMMAND_ENTRY& entry : COMMANDS)
+        names += std::string(names.empty() ? "" : ", ") + entry.name;
+    return names;
+}
+
+// An option given with an empty value ("--start ''") says nothing; it is
+// refused rather than read as the option's absence.
+std::string first_empty_option(const CLI::App& command)
+{
+    for (const CLI::Option* option : command.get_options()) {
+        if (option->get_expected_min() == 0 || option->count() == 0)
+            continue;
+        for (const std::string& value : option->results()) {
+            if (value.empty())
+                return option->get_name();
+        }
+    }
+    return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -56,10 +89,30 @@ int main(int argc, char** argv)
         commands.push_back(entry.make());
         subcommands.push_back(app.add_subcommand(entry.name, entry.summary));
         commands.back()->configure(*subcommands.back());
+        // --debug and --version work after the command too.
+        subcommands.back()->fallthrough();
     }
 
+    // "putil help [COMMAND]" is "putil [COMMAND] --help"; a word that is no
+    // command is named as such.
+    std::vector<std::string> words(argv + 1, argv + argc);
+    if (!words.empty() && words.front() == "help") {
+        words.erase(words.begin());
+        if (words.size() > 1 || (words.size() == 1 && find_command(words.front()) == nullptr)) {
+            std::cerr << "putil: error: unknown command \"" << (words.empty() ? "" : words.front())
+                      << "\"; the commands are " << command_list() << "\n";
+            return PUTIL_EXIT_USAGE;
+        }
+        words.push_back("--help");
+    } else if (!words.empty() && words.front()[0] != '-' && find_command(words.front()) == nullptr) {
+        std::cerr << "putil: error: unknown command \"" << words.front() << "\"; the commands are " << command_list()
+                  << "\nRun 'putil --help' for usage.\n";
+        return PUTIL_EXIT_USAGE;
+    }
+    std::reverse(words.begin(), words.end());
+
     try {
-        app.parse(argc, argv);
+        app.parse(words);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
     } catch (const CLI::CallForVersion& version) {
@@ -77,6 +130,12 @@ int main(int argc, char** argv)
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (!subcommands[i]->parsed())
             continue;
+        const std::string empty = first_empty_option(*subcommands[i]);
+        if (!empty.empty()) {
+            std::cerr << "putil: error: " << empty << ": an empty value\n";
+            std::cerr << "Run 'putil " << COMMANDS[i].name << " --help' for usage.\n";
+            return PUTIL_EXIT_USAGE;
+        }
         try {
             return commands[i]->run();
         } catch (const PUTIL_USAGE_ERROR& usage) {

@@ -10,6 +10,7 @@
 namespace {
 
 std::ostream* s_message_stream = &std::cerr;
+bool s_infos_shown = true;
 
 // Reads on threads of their own post one message at a time.
 std::mutex s_post_lock;
@@ -60,6 +61,11 @@ void host_set_message_stream(std::ostream* stream)
 std::ostream* host_message_stream()
 {
     return s_message_stream;
+}
+
+void host_set_infos_shown(bool shown)
+{
+    s_infos_shown = shown;
 }
 
 const std::vector<HOST_POSTED_MESSAGE>& host_posted_messages()
@@ -188,7 +194,7 @@ void MSG_OBJECT::post()
 {
     const std::lock_guard<std::mutex> lock(s_post_lock);
     posted_messages().push_back(make_record(*this));
-    if (s_message_stream == nullptr)
+    if (s_message_stream == nullptr || (posted_messages().back().severity == MSG_SEVERITY_INFO && !s_infos_shown))
         return;
     // A message starts on a line of its own, not after an open progress bar.
     host_progress_finish();

@@ -22,6 +22,9 @@ struct HOST_POSTED_MESSAGE {
 // prints nothing (messages are still recorded).
 void host_set_message_stream(std::ostream* stream);
 std::ostream* host_message_stream();
+// Whether information messages are printed (they are recorded either way);
+// true at start.
+void host_set_infos_shown(bool shown);
 
 const std::vector<HOST_POSTED_MESSAGE>& host_posted_messages();
 void host_clear_posted_messages();

@@ -28,4 +28,6 @@ void host_reset_process_state()
     host_set_output_directory("");
     host_request_stop(false);
     host_clear_output_failures();
+    host_set_infos_shown(true);
+    host_set_progress_drawn(true);
 }

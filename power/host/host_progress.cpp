@@ -17,6 +17,7 @@ constexpr int BAR_WIDTH = 20;
 std::mutex s_progress_lock;
 std::vector<int> s_updates;
 bool s_line_open = false;
+bool s_drawn = true;
 
 void draw(int percent)
 {
@@ -39,8 +40,13 @@ void putil_lib_update_progress_bar(int state, int percent)
         return;
     const std::lock_guard<std::mutex> lock(s_progress_lock);
     s_updates.push_back(percent);
-    if (isatty(STDERR_FILENO))
+    if (s_drawn && isatty(STDERR_FILENO))
         draw(percent);
+}
+
+void host_set_progress_drawn(bool drawn)
+{
+    s_drawn = drawn;
 }
 
 const std::vector<int>& host_progress_updates()

@@ -266,6 +266,14 @@ TEST_F(PUTIL_CLI_TEST, help_unknown_commands_and_global_options)
         EXPECT_NE(result.out.find(row.out), std::string::npos) << row.args << ": " << result.out;
         EXPECT_NE(result.err.find(row.err), std::string::npos) << row.args << ": " << result.err;
     }
+    // --quiet leaves out the information lines, before or after the command; JSON still records them.
+    write_file("a.vcd", PUTIL_VCD_TOP_A + "#0\n0!\n#10\n1!\n#40\n");
+    for (const char* args : {"--quiet activity a.vcd", "activity -q a.vcd"}) {
+        const RUN_RESULT quiet = run_putil(args);
+        EXPECT_EQ(quiet.status, 0);
+        EXPECT_EQ(quiet.err, "") << args;
+    }
+    EXPECT_NE(run_putil("activity -q --format json a.vcd").out.find("222002"), std::string::npos);
 }
 
 TEST_F(PUTIL_CLI_TEST, version_is_the_project_version)

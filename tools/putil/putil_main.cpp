@@ -80,7 +80,12 @@ int main(int argc, char** argv)
     CLI::App app("putil: power utilities for the FPGA power analyzer", "putil");
     app.require_subcommand(1);
     bool debug = false;
+    bool quiet = false;
+    bool no_progress = false;
     app.add_flag("--debug", debug, "Show the library's debug traces (also: environment PUTIL_DEBUG=2)");
+    app.add_flag("-q,--quiet", quiet, "Leave out the information messages (start and end of each read); "
+                                      "warnings and errors still show");
+    app.add_flag("--no-progress", no_progress, "Draw no progress bar");
     app.set_version_flag("--version", "putil " PUTIL_VERSION);
 
     std::vector<std::unique_ptr<PUTIL_COMMAND>> commands;
@@ -124,6 +129,8 @@ int main(int argc, char** argv)
     }
     if (debug)
         host_enable_debug("PUTIL", 2);
+    host_set_infos_shown(!quiet);
+    host_set_progress_drawn(!no_progress);
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         std::signal(signal_number, remove_temporaries_and_stop);
 

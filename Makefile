@@ -30,7 +30,7 @@ demo: configure
 	cmake --build $(BUILD) -j $(JOBS) --target putil_cli
 	$(PUTIL) activity --design examples/counter_design.json examples/counter.vcd
 	$(PUTIL) activity --design examples/bidir_port.json -o $(BUILD)/bidir_port_activity.txt examples/bidir_port.vcd
-	@grep -E '^(signal|bus\[[0-9]\] |oe |input)' $(BUILD)/bidir_port_activity.txt
+	@grep -E '^(name|bus\[[0-9]\] |oe |input)' $(BUILD)/bidir_port_activity.txt
 	$(PUTIL) activity --design examples/packet_engine.json --sdc examples/packet_engine.sdc -o $(BUILD)/packet_engine_activity.txt examples/packet_engine_verilator.vcd
 	@tail -n 1 $(BUILD)/packet_engine_activity.txt
 	$(PUTIL) clocks --design examples/two_clocks_design.json --sdc examples/two_clocks.sdc --relative 'top|sync|q2=12.5'

@@ -51,12 +51,12 @@ std::string table_value(const std::optional<float>& value, const char* source)
 
 void write_table(const HOST_DESIGN& design, bool with_constraints, std::ostream& out)
 {
-    std::size_t width = std::string("signal").size();
+    std::size_t width = std::string("name").size();
     const std::size_t value_width = with_constraints ? 34 : 20;
     putil_for_each_activity_row(design, with_constraints,
                                 [&](const PUTIL_ACTIVITY_ROW& row) { width = std::max(width, row.name.size()); });
     width = putil_column_width(width);
-    out << putil_padded("signal", width) << "  " << putil_padded("static_probability", value_width)
+    out << putil_padded("name", width) << "  " << putil_padded("static_probability", value_width)
         << "toggle_rate (/s)\n";
     putil_for_each_activity_row(design, with_constraints, [&](const PUTIL_ACTIVITY_ROW& row) {
         out << putil_padded(row.name, width) << "  "

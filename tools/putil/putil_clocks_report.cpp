@@ -14,16 +14,21 @@ std::optional<float> known_rate(float rate)
 
 const char* flag_text(bool flag) { return flag ? "yes" : "no"; }
 
+// CSV writes flags as JSON does, and a missing domain as an empty field.
+const char* csv_flag(bool flag) { return flag ? "true" : "false"; }
+
+std::string csv_domain(int domain) { return domain < 0 ? std::string() : std::to_string(domain); }
+
 void write_csv(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
 {
     out << "name,clock_domain,clock_toggle_rate,from_fanout_traversal,multiple_clock_domains,"
            "multiple_register_clock_domains,clock_net,relative_percent,toggle_rate\n";
     for (const PUTIL_CLOCKS_ROW& row : report.signals) {
-        out << putil_csv_field(row.name) << "," << row.domain << ","
-            << putil_number_text(known_rate(row.clock_toggle_rate), "") << "," << row.from_fanout_traversal << ","
-            << row.multiple_clock_domains << "," << row.multiple_register_clock_domains << "," << row.clock_net
-            << "," << putil_number_text(row.relative_percent, "") << ","
-            << putil_number_text(putil_absolute_toggle_rate(row), row.relative_percent ? "unknown" : "") << "\n";
+        out << putil_csv_field(row.name) << "," << csv_domain(row.domain) << ","
+            << putil_number_text(known_rate(row.clock_toggle_rate), "") << "," << csv_flag(row.from_fanout_traversal)
+            << "," << csv_flag(row.multiple_clock_domains) << "," << csv_flag(row.multiple_register_clock_domains)
+            << "," << csv_flag(row.clock_net) << "," << putil_number_text(row.relative_percent, "") << ","
+            << putil_number_text(putil_absolute_toggle_rate(row), "") << "\n";
     }
 }
 
@@ -48,15 +53,15 @@ void write_columns(const std::vector<std::vector<std::string>>& rows, std::ostre
 void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
 {
     out << "clock domains (rule: " << report.rule << ")\n";
-    std::vector<std::vector<std::string>> rows = {{"signal", "domain", "clock_rate (/s)", "from_fanout", "multiple",
+    std::vector<std::vector<std::string>> rows = {{"name", "domain", "clock_rate (/s)", "from_fanout", "multiple",
                                                    "multiple_reg", "clock_net", "relative", "toggle_rate (/s)"}};
     for (const PUTIL_CLOCKS_ROW& row : report.signals) {
         rows.push_back({row.name, row.domain < 0 ? "-" : std::to_string(row.domain),
-                        putil_number_text(known_rate(row.clock_toggle_rate), "unknown"),
+                        putil_number_text(known_rate(row.clock_toggle_rate), "-"),
                         flag_text(row.from_fanout_traversal), flag_text(row.multiple_clock_domains),
                         flag_text(row.multiple_register_clock_domains), flag_text(row.clock_net),
                         row.relative_percent ? putil_number_text(row.relative_percent, "") + "%" : "-",
-                        putil_number_text(putil_absolute_toggle_rate(row), row.relative_percent ? "unknown" : "-")});
+                        putil_number_text(putil_absolute_toggle_rate(row), "-")});
     }
     write_columns(rows, out);
     for (const PUTIL_CLOCKS_TABLE& table : report.tables) {

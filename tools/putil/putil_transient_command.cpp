@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "putil_activity_job.h"
 #include "putil_command.h"
 #include "putil_fst_input.h"
 #include "putil_stream_replay.h"
@@ -28,6 +29,7 @@ public:
         app.add_option("--voltage", m_voltage_text, "Supply voltage in volts that turns power into current")->required();
         app.add_option("--design", m_design_file,
                        "Design (JSON); without it the design is derived from the first VCD");
+        app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
         app.add_flag("--dump", m_dump,
                      "Also write transient_current_waveform.dump in the working directory (or --output-dir)");
         app.add_option("--output-dir", m_output_directory, "Folder for the dump (default: the working directory)");
@@ -71,8 +73,11 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
         }
         host_set_current_design(design.get());
-        for (const std::string& file : m_vcd_files)
-            design->input_files()->add_entry(file, design->root(), nullptr, nullptr);
+        HOST_INSTANCE* scope = design->find_instance(m_scope);
+        if (scope == nullptr)
+            throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
+        // The current counts every toggle of the file: the job takes no window.
+        putil_add_waveform_inputs(*design, m_vcd_files, scope, std::nullopt, std::nullopt);
 
         std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
         if (!reader) {
@@ -125,6 +130,7 @@ private:
     std::string m_voltage_text;
     double m_voltage = 0.0;
     std::string m_design_file;
+    std::string m_scope;
     bool m_dump = false;
     std::string m_plot_file;
     std::string m_csv_file;

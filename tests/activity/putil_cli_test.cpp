@@ -255,8 +255,8 @@ TEST_F(PUTIL_CLI_TEST, help_unknown_commands_and_global_options)
     const struct { const char* args; int status; const char* out; const char* err; } cases[] = {
         {"help activity", 0, "Usage: putil activity [OPTIONS]", ""},
         {"help", 0, "Usage: putil [OPTIONS] SUBCOMMAND", ""},
-        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, tbl, "
-                         "transient\n"},
+        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, signals, "
+                         "tbl, transient\n"},
         {"help nosuch", 2, "", "unknown command \"nosuch\""},
         {"tbl --version", 0, "putil " PUTIL_VERSION "\n", ""},
     };
@@ -332,6 +332,29 @@ TEST_F(PUTIL_CLI_TEST, counter_example_matches_expected_values)
         for (int i : {0, 1})
             EXPECT_NEAR(std::stod(actual.at(name)[i]), std::stod(values[i]), 1e-6 * std::fabs(std::stod(values[i])));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// `putil signals` names the declared signals as the activity job matches them; a file that does not parse fails.
+TEST_F(PUTIL_CLI_TEST, signals_lists_the_names_a_design_is_matched_by)
+{
+    write_file("w.vcd", "$scope module top $end\n$scope begin blk $end\n$var wire 1 ! s $end\n$upscope $end\n"
+                        "$scope module u $end\n$var wire 2 \" v [1:0] $end\n$upscope $end\n$upscope $end\n"
+                        "$enddefinitions $end\n#0\n");
+    RUN_RESULT result = run_putil("signals w.vcd");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "top|blk.s\ntop|u|v[0]\ntop|u|v[1]\n");
+    // Every listed name is a row of the derived design.
+    const RUN_RESULT activity = run_putil("activity --format csv w.vcd");
+    for (const std::string& name : putil_lines_of(result.out))
+        EXPECT_NE(activity.out.find("\n" + name + ","), std::string::npos) << name;
+    write_file("cut.vcd", "$scope module top $end\n$var wire 1 ! a\n");
+    result = run_putil("signals cut.vcd");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("[222007]"), std::string::npos) << result.err;
 }
 
 }  // namespace

@@ -205,8 +205,7 @@ private:
     static int read_waveforms(HOST_DESIGN& design, bool vwf)
     {
         const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(design, vwf);
-        putil_warn_of_ignored_ascending_ranges(design);
-        putil_warn_of_malformed_values(design);
+        putil_warn_of_read_findings(design);
         if (!read.error.empty())
             std::cerr << "putil: error: " << read.error << "\n";
         return read.status;

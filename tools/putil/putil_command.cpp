@@ -106,7 +106,11 @@ void putil_warn_if_stopped(int reader_status)
                      "the results cover the part read\n";
 }
 
-void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design)
+namespace {
+
+// Once for the whole run: how many declarations strict reading left
+// unmeasured for their ascending ranges.
+void warn_of_ignored_ascending_ranges(const HOST_DESIGN& design)
 {
     std::size_t count = 0;
     std::string example;
@@ -124,6 +128,27 @@ void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design)
               << example << ") " << (count == 1 ? "was" : "were")
               << " ignored: strict reading measures descending ranges only; read without --strict to measure "
               << (count == 1 ? "it" : "them") << "\n";
+}
+
+// One line per input file whose read met malformed values.
+void warn_of_malformed_values(const HOST_DESIGN& design)
+{
+    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
+        if (!entry->read_extent() || entry->read_extent()->malformed_values == 0)
+            continue;
+        const std::uint64_t count = entry->read_extent()->malformed_values;
+        std::cerr << "putil: warning: " << stl_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
+                  << ": " << count << (count == 1 ? " malformed value was" : " malformed values were")
+                  << " read as x (warning 222020 lists the first ones)\n";
+    }
+}
+
+}  // namespace
+
+void putil_warn_of_read_findings(const HOST_DESIGN& design)
+{
+    warn_of_ignored_ascending_ranges(design);
+    warn_of_malformed_values(design);
 }
 
 namespace {
@@ -177,18 +202,6 @@ bool putil_report_unmatched(const HOST_DESIGN& design)
     if (!unmatched.terms.empty())
         warn_of_unmatched(unmatched, write && written);
     return written;
-}
-
-void putil_warn_of_malformed_values(const HOST_DESIGN& design)
-{
-    for (const HOST_INPUT_FILE_DATA* entry : design.input_files()->entries()) {
-        if (!entry->read_extent() || entry->read_extent()->malformed_values == 0)
-            continue;
-        const std::uint64_t count = entry->read_extent()->malformed_values;
-        std::cerr << "putil: warning: " << stl_escape_control_bytes(host_shown_file_name(entry->get_file_name()))
-                  << ": " << count << (count == 1 ? " malformed value was" : " malformed values were")
-                  << " read as x (warning 222020 lists the first ones)\n";
-    }
 }
 
 std::optional<BIG_TIME> putil_parse_time_option(const char* option, const std::string& text)

@@ -97,11 +97,10 @@ bool putil_output_failed();
 // status PUTIL_VCD_READER_STATUS_STOPPED), when it did.
 void putil_warn_if_stopped(int reader_status);
 
-// Says on standard error, once for the whole run, how many declarations
-// strict reading left unmeasured for their ascending ranges.
-void putil_warn_of_ignored_ascending_ranges(const HOST_DESIGN& design);
-// One line per input file whose read met malformed values, with their count.
-void putil_warn_of_malformed_values(const HOST_DESIGN& design);
+// Says on standard error what the reads met and measured around: the
+// declarations strict reading left for their ascending ranges (once for the
+// run), and each file's count of malformed values.
+void putil_warn_of_read_findings(const HOST_DESIGN& design);
 
 // After a read: a warning of the registers and pins that got no activity,
 // with the reasons counted, and with putil_output_vcd_name_matching_info

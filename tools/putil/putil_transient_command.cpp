@@ -89,8 +89,7 @@ public:
         bool generated = reader->generate_transient_current(design->store(), energies, &m_voltage, &unused, &times,
                                                             &currents, m_dump);
         putil_warn_if_stopped(reader->get_status());
-        putil_warn_of_ignored_ascending_ranges(*design);
-        putil_warn_of_malformed_values(*design);
+        putil_warn_of_read_findings(*design);
         reader.reset();
         host_progress_finish();
         generated = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK && generated;

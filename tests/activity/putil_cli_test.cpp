@@ -87,7 +87,7 @@ TEST_F(PUTIL_CLI_TEST, derived_design_names_signals_like_the_reader)
     EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
         << result.err;
     write_file("e.csv", "top|a,0,1e-12\n");
-    result = run_putil("transient --strict --energies e.csv --voltage 1 --csv t.csv naming.vcd");
+    result = run_putil("transient --strict --energies e.csv --voltage 1 -o t.csv naming.vcd");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
         << result.err;

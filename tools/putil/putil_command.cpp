@@ -87,6 +87,16 @@ bool putil_write_output(const std::string& file, const std::function<void(std::o
     return false;
 }
 
+void putil_take_deprecated_output(const std::string& old_form, const std::string& old_value, std::string& output)
+{
+    if (old_value.empty())
+        return;
+    if (!output.empty())
+        throw PUTIL_USAGE_ERROR{"the output is given twice: -o " + output + " and " + old_form + " " + old_value};
+    std::cerr << "putil: warning: " << old_form << " is deprecated: write -o " << old_value << "\n";
+    output = old_value;
+}
+
 void putil_set_output_directory(const std::string& folder)
 {
     if (folder.empty())

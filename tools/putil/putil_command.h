@@ -84,6 +84,11 @@ void putil_check_outputs(const std::vector<std::string>& outputs, const std::vec
 // failed (the file then keeps its previous content).
 bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write);
 
+// The main output named the older way (tbl's second argument, transient's
+// --csv): taken as -o with a warning that says how to write it; given
+// beside -o, a usage error.
+void putil_take_deprecated_output(const std::string& old_form, const std::string& old_value, std::string& output);
+
 // The side files the library writes (name-matching lists, dumps) go to
 // folder (empty: the working directory); a folder that cannot be written is
 // refused with PUTIL_INPUT_ERROR.

@@ -34,13 +34,18 @@ public:
                      "Also write transient_current_waveform.dump in the working directory (or --output-dir)");
         app.add_option("--output-dir", m_output_directory, "Folder for the dump (default: the working directory)");
         app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
-        app.add_option("--csv", m_csv_file, "Write the waveform points to FILE instead of standard output");
+        app.add_option("-o,--output", m_csv_file,
+                       "Write the waveform points (CSV) to FILE (replaced only when the run succeeded) instead of "
+                       "standard output");
+        // The points' file under its older name.
+        app.add_option("--csv", m_deprecated_csv_file)->group("");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }
 
     int run() override
     {
+        putil_take_deprecated_output("--csv", m_deprecated_csv_file, m_csv_file);
         if (!m_strict)
             host_set_setting("putil_vcd_extended_syntax", "on");
         // As for activity: the toggles are applied on a second thread while
@@ -133,6 +138,7 @@ private:
     bool m_dump = false;
     std::string m_plot_file;
     std::string m_csv_file;
+    std::string m_deprecated_csv_file;
     std::string m_output_directory;
     std::vector<std::string> m_settings;
     bool m_strict = false;

@@ -99,10 +99,7 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
         }
         host_set_current_design(design.get());
-        HOST_INSTANCE* scope = design->find_instance(m_scope);
-        if (scope == nullptr)
-            throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
-        configure_inputs(*design, scope, start, end);
+        configure_inputs(*design, putil_find_scope(*design, m_scope), start, end);
         design->store()->set_keeping_level_times(format == PUTIL_ACTIVITY_FORMAT::SAIF);
         if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
             return PUTIL_EXIT_INPUT_FAILED;
@@ -178,26 +175,10 @@ private:
                           const std::optional<BIG_TIME>& end) const
     {
         putil_add_waveform_inputs(design, m_vcd_files, scope, start, end);
-        HOST_INPUT_FILE_MANAGER* inputs = design.input_files();
-        if (m_merge == "add")
-            inputs->set_merge_mode(PUTIL_MERGE_ADD);
-        else if (m_merge == "keep")
-            inputs->set_merge_mode(PUTIL_MERGE_KEEP);
-        if (m_glitch_option->count() == 0)
-            return;
-        inputs->set_use_timing_estimator(true);
+        putil_set_merge_mode(design, m_merge);
         // The flag alone reads as "true": the design's own delays are used.
-        if (m_glitch_width_text.empty() || m_glitch_width_text == "true")
-            return;
-        // A plain number is picoseconds; the delay is an int of them.
-        std::int64_t picoseconds = 0;
-        std::string error;
-        const int most = std::numeric_limits<int>::max();
-        const bool plain_number = m_glitch_width_text.find_first_not_of("0123456789") == std::string::npos;
-        if (!(plain_number ? putil_parse_picosecond_count(m_glitch_width_text, picoseconds, error, most)
-                           : putil_parse_time_text(m_glitch_width_text, picoseconds, error, most)))
-            throw PUTIL_USAGE_ERROR{"--filter-glitches: " + error};
-        design.set_fixed_glitch_width(static_cast<int>(picoseconds));
+        if (m_glitch_option->count() != 0)
+            putil_set_glitch_filter(design, m_glitch_width_text == "true" ? "" : m_glitch_width_text);
     }
 
     // Status 1 when a file was missing or did not parse (the reader still
@@ -217,20 +198,12 @@ private:
     {
         std::string error;
         std::vector<std::string> warnings;
-        if (!host_load_clock_constraints(design, m_constraints_file, error, &warnings)) {
-            std::cerr << "putil: error: " << error << "\n";
-            return false;
-        }
+        const bool applied = putil_apply_clock_constraints(design, m_constraints_file, error, warnings);
         for (const std::string& warning : warnings)
             std::cerr << "putil: warning: " << warning << "\n";
-        std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
-            putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
-        if (!calculator) {
-            std::cerr << "putil: error: out of memory\n";
-            return false;
-        }
-        calculator->apply_clock_settings();
-        return true;
+        if (!applied)
+            std::cerr << "putil: error: " << error << "\n";
+        return applied;
     }
 
     bool write_report(const HOST_DESIGN& design, PUTIL_ACTIVITY_FORMAT format, bool partial) const

@@ -70,7 +70,16 @@ void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
     }
 }
 
-void write_json(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
+}  // namespace
+
+std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row)
+{
+    if (!row.relative_percent || row.clock_toggle_rate == -1.0f)
+        return std::nullopt;
+    return *row.relative_percent / 100.0f * row.clock_toggle_rate;
+}
+
+nlohmann::json putil_clocks_report_json(const PUTIL_CLOCKS_REPORT& report)
 {
     nlohmann::json tables = nlohmann::json::array();
     for (const PUTIL_CLOCKS_TABLE& table : report.tables)
@@ -90,18 +99,7 @@ void write_json(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
         }
         signals.push_back(std::move(signal));
     }
-    const nlohmann::json document = {
-        {"rule", report.rule}, {"signals", signals}, {"messages", putil_posted_messages_json()}, {"tables", tables}};
-    out << putil_dumped_json(document, "") << "\n";
-}
-
-}  // namespace
-
-std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row)
-{
-    if (!row.relative_percent || row.clock_toggle_rate == -1.0f)
-        return std::nullopt;
-    return *row.relative_percent / 100.0f * row.clock_toggle_rate;
+    return {{"rule", report.rule}, {"signals", signals}, {"messages", putil_posted_messages_json()}, {"tables", tables}};
 }
 
 void putil_write_clocks_report(const PUTIL_CLOCKS_REPORT& report, PUTIL_CLOCKS_FORMAT format, std::ostream& out)
@@ -109,6 +107,6 @@ void putil_write_clocks_report(const PUTIL_CLOCKS_REPORT& report, PUTIL_CLOCKS_F
     switch (format) {
     case PUTIL_CLOCKS_FORMAT::TABLE: write_table(report, out); break;
     case PUTIL_CLOCKS_FORMAT::CSV: write_csv(report, out); break;
-    case PUTIL_CLOCKS_FORMAT::JSON: write_json(report, out); break;
+    case PUTIL_CLOCKS_FORMAT::JSON: out << putil_dumped_json(putil_clocks_report_json(report), "") << "\n"; break;
     }
 }

@@ -55,6 +55,8 @@ public:
                        "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
         app.add_option("--output-dir", m_output_directory,
                        "Folder for the side files (name-matching lists; default: the working directory)");
+        app.add_flag("--unmatched", m_unmatched,
+                     "List on standard error each register and pin that got no activity, with the reason");
         app.add_flag("--partial", m_partial,
                      "When a file fails to read, still write what was measured, marked \"partial\": true "
                      "(JSON only)");
@@ -109,7 +111,7 @@ public:
         if (status == PUTIL_EXIT_OK) {
             for (const std::string& warning : putil_empty_input_warnings(*design))
                 std::cerr << "putil: warning: " << warning << "\n";
-            if (!putil_report_unmatched(*design))
+            if (!putil_report_unmatched(*design, m_unmatched))
                 status = PUTIL_EXIT_INPUT_FAILED;
         }
         if (putil_output_failed() && status == PUTIL_EXIT_OK)
@@ -239,6 +241,7 @@ private:
     std::string m_output_file;
     std::string m_output_directory;
     bool m_partial = false;
+    bool m_unmatched = false;
 };
 
 }  // namespace

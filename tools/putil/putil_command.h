@@ -108,10 +108,12 @@ void putil_warn_if_stopped(int reader_status);
 void putil_warn_of_read_findings(const HOST_DESIGN& design);
 
 // After a read: a warning of the registers and pins that got no activity,
-// with the reasons counted, and with putil_output_vcd_name_matching_info
-// the side file putil_vcd_unmatched_reasons.txt, one line per such term.
-// False when the side file could not be written (the error is shown).
-bool putil_report_unmatched(const HOST_DESIGN& design);
+// with the reasons counted; when listed, before it one line per such term
+// and its reason on standard error ("putil: unmatched: NAME (pin): REASON");
+// with putil_output_vcd_name_matching_info the side file
+// putil_vcd_unmatched_reasons.txt, one line per such term. False when the
+// side file could not be written (the error is shown).
+bool putil_report_unmatched(const HOST_DESIGN& design, bool listed);
 
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.

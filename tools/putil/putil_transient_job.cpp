@@ -26,11 +26,17 @@ PUTIL_TRANSIENT_WAVEFORM putil_generate_transient_current(HOST_DESIGN& design, c
         waveform.error = "out of memory";
         return waveform;
     }
+    // The job posts no message at the start and end of a file: the bar is
+    // named and completed here.
+    host_progress_start(host_shown_file_name(files.front()) +
+                        (files.size() > 1 ? " and " + std::to_string(files.size() - 1) + " more" : ""));
     const double unused = 0.0;
     waveform.generated = reader->generate_transient_current(design.store(), energies, &voltage, &unused,
                                                             &waveform.times, &waveform.currents, dump);
     waveform.reader_status = reader->get_status();
     reader.reset();
+    if (waveform.generated && waveform.reader_status == PUTIL_VCD_READER_STATUS_OK)
+        host_progress_complete();
     host_progress_finish();
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
         waveform.generated = waveform.generated && message.id != MSG_FAILED_FILE_PARSING;

@@ -77,7 +77,9 @@ const CONVENTION_CASE CONVENTION_CASES[] = {
     {"tbl", "tbl " + COUNTER, "%", true},
     {"transient", "transient --energies " PUTIL_EXAMPLES_DIR "/counter_energies.csv --voltage 0.9 " + COUNTER,
      "time_s,current_a", false},
-    {"signals", "signals " PUTIL_EXAMPLES_DIR "/counter.vcd", "counter_tb|", false},
+    {"signals_table", "signals --count " PUTIL_EXAMPLES_DIR "/counter.vcd", "name  ", false},
+    {"signals_csv", "signals --format csv " PUTIL_EXAMPLES_DIR "/counter.vcd", "name,kind,width,code", false},
+    {"signals_json", "signals --format json " PUTIL_EXAMPLES_DIR "/counter.vcd", "{", false},
     {"hssi", "hssi --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "ELEMENT_ID", false},
 };
 

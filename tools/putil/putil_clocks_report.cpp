@@ -32,24 +32,6 @@ void write_csv(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
     }
 }
 
-// Columns of text, each as wide as its widest cell (up to the cap: a longer
-// cell overflows its own row).
-void write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
-{
-    std::vector<std::size_t> widths;
-    for (const std::vector<std::string>& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], putil_column_width(row[i].size()));
-    }
-    for (const std::vector<std::string>& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += i + 1 < row.size() ? putil_padded(row[i], widths[i]) + "  " : row[i];
-        out << line << "\n";
-    }
-}
-
 void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
 {
     out << "clock domains (rule: " << report.rule << ")\n";
@@ -63,10 +45,10 @@ void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
                         row.relative_percent ? putil_number_text(row.relative_percent, "") + "%" : "-",
                         putil_number_text(putil_absolute_toggle_rate(row), "-")});
     }
-    write_columns(rows, out);
+    putil_write_columns(rows, out);
     for (const PUTIL_CLOCKS_TABLE& table : report.tables) {
         out << "\n" << table.title << "\n";
-        write_columns(table.rows, out);
+        putil_write_columns(table.rows, out);
     }
 }
 

@@ -1,6 +1,7 @@
 // Shared text forms of the reports.
 #include "putil_report_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "putil_host.h"
@@ -36,6 +37,22 @@ std::size_t putil_column_width(std::size_t widest)
 {
     const std::size_t most = 80;
     return widest < most ? widest : most;
+}
+
+void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
+{
+    std::vector<std::size_t> widths;
+    for (const std::vector<std::string>& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()), 0);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], putil_column_width(row[i].size()));
+    }
+    for (const std::vector<std::string>& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? putil_padded(row[i], widths[i]) + "  " : row[i];
+        out << line << "\n";
+    }
 }
 
 std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin)

@@ -3,7 +3,9 @@
 
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <vector>
 
 // A single-precision value with all the digits that tell it apart, or
 // missing when there is none.
@@ -19,6 +21,10 @@ std::string putil_padded(const std::string& text, std::size_t size);
 // The width of a table column whose widest cell is widest: at most 80, so
 // that one long name overflows its own row instead of widening every row.
 std::size_t putil_column_width(std::size_t widest);
+
+// Rows of cells as columns of text, each as wide as its widest cell (up to
+// putil_column_width: a longer cell overflows its own row).
+void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out);
 
 // A value as dump(2) writes it inside a document, its lines after the first
 // indented by margin; bytes that are not UTF-8 are replaced.

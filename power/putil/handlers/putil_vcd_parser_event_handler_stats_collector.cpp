@@ -132,6 +132,7 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
 {
     PUTIL_ASSERT(sa_data != 0);
     m_keep_level_steps = effect == PUTIL_VCD_STEP_EFFECT::MEASURE && sa_data->keeps_signal_level_times();
+    m_counting_level_steps = m_keep_level_steps;
     if (m_filter_glitches) {
         m_advanced_estimator =
             TIM_ADVANCED_ESTIMATOR::create_advanced_estimator(MEM_MANAGER::get_default_segment(), false);
@@ -272,7 +273,7 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
     if (measure && m_filter_glitches && !hold)
         PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * static_cast<double>(dt) * 1000.0,
                                                info.min_fanout_delay, static_cast<double>(last_change));
-    if (measure && m_keep_level_steps && !hold && m_whole_timestamps)
+    if (measure && m_counting_level_steps && !hold)
         book_level_steps(info, at.ticks * m_level_steps_per_tick);
     if (measure && at.in_window) {
         // Stores that keep the time at each level get Z's time apart.
@@ -485,10 +486,10 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time, c
     if (ticks == nullptr) {
         leave_whole_times();
         m_whole_timestamps = false;
-    } else if (m_keep_level_steps && !prepare_level_steps()) {
-        m_whole_timestamps = false;
-    } else if (m_keep_level_steps && *ticks > INT64_MAX / m_level_steps_per_tick) {
-        m_whole_timestamps = false;   // beyond a count of level steps
+        m_counting_level_steps = false;
+    } else if (m_counting_level_steps &&
+               (!prepare_level_steps() || *ticks > INT64_MAX / m_level_steps_per_tick)) {
+        m_counting_level_steps = false;   // a unit or a time beyond a count of level steps
     }
     // A window bound between the last timestamp and this one closes the
     // interval there first.
@@ -863,6 +864,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
     m_latest_ticks = 0;
     m_whole_times = true;
     m_whole_timestamps = true;
+    m_counting_level_steps = m_keep_level_steps;
     m_level_steps_prepared = false;
     m_extent = PUTIL_READ_EXTENT();
     m_link_output_enables_pending = true;
@@ -933,7 +935,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
             return false;
     }
     // The level steps run to the window's end, or to the last timestamp.
-    if (m_keep_level_steps && m_whole_timestamps && prepare_level_steps()) {
+    if (m_counting_level_steps && !prepare_level_steps())
+        m_counting_level_steps = false;
+    if (m_counting_level_steps) {
         const std::int64_t until = m_level_window_end != INT64_MAX
                                        ? m_level_window_end
                                        : m_current_ticks * m_level_steps_per_tick;
@@ -1062,7 +1066,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTE
     const std::size_t record = static_cast<std::size_t>(&info - m_oterm_infos.data());
     PUTIL_SIGNAL_LEVEL_TIMES times;
     times.transitions = info.toggle_count * 0.5;
-    if (m_keep_level_steps && m_whole_timestamps && m_level_unit_fs > 0) {
+    if (m_counting_level_steps) {
         // Exact: whole steps, the window's bounds on steps. A level that is
         // neither 0, 1 nor Z counts as 0, as in the records.
         const LEVEL_STEPS& steps = m_level_steps[record];

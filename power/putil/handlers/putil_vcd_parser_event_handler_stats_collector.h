@@ -220,9 +220,11 @@ private:
     std::int64_t m_latest_ticks = 0;
     bool m_whole_times = true;
     bool m_whole_timestamps = true;   // every timestamp of the file so far
-    // The level steps: kept for this file, prepared (unit and window bounds
-    // in steps), and the steps per tick and window bounds.
+    // The level steps: kept for the store, counted for this file (every
+    // timestamp whole and within a count of steps so far), prepared (unit
+    // and window bounds in steps), and the steps per tick and window bounds.
     bool m_keep_level_steps = false;
+    bool m_counting_level_steps = false;
     bool m_level_steps_prepared = false;
     std::int64_t m_level_unit_fs = 1;
     std::int64_t m_level_steps_per_tick = 1;

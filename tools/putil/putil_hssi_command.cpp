@@ -1,9 +1,9 @@
 // `putil hssi`: builds the transceiver power model of a device (and fills it
 // from a design's atoms when one is given, after the design's activity was
-// read from waveforms or a saved activity report), appends the device's
-// power constants, and writes either every element's debug description and
-// the power-region voltages the model recorded, or the power per element,
-// supply and region.
+// read from waveforms or a saved activity report), and writes either every
+// element's debug description and the power-region voltages the model
+// recorded, or, with the device's power constants appended, the power per
+// element, supply and region.
 #include <CLI/CLI.hpp>
 #include <iostream>
 
@@ -58,7 +58,10 @@ public:
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
-        if (!putil_build_hssi_model(*design, m_family_name, !m_design_file.empty(), built, error)) {
+        // The dump shows the model as the device and design give it; the
+        // power report adds the power analyzer's constants.
+        const bool power = !m_format_name.empty();
+        if (!putil_build_hssi_model(*design, m_family_name, !m_design_file.empty(), power, built, error)) {
             std::cerr << "putil: error: " << m_design_file << ": " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }

@@ -181,8 +181,8 @@ bool putil_load_design_device(HOST_DESIGN& design, const std::string& device_fil
     return true;
 }
 
-bool putil_build_hssi_model(HOST_DESIGN& design, const std::string& family_name, bool fill, PUTIL_HSSI_MODEL& built,
-                            std::string& error)
+bool putil_build_hssi_model(HOST_DESIGN& design, const std::string& family_name, bool fill, bool power,
+                            PUTIL_HSSI_MODEL& built, std::string& error)
 {
     HOST_DEVICE* device = design.device();
     const FAMILY_MODEL& chosen = model_for(family_name, device->get_basic_info()->get_family_enum());
@@ -198,7 +198,8 @@ bool putil_build_hssi_model(HOST_DESIGN& design, const std::string& family_name,
     built.model->build_hssi_info_from_device_database(device);
     if (fill)
         built.model->fill_in_hssi_info_from_cdb_atom_netlist(design.netlist(), design.store());
-    append_power_constants(*device, *built.model);
+    if (power)
+        append_power_constants(*device, *built.model);
     return true;
 }
 

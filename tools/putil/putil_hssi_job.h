@@ -33,11 +33,11 @@ struct PUTIL_HSSI_MODEL {
 
 // Builds the model named family_name (empty: the device family's, else the
 // base model; a family model on another family's device is a usage error),
-// fills it from the design's atoms when fill, and appends the device's
-// power constants. false, with error (naming the atom, for the caller to
+// fills it from the design's atoms when fill, and, with power, appends the
+// device's power constants as the power analyzer does. false, with error (naming the atom, for the caller to
 // prefix with the design file), when the design cannot be modelled.
-bool putil_build_hssi_model(HOST_DESIGN& design, const std::string& family_name, bool fill, PUTIL_HSSI_MODEL& built,
-                            std::string& error);
+bool putil_build_hssi_model(HOST_DESIGN& design, const std::string& family_name, bool fill, bool power,
+                            PUTIL_HSSI_MODEL& built, std::string& error);
 
 // One supply of one element.
 struct PUTIL_HSSI_POWER_ROW {

@@ -10,7 +10,7 @@ const std::string EXAMPLES = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples
 // Two PLLs of a strip on two supplies, with power constants, and a VCD in
 // which the CDR PLL's output toggles 1e9 times a second and the LC PLL's
 // 2e9 times.
-const std::string POWER = std::string(PUTIL_TEST_DATA_DIR) + "/hssi_power/";
+const std::string TWO_PLLS_DESIGN = EXAMPLES + "two_plls_design.json";
 
 int count_of(const std::string& text, const std::string& part)
 {
@@ -102,7 +102,7 @@ TEST_F(PUTIL_TEST, hssi_builds_each_familys_model_of_its_bundled_design)
 // left half.
 TEST_F(PUTIL_TEST, hssi_power_report_adds_up_each_supplys_power)
 {
-    const RUN_RESULT run = run_putil("hssi --design " + POWER + "design.json --vcd " + POWER + "plls.vcd --format json");
+    const RUN_RESULT run = run_putil("hssi --design " + TWO_PLLS_DESIGN + " --vcd " + EXAMPLES + "two_plls.vcd --format json");
     ASSERT_EQ(run.status, 0) << run.err;
     const nlohmann::json report = nlohmann::json::parse(run.out);
     struct EXPECTED {
@@ -130,7 +130,7 @@ TEST_F(PUTIL_TEST, hssi_power_report_adds_up_each_supplys_power)
     EXPECT_DOUBLE_EQ(elements[2]["dynamic_energy"].get<double>(), 2e-12);
 
     // Without activity the rates are the store's zeros: static power only.
-    const RUN_RESULT idle = run_putil("hssi --design " + POWER + "design.json --format csv");
+    const RUN_RESULT idle = run_putil("hssi --design " + TWO_PLLS_DESIGN + " --format csv");
     ASSERT_EQ(idle.status, 0) << idle.err;
     EXPECT_NE(idle.out.find("LC_PLL@111,1,111,LC_PLL,STANDARD,VCC_HSSI_PLL,1000,LEFT_HALF,0.009,2e-12,0,0\n"),
               std::string::npos)
@@ -141,11 +141,11 @@ TEST_F(PUTIL_TEST, hssi_power_report_adds_up_each_supplys_power)
 // VCD again gives it, in every format.
 TEST_F(PUTIL_TEST, hssi_takes_saved_activity_as_it_takes_the_waveforms)
 {
-    const std::string design = POWER + "design.json";
-    ASSERT_EQ(run_putil("activity --design " + design + " --format json -o activity.json " + POWER + "plls.vcd").status,
+    const std::string design = TWO_PLLS_DESIGN;
+    ASSERT_EQ(run_putil("activity --design " + design + " --format json -o activity.json " + EXAMPLES + "two_plls.vcd").status,
               0);
     for (const char* format : {"table", "csv", "json"}) {
-        const RUN_RESULT read = run_putil("hssi --design " + design + " --vcd " + POWER + "plls.vcd --format " + format);
+        const RUN_RESULT read = run_putil("hssi --design " + design + " --vcd " + EXAMPLES + "two_plls.vcd --format " + format);
         const RUN_RESULT saved =
             run_putil("hssi --design " + design + " --activity " + m_folder + "/activity.json --format " + format);
         ASSERT_EQ(read.status, 0) << read.err;
@@ -160,7 +160,7 @@ TEST_F(PUTIL_TEST, hssi_takes_saved_activity_as_it_takes_the_waveforms)
 
 TEST_F(PUTIL_TEST, hssi_refuses_activity_it_cannot_use)
 {
-    const std::string design = " --design " + POWER + "design.json";
+    const std::string design = " --design " + TWO_PLLS_DESIGN;
     write_file("other.json", "{\"signals\": [{\"name\": \"nowhere\", \"toggle_rate\": 1}]}");
     const RUN_RESULT other = run_putil("hssi" + design + " --activity " + m_folder + "/other.json");
     EXPECT_EQ(other.status, 1);
@@ -168,7 +168,7 @@ TEST_F(PUTIL_TEST, hssi_refuses_activity_it_cannot_use)
               std::string::npos)
         << other.err;
     const std::pair<std::string, std::string> usages[] = {
-        {" --activity a.json --vcd " + POWER + "plls.vcd", "give one or the other"},
+        {" --activity a.json --vcd " + EXAMPLES + "two_plls.vcd", "give one or the other"},
         {" --format csv --dump", "give one"},
     };
     for (const auto& [options, reason] : usages) {
@@ -176,7 +176,7 @@ TEST_F(PUTIL_TEST, hssi_refuses_activity_it_cannot_use)
         EXPECT_EQ(run.status, 2) << options;
         EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
     }
-    EXPECT_EQ(run_putil("hssi --device " + POWER + "device.json --activity a.json").status, 2);
+    EXPECT_EQ(run_putil("hssi --device " + EXAMPLES + "two_plls_device.json --activity a.json").status, 2);
 }
 
 // The dump shows the model as the device and design give it: the power

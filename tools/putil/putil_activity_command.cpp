@@ -38,6 +38,7 @@ public:
                                     "simulation's duration"};
         if (m_partial && format != PUTIL_ACTIVITY_FORMAT::JSON)
             throw PUTIL_USAGE_ERROR{"--partial needs --format json, where results are marked partial"};
+        m_inputs.check_input_files();
         putil_check_outputs({m_output_file}, m_inputs.input_files());
 
         std::unique_ptr<HOST_DESIGN> design;

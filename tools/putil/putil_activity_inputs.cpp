@@ -56,6 +56,11 @@ bool PUTIL_ACTIVITY_INPUTS::prepare(const std::string& design_file)
     m_end = putil_parse_time_option("--end", m_end_text);
     if (m_start && m_end && m_start->get_storage_number() > m_end->get_storage_number())
         throw PUTIL_USAGE_ERROR{"--start " + m_start_text + " is later than --end " + m_end_text};
+    return m_vwf;
+}
+
+void PUTIL_ACTIVITY_INPUTS::check_input_files()
+{
     // A missing VCD file is the reader's to report; a table is read whole.
     putil_name_standard_input(m_vcd_files);
     if (m_glitch_option->count() != 0)
@@ -66,7 +71,6 @@ bool PUTIL_ACTIVITY_INPUTS::prepare(const std::string& design_file)
         if (!file.empty())
             named.push_back(file);
     putil_check_input_files(named);
-    return m_vwf;
 }
 
 std::vector<std::string> PUTIL_ACTIVITY_INPUTS::input_files() const

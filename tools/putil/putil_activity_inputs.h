@@ -32,10 +32,13 @@ public:
     // Whether waveform files or a table were given.
     bool given() const { return !m_vcd_files.empty() || !m_vwf_file.empty(); }
 
-    // Applies the settings and checks the options and the input files
-    // (usage and input errors are thrown); answers whether the one input is
-    // a waveform table. design_file is the design option's value.
+    // Applies the settings and checks the options (usage errors are
+    // thrown); answers whether the one input is a waveform table.
+    // design_file is the design option's value.
     bool prepare(const std::string& design_file);
+    // Checks the input files (input errors are thrown), after the caller's
+    // own option checks.
+    void check_input_files();
     // The files the job reads, for the output checks.
     std::vector<std::string> input_files() const;
     std::size_t vcd_file_count() const { return m_vcd_files.size(); }

@@ -78,6 +78,9 @@ private:
     {
         if (m_inputs.given()) {
             m_inputs.prepare(m_design_file);
+            m_inputs.check_input_files();
+            if (!m_device_file.empty())
+                putil_check_input_files({m_device_file});
             std::vector<std::string> inputs = m_inputs.input_files();
             inputs.push_back(m_device_file);
             putil_check_outputs({m_output_file}, inputs);

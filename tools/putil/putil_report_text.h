@@ -3,7 +3,9 @@
 
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <vector>
 
 // A single-precision value with all the digits that tell it apart, or
 // missing when there is none.
@@ -28,3 +30,12 @@ nlohmann::json putil_json_number(const std::optional<float>& value);
 
 // The messages posted so far: severity, id and text of each.
 nlohmann::json putil_posted_messages_json();
+
+// A double with nine significant digits, or missing when there is none.
+std::string putil_double_text(const std::optional<double>& value, const char* missing);
+
+nlohmann::json putil_json_double(const std::optional<double>& value);
+
+// Rows of text as columns, each as wide as its widest cell (up to the cap of
+// putil_column_width: a longer cell overflows its own row), two spaces apart.
+void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out);

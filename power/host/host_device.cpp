@@ -222,6 +222,18 @@ void HOST_DEVICE::set_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REG
     m_data->region_millivolts[{supply, region, pad}] = millivolts;
 }
 
+void HOST_DEVICE::set_power_constants(DEV_ELEMENT_ENUM kind, DEV_POWER_SUPPLY_ENUM supply,
+                                      HOST_POWER_CONSTANTS constants)
+{
+    m_data->power_constants[{kind, supply}] = std::move(constants);
+}
+
+const HOST_POWER_CONSTANTS* HOST_DEVICE::power_constants(DEV_ELEMENT_ENUM kind, DEV_POWER_SUPPLY_ENUM supply) const
+{
+    const auto found = m_data->power_constants.find({kind, supply});
+    return found == m_data->power_constants.end() ? nullptr : &found->second;
+}
+
 int HOST_DEVICE::data_part_loads(int part) const
 {
     return m_data->die.data_part(part).loads;

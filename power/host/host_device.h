@@ -41,6 +41,21 @@ private:
 class HOST_DEVICE;
 class HOST_PLACE_INFO;
 
+// A static power (watts) or dynamic energy (joules per transition) constant
+// that the power analyzer appends to a transceiver element: the element's
+// value is the sum of constant x multiplier over its records.
+struct HOST_POWER_CONSTANT {
+    double constant;
+    double multiplier;
+    std::string name;
+};
+
+// The constants of one element kind on one of its supplies.
+struct HOST_POWER_CONSTANTS {
+    std::vector<HOST_POWER_CONSTANT> static_power;
+    std::vector<HOST_POWER_CONSTANT> dynamic_energy;
+};
+
 class HOST_DYGR_DIE_INFO final : public DYGR_DIE_INFO {
 public:
     explicit HOST_DYGR_DIE_INFO(const HOST_DEVICE* device);
@@ -124,6 +139,11 @@ public:
     // The supply's millivolts in a region, for blocks whose pad data is pad
     // (0: every block), what CUT_VOLTAGE_UTIL::get_voltage answers.
     void set_region_voltage(DEV_POWER_SUPPLY_ENUM supply, DEV_POWER_REGION_ENUM region, int millivolts, int pad = 0);
+
+    // The power analyzer's constants of an element kind on a supply
+    // (replacing earlier ones); null when the device has none.
+    void set_power_constants(DEV_ELEMENT_ENUM kind, DEV_POWER_SUPPLY_ENUM supply, HOST_POWER_CONSTANTS constants);
+    const HOST_POWER_CONSTANTS* power_constants(DEV_ELEMENT_ENUM kind, DEV_POWER_SUPPLY_ENUM supply) const;
 
     // The die's loadable data sections (DEV_DIE_INFO::load_data and
     // release_data): the calls so far per section, and the loaded state as a

@@ -143,6 +143,7 @@ struct HOST_DEVICE::DATA {
     std::unordered_map<unsigned, bool> hssi_marks;
     std::unordered_map<int, int> millivolts;   // by voltage
     std::map<std::array<int, 3>, int> region_millivolts;   // by supply, region and pad
+    std::map<std::pair<int, int>, HOST_POWER_CONSTANTS> power_constants;   // by kind and supply
     std::unordered_map<int, std::string> names[HOST_NAME_KIND_COUNT];
     std::string source_file;   // the device file it was loaded from, if any
 };

@@ -62,7 +62,7 @@ public:
         require_object(root, "(top level)");
         check_keys(root, "",
                    {"family", "device", "die_width", "names", "hssi_elements", "supply_regions", "voltages",
-                    "region_voltages", "blocks"});
+                    "region_voltages", "blocks", "power_constants"});
         if (const JSON* names = find_member(root, "names"))
             read_names(*names, "names");
         const JSON* family = find_member(root, "family");
@@ -79,6 +79,8 @@ public:
         for_each_element(root, "region_voltages", "",
                          [&](const JSON& entry, const std::string& at) { read_region_voltage(entry, at); });
         for_each_element(root, "blocks", "", [&](const JSON& block, const std::string& at) { read_block(block, at); });
+        for_each_element(root, "power_constants", "",
+                         [&](const JSON& entry, const std::string& at) { read_power_constants(entry, at); });
     }
 
 private:
@@ -204,6 +206,52 @@ private:
                                     static_cast<DEV_POWER_REGION_ENUM>(region), millivolts, pad);
     }
 
+    // One entry per element kind and supply, so that the file says each
+    // kind's constants on a supply in one place.
+    void read_power_constants(const JSON& entry, const std::string& where)
+    {
+        require_object(entry, where);
+        check_keys(entry, where, {"kind", "supply", "static_power", "dynamic_energy"});
+        const int kind = read_required(HOST_NAME_KIND::ELEMENT, entry, "kind", where);
+        const int supply = read_required(HOST_NAME_KIND::SUPPLY, entry, "supply", where);
+        const auto [place, added] = m_power_constant_places.emplace(std::make_pair(kind, supply), where);
+        if (!added)
+            fail(where, "the constants of element kind " + std::to_string(kind) + " on supply " +
+                            std::to_string(supply) + " are also given at " + place->second);
+        HOST_POWER_CONSTANTS constants;
+        for_each_element(entry, "static_power", where, [&](const JSON& record, const std::string& at) {
+            constants.static_power.push_back(read_power_constant(record, at));
+        });
+        for_each_element(entry, "dynamic_energy", where, [&](const JSON& record, const std::string& at) {
+            constants.dynamic_energy.push_back(read_power_constant(record, at));
+        });
+        m_device.set_power_constants(static_cast<DEV_ELEMENT_ENUM>(kind), static_cast<DEV_POWER_SUPPLY_ENUM>(supply),
+                                     std::move(constants));
+    }
+
+    HOST_POWER_CONSTANT read_power_constant(const JSON& record, const std::string& where)
+    {
+        require_object(record, where);
+        check_keys(record, where, {"name", "constant", "multiplier"});
+        const std::string name = read_string(record, "name", where, true);
+        if (name.empty())
+            fail(member_path(where, "name"), "a name must not be empty");
+        const JSON* constant = find_member(record, "constant");
+        if (constant == nullptr)
+            fail(member_path(where, "constant"), "missing");
+        const JSON* multiplier = find_member(record, "multiplier");
+        return {read_non_negative(*constant, member_path(where, "constant")),
+                multiplier == nullptr ? 1.0 : read_non_negative(*multiplier, member_path(where, "multiplier")), name};
+    }
+
+    static double read_non_negative(const JSON& value, const std::string& where)
+    {
+        const double number = read_number_value(value, where);
+        if (!(number >= 0.0))
+            fail(where, "expected a number of at least 0, got " + value.dump());
+        return number;
+    }
+
     void read_block(const JSON& block, const std::string& where)
     {
         require_object(block, where);
@@ -300,6 +348,7 @@ private:
     HOST_DEVICE& m_device;
     std::unordered_map<unsigned, std::string> m_block_places;   // where each gid was declared
     std::map<std::array<int, 3>, std::string> m_region_voltage_places;
+    std::map<std::pair<int, int>, std::string> m_power_constant_places;
 };
 
 }  // namespace

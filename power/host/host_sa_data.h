@@ -56,6 +56,7 @@ public:
     // Level times are kept only once asked for (SAIF output needs them): a
     // read that only annotates holds no more than the two measures.
     void set_keeping_level_times(bool keep) { m_keeping_level_times = keep; }
+    bool keeps_signal_level_times() const override { return m_keeping_level_times; }
     // The last times offered for the term, from any file.
     void keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t input_file_id,
                                  const PUTIL_SIGNAL_LEVEL_TIMES& times) override;

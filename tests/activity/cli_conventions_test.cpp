@@ -80,7 +80,13 @@ const CONVENTION_CASE CONVENTION_CASES[] = {
     {"signals_table", "signals --count " PUTIL_EXAMPLES_DIR "/counter.vcd", "name  ", false},
     {"signals_csv", "signals --format csv " PUTIL_EXAMPLES_DIR "/counter.vcd", "name,kind,width,code", false},
     {"signals_json", "signals --format json " PUTIL_EXAMPLES_DIR "/counter.vcd", "{", false},
-    {"hssi", "hssi --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "ELEMENT_ID", false},
+    {"hssi_dump", "hssi --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "ELEMENT_ID", false},
+    {"hssi_table", "hssi --format table --design " PUTIL_EXAMPLES_DIR "/haldorv_design.json", "name  ", false},
+    {"hssi_csv", "hssi --format csv --design " PUTIL_EXAMPLES_DIR "/haldorv_design.json", "name,", false},
+    {"hssi_json", "hssi --format json --design " PUTIL_EXAMPLES_DIR "/haldorv_design.json", "{", false},
+    {"supplies_table", "supplies --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "supplies of the element kinds", false},
+    {"supplies_csv", "supplies --format csv --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "name,supply,", false},
+    {"supplies_json", "supplies --format json --device " PUTIL_EXAMPLES_DIR "/haldorv_device.json", "{", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(COMMANDS, CLI_CONVENTIONS_TEST, ::testing::ValuesIn(CONVENTION_CASES), row_name);
@@ -88,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(COMMANDS, CLI_CONVENTIONS_TEST, ::testing::ValuesIn(CON
 // Every command answers "help CMD" and "CMD --help" alike, and offers -o.
 TEST_F(PUTIL_TEST, every_command_has_help_and_an_output_option)
 {
-    for (const char* command : {"activity", "clocks", "hssi", "signals", "tbl", "transient"}) {
+    for (const char* command : {"activity", "clocks", "hssi", "signals", "supplies", "tbl", "transient"}) {
         const RUN_RESULT help = run_putil(std::string("help ") + command);
         EXPECT_EQ(help.status, 0) << command;
         EXPECT_NE(help.out.find(std::string("Usage: putil ") + command), std::string::npos) << help.out;

@@ -255,7 +255,7 @@ TEST_F(PUTIL_CLI_TEST, help_unknown_commands_and_global_options)
     const struct { const char* args; int status; const char* out; const char* err; } cases[] = {
         {"help activity", 0, "Usage: putil activity [OPTIONS]", ""},
         {"help", 0, "Usage: putil [OPTIONS] SUBCOMMAND", ""},
-        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, signals, "
+        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, signals, supplies, "
                          "tbl, transient\n"},
         {"help nosuch", 2, "", "unknown command \"nosuch\""},
         {"tbl --version", 0, "putil " PUTIL_VERSION "\n", ""},
@@ -381,8 +381,9 @@ TEST_F(PUTIL_CLI_TEST, signals_lists_the_names_a_design_is_matched_by)
     const RUN_RESULT activity = run_putil("activity --format csv w.vcd");
     result = run_putil("signals --format csv w.vcd");
     for (const auto& [name, cells] : putil_csv_rows(result.out)) {
-        if (name != "name")
+        if (name != "name") {
             EXPECT_NE(activity.out.find("\n" + name + ","), std::string::npos) << name;
+        }
     }
     write_file("cut.vcd", "$scope module top $end\n$var wire 1 ! a\n");
     result = run_putil("signals cut.vcd");

@@ -68,6 +68,31 @@ TEST_F(SAIF_OUTPUT_TEST, window_between_ticks_refines_the_unit)
     EXPECT_EQ(q["TZ"], 50);
 }
 
+// Window bounds on whole picoseconds are exact on 1 ps and 10 ps files too,
+// although the activity's unit factor is single precision: the duration is
+// the window's, every net's times add up to it (run_saif checks).
+TEST_F(SAIF_OUTPUT_TEST, windows_on_fine_units_have_their_exact_duration)
+{
+    const std::string examples = std::string(PUTIL_TEST_DATA_DIR) + "/../../examples/";
+    write_file("levels_10ps.vcd", std::regex_replace(std::regex_replace(LEVELS_VCD, std::regex("1ns"), "10ps"),
+                                                     std::regex("#40\n"), "#100000\n"));
+    const struct {
+        std::string file, window, duration;
+    } ROWS[] = {
+        {examples + "counter.vcd", "--start 1us --end 2us", "1000000"},
+        {examples + "counter.vcd", "--start 1us --end 4us", "3000000"},
+        {examples + "sync_counter.vcd", "--start 333ns --end 1.5us", "1167000"},
+        {examples + "bidir_port.vcd", "--start 100ns --end 1.2us", "1100000"},
+        {"levels_10ps.vcd", "--start 100.005ns --end 1us", "899995"},
+    };
+    for (const auto& row : ROWS) {
+        SCOPED_TRACE(row.file + " " + row.window);
+        SAIF_FILE saif = run_saif(row.window + " " + row.file);
+        EXPECT_EQ(saif.header["TIMESCALE"], "1 ps");
+        EXPECT_EQ(saif.header["DURATION"], row.duration);
+    }
+}
+
 // The synthesized examples: every measured net; transitions as the toggle
 // rates give them; the bus is at Z for 5 ns at each of the 48 hand-overs.
 TEST_F(SAIF_OUTPUT_TEST, synthesized_examples_nets_cover_the_duration)

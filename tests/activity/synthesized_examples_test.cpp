@@ -1,6 +1,8 @@
 // The synthesized examples (Yosys netlists of examples/*.v and their Icarus simulations): every pin and register
 // matches the simulation, chosen signals have the activity their testbench gives them, the bus pad's output record
 // counts the toggles under its output enable, and the constraints give the clock domains.
+#include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "host_design_loader.h"
@@ -49,8 +51,11 @@ TEST_P(SYNTHESIZED_EXAMPLE_TEST, every_pin_and_register_matches_and_chosen_signa
     std::string error;
     std::unique_ptr<HOST_DESIGN> design = host_load_design_file(EXAMPLES + example.name + ".json", error);
     ASSERT_NE(design, nullptr) << error;
-    // The name-matching files go to the working directory.
+    // The name-matching files go to the working directory, which the test
+    // gives back before its folder is removed.
+    const std::filesystem::path directory = std::filesystem::current_path();
     std::filesystem::current_path(m_folder);
+    const std::shared_ptr<void> back(nullptr, [&](void*) { std::filesystem::current_path(directory); });
     host_set_setting("putil_output_vcd_name_matching_info", "on");
     EXPECT_EQ(read_file(*design, EXAMPLES + example.name + ".vcd"), std::vector<unsigned>{});
     const std::string summary = putil_read_text("putil_vcd_unmatched_names_summary.txt");

@@ -36,6 +36,10 @@ DEV_POWER_SUPPLY_ENUM supply(int value) { return static_cast<DEV_POWER_SUPPLY_EN
 
 using HOST_DEVICE_LOADER_TEST = HOST_TEST;
 
+// A device text of family 8 with these power constants.
+std::string constants(const std::string& list) { return R"({"family": 8, "power_constants": [)" + list + "]}"; }
+
+
 // The documented device, loaded into the current design's device.
 class DOCUMENTED_DEVICE_TEST : public HOST_TEST {
 protected:
@@ -137,6 +141,30 @@ TEST_F(HOST_DEVICE_LOADER_TEST, names_values_for_debug_output)
     EXPECT_EQ(text, "1030");
 }
 
+// Each kind's constants on a supply, in file order; the multiplier is 1
+// unless given.
+TEST_F(HOST_DEVICE_LOADER_TEST, keeps_the_power_constants_of_each_kind_and_supply)
+{
+    HOST_DEVICE device;
+    std::string error;
+    ASSERT_TRUE(host_load_device_text(constants(R"({"kind": "CDR_PLL", "supply": "VCC_HSSI_PLL",
+        "static_power": [{"name": "bias", "constant": 0.004}, {"name": "tank", "constant": 0.5, "multiplier": 2}],
+        "dynamic_energy": [{"name": "vco", "constant": 2e-12}]})"),
+                                      "d.json", device, error))
+        << error;
+    const HOST_POWER_CONSTANTS* pll = device.power_constants(static_cast<DEV_ELEMENT_ENUM>(1743),
+                                                             static_cast<DEV_POWER_SUPPLY_ENUM>(20));
+    ASSERT_NE(pll, nullptr);
+    ASSERT_EQ(pll->static_power.size(), 2u);
+    EXPECT_EQ(pll->static_power[1].name, "tank");
+    EXPECT_EQ(pll->static_power[1].constant * pll->static_power[1].multiplier, 1.0);
+    EXPECT_EQ(pll->static_power[0].multiplier, 1.0);
+    ASSERT_EQ(pll->dynamic_energy.size(), 1u);
+    EXPECT_EQ(pll->dynamic_energy[0].constant, 2e-12);
+    EXPECT_EQ(device.power_constants(static_cast<DEV_ELEMENT_ENUM>(1743), static_cast<DEV_POWER_SUPPLY_ENUM>(22)),
+              nullptr);
+}
+
 TEST_F(HOST_DEVICE_LOADER_TEST, an_unplaced_atom_has_no_location)
 {
     std::string error;
@@ -174,6 +202,7 @@ std::string blocks(const std::string& list) { return R"({"family": 8, "blocks": 
 
 const std::string STRIP = R"({"gid": 1, "kind": "HSSI_STRIP", "impl": 121, "x": 0, "y": 0})";
 const std::string VCCEHT_LEFT = R"({"supply": 24, "region": 1, "millivolts": 900})";
+const std::string PLL_BIAS = R"({"kind": "CDR_PLL", "supply": "VCC_HSSI_PLL", "static_power": [{"name": "bias", "constant": 0.004})";
 
 const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
     {"missing_family", "{}", "family: missing"},
@@ -199,6 +228,16 @@ const DEVICE_ERROR_CASE DEVICE_ERRORS[] = {
      "region_voltages[1]: the voltage of supply 24, region 1, pad 0 is also given at region_voltages[0]"},
     {"region_voltage_without_millivolts", R"({"family": 9, "region_voltages": [{"supply": 24, "region": 1}]})",
      "region_voltages[0].millivolts: missing"},
+    {"power_constants_twice", constants(PLL_BIAS + "]}," + PLL_BIAS + "]}"),
+     "power_constants[1]: the constants of element kind 1743 on supply 20 are also given at power_constants[0]"},
+    {"power_constant_negative",
+     constants(R"({"kind": 1743, "supply": 20, "dynamic_energy": [{"name": "vco", "constant": -1e-12}]})"),
+     "power_constants[0].dynamic_energy[0].constant: expected a number of at least 0, got -1e-12"},
+    {"power_constant_without_name", constants(R"({"kind": 1743, "supply": 20, "static_power": [{"constant": 1}]})"),
+     "power_constants[0].static_power[0].name: missing"},
+    {"power_constant_unknown_key",
+     constants(R"({"kind": 1743, "supply": 20, "static_power": [{"name": "a", "constant": 1, "scale": 2}]})"),
+     "power_constants[0].static_power[0].scale: unknown key"},
 };
 INSTANTIATE_TEST_SUITE_P(MISTAKES, DEVICE_ERROR_TEST, ::testing::ValuesIn(DEVICE_ERRORS), row_name);
 

@@ -119,7 +119,7 @@ TEST_P(HSSI_KIND_TEST, keys_are_checked_for_range_and_validity)
     PUTIL_HSSI_ELEMENT element(m_element_types, m_device, 10, 0, key);
     for (int k = 0; k < row.end; ++k)
         EXPECT_FALSE(row.is_valid(element, k)) << k;
-    const char* const ELEMENT = "putil_hssi_element.cpp";
+    const char* const ELEMENT = "putil_hssi_info.cpp";
     putil_expect_internal_error(ELEMENT, [&] { row.get(element, row.end - 1); });
     row.set(element, row.end - 1);
     EXPECT_TRUE(row.is_valid(element, row.end - 1));
@@ -244,7 +244,7 @@ TEST_F(HSSI_TEST, dump_of_a_populated_element_names_every_value_and_link)
     EXPECT_EQ(dump_of(*strip, nullptr, m_folder + "/strip.txt"), expected);
 
     strip->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {1, 2, 3});
-    putil_expect_internal_error("putil_hssi_element_dump.cpp",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { dump_of(*strip, nullptr, m_folder + "/bad.txt"); });
 }
 

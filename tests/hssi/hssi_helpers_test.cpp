@@ -120,7 +120,7 @@ TEST_F(HSSI_HELPERS_TEST, downwards_overwrites_the_whole_subtree)
     e(0)->set_enum_data(KEY, 7);
     HELPERS::propagate_enum_data_downwards(e(0), KEY);
     EXPECT_EQ(values(), (std::vector<int>{7, 7, 7, 7, 7, 7}));
-    putil_expect_internal_error("putil_hssi_element.cpp",
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { HELPERS::propagate_enum_data_downwards(e(0), DEV_POWER_HSSI_ENUM_DATA_END); });
 }
 

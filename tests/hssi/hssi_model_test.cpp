@@ -187,8 +187,8 @@ TEST_F(HSSI_TEST, voltages_come_from_the_supply_table_or_the_blocks_vcceht_setti
 
     // A missing supply or table stops the run, except in a customer release.
     quad->append_2d_int_data(DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES, {7, 800, 1});
-    putil_expect_internal_error("putil_hssi_element.cpp", [&] { quad->get_voltage(supply(7)); });
-    putil_expect_internal_error("putil_hssi_element.cpp",
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { quad->get_voltage(supply(7)); });
+    putil_expect_internal_error("putil_hssi_info.cpp",
                           [&] { cmu->get_voltage(supply(0)); });
     host_set_customer_release(true);
     EXPECT_EQ(quad->get_voltage(supply(7)), 0);
@@ -211,7 +211,7 @@ TEST_F(HSSI_TEST, a_region_comes_from_the_host_then_region_zero_then_the_element
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), DEV_POWER_REGION_NONE);
     part->set_power_region_of_element(static_cast<DEV_POWER_REGION_ENUM>(2));
     EXPECT_EQ(part->get_power_region_of_element(13, supply(3)), 2);
-    putil_expect_internal_error("putil_hssi_element.cpp", [&] { part->get_power_region_of_element(13, supply(5)); });
+    putil_expect_internal_error("putil_hssi_info.cpp", [&] { part->get_power_region_of_element(13, supply(5)); });
 }
 
 // A model whose capture marks every block an atom is placed on as used, and

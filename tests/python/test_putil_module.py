@@ -308,3 +308,52 @@ def test_job_failures_raise(call, exception, expected_id, text):
         assert raised.value.id == expected_id
     # The next call starts from a reset host.
     assert putil.activity(VCD, design=DESIGN).rows == cli_rows(["--design", DESIGN, VCD])
+
+
+
+
+def cli_json(*args):
+    result = subprocess.run([os.environ["PUTIL_BINARY"], *args, "--format", "json"],
+                            capture_output=True, text=True, check=True)
+    return json.loads(result.stdout)
+
+
+# (module call, the program's arguments for the same job)
+HSSI_CASES = {
+    "vcd": (dict(design=EXAMPLES / "two_plls_design.json", vcd_files=EXAMPLES / "two_plls.vcd"),
+            ["--design", str(EXAMPLES / "two_plls_design.json"), "--vcd", str(EXAMPLES / "two_plls.vcd")]),
+    "device_only": (dict(device=str(EXAMPLES / "kvb_device.json")), ["--device", str(EXAMPLES / "kvb_device.json")]),
+    "bundled_design": (dict(design=str(EXAMPLES / "fennick_design.json")),
+                       ["--design", str(EXAMPLES / "fennick_design.json")]),
+}
+
+
+@pytest.mark.parametrize("call, args", HSSI_CASES.values(), ids=HSSI_CASES.keys())
+def test_hssi_gives_the_power_report_of_the_program(call, args):
+    result = putil.hssi(**call)
+    report = cli_json("hssi", *args)
+    assert (result.elements, result.supplies, result.regions) == \
+        (report["elements"], report["supplies"], report["regions"])
+
+
+def test_hssi_takes_saved_activity(tmp_path):
+    saved = tmp_path / "activity.json"
+    subprocess.run([os.environ["PUTIL_BINARY"], "activity", "--design", str(EXAMPLES / "two_plls_design.json"), "--format", "json",
+                    "-o", str(saved), str(EXAMPLES / "two_plls.vcd")], check=True, capture_output=True)
+    read = putil.hssi(design=EXAMPLES / "two_plls_design.json", vcd_files=[EXAMPLES / "two_plls.vcd"])
+    again = putil.hssi(design=EXAMPLES / "two_plls_design.json", activity=saved)
+    assert read.supplies == again.supplies and read.elements == again.elements
+    assert [total["power"] for total in read.supplies] == pytest.approx([0.020, 0.002])
+
+
+@pytest.mark.parametrize("family", ["haldorv", "kvb", "womblet"])
+def test_supplies_gives_the_tables_of_the_program(family):
+    device = str(EXAMPLES / f"{family}_device.json")
+    assert putil.supplies(device=device) == cli_json("supplies", "--device", device)
+
+
+def test_hssi_failures_raise_putil_error():
+    with pytest.raises(putil.Error, match="no device"):
+        putil.hssi()
+    with pytest.raises(putil.Error, match="does not fit the device"):
+        putil.hssi(device=str(EXAMPLES / "kvb_device.json"), family="haldorv")

@@ -54,6 +54,7 @@ std::unique_ptr<PUTIL_COMMAND> putil_make_activity_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_clocks_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_hssi_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_signals_command();
+std::unique_ptr<PUTIL_COMMAND> putil_make_supplies_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_tbl_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_transient_command();
 

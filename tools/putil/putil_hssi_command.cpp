@@ -1,152 +1,130 @@
 // `putil hssi`: builds the transceiver power model of a device (and fills it
-// from a design's atoms when one is given) and writes every element's debug
-// description, then the power-region voltages the model recorded.
+// from a design's atoms when one is given, after the design's activity was
+// read from waveforms or a saved activity report), and writes either every
+// element's debug description and the power-region voltages the model
+// recorded, or, with the device's power constants appended, the power per
+// element, supply and region.
 #include <CLI/CLI.hpp>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "core/putil_replaced_file.h"
+#include "putil_activity_inputs.h"
+#include "putil_activity_json.h"
 #include "putil_command.h"
-#include "hssi/families/putil_brindev_hssi_info.h"
-#include "hssi/families/putil_fennick_hssi_info.h"
-#include "hssi/families/putil_haldorv_hssi_info.h"
-#include "hssi/putil_hssi_info.h"
-#include "hssi/families/putil_kvb_hssi_info.h"
-#include "hssi/families/putil_pellumv_hssi_info.h"
-#include "hssi/families/putil_womblet_hssi_info.h"
 #include "putil_host.h"
-#include "supplies/putil_power_supply_info.h"
+#include "putil_hssi_job.h"
+#include "putil_hssi_report.h"
 
 namespace {
-
-// The models the program can build, by name; a model serves the device
-// family of its value (-1: any family).
-struct FAMILY_MODEL {
-    const char* name;
-    int family;
-    PUTIL_HSSI_INFO* (*make)();
-};
-const FAMILY_MODEL FAMILY_MODELS[] = {
-    {"base", -1, []() -> PUTIL_HSSI_INFO* { return new PUTIL_HSSI_INFO; }},
-    {"haldorv", HOST_FAMILY_HALDORV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_HALDORV_HSSI_INFO; }},
-    {"pellumv", HOST_FAMILY_PELLUMV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_PELLUMV_HSSI_INFO; }},
-    {"brindev", HOST_FAMILY_BRINDEV, []() -> PUTIL_HSSI_INFO* { return new PUTIL_BRINDEV_HSSI_INFO; }},
-    {"kvb", HOST_FAMILY_KVB, []() -> PUTIL_HSSI_INFO* { return new PUTIL_KVB_HSSI_INFO; }},
-    {"fennick", HOST_FAMILY_FENNICK, []() -> PUTIL_HSSI_INFO* { return new PUTIL_FENNICK_HSSI_INFO; }},
-    {"womblet", HOST_FAMILY_WOMBLET, []() -> PUTIL_HSSI_INFO* { return new PUTIL_WOMBLET_HSSI_INFO; }},
-};
 
 class PUTIL_HSSI_COMMAND : public PUTIL_COMMAND {
 public:
     void configure(CLI::App& app) override
     {
-        std::vector<std::string> names;
-        for (const FAMILY_MODEL& model : FAMILY_MODELS)
-            names.push_back(model.name);
         app.add_option("--device", m_device_file,
                        "Device description (JSON); may be left out when the design names its device file");
         app.add_option("--design", m_design_file, "Design (JSON) whose atoms are placed on the device's blocks");
         app.add_option("--family", m_family_name,
                        "Transceiver model to build (default: the device family's, else the base model)")
-            ->check(CLI::IsMember(names));
+            ->check(CLI::IsMember(putil_hssi_model_names()));
+        m_inputs.configure(app, "--vcd");
+        app.add_option("--activity", m_activity_file,
+                       "Activity that putil activity --format json wrote for the design, instead of --vcd");
+        app.add_option("--format", m_format_name,
+                       "Write the power per element and supply, then per supply and region: table, csv or json")
+            ->check(CLI::IsMember({"table", "csv", "json"}));
+        app.add_flag("--dump", m_dump, "Write every element's debug description (the default without --format)");
         app.add_option("-o,--output", m_output_file,
-                       "Write the dump to FILE (replaced only when the run succeeded) instead of standard output");
+                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
     }
 
     int run() override
     {
+        if (m_dump && !m_format_name.empty())
+            throw PUTIL_USAGE_ERROR{"--dump and --format write different outputs; give one"};
+        if (m_inputs.given() && !m_activity_file.empty())
+            throw PUTIL_USAGE_ERROR{"--activity takes the place of waveforms; give one or the other"};
+        if ((m_inputs.given() || !m_activity_file.empty()) && m_design_file.empty())
+            throw PUTIL_USAGE_ERROR{"activity needs --design: it is measured on the design's signals"};
+        std::unique_ptr<HOST_DESIGN> design;
+        const int status = load_design(design);
+        if (status != PUTIL_EXIT_OK)
+            return status;
+        host_set_current_design(design.get());
+        std::string error;
+        PUTIL_HSSI_MODEL built;
+        if (!putil_load_design_device(*design, m_device_file, m_design_file, error) ||
+            (!m_activity_file.empty() && !putil_read_activity_json(m_activity_file, *design, error))) {
+            std::cerr << "putil: error: " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        // The dump shows the model as the device and design give it; the
+        // power report adds the power analyzer's constants.
+        const bool power = !m_format_name.empty();
+        if (!putil_build_hssi_model(*design, m_family_name, !m_design_file.empty(), power, built, error)) {
+            std::cerr << "putil: error: " << m_design_file << ": " << error << "\n";
+            return PUTIL_EXIT_INPUT_FAILED;
+        }
+        PUTIL_SA_DATA* sa_data = m_design_file.empty() ? nullptr : design->store();
+        if (!m_format_name.empty())
+            return write_power_report(*built.model, sa_data);
+        return write_dump(*design, *built.model, sa_data);
+    }
+
+private:
+    // The design file, read with its activity, or an empty design for a
+    // device alone.
+    int load_design(std::unique_ptr<HOST_DESIGN>& design)
+    {
+        if (m_inputs.given()) {
+            m_inputs.prepare(m_design_file);
+            m_inputs.check_input_files();
+            if (!m_device_file.empty())
+                putil_check_input_files({m_device_file});
+            std::vector<std::string> inputs = m_inputs.input_files();
+            inputs.push_back(m_device_file);
+            putil_check_outputs({m_output_file}, inputs);
+            const int status = m_inputs.read(design, false);
+            return design ? status : PUTIL_EXIT_INPUT_FAILED;
+        }
         std::vector<std::string> inputs;
-        for (const std::string& file : {m_device_file, m_design_file})
+        for (const std::string& file : {m_device_file, m_design_file, m_activity_file})
             if (!file.empty())
                 inputs.push_back(file);
         putil_check_input_files(inputs);
         putil_check_outputs({m_output_file}, inputs);
         std::string error;
-        std::unique_ptr<HOST_DESIGN> design =
-            m_design_file.empty() ? std::make_unique<HOST_DESIGN>() : host_load_design_file(m_design_file, error);
-        if (design && !load_device(*design->device(), error))
-            design.reset();
+        design = m_design_file.empty() ? std::make_unique<HOST_DESIGN>() : host_load_design_file(m_design_file, error);
         if (!design) {
             std::cerr << "putil: error: " << error << "\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
-        host_set_current_design(design.get());
-        HOST_DEVICE* device = design->device();
+        return PUTIL_EXIT_OK;
+    }
 
-        PUTIL_POWER_SUPPLY_INFO supplies;
-        supplies.cache_power_supply_data(device);
-        const FAMILY_MODEL& chosen = model_for(device->get_basic_info()->get_family_enum());
-        std::unique_ptr<PUTIL_HSSI_INFO> model(chosen.make());
-        if (!model) {
-            std::cerr << "putil: error: out of memory\n";
-            return PUTIL_EXIT_INPUT_FAILED;
-        }
-        model->set_power_supply_info(&supplies);
-        model->build_hssi_info_from_device_database(device);
-        if (!m_design_file.empty())
-            model->fill_in_hssi_info_from_cdb_atom_netlist(design->netlist(), design->store());
+    int write_power_report(PUTIL_HSSI_INFO& model, PUTIL_SA_DATA* sa_data) const
+    {
+        const PUTIL_HSSI_POWER_REPORT report = putil_hssi_power_report(model, sa_data);
+        const PUTIL_HSSI_FORMAT format = putil_hssi_format_from_name(m_format_name);
+        const bool written = putil_write_output(
+            m_output_file, [&](std::ostream& out) { putil_write_hssi_power_report(report, format, out); });
+        return written ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED;
+    }
 
-        // The elements write on a file stream: standard output too goes
-        // through one, copied out when complete.
+    // The elements write on a file stream: standard output too goes through
+    // one, copied out when complete.
+    int write_dump(const HOST_DESIGN& design, PUTIL_HSSI_INFO& model, PUTIL_SA_DATA* sa_data) const
+    {
         PUTIL_REPLACED_FILE out(m_output_file.empty() ? "-" : m_output_file);
         if (out.is_open()) {
-            PUTIL_SA_DATA* sa_data = m_design_file.empty() ? nullptr : design->store();
-            for (PUTIL_HSSI_ELEMENT* element : model->get_hssi_elements())
+            for (PUTIL_HSSI_ELEMENT* element : model.get_hssi_elements())
                 element->write_debug_info(&out.stream(), sa_data);
-            write_power_region_voltages(*design, out.stream());
+            write_power_region_voltages(design, out.stream());
             if (out.commit())
                 return PUTIL_EXIT_OK;
         }
         std::cerr << "putil: error: " << out.error() << "\n";
         return PUTIL_EXIT_INPUT_FAILED;
-    }
-
-private:
-    // The device file given, unless the design brought its own: then a
-    // second file would be a different device.
-    bool load_device(HOST_DEVICE& device, std::string& error) const
-    {
-        const std::string& own = device.source_file();
-        if (own.empty() && m_device_file.empty()) {
-            error = "no device: give --device FILE, or a design that names its device file";
-            return false;
-        }
-        if (own.empty())
-            return host_load_device_file(m_device_file, device, error);
-        std::error_code ignored;
-        if (!m_device_file.empty() && !std::filesystem::equivalent(own, m_device_file, ignored)) {
-            error = m_design_file + ": the design is placed on the device " + own + ", not on " + m_device_file;
-            return false;
-        }
-        return true;
-    }
-
-    // The model of --family, or of the device's family. A family model reads
-    // its own family's atoms and element kinds only: on another family's
-    // device it would meet blocks it has no rule for, so that is refused;
-    // the base model serves every device.
-    const FAMILY_MODEL& model_for(int device_family) const
-    {
-        const FAMILY_MODEL* device_model = &FAMILY_MODELS[0];
-        for (const FAMILY_MODEL& model : FAMILY_MODELS)
-            if (model.family == device_family)
-                device_model = &model;
-        if (m_family_name.empty())
-            return *device_model;
-        for (const FAMILY_MODEL& model : FAMILY_MODELS) {
-            if (m_family_name != model.name)
-                continue;
-            if (model.family != -1 && model.family != device_family)
-                throw PUTIL_USAGE_ERROR{"--family " + m_family_name + " does not fit the device, whose family is " +
-                                        (device_model->family == -1 ? std::string("none of the six")
-                                                                    : std::string(device_model->name)) +
-                                        ": give --family " +
-                                        (device_model->family == -1 ? std::string("base")
-                                                                    : std::string(device_model->name) + " or base")};
-            return model;
-        }
-        return FAMILY_MODELS[0];
     }
 
     // What the model recorded in the chip database, in the order it did.
@@ -163,6 +141,10 @@ private:
     std::string m_device_file;
     std::string m_design_file;
     std::string m_family_name;
+    PUTIL_ACTIVITY_INPUTS m_inputs;
+    std::string m_activity_file;
+    std::string m_format_name;
+    bool m_dump = false;
     std::string m_output_file;
 };
 

@@ -39,22 +39,6 @@ std::size_t putil_column_width(std::size_t widest)
     return widest < most ? widest : most;
 }
 
-void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
-{
-    std::vector<std::size_t> widths;
-    for (const std::vector<std::string>& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], putil_column_width(row[i].size()));
-    }
-    for (const std::vector<std::string>& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += i + 1 < row.size() ? putil_padded(row[i], widths[i]) + "  " : row[i];
-        out << line << "\n";
-    }
-}
-
 std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin)
 {
     // Names come from waveforms and designs as written and file names from
@@ -101,4 +85,34 @@ nlohmann::json putil_posted_messages_json()
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
         messages.push_back(message_json(message));
     return messages;
+}
+
+std::string putil_double_text(const std::optional<double>& value, const char* missing)
+{
+    if (!value)
+        return missing;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", *value);
+    return text;
+}
+
+nlohmann::json putil_json_double(const std::optional<double>& value)
+{
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
+{
+    std::vector<std::size_t> widths;
+    for (const std::vector<std::string>& row : rows) {
+        widths.resize(std::max(widths.size(), row.size()), 0);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], putil_column_width(row[i].size()));
+    }
+    for (const std::vector<std::string>& row : rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? putil_padded(row[i], widths[i]) + "  " : row[i];
+        out << line << "\n";
+    }
 }

@@ -22,10 +22,6 @@ std::string putil_padded(const std::string& text, std::size_t size);
 // that one long name overflows its own row instead of widening every row.
 std::size_t putil_column_width(std::size_t widest);
 
-// Rows of cells as columns of text, each as wide as its widest cell (up to
-// putil_column_width: a longer cell overflows its own row).
-void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out);
-
 // A value as dump(2) writes it inside a document, its lines after the first
 // indented by margin; bytes that are not UTF-8 are replaced.
 std::string putil_dumped_json(const nlohmann::json& value, const std::string& margin);
@@ -35,3 +31,12 @@ nlohmann::json putil_json_number(const std::optional<float>& value);
 // The messages posted so far: severity, id and text of each, and its
 // sub_messages (the same fields) when it has some.
 nlohmann::json putil_posted_messages_json();
+
+// A double with nine significant digits, or missing when there is none.
+std::string putil_double_text(const std::optional<double>& value, const char* missing);
+
+nlohmann::json putil_json_double(const std::optional<double>& value);
+
+// Rows of text as columns, each as wide as its widest cell (up to the cap of
+// putil_column_width: a longer cell overflows its own row), two spaces apart.
+void putil_write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out);

@@ -1,9 +1,10 @@
-// The Python module putil: the jobs of `putil activity`, `clocks`, `tbl` and
-// `transient`, called from Python. One call loads the design, runs the job
-// and hands back what the program prints as records (lists of tuples and
-// dicts, NumPy arrays for a waveform); a failure raises putil.Error with the
-// message id and text, a bad argument TypeError or ValueError. Reads run
-// without the interpreter lock; Ctrl-C stops them.
+// The Python module putil: the jobs of `putil activity`, `clocks`, `tbl`,
+// `transient`, and the transceiver jobs of `putil hssi --format` and `putil
+// supplies`, called from Python. One call loads the design (and device),
+// runs the job and hands back what the program prints as records (lists of
+// tuples and dicts, NumPy arrays for a waveform); a failure raises
+// putil.Error with the message id and text, a bad argument TypeError or
+// ValueError. Reads run without the interpreter lock; Ctrl-C stops them.
 #include <pybind11/eval.h>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -26,10 +27,12 @@
 #include <unistd.h>
 
 #include "putil_activity_job.h"
+#include "putil_activity_json.h"
 #include "putil_activity_rows.h"
 #include "putil_clocks_job.h"
 #include "putil_command.h"
 #include "putil_host.h"
+#include "putil_hssi_job.h"
 #include "putil_report_text.h"
 #include "putil_transient_job.h"
 #include "reader/putil_vcd_reader.h"
@@ -83,7 +86,7 @@ struct ACTIVITY_REQUEST {
     std::string constraints_file;              // empty: none
     std::string scope;                         // empty: the root
     std::optional<std::string> glitch_width;   // none: no filter; empty: the design's delays
-    std::string merge;
+    std::string merge = "replace";
     std::vector<std::string> settings;         // NAME=VALUE
     std::vector<std::string> warnings;         // filled by the read: constraint commands skipped
 };
@@ -568,6 +571,151 @@ TRANSIENT_RESULT transient(const py::object& vcd_files, const py::object& energi
     });
 }
 
+// What putil.hssi gives back (putil.HssiPower): the rows of
+// `putil hssi --format json`.
+struct HSSI_RESULT {
+    py::list elements;
+    py::list supplies;
+    py::list regions;
+};
+
+struct HSSI_REQUEST {
+    std::string device_file;
+    std::string design_file;
+    std::string family;
+    std::vector<std::string> vcd_files;
+    std::string activity_file;
+    std::string start;
+    std::string end;
+    bool strict;
+};
+
+// A value that may be missing, as JSON null is None.
+template <class T>
+py::object optional_value(const std::optional<T>& value)
+{
+    return value ? py::cast(*value) : py::object(py::none());
+}
+
+// The design of a transceiver job with its device: read with its activity
+// (waveforms or a saved report) when asked, else as the file says, or an
+// empty design for a device alone. Touches no Python object.
+std::unique_ptr<HOST_DESIGN> load_device_design(const HSSI_REQUEST& request)
+{
+    if ((!request.vcd_files.empty() || !request.activity_file.empty()) && request.design_file.empty())
+        throw PUTIL_PYTHON_ERROR{0, "activity needs design: it is measured on the design's signals"};
+    if (!request.vcd_files.empty() && !request.activity_file.empty())
+        throw PUTIL_PYTHON_ERROR{0, "activity takes the place of vcd_files; give one or the other"};
+    std::string error;
+    std::unique_ptr<HOST_DESIGN> design;
+    if (!request.vcd_files.empty()) {
+        ACTIVITY_REQUEST activity{request.vcd_files, request.design_file, request.start, request.end, request.strict};
+        design = read_activity(activity);
+    } else if (!request.design_file.empty())
+        design = host_load_design_file(request.design_file, error);
+    else
+        design = std::make_unique<HOST_DESIGN>();
+    if (!design)
+        throw PUTIL_PYTHON_ERROR{0, error};
+    host_set_current_design(design.get());
+    if (!putil_load_design_device(*design, request.device_file, request.design_file, error) ||
+        (!request.activity_file.empty() && !putil_read_activity_json(request.activity_file, *design, error)))
+        throw PUTIL_PYTHON_ERROR{0, error};
+    return design;
+}
+
+// The power report of `putil hssi --format`; a model that does not fit the
+// device or a design it cannot model raises putil.Error.
+PUTIL_HSSI_POWER_REPORT hssi_power(const HSSI_REQUEST& request)
+{
+    std::unique_ptr<HOST_DESIGN> design = load_device_design(request);
+    PUTIL_HSSI_MODEL built;
+    std::string error;
+    try {
+        if (!putil_build_hssi_model(*design, request.family, !request.design_file.empty(), true, built, error))
+            throw PUTIL_PYTHON_ERROR{0, request.design_file + ": " + error};
+    } catch (const PUTIL_USAGE_ERROR& usage) {
+        throw PUTIL_PYTHON_ERROR{0, usage.reason};
+    }
+    return putil_hssi_power_report(*built.model, request.design_file.empty() ? nullptr : design->store());
+}
+
+py::dict total_dict(const PUTIL_HSSI_POWER_TOTAL& total, bool with_region)
+{
+    py::dict entry(py::arg("name") = decoded_text(total.name), py::arg("supply") = total.supply);
+    if (with_region)
+        entry["region"] = optional_value(total.region);
+    entry["static_power"] = total.static_power;
+    entry["dynamic_power"] = total.dynamic_power;
+    entry["power"] = total.static_power + total.dynamic_power;
+    return entry;
+}
+
+HSSI_RESULT hssi_result(const PUTIL_HSSI_POWER_REPORT& report)
+{
+    HSSI_RESULT result;
+    for (const PUTIL_HSSI_POWER_ROW& row : report.elements)
+        result.elements.append(py::dict(
+            py::arg("name") = row.name, py::arg("element") = row.element, py::arg("gid") = row.gid,
+            py::arg("kind") = row.kind, py::arg("implementation") = row.implementation, py::arg("supply") = row.supply,
+            py::arg("millivolts") = row.millivolts, py::arg("region") = optional_value(row.region),
+            py::arg("static_power") = row.static_power, py::arg("dynamic_energy") = row.dynamic_energy,
+            py::arg("toggle_rate") = optional_value(row.toggle_rate), py::arg("dynamic_power") = row.dynamic_power));
+    for (const PUTIL_HSSI_POWER_TOTAL& total : report.supplies)
+        result.supplies.append(total_dict(total, false));
+    for (const PUTIL_HSSI_POWER_TOTAL& total : report.regions)
+        result.regions.append(total_dict(total, true));
+    return result;
+}
+
+HSSI_RESULT hssi(const py::object& design, const py::object& device, const std::optional<std::string>& family,
+                 const py::object& vcd_files, const py::object& activity, const std::optional<std::string>& start,
+                 const std::optional<std::string>& end, bool strict)
+{
+    return with_python_errors([&] {
+        const HSSI_REQUEST request{
+            optional_path(device, "device"),
+            optional_path(design, "design"),
+            family.value_or(""),
+            vcd_files.is_none() ? std::vector<std::string>() : putil_python::path_list_argument(vcd_files, "vcd_files"),
+            optional_path(activity, "activity"),
+            start.value_or(""),
+            end.value_or(""),
+            strict};
+        const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
+        const HOST_STATE_SCOPE host_state;
+        PUTIL_HSSI_POWER_REPORT report;
+        putil_python::run_checking_signals([&] { report = hssi_power(request); });
+        return hssi_result(report);
+    });
+}
+
+// putil.supplies: the tables of `putil supplies --format json`, as a dict.
+py::dict supplies(const py::object& device, const py::object& design)
+{
+    return with_python_errors([&] {
+        HSSI_REQUEST request{optional_path(device, "device"), optional_path(design, "design"), "", {}, "", "", "", false};
+        const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
+        const HOST_STATE_SCOPE host_state;
+        PUTIL_SUPPLIES_REPORT report;
+        putil_python::run_checking_signals([&] { report = putil_supplies_report(*load_device_design(request)); });
+        py::list kinds;
+        for (const PUTIL_SUPPLY_ROW& row : report.kinds)
+            kinds.append(py::dict(py::arg("name") = row.name, py::arg("supply") = row.supply,
+                                  py::arg("region") = optional_value(row.region),
+                                  py::arg("millivolts") = optional_value(row.millivolts)));
+        py::list voltages;
+        for (const PUTIL_REGION_VOLTAGE& voltage : report.voltages)
+            voltages.append(py::dict(py::arg("name") = voltage.name, py::arg("supply") = voltage.supply,
+                                     py::arg("region") = voltage.region, py::arg("millivolts") = voltage.millivolts,
+                                     py::arg("element_kinds") = voltage.element_kinds));
+        py::dict matrix(py::arg("name") = report.matrix_name, py::arg("table") = report.matrix_table,
+                        py::arg("flat_table") = report.matrix_flat_table);
+        return py::dict(py::arg("family") = report.family, py::arg("kinds") = kinds, py::arg("voltages") = voltages,
+                        py::arg("matrix") = matrix);
+    });
+}
+
 void translate_error(std::exception_ptr failure)
 {
     try {
@@ -588,7 +736,8 @@ void translate_error(std::exception_ptr failure)
 
 PYBIND11_MODULE(putil, module)
 {
-    module.doc() = "The putil jobs from Python: activity, clocks, tbl and transient, as the putil program runs them.";
+    module.doc() = "The putil jobs from Python: activity, clocks, tbl, transient, and the transceiver power and "
+                   "supply tables of hssi and supplies, as the putil program runs them.";
 
     py::exec(ERROR_CLASS_SOURCE, module.attr("__dict__"));
     py::object error_class = module.attr("Error");
@@ -612,6 +761,36 @@ PYBIND11_MODULE(putil, module)
             return "<putil.Activity: " + std::to_string(result.rows.size()) + " signals, " +
                    std::to_string(result.inputs.size()) + " inputs>";
         });
+
+    py::class_<HSSI_RESULT>(module, "HssiPower",
+                            "What putil.hssi found, the lists of `putil hssi --format json`.\n\n"
+                            "elements: one dict per element and supply (name, element, gid, kind, implementation, "
+                            "supply, millivolts, region, static_power, dynamic_energy, toggle_rate, dynamic_power).\n"
+                            "supplies: the totals per supply (name, supply, static_power, dynamic_power, power).\n"
+                            "regions: the totals per supply and region (the same, with region).")
+        .def_readonly("elements", &HSSI_RESULT::elements)
+        .def_readonly("supplies", &HSSI_RESULT::supplies)
+        .def_readonly("regions", &HSSI_RESULT::regions)
+        .def("__repr__", [](const HSSI_RESULT& result) {
+            return "<putil.HssiPower: " + std::to_string(result.elements.size()) + " element supplies, " +
+                   std::to_string(result.supplies.size()) + " supplies>";
+        });
+
+    module.def("hssi", &hssi, py::arg("design") = py::none(), py::arg("device") = py::none(),
+               py::arg("family") = py::none(), py::arg("vcd_files") = py::none(), py::arg("activity") = py::none(),
+               py::arg("start") = py::none(), py::arg("end") = py::none(), py::arg("strict") = false,
+               "hssi(design=None, device=None, family=None, vcd_files=None, activity=None, start=None, end=None, "
+               "strict=False) -> HssiPower\n\n"
+               "Builds the transceiver model of the device (the design's own, or device) from the design's atoms, "
+               "after reading its activity from vcd_files (as putil.activity does) or from a saved "
+               "`putil activity --format json` report (activity), appends the device's power constants and "
+               "answers the power per element and supply, supply, and region, as `putil hssi --format json`. "
+               "family picks a model (default: the device family's). Raises putil.Error when the job fails.");
+
+    module.def("supplies", &supplies, py::arg("device") = py::none(), py::arg("design") = py::none(),
+               "supplies(device=None, design=None) -> dict\n\n"
+               "The power supply tables of the device (or of the device a design names), as "
+               "`putil supplies --format json`: family, kinds, voltages and matrix.");
 
     module.def("activity", &activity, py::arg("vcd_files"), py::arg("design") = py::none(),
                py::arg("start") = py::none(), py::arg("end") = py::none(), py::arg("strict") = false,

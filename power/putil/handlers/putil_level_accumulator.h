@@ -7,6 +7,17 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
+
+// A time of a record, or a sum of its times: whole ticks of the file's unit
+// while every time the record has seen is whole (sums and differences then
+// exact to 2^63), else a double, for fractional timestamps and window bounds
+// that fall between ticks. Which member holds the value is the owner's to
+// know, for all its records at once.
+union PUTIL_RECORD_TIME {
+    std::int64_t ticks;
+    double time;
+};
 
 // The running activity of one signal. Times are in the caller's units;
 // toggles are counted in half-transitions. A record of another type with
@@ -42,6 +53,23 @@ struct CLASSES {
 };
 inline constexpr CLASSES s_classes;
 
+// The member of a record time that holds values of type TIME; a plain
+// double record field is its own.
+template <class TIME>
+TIME& field(double& time)
+{
+    static_assert(std::is_same_v<TIME, double>, "a double field holds doubles");
+    return time;
+}
+template <class TIME>
+TIME& field(PUTIL_RECORD_TIME& time)
+{
+    if constexpr (std::is_same_v<TIME, std::int64_t>)
+        return time.ticks;
+    else
+        return time.time;
+}
+
 }  // namespace putil_level
 
 // Static steps on such a record, inline: the stats collector applies one for
@@ -67,17 +95,19 @@ public:
     // unknown, its high time, and the transition that started it (counted
     // one step late, once the pulse's width is known), also as driven out
     // while the output enable is on. at_z(dt) is called for known time at
-    // 'Z', for a caller that keeps it apart.
-    template <class RECORD, class AT_Z>
-    static void measure(RECORD& record, double dt, AT_Z at_z)
+    // 'Z', for a caller that keeps it apart. TIME is the type of the
+    // record's times (double, or whole ticks).
+    template <class RECORD, class TIME, class AT_Z>
+    static void measure(RECORD& record, TIME dt, AT_Z at_z)
     {
+        using putil_level::field;
         if (record.is_unknown) {
-            record.unknown_time += dt;
+            field<TIME>(record.unknown_time) += dt;
         } else {
-            record.known_time += dt;
+            field<TIME>(record.known_time) += dt;
             // 2 x dt at 1, dt at Z: chosen without a branch on the level.
-            const double high_time = time_if(record.value == '1' || record.value == 'Z', dt);
-            record.weighted_high_time += high_time + time_if(record.value == '1', high_time);
+            const TIME high_time = time_if(record.value == '1' || record.value == 'Z', dt);
+            field<TIME>(record.weighted_high_time) += high_time + time_if(record.value == '1', high_time);
             if (record.value == 'Z')
                 at_z(dt);
         }
@@ -86,10 +116,10 @@ public:
         if (record.output_enable_info != nullptr && record.output_enable_info->value != '0')
             record.enabled_toggle_count += counted;
     }
-    template <class RECORD>
-    static void measure(RECORD& record, double dt)
+    template <class RECORD, class TIME>
+    static void measure(RECORD& record, TIME dt)
     {
-        measure(record, dt, [](double) {});
+        measure(record, dt, [](TIME) {});
     }
 
     // Starts the next interval at new_value, or, for a hold (a window
@@ -136,4 +166,5 @@ private:
         std::memcpy(&time, &bits, sizeof time);
         return time;
     }
+    static std::int64_t time_if(bool taken, std::int64_t ticks) { return ticks & (0 - static_cast<std::int64_t>(taken)); }
 };

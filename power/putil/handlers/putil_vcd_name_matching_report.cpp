@@ -74,7 +74,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_name_matching_info()
             auto records = std::equal_range(m_oterm_infos.begin(), m_oterm_infos.end(), key, by_oterm);
             const bool matched = records.first != records.second;
             const bool has_data = std::any_of(records.first, records.second,
-                                              [](const OTERM_INFO& info) { return info.known_time != 0; });
+                                              [this](const OTERM_INFO& info) { return record_time(info.known_time) != 0; });
             const std::string hpath = oterm->get_string_hpath();
 
             if (putil_is_named_pin_side(atom, oterm)) {

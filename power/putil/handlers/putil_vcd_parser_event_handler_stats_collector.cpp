@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -39,20 +40,54 @@ const std::uint32_t s_record_entry = 0x80000000u;
 
 double nanoseconds(const BIG_TIME* time) { return static_cast<double>(time->get_storage_number()) / 1000.0; }
 
-// "#" and up to 18 digits: the time is exact in an integer, and converting
-// that to double rounds as "%lf" rounds the digits.
-bool whole_time(std::string_view text, std::uint64_t* time)
+// "#" and digits up to the largest 64-bit signed count: the time is exact
+// in an integer, and converting that to double rounds as "%lf" rounds the
+// digits.
+bool whole_time(std::string_view text, std::int64_t* time)
 {
-    if (text.size() < 2 || text.size() > 19 || text[0] != '#')
+    if (text.size() < 2 || text[0] != '#')
         return false;
-    std::uint64_t value = 0;
+    std::int64_t value = 0;
     for (const char digit : text.substr(1)) {
-        if (digit < '0' || digit > '9')
+        if (digit < '0' || digit > '9' || value > (INT64_MAX - (digit - '0')) / 10)
             return false;
-        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+        value = value * 10 + (digit - '0');
     }
     *time = value;
     return true;
+}
+
+// A whole time below 2^63 in ticks, or false.
+bool whole_ticks(double time, std::int64_t* ticks)
+{
+    if (!(time >= 0.0 && time < 9223372036854775808.0) || time != std::floor(time))
+        return false;
+    *ticks = static_cast<std::int64_t>(time);
+    return true;
+}
+
+// Femtoseconds per unit of a timescale ("1", "10" or "100" of fs .. s), or 0.
+std::int64_t unit_femtoseconds(int number, const std::string& unit)
+{
+    static const struct {
+        const char* name;
+        std::int64_t femtoseconds;
+    } UNITS[] = {{"fs", 1}, {"ps", 1000}, {"ns", 1000000}, {"us", 1000000000}, {"ms", 1000000000000},
+                 {"s", 1000000000000000}};
+    for (const auto& known : UNITS) {
+        if (unit == known.name && number > 0 && known.femtoseconds <= INT64_MAX / number)
+            return known.femtoseconds * number;
+    }
+    return 0;
+}
+
+// The largest power of ten that divides value (any power divides 0).
+std::int64_t power_of_ten_dividing(std::int64_t value, std::int64_t at_most)
+{
+    std::int64_t power = 1;
+    while (power < at_most && value % (power * 10) == 0)
+        power *= 10;
+    return power;
 }
 
 }  // namespace
@@ -96,6 +131,8 @@ PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_S
       m_apply_thread(cfg_is_on("putil_vcd_apply_thread", false))
 {
     PUTIL_ASSERT(sa_data != 0);
+    m_keep_level_steps = effect == PUTIL_VCD_STEP_EFFECT::MEASURE && sa_data->keeps_signal_level_times();
+    m_counting_level_steps = m_keep_level_steps;
     if (m_filter_glitches) {
         m_advanced_estimator =
             TIM_ADVANCED_ESTIMATOR::create_advanced_estimator(MEM_MANAGER::get_default_segment(), false);
@@ -116,7 +153,8 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_toggle_event(const O
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records()
 {
     PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos);
-    PUTIL_VECTOR<double>().swap(m_z_times);
+    PUTIL_VECTOR<PUTIL_RECORD_TIME>().swap(m_z_times);
+    PUTIL_VECTOR<LEVEL_STEPS>().swap(m_level_steps);
 }
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_vcd_close(char* time_text) { putil_free_text(time_text); }
@@ -185,10 +223,11 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     info.oterm = oterm;
     info.toggle_count = 0.0;
     info.enabled_toggle_count = 0.0;
-    info.weighted_high_time = 0.0;
-    info.known_time = 0.0;
-    info.unknown_time = 0.0;
-    info.last_change_time = 0.0;
+    // Zero is all bits clear as ticks and as a double alike.
+    info.weighted_high_time.ticks = 0;
+    info.known_time.ticks = 0;
+    info.unknown_time.ticks = 0;
+    info.last_change_time.ticks = 0;
     info.value = 'X';
     info.previous_value = 'X';
     info.is_unknown = true;
@@ -199,7 +238,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     info.input_file_id = entry_id;
     // Z time first: when the record's own push fails, the lists still
     // cover every record.
-    m_z_times.push_back(0.0);
+    m_z_times.push_back(PUTIL_RECORD_TIME{0});
+    if (m_keep_level_steps)
+        m_level_steps.emplace_back();
     m_oterm_infos.push_back(info);
 }
 
@@ -221,27 +262,48 @@ template <class EFFECT>
 inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, OTERM_INFO& info, char new_char,
                                                                         bool hold, MOMENT at)
 {
+    typedef typename EFFECT::time_type TIME;
+    using putil_level::field;
     const bool measure = EFFECT::value == PUTIL_VCD_STEP_EFFECT::MEASURE;
-    const double now = at.time;
-    const double dt = now - info.last_change_time;
+    TIME& last_change = field<TIME>(info.last_change_time);
+    const TIME now = std::is_same_v<TIME, double> ? static_cast<TIME>(at.time) : static_cast<TIME>(at.ticks);
+    const TIME dt = now - last_change;
     if (dt < 0)
         return report_elapsed_time_error();
     if (measure && m_filter_glitches && !hold)
-        PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * dt * 1000.0, info.min_fanout_delay,
-                                               info.last_change_time);
+        PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * static_cast<double>(dt) * 1000.0,
+                                               info.min_fanout_delay, static_cast<double>(last_change));
+    if (measure && m_counting_level_steps && !hold)
+        book_level_steps(info, at.ticks * m_level_steps_per_tick);
     if (measure && at.in_window) {
         // Stores that keep the time at each level get Z's time apart.
-        PUTIL_LEVEL_ACCUMULATOR::measure(info, dt, [&](double z_time) {
-            m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())] += z_time;
+        PUTIL_LEVEL_ACCUMULATOR::measure(info, dt, [&](TIME z_time) {
+            field<TIME>(m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())]) += z_time;
         });
     }
     PUTIL_LEVEL_ACCUMULATOR::start_interval(info, new_char, hold);
-    info.last_change_time = now;
+    last_change = now;
     // Every step between known values is a toggle event, 0 to 0 as well (a
     // dump of all values); only a record's first value comes from 'X'.
     if (!measure && !hold && new_char != 'X' && info.previous_value != 'X')
         handle_toggle_event(&info, now);
     return true;
+}
+
+// Books the record's interval since its last change, up to `until` in level
+// steps, under the level it held, as far as it lies in the window.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::book_level_steps(const OTERM_INFO& info, std::int64_t until)
+{
+    LEVEL_STEPS& steps = m_level_steps[static_cast<std::size_t>(&info - m_oterm_infos.data())];
+    const std::int64_t from = std::max(steps.last_change, m_level_window_start);
+    const std::int64_t to = std::min(until, m_level_window_end);
+    if (to > from) {
+        if (info.is_unknown)
+            steps.unknown += to - from;
+        else
+            steps.at_level[putil_level::s_classes.class_of[static_cast<unsigned char>(info.value)]] += to - from;
+    }
+    steps.last_change = until;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_elapsed_time_error()
@@ -407,16 +469,28 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables_once()
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp(char* time_text)
 {
     link_output_enables_once();
+    std::int64_t ticks = 0;
+    const bool whole = whole_time(time_text, &ticks);
     char hash;
     double time = 0.0;
     const int tokens_found = std::sscanf(time_text, "%c%lf", &hash, &time);
     putil_free_text(time_text);
     PUTIL_ASSERT(tokens_found == 2);
-    return move_to_time(time);
+    return move_to_time(time, whole ? &ticks : nullptr);
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
+// ticks: the time in whole ticks, or null for a fractional time (or one
+// beyond a 64-bit count), which ends whole times for the rest of the file.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time, const std::int64_t* ticks)
 {
+    if (ticks == nullptr) {
+        leave_whole_times();
+        m_whole_timestamps = false;
+        m_counting_level_steps = false;
+    } else if (m_counting_level_steps &&
+               (!prepare_level_steps() || *ticks > INT64_MAX / m_level_steps_per_tick)) {
+        m_counting_level_steps = false;   // a unit or a time beyond a count of level steps
+    }
     // A window bound between the last timestamp and this one closes the
     // interval there first.
     for (;;) {
@@ -424,15 +498,77 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time)
         m_in_window = check_window(time, &clip);
         if (clip == 0.0)
             break;
-        m_current_simulation_time = clip;
+        set_clip_time(clip);
         m_latest_time = std::max(m_latest_time, clip);
+        m_latest_ticks = std::max(m_latest_ticks, m_current_ticks);
         drain_held_changes();
         if (!hold_all_records())
             return false;
     }
     m_current_simulation_time = time;
     m_latest_time = std::max(m_latest_time, time);
+    if (ticks != nullptr) {
+        m_current_ticks = *ticks;
+        m_latest_ticks = std::max(m_latest_ticks, *ticks);
+    }
     return update_progress();
+}
+
+// A window bound's time, which the records take whole when it is.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::set_clip_time(double clip)
+{
+    if (!whole_ticks(clip, &m_current_ticks))
+        leave_whole_times();
+    m_current_simulation_time = clip;
+}
+
+// From now on the records hold doubles: every time they hold so far is
+// whole, so the doubles are what they would have summed to.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::leave_whole_times()
+{
+    if (!m_whole_times)
+        return;
+    drain_held_changes();
+    const auto to_double = [](PUTIL_RECORD_TIME& time) { time.time = static_cast<double>(time.ticks); };
+    for (OTERM_INFO& info : m_oterm_infos) {
+        to_double(info.weighted_high_time);
+        to_double(info.known_time);
+        to_double(info.unknown_time);
+        to_double(info.last_change_time);
+    }
+    for (PUTIL_RECORD_TIME& z_time : m_z_times)
+        to_double(z_time);
+    m_whole_times = false;
+}
+
+// The step of the level times: the largest power of ten of femtoseconds
+// that divides the file's unit and both window bounds, so that the bounds
+// fall on steps. False for a unit the steps cannot count.
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prepare_level_steps()
+{
+    if (m_level_steps_prepared)
+        return m_level_unit_fs > 0;
+    m_level_steps_prepared = true;
+    m_level_unit_fs = 0;
+    const std::int64_t unit_fs = unit_femtoseconds(m_timescale_number, m_time_unit);
+    if (unit_fs == 0)
+        return false;
+    const BIG_TIME* start = m_input_file_data != nullptr ? m_input_file_data->get_start_time() : nullptr;
+    const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
+    const std::int64_t most_ps = INT64_MAX / 1000;
+    if ((start != nullptr && start->get_storage_number() > most_ps) ||
+        (end != nullptr && end->get_storage_number() > most_ps))
+        return false;
+    const std::int64_t start_fs = start != nullptr ? std::max<std::int64_t>(start->get_storage_number(), 0) * 1000 : 0;
+    const std::int64_t end_fs = end != nullptr ? std::max<std::int64_t>(end->get_storage_number(), 0) * 1000 : 0;
+    std::int64_t step = power_of_ten_dividing(unit_fs, unit_fs);
+    step = power_of_ten_dividing(start_fs, step);
+    step = power_of_ten_dividing(end_fs, step);
+    m_level_unit_fs = step;
+    m_level_steps_per_tick = unit_fs / step;
+    m_level_window_start = start_fs / step;
+    m_level_window_end = end != nullptr ? end_fs / step : INT64_MAX;
+    return true;
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::check_window(double time, double* clip)
@@ -487,11 +623,11 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_timestamp_text(std::string_view time_text)
 {
-    std::uint64_t time = 0;
+    std::int64_t time = 0;
     if (!whole_time(time_text, &time))
         return PUTIL_VCD_PARSER_EVENT_HANDLER::handle_timestamp_text(time_text);
     link_output_enables_once();
-    return move_to_time(static_cast<double>(time));
+    return move_to_time(static_cast<double>(time), &time);
 }
 
 // A change is held back while the time is the latest that any record was
@@ -526,9 +662,9 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_scalar(std::string_v
         drain_held_changes();
         return with_step_effect([&](auto effect) { return apply_scalar_entry(effect, entry, level, now()); });
     }
-    if (!filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window)) {
+    if (!filling().hold_scalar(entry, level, now())) {
         flush_held_changes();
-        const bool held = filling().hold_scalar(entry, level, m_current_simulation_time, m_in_window);
+        const bool held = filling().hold_scalar(entry, level, now());
         PUTIL_ASSERT(held);
     }
     return true;
@@ -554,15 +690,15 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::change_vector(std::string_v
 // False for a text longer than all the room there is.
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::hold_vector(std::uint32_t entry, std::string_view text)
 {
-    if (filling().hold_vector(entry, text, m_current_simulation_time, m_in_window))
+    if (filling().hold_vector(entry, text, now()))
         return true;
     flush_held_changes();
-    return filling().hold_vector(entry, text, m_current_simulation_time, m_in_window);
+    return filling().hold_vector(entry, text, now());
 }
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::may_hold_back() const
 {
-    return m_current_simulation_time >= m_latest_time;
+    return m_current_simulation_time >= m_latest_time && (!m_whole_timestamps || m_current_ticks >= m_latest_ticks);
 }
 
 // Starts applying the changes held so far, and holds the next ones in the
@@ -619,7 +755,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PU
     return with_step_effect([&](auto effect) {
         bool applied = true;
         for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
-            const MOMENT at{step.time, step.in_window};
+            const MOMENT at = step.at;
             for (std::size_t i = step.first; i < step.end; ++i) {
                 if (i + ahead < changes.size())
                     prefetch_records(changes[i + ahead].entry);
@@ -724,6 +860,12 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_end_of_file()
     m_code_table_built = false;
     discard_held_changes();
     m_latest_time = 0.0;
+    m_current_ticks = 0;
+    m_latest_ticks = 0;
+    m_whole_times = true;
+    m_whole_timestamps = true;
+    m_counting_level_steps = m_keep_level_steps;
+    m_level_steps_prepared = false;
     m_extent = PUTIL_READ_EXTENT();
     m_link_output_enables_pending = true;
     m_current_simulation_time = 0.0;
@@ -754,14 +896,19 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
     std::sort(order.begin(), order.end());
     PUTIL_VECTOR<OTERM_INFO> sorted;
     sorted.reserve(m_oterm_infos.size());
-    PUTIL_VECTOR<double> sorted_z_times;
+    PUTIL_VECTOR<PUTIL_RECORD_TIME> sorted_z_times;
     sorted_z_times.reserve(m_z_times.size());
+    PUTIL_VECTOR<LEVEL_STEPS> sorted_level_steps;
+    sorted_level_steps.reserve(m_level_steps.size());
     for (const auto& key : order) {
         sorted.push_back(m_oterm_infos[key.second]);
         sorted_z_times.push_back(m_z_times[key.second]);
+        if (!m_level_steps.empty())
+            sorted_level_steps.push_back(m_level_steps[key.second]);
     }
     m_oterm_infos.swap(sorted);
     m_z_times.swap(sorted_z_times);
+    m_level_steps.swap(sorted_level_steps);
 }
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
@@ -783,9 +930,19 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
     if (m_in_window) {
         const BIG_TIME* end = m_input_file_data != nullptr ? m_input_file_data->get_end_time() : nullptr;
         if (end != nullptr)
-            m_current_simulation_time = nanoseconds(end) / m_time_unit_factor;
+            set_clip_time(nanoseconds(end) / m_time_unit_factor);
         if (!hold_all_records())
             return false;
+    }
+    // The level steps run to the window's end, or to the last timestamp.
+    if (m_counting_level_steps && !prepare_level_steps())
+        m_counting_level_steps = false;
+    if (m_counting_level_steps) {
+        const std::int64_t until = m_level_window_end != INT64_MAX
+                                       ? m_level_window_end
+                                       : m_current_ticks * m_level_steps_per_tick;
+        for (const OTERM_INFO& info : m_oterm_infos)
+            book_level_steps(info, until);
     }
 
     sort_records_by_oterm();
@@ -825,7 +982,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_read_extent()
     PUTIL_READ_EXTENT extent = m_extent;
     extent.matched_signals = m_oterm_infos.size();
     extent.known_time = std::any_of(m_oterm_infos.begin(), m_oterm_infos.end(),
-                                    [](const OTERM_INFO& info) { return info.known_time > 0.0; });
+                                    [this](const OTERM_INFO& info) { return record_time(info.known_time) > 0.0; });
     extent.last_time_ns = static_cast<double>(m_time_unit_factor) * m_latest_time;
     extent.malformed_values = m_malformed_values;
     m_input_file_data->set_read_extent(extent);
@@ -851,14 +1008,15 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
     auto first = std::lower_bound(m_oterm_infos.begin(), m_oterm_infos.end(), key,
                                   [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
     for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
-        if (info->known_time == 0)
+        if (record_time(info->known_time) == 0)
             continue;
         offer_level_times(*info);
         PUTIL_INPUT_FILE_DATA* entry = m_input_file_manager->get_input_file_data(info->input_file_id);
         ENTRY_SUMS& entry_sums = sums_of(sums, info->input_file_id);
 
         if (!out_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE)) {
-            const float sp = static_cast<float>(info->weighted_high_time * 0.5 / info->known_time);
+            const float sp =
+                static_cast<float>(record_time(info->weighted_high_time) * 0.5 / record_time(info->known_time));
             bool written = annotate_value(out_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
                                           out_data->static_probability_file_id, info->input_file_id, sp, true);
             if (out_bidir_data != nullptr &&
@@ -866,14 +1024,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
                 written |= annotate_value(out_bidir_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
                                           out_bidir_data->static_probability_file_id, info->input_file_id, sp, true);
             if (written) {
-                entry_sums.unknown_time += info->unknown_time;
-                entry_sums.total_time += info->unknown_time + info->known_time;
+                entry_sums.unknown_time += record_time(info->unknown_time);
+                entry_sums.total_time += record_time(info->unknown_time) + record_time(info->known_time);
                 m_input_file_manager->mark_oterm_annotated(entry, oterm);
             }
         }
 
         if (!out_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
-            const double seconds = m_time_unit_factor * info->known_time / 1e9;
+            const double seconds = m_time_unit_factor * record_time(info->known_time) / 1e9;
             const float all = static_cast<float>(info->toggle_count * 0.5 / seconds);
             const float enabled = static_cast<float>(info->enabled_toggle_count * 0.5 / seconds);
             // A pad output without its own record counts only the toggles
@@ -905,14 +1063,27 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
 // counts '1' twice and 'Z' once; Z's own time is kept apart.
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTERM_INFO& info)
 {
-    const double z_time = m_z_times[static_cast<std::size_t>(&info - m_oterm_infos.data())];
+    const std::size_t record = static_cast<std::size_t>(&info - m_oterm_infos.data());
     PUTIL_SIGNAL_LEVEL_TIMES times;
-    times.time_unit_seconds = m_time_unit_factor * 1e-9;
-    times.time_at_1 = (info.weighted_high_time - z_time) * 0.5;
-    times.time_at_z = z_time;
-    times.time_at_0 = info.known_time - z_time - times.time_at_1;
-    times.time_at_x = info.unknown_time;
     times.transitions = info.toggle_count * 0.5;
+    if (m_counting_level_steps) {
+        // Exact: whole steps, the window's bounds on steps. A level that is
+        // neither 0, 1 nor Z counts as 0, as in the records.
+        const LEVEL_STEPS& steps = m_level_steps[record];
+        times.time_unit_seconds = static_cast<double>(m_level_unit_fs) * 1e-15;
+        times.time_at_0 = static_cast<double>(steps.at_level[0] + steps.at_level[3]);
+        times.time_at_1 = static_cast<double>(steps.at_level[1]);
+        times.time_at_z = static_cast<double>(steps.at_level[2]);
+        times.time_at_x = static_cast<double>(steps.unknown);
+        m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
+        return;
+    }
+    const double z_time = record_time(m_z_times[record]);
+    times.time_unit_seconds = m_time_unit_factor * 1e-9;
+    times.time_at_1 = (record_time(info.weighted_high_time) - z_time) * 0.5;
+    times.time_at_z = z_time;
+    times.time_at_0 = record_time(info.known_time) - z_time - times.time_at_1;
+    times.time_at_x = record_time(info.unknown_time);
     m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
 }
 

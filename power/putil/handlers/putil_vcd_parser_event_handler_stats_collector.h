@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/putil_background_worker.h"
+#include "handlers/putil_level_accumulator.h"
 #include "host/putil_sa_data.h"
 #include "vcd/putil_vcd_code_table.h"
 #include "vcd/putil_vcd_declared_signal.h"
@@ -20,16 +21,17 @@ class PUTIL_OUTPUT_SIGNAL_DATA;
 class TIM_ADVANCED_ESTIMATOR;
 
 // Activity of one declared signal (or bit) matched to an output term through
-// one input entry. Times are in file time units; toggle counts in
+// one input entry. Times are in file time units, whole ticks while the
+// collector's times are whole (see record_time); toggle counts in
 // half-transitions.
 struct OTERM_INFO {
     CDB_ATOM_OTERM* oterm;
     double toggle_count;
     double enabled_toggle_count;   // counted while the output enable was not '0'
-    double weighted_high_time;     // 2 x time at '1' plus 1 x time at 'Z'
-    double known_time;
-    double unknown_time;
-    double last_change_time;
+    PUTIL_RECORD_TIME weighted_high_time;   // 2 x time at '1' plus 1 x time at 'Z'
+    PUTIL_RECORD_TIME known_time;
+    PUTIL_RECORD_TIME unknown_time;
+    PUTIL_RECORD_TIME last_change_time;
     char value;
     char previous_value;
     bool is_unknown;
@@ -111,14 +113,21 @@ protected:
 private:
     struct ENTRY_SUMS;
 
-    // The step effect as a type, so that the loops that apply steps are
-    // compiled once per effect and choose it once, not per bit.
-    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::MEASURE> MEASURE_STEPS;
-    typedef std::integral_constant<PUTIL_VCD_STEP_EFFECT, PUTIL_VCD_STEP_EFFECT::TOGGLE_EVENT> TOGGLE_EVENT_STEPS;
+    // The step effect and the type of the records' times as types, so that
+    // the loops that apply steps are compiled once per pair and choose it
+    // once, not per bit. A STEPS type names both.
+    template <PUTIL_VCD_STEP_EFFECT EFFECT, class TIME>
+    struct STEPS {
+        static constexpr PUTIL_VCD_STEP_EFFECT value = EFFECT;
+        typedef TIME time_type;
+    };
     template <class WORK>
     bool with_step_effect(WORK work)
     {
-        return m_step_effect == PUTIL_VCD_STEP_EFFECT::MEASURE ? work(MEASURE_STEPS()) : work(TOGGLE_EVENT_STEPS());
+        typedef PUTIL_VCD_STEP_EFFECT E;
+        if (m_step_effect == E::MEASURE)
+            return m_whole_times ? work(STEPS<E::MEASURE, std::int64_t>()) : work(STEPS<E::MEASURE, double>());
+        return m_whole_times ? work(STEPS<E::TOGGLE_EVENT, std::int64_t>()) : work(STEPS<E::TOGGLE_EVENT, double>());
     }
 
     // The records that a value change of one identifier code reaches, found
@@ -133,12 +142,19 @@ private:
         std::uint32_t first_record;     // the first that a change touches, or none
     };
 
-    // When a change is applied, and whether that lies in the window.
-    struct MOMENT {
-        double time;
-        bool in_window;
+    typedef PUTIL_VCD_MOMENT MOMENT;
+    MOMENT now() const { return MOMENT{m_current_simulation_time, m_current_ticks, m_in_window}; }
+
+    // The exact time a record spent at each level inside the window, in
+    // steps of m_level_unit_fs femtoseconds, kept beside the records while
+    // the store keeps level times and every timestamp of the file is whole:
+    // the window's bounds fall on such steps, where the records' own times
+    // are clipped at bounds rounded through the unit factor.
+    struct LEVEL_STEPS {
+        std::int64_t last_change = 0;
+        std::int64_t at_level[4] = {};   // by level class: '0', '1', 'Z', other; unknown time apart
+        std::int64_t unknown = 0;
     };
-    MOMENT now() const { return MOMENT{m_current_simulation_time, m_in_window}; }
 
     static constexpr std::size_t s_held_change_capacity = 16384;
     static constexpr std::size_t s_held_text_capacity = 256 * 1024;
@@ -171,7 +187,15 @@ private:
     bool apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held);
     void prefetch_records(std::uint32_t entry) const;
     void link_output_enables_once();
-    bool move_to_time(double time);
+    bool move_to_time(double time, const std::int64_t* ticks);
+    void set_clip_time(double clip);
+    void leave_whole_times();
+    double record_time(const PUTIL_RECORD_TIME& time) const
+    {
+        return m_whole_times ? static_cast<double>(time.ticks) : time.time;
+    }
+    bool prepare_level_steps();
+    void book_level_steps(const OTERM_INFO& info, std::int64_t until_tick_steps);
     bool hold_all_records();
     bool check_window(double time, double* clip);
     void link_output_enables();
@@ -185,10 +209,27 @@ private:
     void sort_records_by_oterm();
 
     PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
-    PUTIL_VECTOR<double> m_z_times;   // each record's time at 'Z', apart from the record: rarely anything but 0
+    PUTIL_VECTOR<PUTIL_RECORD_TIME> m_z_times;   // each record's time at 'Z', apart from the record: rarely anything but 0
+    PUTIL_VECTOR<LEVEL_STEPS> m_level_steps;     // by record, while the level steps are kept
     const PUTIL_VCD_STEP_EFFECT m_step_effect;
     bool m_filter_glitches;
     double m_current_simulation_time;
+    // The current time in whole ticks, when it is whole. While m_whole_times
+    // every time so far was whole and the records hold ticks.
+    std::int64_t m_current_ticks = 0;
+    std::int64_t m_latest_ticks = 0;
+    bool m_whole_times = true;
+    bool m_whole_timestamps = true;   // every timestamp of the file so far
+    // The level steps: kept for the store, counted for this file (every
+    // timestamp whole and within a count of steps so far), prepared (unit
+    // and window bounds in steps), and the steps per tick and window bounds.
+    bool m_keep_level_steps = false;
+    bool m_counting_level_steps = false;
+    bool m_level_steps_prepared = false;
+    std::int64_t m_level_unit_fs = 1;
+    std::int64_t m_level_steps_per_tick = 1;
+    std::int64_t m_level_window_start = 0;
+    std::int64_t m_level_window_end = 0;
     TIM_ADVANCED_ESTIMATOR* m_advanced_estimator;
     bool m_link_output_enables_pending;
     bool m_in_window;

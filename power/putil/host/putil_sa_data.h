@@ -137,6 +137,9 @@ public:
     // input term's source, or the output term itself; 0 when none is known.
     virtual float get_toggle_rate_of_term(const CDB_ATOM_ITERM* iterm) = 0;
     virtual float get_toggle_rate_of_term(const CDB_ATOM_OTERM* oterm) = 0;
+    // Whether keep_signal_level_times keeps what it is offered: the times
+    // offered are then measured exactly, at some cost per value change.
+    virtual bool keeps_signal_level_times() const = 0;
     // Offered once per measured record of a waveform file when its results
     // are written, whether or not its values are annotated; a store that
     // keeps only the two measures ignores it.

@@ -8,6 +8,7 @@
 #include "host/dev.h"
 #include "host/putil_lib.h"
 #include "core/putil_internal.h"
+#include "hssi/putil_hssi_element_source.h"
 
 PUTIL_HSSI_ELEMENT::PUTIL_HSSI_ELEMENT(PUTIL_HSSI_ELEMENT_TYPE_MAP& element_types, DEV_DEVICE* device,
                                        unsigned gid, int id, PUTIL_HSSI_ELEMENT_PHYS_IMPL_KEY& key)

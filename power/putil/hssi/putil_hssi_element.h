@@ -106,6 +106,16 @@ public:
                                const std::string& name);
     const STATIC_POWER_MAP& get_static_power() const { return m_static_power; }
     const DYNAMIC_ENERGY_MAP& get_dynamic_energy() const { return m_dynamic_energy; }
+    // The sums of constant x multiplier over a supply's records (0 without
+    // records): the static power and the dynamic energy per toggle that the
+    // power analyzer reads back.
+    double get_static_power_sum(DEV_POWER_SUPPLY_ENUM supply) const;
+    double get_dynamic_energy_sum(DEV_POWER_SUPPLY_ENUM supply) const;
+    // The toggle rate that dynamic energy is multiplied by: the store's rate
+    // of the block's input terminal (iterm 0) when it has one, else of its
+    // output terminal (oterm 0). false, with rate 0, without a store or
+    // without either terminal; from_input says which terminal gave it.
+    bool get_terminal_toggle_rate(PUTIL_SA_DATA* sa_data, double& rate, bool& from_input) const;
 
     // Voltage in millivolts of one of the block's supplies, from its
     // supplies table. A missing table or supply is an internal error, or 0

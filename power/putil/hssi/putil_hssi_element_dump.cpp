@@ -9,6 +9,7 @@
 #include "host/putil_sa_data.h"
 #include "hssi/putil_hssi_element.h"
 #include "core/putil_internal.h"
+#include "hssi/putil_hssi_element_source.h"
 
 namespace {
 
@@ -66,6 +67,33 @@ void write_links(std::ofstream& out, const PUTIL_HSSI_ELEMENT_TYPE_MAP& element_
 
 }   // namespace
 
+double PUTIL_HSSI_ELEMENT::get_static_power_sum(DEV_POWER_SUPPLY_ENUM supply) const
+{
+    return sum_of_products(m_static_power, supply);
+}
+
+double PUTIL_HSSI_ELEMENT::get_dynamic_energy_sum(DEV_POWER_SUPPLY_ENUM supply) const
+{
+    return sum_of_products(m_dynamic_energy, supply);
+}
+
+bool PUTIL_HSSI_ELEMENT::get_terminal_toggle_rate(PUTIL_SA_DATA* sa_data, double& rate, bool& from_input) const
+{
+    rate = 0.0;
+    from_input = false;
+    if (sa_data == nullptr)
+        return false;
+    CDB_ATOM_ITERM* input_port = m_iterm_data_is_valid[0] ? m_iterm_data[0] : nullptr;
+    CDB_ATOM_OTERM* output_port = m_oterm_data_is_valid[0] ? m_oterm_data[0] : nullptr;
+    if (input_port == nullptr && output_port == nullptr)
+        return false;
+    PUTIL_ASSERT(input_port == NULL || ::putil_is_valid_power_term( input_port ));
+    PUTIL_ASSERT(output_port == NULL || ::putil_is_valid_power_term( output_port ));
+    from_input = input_port != nullptr;
+    rate = from_input ? sa_data->get_toggle_rate_of_term(input_port) : sa_data->get_toggle_rate_of_term(output_port);
+    return true;
+}
+
 void PUTIL_HSSI_ELEMENT::write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_data) const
 {
     if (out == nullptr || !out->is_open())
@@ -82,21 +110,9 @@ void PUTIL_HSSI_ELEMENT::write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_
     text << "   DEV_PHYS_IMPL_ENUM = " << dstr_get_debug_string(key.phys_impl) << "\n\n";
 
     double rate = 0.0;
-    if (sa_data != nullptr) {
-        CDB_ATOM_ITERM* input_port = m_iterm_data_is_valid[0] ? m_iterm_data[0] : nullptr;
-        CDB_ATOM_OTERM* output_port = m_oterm_data_is_valid[0] ? m_oterm_data[0] : nullptr;
-        if (input_port != nullptr || output_port != nullptr) {
-            PUTIL_ASSERT(input_port == NULL || ::putil_is_valid_power_term( input_port ));
-            PUTIL_ASSERT(output_port == NULL || ::putil_is_valid_power_term( output_port ));
-            if (input_port != nullptr) {
-                rate = sa_data->get_toggle_rate_of_term(input_port);
-                text << "   INPUT_TOGGLE_RATE = " << rate << "\n";
-            } else {
-                rate = sa_data->get_toggle_rate_of_term(output_port);
-                text << "   OUTPUT_TOGGLE_RATE = " << rate << "\n";
-            }
-        }
-    }
+    bool from_input = false;
+    if (get_terminal_toggle_rate(sa_data, rate, from_input))
+        text << (from_input ? "   INPUT_TOGGLE_RATE = " : "   OUTPUT_TOGGLE_RATE = ") << rate << "\n";
 
     if (m_2d_int_data_is_valid[DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES]) {
         const INT_TABLE& supplies = m_2d_int_data[DEV_POWER_HSSI_2D_INT_POWER_SUPPLIES];
@@ -104,13 +120,13 @@ void PUTIL_HSSI_ELEMENT::write_debug_info(std::ofstream* out, PUTIL_SA_DATA* sa_
             PUTIL_ASSERT(power_supplies_sub_info.size() == 2);
         text << "   DYNAMIC_ENERGY = {";
         for (const INT_ROW& row : supplies)
-            text << " " << sum_of_products(m_dynamic_energy, row[0]);
+            text << " " << get_dynamic_energy_sum(static_cast<DEV_POWER_SUPPLY_ENUM>(row[0]));
         text << " }\n\n   DYNAMIC_POWER = {";
         for (const INT_ROW& row : supplies)
-            text << " " << sum_of_products(m_dynamic_energy, row[0]) * rate;
+            text << " " << get_dynamic_energy_sum(static_cast<DEV_POWER_SUPPLY_ENUM>(row[0])) * rate;
         text << " }\n\n   STATIC_POWER = {";
         for (const INT_ROW& row : supplies)
-            text << " " << sum_of_products(m_static_power, row[0]);
+            text << " " << get_static_power_sum(static_cast<DEV_POWER_SUPPLY_ENUM>(row[0]));
         text << " }\n\n";
     }
 

@@ -2,6 +2,8 @@
 // families that have transceiver power models.
 #include "supplies/putil_power_supply_info.h"
 
+#include <algorithm>
+
 #include "core/putil_internal.h"
 
 namespace {
@@ -206,6 +208,30 @@ void PUTIL_POWER_SUPPLY_INFO::set_gid_power_region(unsigned gid, DEV_POWER_SUPPL
 }
 
 void PUTIL_POWER_SUPPLY_INFO::free_all_objects() {}
+
+PUTIL_VECTOR<DEV_ELEMENT_ENUM> PUTIL_POWER_SUPPLY_INFO::get_element_kinds() const
+{
+    PUTIL_VECTOR<DEV_ELEMENT_ENUM> kinds;
+    for (const auto& entry : m_element_to_power_type)
+        kinds.push_back(entry.first);
+    std::sort(kinds.begin(), kinds.end());
+    return kinds;
+}
+
+PUTIL_VECTOR<std::pair<DEV_POWER_SUPPLY_ENUM, DEV_POWER_REGION_ENUM>>
+PUTIL_POWER_SUPPLY_INFO::get_power_region_voltage_keys() const
+{
+    PUTIL_VECTOR<SUPPLY_REGION> keys;
+    for (const auto& entry : m_power_region_to_voltage)
+        keys.push_back(entry.first);
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
+
+bool PUTIL_POWER_SUPPLY_INFO::has_power_region(DEV_ELEMENT_ENUM element, DEV_POWER_SUPPLY_ENUM supply) const
+{
+    return m_element_to_power_region.count(ELEMENT_SUPPLY(element, supply)) != 0;
+}
 
 DEV_ELEMENT_ENUM PUTIL_POWER_SUPPLY_INFO::element_of_gid(unsigned gid) const
 {

@@ -47,6 +47,14 @@ public:
     // Does nothing: the tables live as long as this object.
     void free_all_objects();
 
+    // What the tables hold, so that a host can show them: the element kinds
+    // that have a supply list and the (supply, region) pairs that have a
+    // voltage, each in increasing order, and whether a supply of an element
+    // kind has a region.
+    PUTIL_VECTOR<DEV_ELEMENT_ENUM> get_element_kinds() const;
+    PUTIL_VECTOR<std::pair<DEV_POWER_SUPPLY_ENUM, DEV_POWER_REGION_ENUM>> get_power_region_voltage_keys() const;
+    bool has_power_region(DEV_ELEMENT_ENUM element, DEV_POWER_SUPPLY_ENUM supply) const;
+
     // The hashes of the keys: an integer as itself, a pair (a, b) as
     // a * 7 + b; the container takes them modulo its bucket count.
     struct INT_HASH {

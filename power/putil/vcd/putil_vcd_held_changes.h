@@ -9,6 +9,18 @@
 
 #include "core/putil_internal.h"
 
+// When a change is applied: the time in the file's unit (in whole ticks too,
+// when the time is whole), and whether that lies in the measured window.
+struct PUTIL_VCD_MOMENT {
+    double time;
+    std::int64_t ticks;
+    bool in_window;
+    bool operator==(const PUTIL_VCD_MOMENT& other) const
+    {
+        return time == other.time && ticks == other.ticks && in_window == other.in_window;
+    }
+};
+
 // One room is filled by the reading thread while another is applied and
 // cleared by the apply thread: a cache line's width on either side of a
 // room's fields keeps what the two threads write off each other's lines.
@@ -21,11 +33,9 @@ public:
         std::uint32_t text_length;   // of a vector's text; 0 for a scalar
         std::uint32_t text;          // the scalar's level, or where the vector's text starts
     };
-    // The changes [first, end) were read at `time`, inside or outside the
-    // measured window.
+    // The changes [first, end) were read at the same moment.
     struct TIME_STEP {
-        double time;
-        bool in_window;
+        PUTIL_VCD_MOMENT at;
         std::size_t first;
         std::size_t end;
     };
@@ -39,20 +49,19 @@ public:
 
     // False when there is no room left; a vector text longer than the whole
     // room is never held. Inline: they run for every change.
-    bool hold_scalar(std::uint32_t entry, char level, double time, bool in_window)
+    bool hold_scalar(std::uint32_t entry, char level, const PUTIL_VCD_MOMENT& at)
     {
         if (m_changes.size() == m_change_capacity)
             return false;
-        hold(CHANGE{entry, 0, static_cast<unsigned char>(level)}, time, in_window);
+        hold(CHANGE{entry, 0, static_cast<unsigned char>(level)}, at);
         return true;
     }
-    bool hold_vector(std::uint32_t entry, std::string_view text, double time, bool in_window)
+    bool hold_vector(std::uint32_t entry, std::string_view text, const PUTIL_VCD_MOMENT& at)
     {
         if (m_changes.size() == m_change_capacity || text.size() > m_texts.size() - m_text_end)
             return false;
         std::memcpy(m_texts.data() + m_text_end, text.data(), text.size());
-        hold(CHANGE{entry, static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(m_text_end)}, time,
-             in_window);
+        hold(CHANGE{entry, static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(m_text_end)}, at);
         m_text_end += text.size();
         return true;
     }
@@ -64,10 +73,10 @@ public:
     const char* text_of(const CHANGE& change) const { return m_texts.data() + change.text; }
 
 private:
-    void hold(const CHANGE& change, double time, bool in_window)
+    void hold(const CHANGE& change, const PUTIL_VCD_MOMENT& at)
     {
-        if (m_steps.empty() || m_steps.back().time != time || m_steps.back().in_window != in_window)
-            m_steps.push_back(TIME_STEP{time, in_window, m_changes.size(), m_changes.size()});
+        if (m_steps.empty() || !(m_steps.back().at == at))
+            m_steps.push_back(TIME_STEP{at, m_changes.size(), m_changes.size()});
         m_changes.push_back(change);
         m_steps.back().end = m_changes.size();
     }

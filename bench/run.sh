@@ -63,11 +63,11 @@ measure() {
     "$putil" activity --design "$root/examples/counter_design.json" --format csv -o /dev/null "$file"
   row "$label" "putil-vcd.gz" "$bytes" "$putil" activity --format csv -o /dev/null "$file.gz"
   rm -f "$file.gz"
-  row "$label" "putil-tbl" "$bytes" "$putil" tbl "$file" /dev/null
+  row "$label" "putil-tbl" "$bytes" "$putil" tbl "$file" -o /dev/null
   # Every signal of the derived design toggles with the same energy.
   "$putil" activity --format csv "$file" 2>/dev/null | awk -F, 'NR > 1 { print $1 ",0,1e-12" }' >"$work/energies.csv"
   row "$label" "putil-transient" "$bytes" \
-    "$putil" transient --energies "$work/energies.csv" --voltage 0.9 --csv /dev/null "$file"
+    "$putil" transient --energies "$work/energies.csv" --voltage 0.9 -o /dev/null "$file"
 }
 {
   measure small "$work/small.vcd"

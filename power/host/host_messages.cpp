@@ -3,7 +3,9 @@
 #include "host_messages.h"
 #include "host_progress.h"
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 
@@ -190,9 +192,29 @@ void MSG_OBJECT::add_sub_message(MSG_OBJECT* sub)
         m_sub_messages.push_back(sub);
 }
 
+namespace {
+
+// The messages that start and end the read of a waveform file name the
+// file (their first argument): the progress bar follows them.
+const unsigned READ_START_IDS[] = {222000, 222002};
+const unsigned READ_END_IDS[] = {222001, 222003};
+
+void follow_reads(const MSG_OBJECT& message)
+{
+    const unsigned id = message.get_id();
+    if (std::find(std::begin(READ_START_IDS), std::end(READ_START_IDS), id) != std::end(READ_START_IDS) &&
+        !message.get_args().empty())
+        host_progress_start(host_shown_file_name(message.get_args().front()));
+    else if (std::find(std::begin(READ_END_IDS), std::end(READ_END_IDS), id) != std::end(READ_END_IDS))
+        host_progress_complete();
+}
+
+}  // namespace
+
 void MSG_OBJECT::post()
 {
     const std::lock_guard<std::mutex> lock(s_post_lock);
+    follow_reads(*this);
     posted_messages().push_back(make_record(*this));
     if (s_message_stream == nullptr || (posted_messages().back().severity == MSG_SEVERITY_INFO && !s_infos_shown))
         return;

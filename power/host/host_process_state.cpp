@@ -20,6 +20,7 @@ void host_reset_process_state()
     host_clear_suppressions();
     host_clear_settings();
     host_progress_finish();
+    host_progress_start("");
     host_clear_progress_updates();
     host_clear_hierarchy_builder_record();
     host_clear_timing_api_record();

@@ -70,27 +70,37 @@ const OUTPUT_CASE OUTPUT_CASES[] = {
      "folder: Is a directory", false},
     {"activity_output_dir_missing", "activity --output-dir nosuch -o out.txt w.vcd", GOOD_VCD.c_str(), 1,
      "--output-dir nosuch: No such file or directory", false},
-    {"tbl_done", "tbl w.vcd out.txt", GOOD_VCD.c_str(), 0, "", true},
-    {"tbl_parse_error", "tbl w.vcd out.txt", BROKEN_VCD.c_str(), 1, "[222011]", false},
-    {"tbl_arguments_swapped", "tbl out.txt w.vcd", GOOD_VCD.c_str(), 1, "[222007]", false},
-    {"tbl_same_file", "tbl w.vcd w.vcd", GOOD_VCD.c_str(), 2, "is the input w.vcd", false},
-    {"tbl_folder_missing", "tbl w.vcd nosuch/x.tbl", GOOD_VCD.c_str(), 1,
+    {"tbl_done", "tbl w.vcd -o out.txt", GOOD_VCD.c_str(), 0, "", true},
+    {"tbl_parse_error", "tbl w.vcd -o out.txt", BROKEN_VCD.c_str(), 1, "[222011]", false},
+    {"tbl_arguments_swapped", "tbl out.txt -o w.vcd", GOOD_VCD.c_str(), 1, "[222007]", false},
+    {"tbl_same_file", "tbl w.vcd -o w.vcd", GOOD_VCD.c_str(), 2, "is the input w.vcd", false},
+    {"tbl_folder_missing", "tbl w.vcd -o nosuch/x.tbl", GOOD_VCD.c_str(), 1,
      "cannot write nosuch/x.tbl: No such file or directory", false},
-    {"tbl_disk_full", "tbl w.vcd /dev/full", GOOD_VCD.c_str(), 1, "cannot write /dev/full: No space left on device",
+    {"tbl_disk_full", "tbl w.vcd -o /dev/full", GOOD_VCD.c_str(), 1, "cannot write /dev/full: No space left on device",
      false},
-    {"tbl_folder_as_vcd", "tbl folder out.txt", GOOD_VCD.c_str(), 1, "folder: Is a directory", false},
-    {"transient_done", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 0, "", true},
-    {"transient_parse_error", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd", BROKEN_VCD.c_str(), 1,
+    {"tbl_folder_as_vcd", "tbl folder -o out.txt", GOOD_VCD.c_str(), 1, "folder: Is a directory", false},
+    {"tbl_second_argument_is_the_older_output", "tbl w.vcd out.txt", GOOD_VCD.c_str(), 0,
+     "putil: warning: the TBL file as a second argument is deprecated: write -o out.txt", true},
+    {"tbl_output_given_twice", "tbl w.vcd out.txt -o out.txt", GOOD_VCD.c_str(), 2, "the output is given twice",
+     false},
+    {"tbl_scope_refused", "tbl --scope top w.vcd -o out.txt", GOOD_VCD.c_str(), 2, "--scope does not apply to tbl",
+     false},
+    {"tbl_glitch_filter_refused", "tbl --filter-glitches=1ns w.vcd -o out.txt", GOOD_VCD.c_str(), 2,
+     "--filter-glitches does not apply to tbl", false},
+    {"transient_done", "transient --energies e.csv --voltage 1 -o out.txt w.vcd", GOOD_VCD.c_str(), 0, "", true},
+    {"transient_csv_is_the_older_output", "transient --energies e.csv --voltage 1 --csv out.txt w.vcd",
+     GOOD_VCD.c_str(), 0, "putil: warning: --csv is deprecated: write -o out.txt", true},
+    {"transient_parse_error", "transient --energies e.csv --voltage 1 -o out.txt w.vcd", BROKEN_VCD.c_str(), 1,
      "[222011]", false},
-    {"transient_in_a_scope", "transient --energies e.csv --voltage 1 --scope top --csv out.txt w.vcd",
+    {"transient_in_a_scope", "transient --energies e.csv --voltage 1 --scope top -o out.txt w.vcd",
      GOOD_VCD.c_str(), 0, "", true},
-    {"transient_scope_missing", "transient --energies e.csv --voltage 1 --scope nosuch --csv out.txt w.vcd",
+    {"transient_scope_missing", "transient --energies e.csv --voltage 1 --scope nosuch -o out.txt w.vcd",
      GOOD_VCD.c_str(), 2, "--scope: the design has no instance \"nosuch\"", false},
-    {"transient_current_beyond_a_double", "transient --energies e.csv --voltage 1e-320 --csv out.txt w.vcd",
+    {"transient_current_beyond_a_double", "transient --energies e.csv --voltage 1e-320 -o out.txt w.vcd",
      LONG_VCD.c_str(), 1, "--voltage 1e-320 with these energies gives currents beyond the range of a double", false},
-    {"transient_energies_folder", "transient --energies folder --voltage 1 --csv out.txt w.vcd", GOOD_VCD.c_str(), 1,
+    {"transient_energies_folder", "transient --energies folder --voltage 1 -o out.txt w.vcd", GOOD_VCD.c_str(), 1,
      "folder: Is a directory", false},
-    {"transient_plot_is_input", "transient --energies e.csv --voltage 1 --plot e.csv --csv out.txt w.vcd",
+    {"transient_plot_is_input", "transient --energies e.csv --voltage 1 --plot e.csv -o out.txt w.vcd",
      GOOD_VCD.c_str(), 2, "is the input e.csv", false},
     {"clocks_design_missing", "clocks --design nosuch.json -o out.txt", GOOD_VCD.c_str(), 1,
      "nosuch.json: No such file or directory", false},
@@ -249,16 +259,16 @@ TEST_F(CLI_OUTPUTS_TEST, fst_input_reads_through_fst2vcd)
             EXPECT_EQ(from_fst.out, from_vcd.out);
         }
     }
-    EXPECT_EQ(run_putil("tbl w.fst out.tbl").status, 0);
+    EXPECT_EQ(run_putil("tbl w.fst -o out.tbl").status, 0);
     EXPECT_EQ(putil_read_text(m_folder + "/out.tbl").find("PATTERN") != std::string::npos, true);
 
     // The FST header block, then nothing fst2vcd can read.
     write_file("bad.fst", std::string("\0\0\0\0\0\0\0\1\x49 damaged", 17));
     write_file("out.txt", PREVIOUS);
     write_file("e.csv", "dut|cnt[0],0,1e-12\n");
-    for (const char* command : {"activity -o out.txt bad.fst", "tbl bad.fst out.txt",
+    for (const char* command : {"activity -o out.txt bad.fst", "tbl bad.fst -o out.txt",
                                 "transient --design " PUTIL_EXAMPLES_DIR "/counter_design.json --energies e.csv "
-                                "--voltage 1 --csv out.txt bad.fst"}) {
+                                "--voltage 1 -o out.txt bad.fst"}) {
         const RUN_RESULT result = run_putil(command);
         EXPECT_EQ(result.status, 1) << command;
         EXPECT_NE(result.err.find("bad.fst: fst2vcd ended with exit status"), std::string::npos) << result.err;

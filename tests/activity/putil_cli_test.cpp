@@ -87,7 +87,7 @@ TEST_F(PUTIL_CLI_TEST, derived_design_names_signals_like_the_reader)
     EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
         << result.err;
     write_file("e.csv", "top|a,0,1e-12\n");
-    result = run_putil("transient --strict --energies e.csv --voltage 1 --csv t.csv naming.vcd");
+    result = run_putil("transient --strict --energies e.csv --voltage 1 -o t.csv naming.vcd");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("1 declaration with an ascending range ([0:7]) was ignored"), std::string::npos)
         << result.err;
@@ -338,6 +338,35 @@ TEST_F(PUTIL_CLI_TEST, counter_example_matches_expected_values)
 
 namespace {
 
+// --count gives the value changes of each identifier code, however the body writes them (scalar, vector, real, in
+// and out of dump blocks), the same through the fast body path and the scanner's rules; JSON holds the same records.
+TEST_F(PUTIL_CLI_TEST, signals_count_the_changes_of_each_code)
+{
+    write_file("c.vcd", "$timescale 1ns $end\n$scope module top $end\n$var wire 1 ! a $end\n$var reg 2 \" v [1:0] $end\n"
+                        "$var wire 1 # idle $end\n$var real 1 $ r $end\n$upscope $end\n$enddefinitions $end\n"
+                        "#0\n$dumpvars\n0!\nb00 \"\nx#\nr0 $\n$end\n#5\n1!\nb1 \"\nr2.5 $\n#10\n0!\nb10 \"\n#15\n");
+    const char* const expected =
+        "name,kind,width,code,changes\ntop|a,wire,1,!,3\ntop|v[0],reg,2,\"\"\"\",3\ntop|v[1],reg,2,\"\"\"\",3\n"
+        "top|idle,wire,1,#,1\ntop|r,real,1,$,2\n";
+    for (const char* options : {"", "--set putil_vcd_fast_body=off "}) {
+        const RUN_RESULT result = run_putil(std::string("signals --count --format csv ") + options + "c.vcd");
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out, expected) << options;
+    }
+    const RUN_RESULT json = run_putil("signals --count --format json c.vcd c.vcd");
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json files = nlohmann::json::parse(json.out)["files"];
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1]["file"], "c.vcd");
+    EXPECT_EQ(files[1]["signals"][0], nlohmann::json::parse(R"({"name": "top|a", "kind": "wire", "width": 1,
+                                                                 "code": "!", "changes": 3})"));
+    // A body that breaks is an error when it is read, and nothing without --count.
+    write_file("bad.vcd", "$scope module top $end\n$var wire 1 ! a $end\n$upscope $end\n$enddefinitions $end\n"
+                          "#0\n0!\n#5\nnot a change\n");
+    EXPECT_EQ(run_putil("signals --count bad.vcd").status, 1);
+    EXPECT_EQ(run_putil("signals bad.vcd").status, 0);
+}
+
 // `putil signals` names the declared signals as the activity job matches them; a file that does not parse fails.
 TEST_F(PUTIL_CLI_TEST, signals_lists_the_names_a_design_is_matched_by)
 {
@@ -346,11 +375,16 @@ TEST_F(PUTIL_CLI_TEST, signals_lists_the_names_a_design_is_matched_by)
                         "$enddefinitions $end\n#0\n");
     RUN_RESULT result = run_putil("signals w.vcd");
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "top|blk.s\ntop|u|v[0]\ntop|u|v[1]\n");
+    EXPECT_EQ(result.out, "name        kind  width  code\ntop|blk.s   wire  1      !\ntop|u|v[0]  wire  2      \"\n"
+                          "top|u|v[1]  wire  2      \"\n");
     // Every listed name is a row of the derived design.
     const RUN_RESULT activity = run_putil("activity --format csv w.vcd");
-    for (const std::string& name : putil_lines_of(result.out))
-        EXPECT_NE(activity.out.find("\n" + name + ","), std::string::npos) << name;
+    result = run_putil("signals --format csv w.vcd");
+    for (const auto& [name, cells] : putil_csv_rows(result.out)) {
+        if (name != "name") {
+            EXPECT_NE(activity.out.find("\n" + name + ","), std::string::npos) << name;
+        }
+    }
     write_file("cut.vcd", "$scope module top $end\n$var wire 1 ! a\n");
     result = run_putil("signals cut.vcd");
     EXPECT_EQ(result.status, 1);

@@ -354,12 +354,31 @@ TEST_P(UNMATCHED_REASONS_TEST, each_register_and_pin_without_activity_says_why)
     EXPECT_EQ(putil_read_text(m_folder + "/putil_vcd_unmatched_reasons.txt"), GetParam().reasons_file);
     EXPECT_NE(result.err.find(GetParam().warning), std::string::npos) << result.err;
     EXPECT_EQ(nlohmann::json::parse(result.out)["unmatched"].dump(), GetParam().json_counts);
+
+    // --unmatched lists the same terms, in the same order, on standard error.
+    const RUN_RESULT listed = run_putil(std::string("activity --unmatched ") + GetParam().options +
+                                        " --design design.json w.vcd");
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    std::vector<std::string> expected;
+    for (const std::string& line : putil_lines_of(GetParam().reasons_file)) {
+        const std::size_t kind = line.find(",PIN,") != std::string::npos ? line.find(",PIN,") : line.find(",REGISTER,");
+        expected.push_back("putil: unmatched: " + line.substr(0, kind) +
+                           (line.compare(kind, 5, ",PIN,") == 0 ? " (pin): " : " (register): "));
+    }
+    std::vector<std::string> shown;
+    for (const std::string& line : putil_lines_of(listed.err)) {
+        if (line.rfind("putil: unmatched: ", 0) == 0)
+            shown.push_back(line.substr(0, line.rfind(": ") + 2));
+    }
+    EXPECT_EQ(shown, expected) << listed.err;
+    EXPECT_NE(listed.err.find("got no activity"), std::string::npos);
+    EXPECT_NE(listed.err.find("(listed above)\n"), std::string::npos) << listed.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(RUNS, UNMATCHED_REASONS_TEST, ::testing::ValuesIn(REASONS_CASES),
                          [](const ::testing::TestParamInfo<REASONS_CASE>& info) { return info.param.name; });
 
-// Without the setting no file is written, and the warning says how to get it; a run where everything matched
+// Without the setting no file is written, and the warning says how to get it or the list; a run where everything matched
 // warns of nothing.
 TEST_F(PUTIL_TEST, the_unmatched_warning_names_the_setting_and_is_silent_when_all_match)
 {
@@ -367,7 +386,7 @@ TEST_F(PUTIL_TEST, the_unmatched_warning_names_the_setting_and_is_silent_when_al
     write_file("w.vcd", REASONS_VCD);
     RUN_RESULT result = run_putil("activity --design design.json w.vcd");
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.err.find("(see putil_vcd_unmatched_reasons.txt with --set "
+    EXPECT_NE(result.err.find("(--unmatched lists them; see putil_vcd_unmatched_reasons.txt with --set "
                               "putil_output_vcd_name_matching_info=on)\n"),
               std::string::npos)
         << result.err;

@@ -28,7 +28,7 @@ TEST_F(WAVEFORM_COMMANDS_TEST, activity_through_a_tbl_file_equals_activity_from_
     write_file("w.vcd", vcd);
     const RUN_RESULT from_vcd = run_putil("activity --format csv w.vcd");
     ASSERT_EQ(from_vcd.status, 0) << from_vcd.err;
-    const RUN_RESULT tbl = run_putil("tbl w.vcd w.tbl");
+    const RUN_RESULT tbl = run_putil("tbl w.vcd -o w.tbl");
     ASSERT_EQ(tbl.status, 0) << tbl.err;
     write_file("w.json", R"({"atoms": [{"name": "s", "kind": "other", "outputs": [
         {"hpath": "top|a"}, {"hpath": "top|b"}, {"hpath": "top|v[0]"}, {"hpath": "top|v[1]"}]}]})");
@@ -94,8 +94,8 @@ TEST_P(WAVEFORM_USAGE_TEST, stops_with_a_clear_error)
 }
 
 const WAVEFORM_USAGE_CASE USAGE_CASES[] = {
-    {"tbl_start_after_end", "tbl t.vcd o.tbl --start 20ns --end 10ns", 2, "[222004]"},
-    {"tbl_missing_vcd", "tbl none.vcd o.tbl", 1, "[222005]"},
+    {"tbl_start_after_end", "tbl t.vcd -o o.tbl --start 20ns --end 10ns", 2, "[222004]"},
+    {"tbl_missing_vcd", "tbl none.vcd -o o.tbl", 1, "[222005]"},
     {"transient_bad_energy", "transient t.vcd --energies e.csv --voltage 1", 1, "e.csv:1:"},
     {"transient_no_voltage", "transient t.vcd --energies e.csv --voltage 0", 2, "--voltage"},
     {"vwf_unreadable", "activity --design none.json --vwf t.vcd", 1, "none.json"},

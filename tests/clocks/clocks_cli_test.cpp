@@ -1,6 +1,7 @@
 // The clocks command and the constraints option of the activity command, run as a user runs them, on the bundled
 // examples.
 #include <nlohmann/json.hpp>
+#include <tuple>
 
 #include "putil_test_support.h"
 
@@ -51,6 +52,33 @@ TEST_F(CLOCKS_CLI_TEST, reports_a_signal_whose_clock_cannot_be_named)
     EXPECT_EQ(document["tables"][0]["rows"],
               nlohmann::json::parse(R"([["Node", "Reason"], ["top|g", "No valid clock domain found"]])"));
     EXPECT_EQ(document["messages"][0]["id"], 222013);
+}
+
+// Where the PLL domain and clk_b meet, --rule fastest and slowest name the
+// clock taken; the JSON carries each signal's sub-message, as standard error
+// shows them.
+TEST_F(CLOCKS_CLI_TEST, json_carries_the_sub_messages_of_each_signal)
+{
+    nlohmann::json design = nlohmann::json::parse(putil_read_text(EXAMPLES + "/two_clocks_design.json"));
+    design["atoms"].push_back(nlohmann::json::parse(R"({"name": "g", "kind": "lcell_comb",
+        "outputs": [{"hpath": "top|g"}], "inputs": [{"source": "top|launch|q"}, {"source": "top|sync|q2"}]})"));
+    design["atoms"].push_back(nlohmann::json::parse(R"({"name": "o", "kind": "output_pin",
+        "outputs": [{"hpath": "o~pad", "port": "pad_output"}], "inputs": [{"port": 0, "source": "top|g"}]})"));
+    write_file("meet.json", design.dump());
+    const std::string args = "clocks --design meet.json --sdc " + EXAMPLES + "/two_clocks.sdc --format json "
+                             "--relative 'top|g=10' --rule ";
+    for (const auto& [rule, id, sub_id] : {std::tuple{"fastest", 222014, 222015}, std::tuple{"slowest", 222016, 222017}}) {
+        const RUN_RESULT result = run_putil(args + rule);
+        ASSERT_EQ(result.status, 0) << result.err;
+        const nlohmann::json messages = nlohmann::json::parse(result.out)["messages"];
+        ASSERT_EQ(messages.size(), 1u) << messages;
+        EXPECT_EQ(messages[0]["id"], id);
+        ASSERT_EQ(messages[0]["sub_messages"].size(), 1u) << messages;
+        const nlohmann::json& sub = messages[0]["sub_messages"][0];
+        EXPECT_EQ(sub["id"], sub_id);
+        EXPECT_NE(sub["text"].get<std::string>().find("top|g"), std::string::npos) << sub;
+        EXPECT_NE(result.err.find(sub["text"].get<std::string>()), std::string::npos) << result.err;
+    }
 }
 
 struct CLOCKS_USAGE_CASE {

@@ -199,7 +199,7 @@ TEST_P(CORPUS_FILES_TEST, tbl_with_exact_times_reads_back)
 {
     SKIP_WITHOUT_CORPUS();
     const std::string path = CORPUS + "/" + GetParam().name;
-    const RUN_RESULT run = run_putil("tbl --exact-times '" + path + "' out.tbl");
+    const RUN_RESULT run = run_putil("tbl --exact-times '" + path + "' -o out.tbl");
     ASSERT_EQ(run.status, 0) << run.err;
     std::ifstream tbl(m_folder + "/out.tbl");
     HOST_WAVEFORM_TABLE table;

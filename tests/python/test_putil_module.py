@@ -7,6 +7,7 @@ import os
 import pathlib
 import re
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -26,9 +27,11 @@ def run_cli(args, output_format):
 
 
 def cli_rows(args):
+    """The rows of the program's CSV, with the source columns that constraints add."""
     lines = list(csv.reader(run_cli(args, "csv").splitlines()))
-    assert lines[0] == ["name", "static_probability", "toggle_rate"]
-    return [(name, *(float(value) if value else None for value in values)) for name, *values in lines[1:]]
+    assert lines[0][:3] == ["name", "static_probability", "toggle_rate"]
+    return [(name, *(float(value) if value else None for value in values[:2]), *values[2:])
+            for name, *values in lines[1:]]
 
 
 # (module call, the program's arguments for the same job)
@@ -185,6 +188,125 @@ def test_ctrl_c_stops_a_read_within_a_second(tmp_path, writer_keeps_writing):
     finally:
         done.set()
         writer.join(timeout=5)
+    assert putil.activity(VCD, design=DESIGN).rows == cli_rows(["--design", DESIGN, VCD])
+
+
+def run_program(command, args):
+    return subprocess.run([os.environ["PUTIL_BINARY"], command, *args], capture_output=True, text=True,
+                          check=True).stdout
+
+
+# A constraint that overrides the waveform's clock, with a command that is skipped with a warning.
+CLOCK_SDC = os.path.join(tempfile.mkdtemp(), "clk.sdc")
+pathlib.Path(CLOCK_SDC).write_text("create_clock -name clk -period 5 -waveform {0 1} [get_ports clk]\n"
+                                   "set_false_path -from [get_ports rst]\n")
+
+
+# The activity options beside the files: (module call, the program's arguments for the same job).
+ACTIVITY_OPTION_CASES = {
+    "scope": (dict(vcd_files=VCD, design=DESIGN, scope="dut"), ["--design", DESIGN, "--scope", "dut", VCD]),
+    "design_delays": (dict(vcd_files=VCD, design=DESIGN, filter_glitches=True),
+                      ["--design", DESIGN, "--filter-glitches", VCD]),
+    "glitch_width": (dict(vcd_files=VCD, design=DESIGN, filter_glitches="20ns"),
+                     ["--design", DESIGN, "--filter-glitches=20ns", VCD]),
+    "glitch_picoseconds": (dict(vcd_files=VCD, design=DESIGN, filter_glitches=20000),
+                           ["--design", DESIGN, "--filter-glitches=20000", VCD]),
+    "merge_add": (dict(vcd_files=[VCD, VCD], design=DESIGN, merge="add"), ["--design", DESIGN, "--merge", "add", VCD, VCD]),
+    "constraints": (dict(vcd_files=VCD, design=DESIGN, sdc=CLOCK_SDC), ["--design", DESIGN, "--sdc", CLOCK_SDC, VCD]),
+    "settings": (dict(vcd_files=VCD, settings={"putil_vcd_fast_body": False, "putil_vcd_apply_thread": "off"}),
+                 ["--set", "putil_vcd_fast_body=off", "--set", "putil_vcd_apply_thread=off", VCD]),
+}
+
+
+@pytest.mark.parametrize("call, args", ACTIVITY_OPTION_CASES.values(), ids=ACTIVITY_OPTION_CASES.keys())
+def test_activity_options_are_the_programs(call, args):
+    result = putil.activity(**call)
+    assert result.rows == cli_rows(args)
+    report = json.loads(run_cli(args, "json"))
+    assert result.inputs == report["inputs"]
+    assert [m for m in result.messages if m["id"]] == report["messages"]
+    if "sdc" in call:
+        assert result.rows[0] == ("dut|clk", 0.200000003, 400000000.0, "constraints", "constraints")
+        assert {"severity": "warning", "id": 0, "text": f"{CLOCK_SDC}: skipped 1 set_false_path command (only "
+                "create_clock and create_generated_clock are read)"} in result.messages
+
+
+def test_clocks_gives_the_programs_json_records():
+    design = str(EXAMPLES / "two_clocks_design.json")
+    sdc = str(EXAMPLES / "two_clocks.sdc")
+    for rule in ("strict", "fastest"):
+        result = putil.clocks(design, sdc=sdc, rule=rule, relative={"top|sync|q2": 12.5, "din~pad": 50})
+        report = json.loads(run_program("clocks", ["--design", design, "--sdc", sdc, "--rule", rule, "--format", "json",
+                                                   "--relative", "top|sync|q2=12.5", "--relative", "din~pad=50"]))
+        assert (result.rule, result.signals, result.tables, result.messages) == \
+               (report["rule"], report["signals"], report["tables"], report["messages"])
+        assert len(result.signals) == 9 and result.signals[-2]["toggle_rate"] == 31250000.0
+
+
+def tbl_text_records(text):
+    """The lists, unit and rows of a TBL text, read independently of the module."""
+    lines = text.splitlines()
+    names = {line.rstrip(";").split()[0]: line.rstrip(";").split()[1:]
+             for line in lines if line.startswith(("INPUTS", "OUTPUTS"))}
+    unit = next(line[5:-1] for line in lines if line.startswith("UNIT "))
+    rows = []
+    for line in lines[lines.index("PATTERN") + 1:]:
+        if ">" in line:
+            time, values = line.split(">")
+            inputs, outputs = values.split("=")
+            rows.append((float(time), inputs.replace(" ", ""), outputs.replace(" ", "")))
+    return names["INPUTS"], names["OUTPUTS"], unit, rows
+
+
+@pytest.mark.parametrize("options, args", [({}, []), (dict(start="100ns", end="300ns", inputs_only=True),
+                                                      ["--start", "100ns", "--end", "300ns", "--inputs-only"]),
+                                           (dict(exact_times=True), ["--exact-times"])],
+                         ids=["whole", "window_inputs_only", "exact_times"])
+def test_tbl_gives_the_records_of_the_programs_file(tmp_path, options, args):
+    text = run_program("tbl", [VCD, "--design", DESIGN, *args])
+    kept = tmp_path / "kept.tbl"
+    result = putil.tbl(VCD, design=DESIGN, output=kept, **options)
+    assert (result.inputs, result.outputs, result.unit, result.rows) == tbl_text_records(text)
+    assert len(result.rows) > 10 and kept.read_text() == text
+
+
+def test_transient_gives_the_programs_points_as_arrays():
+    energies = str(EXAMPLES / "counter_energies.csv")
+    result = putil.transient(VCD, energies, 0.9, design=DESIGN)
+    lines = list(csv.reader(run_program("transient", [VCD, "--design", DESIGN, "--energies", energies,
+                                                      "--voltage", "0.9"]).splitlines()))
+    assert lines[0] == ["time_s", "current_a"]
+    assert result.times.dtype == "float64" and len(result.times) == len(lines) - 1 > 100
+    assert result.times.tolist() == [float(time) for time, _ in lines[1:]]
+    assert result.currents.tolist() == [float(current) for _, current in lines[1:]]
+
+
+# (call, expected exception, expected id or None, part of the text)
+JOB_FAILURE_CASES = {
+    "unknown_scope": (lambda: putil.activity(VCD, design=DESIGN, scope="nope"), putil.Error, 0, "nope"),
+    "unknown_merge": (lambda: putil.activity(VCD, merge="sum"), putil.Error, 0, "replace, add or keep"),
+    "bad_glitch_width": (lambda: putil.activity(VCD, filter_glitches="wide"), putil.Error, 0, "--filter-glitches"),
+    "glitch_width_type": (lambda: putil.activity(VCD, filter_glitches=1.5), TypeError, None, "filter_glitches"),
+    "unknown_setting": (lambda: putil.activity(VCD, settings={"nope": 1}), putil.Error, 0, "unknown setting"),
+    "settings_type": (lambda: putil.activity(VCD, settings=["a=b"]), TypeError, None, "settings"),
+    "unknown_rule": (lambda: putil.clocks(DESIGN, rule="median"), putil.Error, 0, "strict, fastest or slowest"),
+    "negative_relative": (lambda: putil.clocks(DESIGN, relative={"dut|tc": -1}), ValueError, None, "relative"),
+    "unknown_relative": (lambda: putil.clocks(DESIGN, relative={"nope": 1}), putil.Error, 0, "no output signal"),
+    "tbl_start_after_end": (lambda: putil.tbl(VCD, start="20ns", end="10ns"), putil.Error, 222004, ""),
+    "tbl_missing": (lambda: putil.tbl(VCD + ".missing"), putil.Error, 222005, ""),
+    "transient_voltage": (lambda: putil.transient(VCD, DESIGN, 0.0), ValueError, None, "voltage"),
+    "transient_energies": (lambda: putil.transient(VCD, DESIGN, 1.0), putil.Error, 0, "counter_design.json"),
+}
+
+
+@pytest.mark.parametrize("call, exception, expected_id, text", JOB_FAILURE_CASES.values(), ids=JOB_FAILURE_CASES.keys())
+def test_job_failures_raise(call, exception, expected_id, text):
+    with pytest.raises(exception) as raised:
+        call()
+    assert text in str(raised.value)
+    if expected_id is not None:
+        assert raised.value.id == expected_id
+    # The next call starts from a reset host.
     assert putil.activity(VCD, design=DESIGN).rows == cli_rows(["--design", DESIGN, VCD])
 
 

@@ -4,9 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
-#include <limits>
 
-#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_activity_job.h"
 #include "putil_command.h"
 #include "putil_host.h"
@@ -43,6 +41,8 @@ void PUTIL_ACTIVITY_INPUTS::configure(CLI::App& app, const std::string& vcd_opti
                  "(setting putil_vcd_extended_syntax)");
     app.add_option("--output-dir", m_output_directory,
                    "Folder for the side files (name-matching lists; default: the working directory)");
+    app.add_flag("--unmatched", m_unmatched,
+                 "List on standard error each register and pin that got no activity, with the reason");
     m_glitch_option = app.get_option("--filter-glitches");
 }
 
@@ -92,9 +92,7 @@ int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_
         return PUTIL_EXIT_INPUT_FAILED;
     }
     host_set_current_design(design.get());
-    HOST_INSTANCE* scope = design->find_instance(m_scope);
-    if (scope == nullptr)
-        throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
+    HOST_INSTANCE* scope = putil_find_scope(*design, m_scope);
     configure_inputs(*design, scope);
     design->store()->set_keeping_level_times(keep_level_times);
     if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
@@ -110,7 +108,7 @@ int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_
     if (status == PUTIL_EXIT_OK) {
         for (const std::string& warning : putil_empty_input_warnings(*design))
             std::cerr << "putil: warning: " << warning << "\n";
-        if (!putil_report_unmatched(*design))
+        if (!putil_report_unmatched(*design, m_unmatched))
             status = PUTIL_EXIT_INPUT_FAILED;
     }
     if (putil_output_failed() && status == PUTIL_EXIT_OK)
@@ -162,26 +160,10 @@ void PUTIL_ACTIVITY_INPUTS::check_glitch_width_not_detached() const
 void PUTIL_ACTIVITY_INPUTS::configure_inputs(HOST_DESIGN& design, HOST_INSTANCE* scope) const
 {
     putil_add_waveform_inputs(design, m_vcd_files, scope, m_start, m_end);
-    HOST_INPUT_FILE_MANAGER* inputs = design.input_files();
-    if (m_merge == "add")
-        inputs->set_merge_mode(PUTIL_MERGE_ADD);
-    else if (m_merge == "keep")
-        inputs->set_merge_mode(PUTIL_MERGE_KEEP);
-    if (m_glitch_option->count() == 0)
-        return;
-    inputs->set_use_timing_estimator(true);
+    putil_set_merge_mode(design, m_merge);
     // The flag alone reads as "true": the design's own delays are used.
-    if (m_glitch_width_text.empty() || m_glitch_width_text == "true")
-        return;
-    // A plain number is picoseconds; the delay is an int of them.
-    std::int64_t picoseconds = 0;
-    std::string error;
-    const int most = std::numeric_limits<int>::max();
-    const bool plain_number = m_glitch_width_text.find_first_not_of("0123456789") == std::string::npos;
-    if (!(plain_number ? putil_parse_picosecond_count(m_glitch_width_text, picoseconds, error, most)
-                       : putil_parse_time_text(m_glitch_width_text, picoseconds, error, most)))
-        throw PUTIL_USAGE_ERROR{"--filter-glitches: " + error};
-    design.set_fixed_glitch_width(static_cast<int>(picoseconds));
+    if (m_glitch_option->count() != 0)
+        putil_set_glitch_filter(design, m_glitch_width_text == "true" ? "" : m_glitch_width_text);
 }
 
 // The constraints' clocks, and the clocks that PLLs and clock control blocks
@@ -190,18 +172,10 @@ bool PUTIL_ACTIVITY_INPUTS::apply_clock_constraints(HOST_DESIGN& design) const
 {
     std::string error;
     std::vector<std::string> warnings;
-    if (!host_load_clock_constraints(design, m_constraints_file, error, &warnings)) {
-        std::cerr << "putil: error: " << error << "\n";
-        return false;
-    }
+    const bool applied = putil_apply_clock_constraints(design, m_constraints_file, error, warnings);
     for (const std::string& warning : warnings)
         std::cerr << "putil: warning: " << warning << "\n";
-    std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
-        putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
-    if (!calculator) {
-        std::cerr << "putil: error: out of memory\n";
-        return false;
-    }
-    calculator->apply_clock_settings();
-    return true;
+    if (!applied)
+        std::cerr << "putil: error: " << error << "\n";
+    return applied;
 }

@@ -72,6 +72,7 @@ private:
     std::vector<std::string> m_settings;
     bool m_strict = false;
     std::string m_output_directory;
+    bool m_unmatched = false;
     PUTIL_FST_INPUTS m_fst_inputs;
     PUTIL_STREAM_REPLAY m_replay;
 };

@@ -3,10 +3,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 #include "putil_command.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "putil_host.h"
+#include "putil_time_text.h"
 #include "reader/putil_vcd_reader.h"
 
 namespace {
@@ -45,6 +48,58 @@ void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::strin
 {
     for (const std::string& file : files)
         design.input_files()->add_entry(file, scope, start ? &*start : nullptr, end ? &*end : nullptr);
+}
+
+HOST_INSTANCE* putil_find_scope(HOST_DESIGN& design, const std::string& scope)
+{
+    HOST_INSTANCE* instance = design.find_instance(scope);
+    if (instance == nullptr)
+        throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + scope + "\""};
+    return instance;
+}
+
+void putil_set_merge_mode(HOST_DESIGN& design, const std::string& merge)
+{
+    const std::pair<const char*, PUTIL_MERGE_MODE> modes[] = {
+        {"replace", PUTIL_MERGE_REPLACE}, {"add", PUTIL_MERGE_ADD}, {"keep", PUTIL_MERGE_KEEP}};
+    for (const auto& [name, mode] : modes) {
+        if (merge == name) {
+            design.input_files()->set_merge_mode(mode);
+            return;
+        }
+    }
+    throw PUTIL_USAGE_ERROR{"--merge " + merge + ": expected replace, add or keep"};
+}
+
+void putil_set_glitch_filter(HOST_DESIGN& design, const std::string& width)
+{
+    design.input_files()->set_use_timing_estimator(true);
+    if (width.empty())
+        return;
+    // A plain number is picoseconds; the delay is an int of them.
+    std::int64_t picoseconds = 0;
+    std::string error;
+    const int most = std::numeric_limits<int>::max();
+    const bool plain_number = width.find_first_not_of("0123456789") == std::string::npos;
+    if (!(plain_number ? putil_parse_picosecond_count(width, picoseconds, error, most)
+                       : putil_parse_time_text(width, picoseconds, error, most)))
+        throw PUTIL_USAGE_ERROR{"--filter-glitches: " + error};
+    design.set_fixed_glitch_width(static_cast<int>(picoseconds));
+}
+
+bool putil_apply_clock_constraints(HOST_DESIGN& design, const std::string& file, std::string& error,
+                                   std::vector<std::string>& warnings)
+{
+    if (!host_load_clock_constraints(design, file, error, &warnings))
+        return false;
+    std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
+        putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
+    if (!calculator) {
+        error = "out of memory";
+        return false;
+    }
+    calculator->apply_clock_settings();
+    return true;
 }
 
 PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)

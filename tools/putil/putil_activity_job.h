@@ -27,6 +27,26 @@ std::optional<std::string> putil_find_directory(const std::vector<std::string>& 
 void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::string>& files, HOST_INSTANCE* scope,
                                const std::optional<BIG_TIME>& start, const std::optional<BIG_TIME>& end);
 
+// The job's options beside the files, as the program and the Python module
+// take them; each throws PUTIL_USAGE_ERROR for a value it cannot use.
+
+// The design instance the waveforms apply to (empty: the root).
+HOST_INSTANCE* putil_find_scope(HOST_DESIGN& design, const std::string& scope);
+
+// When a later file annotates a signal again: "replace", "add" or "keep".
+void putil_set_merge_mode(HOST_DESIGN& design, const std::string& merge);
+
+// Glitch filtering: with an empty width every connection has the design's
+// own delays, else that width ("200ps", or a plain number of picoseconds).
+void putil_set_glitch_filter(HOST_DESIGN& design, const std::string& width);
+
+// Applies a clock constraints file before the waveforms are read: the
+// constrained clocks, and those their PLLs and clock control blocks derive,
+// get their rate and duty cycle. False, with error set, when the file does
+// not load; warnings gets the commands it skipped.
+bool putil_apply_clock_constraints(HOST_DESIGN& design, const std::string& file, std::string& error,
+                                   std::vector<std::string>& warnings);
+
 // How a read ended: an exit status of the program, and the reason of a
 // failure that no posted message gives, or the internal error that stopped
 // the read (which the host's message stream has shown); empty otherwise.

@@ -32,24 +32,6 @@ void write_csv(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
     }
 }
 
-// Columns of text, each as wide as its widest cell (up to the cap: a longer
-// cell overflows its own row).
-void write_columns(const std::vector<std::vector<std::string>>& rows, std::ostream& out)
-{
-    std::vector<std::size_t> widths;
-    for (const std::vector<std::string>& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], putil_column_width(row[i].size()));
-    }
-    for (const std::vector<std::string>& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i)
-            line += i + 1 < row.size() ? putil_padded(row[i], widths[i]) + "  " : row[i];
-        out << line << "\n";
-    }
-}
-
 void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
 {
     out << "clock domains (rule: " << report.rule << ")\n";
@@ -63,14 +45,23 @@ void write_table(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
                         row.relative_percent ? putil_number_text(row.relative_percent, "") + "%" : "-",
                         putil_number_text(putil_absolute_toggle_rate(row), "-")});
     }
-    write_columns(rows, out);
+    putil_write_columns(rows, out);
     for (const PUTIL_CLOCKS_TABLE& table : report.tables) {
         out << "\n" << table.title << "\n";
-        write_columns(table.rows, out);
+        putil_write_columns(table.rows, out);
     }
 }
 
-void write_json(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
+}  // namespace
+
+std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row)
+{
+    if (!row.relative_percent || row.clock_toggle_rate == -1.0f)
+        return std::nullopt;
+    return *row.relative_percent / 100.0f * row.clock_toggle_rate;
+}
+
+nlohmann::json putil_clocks_report_json(const PUTIL_CLOCKS_REPORT& report)
 {
     nlohmann::json tables = nlohmann::json::array();
     for (const PUTIL_CLOCKS_TABLE& table : report.tables)
@@ -90,18 +81,7 @@ void write_json(const PUTIL_CLOCKS_REPORT& report, std::ostream& out)
         }
         signals.push_back(std::move(signal));
     }
-    const nlohmann::json document = {
-        {"rule", report.rule}, {"signals", signals}, {"messages", putil_posted_messages_json()}, {"tables", tables}};
-    out << putil_dumped_json(document, "") << "\n";
-}
-
-}  // namespace
-
-std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row)
-{
-    if (!row.relative_percent || row.clock_toggle_rate == -1.0f)
-        return std::nullopt;
-    return *row.relative_percent / 100.0f * row.clock_toggle_rate;
+    return {{"rule", report.rule}, {"signals", signals}, {"messages", putil_posted_messages_json()}, {"tables", tables}};
 }
 
 void putil_write_clocks_report(const PUTIL_CLOCKS_REPORT& report, PUTIL_CLOCKS_FORMAT format, std::ostream& out)
@@ -109,6 +89,6 @@ void putil_write_clocks_report(const PUTIL_CLOCKS_REPORT& report, PUTIL_CLOCKS_F
     switch (format) {
     case PUTIL_CLOCKS_FORMAT::TABLE: write_table(report, out); break;
     case PUTIL_CLOCKS_FORMAT::CSV: write_csv(report, out); break;
-    case PUTIL_CLOCKS_FORMAT::JSON: write_json(report, out); break;
+    case PUTIL_CLOCKS_FORMAT::JSON: out << putil_dumped_json(putil_clocks_report_json(report), "") << "\n"; break;
     }
 }

@@ -3,6 +3,7 @@
 // absolute, then the warnings and report tables, as a table, CSV or JSON.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -35,6 +36,9 @@ enum class PUTIL_CLOCKS_FORMAT { TABLE, CSV, JSON };
 // The absolute toggle rate of a row given relative to its clock; empty when
 // not given or when the clock's rate is unknown.
 std::optional<float> putil_absolute_toggle_rate(const PUTIL_CLOCKS_ROW& row);
+
+// The JSON document: rule, signals, messages and tables.
+nlohmann::json putil_clocks_report_json(const PUTIL_CLOCKS_REPORT& report);
 
 // CSV holds the signals only; the table and JSON forms add the report
 // tables (and JSON the posted messages).

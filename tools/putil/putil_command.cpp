@@ -87,6 +87,16 @@ bool putil_write_output(const std::string& file, const std::function<void(std::o
     return false;
 }
 
+void putil_take_deprecated_output(const std::string& old_form, const std::string& old_value, std::string& output)
+{
+    if (old_value.empty())
+        return;
+    if (!output.empty())
+        throw PUTIL_USAGE_ERROR{"the output is given twice: -o " + output + " and " + old_form + " " + old_value};
+    std::cerr << "putil: warning: " << old_form << " is deprecated: write -o " << old_value << "\n";
+    output = old_value;
+}
+
 void putil_set_output_directory(const std::string& folder)
 {
     if (folder.empty())
@@ -161,7 +171,28 @@ std::string unmatched_count_text(std::size_t unmatched, std::size_t all, const c
     return unmatched == 0 ? std::string() : std::to_string(unmatched) + " of " + std::to_string(all) + " " + what;
 }
 
-void warn_of_unmatched(const HOST_UNMATCHED& unmatched, bool reasons_written)
+// One line per term on standard error, in netlist order.
+void list_unmatched(const HOST_UNMATCHED& unmatched)
+{
+    for (const HOST_UNMATCHED_TERM& term : unmatched.terms)
+        std::cerr << "putil: unmatched: " << stl_escape_control_bytes(term.oterm->get_string_hpath())
+                  << (term.pin ? " (pin): " : " (register): ") << host_unmatched_reason_text(term.reason) << "\n";
+}
+
+// Where the terms are named: above (listed), in the reasons file, or how
+// to get either.
+std::string unmatched_hint(bool listed, bool reasons_written)
+{
+    if (listed)
+        return reasons_written ? std::string(" (listed above and in ") + UNMATCHED_REASONS_FILE + ")"
+                               : std::string(" (listed above)");
+    if (reasons_written)
+        return std::string(" (see ") + UNMATCHED_REASONS_FILE + ")";
+    return std::string(" (--unmatched lists them; see ") + UNMATCHED_REASONS_FILE +
+           " with --set putil_output_vcd_name_matching_info=on)";
+}
+
+void warn_of_unmatched(const HOST_UNMATCHED& unmatched, bool listed, bool reasons_written)
 {
     const std::string registers = unmatched_count_text(unmatched.unmatched_registers, unmatched.registers, "registers");
     const std::string pins = unmatched_count_text(unmatched.unmatched_pins, unmatched.pins, "pins");
@@ -175,8 +206,7 @@ void warn_of_unmatched(const HOST_UNMATCHED& unmatched, bool reasons_written)
                   << host_unmatched_reason_text(static_cast<HOST_UNMATCHED_REASON>(reason));
         separator = ", ";
     }
-    std::cerr << " (see " << UNMATCHED_REASONS_FILE
-              << (reasons_written ? ")\n" : " with --set putil_output_vcd_name_matching_info=on)\n");
+    std::cerr << unmatched_hint(listed, reasons_written) << "\n";
 }
 
 // "name,REGISTER,reason" per term, in netlist order.
@@ -194,13 +224,15 @@ bool write_unmatched_reasons(const HOST_UNMATCHED& unmatched)
 
 }  // namespace
 
-bool putil_report_unmatched(const HOST_DESIGN& design)
+bool putil_report_unmatched(const HOST_DESIGN& design, bool listed)
 {
     const HOST_UNMATCHED unmatched = host_find_unmatched(design);
     const bool write = cfg_is_on("putil_output_vcd_name_matching_info", false);
     const bool written = !write || write_unmatched_reasons(unmatched);
+    if (listed)
+        list_unmatched(unmatched);
     if (!unmatched.terms.empty())
-        warn_of_unmatched(unmatched, write && written);
+        warn_of_unmatched(unmatched, listed, write && written);
     return written;
 }
 

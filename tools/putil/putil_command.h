@@ -85,6 +85,11 @@ void putil_check_outputs(const std::vector<std::string>& outputs, const std::vec
 // failed (the file then keeps its previous content).
 bool putil_write_output(const std::string& file, const std::function<void(std::ostream&)>& write);
 
+// The main output named the older way (tbl's second argument, transient's
+// --csv): taken as -o with a warning that says how to write it; given
+// beside -o, a usage error.
+void putil_take_deprecated_output(const std::string& old_form, const std::string& old_value, std::string& output);
+
 // The side files the library writes (name-matching lists, dumps) go to
 // folder (empty: the working directory); a folder that cannot be written is
 // refused with PUTIL_INPUT_ERROR.
@@ -104,10 +109,12 @@ void putil_warn_if_stopped(int reader_status);
 void putil_warn_of_read_findings(const HOST_DESIGN& design);
 
 // After a read: a warning of the registers and pins that got no activity,
-// with the reasons counted, and with putil_output_vcd_name_matching_info
-// the side file putil_vcd_unmatched_reasons.txt, one line per such term.
-// False when the side file could not be written (the error is shown).
-bool putil_report_unmatched(const HOST_DESIGN& design);
+// with the reasons counted; when listed, before it one line per such term
+// and its reason on standard error ("putil: unmatched: NAME (pin): REASON");
+// with putil_output_vcd_name_matching_info the side file
+// putil_vcd_unmatched_reasons.txt, one line per such term. False when the
+// side file could not be written (the error is shown).
+bool putil_report_unmatched(const HOST_DESIGN& design, bool listed);
 
 // A time option ("10ns", "1.5us"); none when the text is empty, a usage
 // error when it does not read as a time.

@@ -60,12 +60,30 @@ nlohmann::json putil_json_number(const std::optional<float>& value)
     return value ? nlohmann::json(static_cast<double>(*value)) : nlohmann::json(nullptr);
 }
 
+namespace {
+
+// A message, with the sub-messages that name its terms one by one (222014
+// lists each signal as a 222015) when it has them.
+nlohmann::json message_json(const HOST_POSTED_MESSAGE& message)
+{
+    nlohmann::json json = {{"severity", host_severity_name(message.severity)}, {"id", message.id},
+                           {"text", message.text}};
+    if (message.sub_messages.empty())
+        return json;
+    nlohmann::json subs = nlohmann::json::array();
+    for (const HOST_POSTED_MESSAGE& sub : message.sub_messages)
+        subs.push_back(message_json(sub));
+    json["sub_messages"] = std::move(subs);
+    return json;
+}
+
+}  // namespace
+
 nlohmann::json putil_posted_messages_json()
 {
     nlohmann::json messages = nlohmann::json::array();
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-        messages.push_back(
-            {{"severity", host_severity_name(message.severity)}, {"id", message.id}, {"text", message.text}});
+        messages.push_back(message_json(message));
     return messages;
 }
 

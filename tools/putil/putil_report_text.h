@@ -28,7 +28,8 @@ std::string putil_dumped_json(const nlohmann::json& value, const std::string& ma
 
 nlohmann::json putil_json_number(const std::optional<float>& value);
 
-// The messages posted so far: severity, id and text of each.
+// The messages posted so far: severity, id and text of each, and its
+// sub_messages (the same fields) when it has some.
 nlohmann::json putil_posted_messages_json();
 
 // A double with nine significant digits, or missing when there is none.

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <unistd.h>
 
 #include "putil_command.h"
 #include "putil_fst_input.h"
@@ -20,7 +22,11 @@ public:
     void configure(CLI::App& app) override
     {
         app.add_option("vcd", m_vcd_file, "VCD or extended VCD file")->required();
-        app.add_option("tbl", m_tbl_file, "TBL file to write (replaced only when the whole VCD was read)")->required();
+        app.add_option("-o,--output", m_tbl_file,
+                       "Write the TBL file to FILE (replaced only when the whole VCD was read) instead of standard "
+                       "output");
+        // The TBL file as a second argument, the older form.
+        app.add_option("tbl", m_positional_tbl_file)->group("");
         app.add_option("--design", m_design_file,
                        "Design whose signals are listed (JSON); without it the design is derived from the VCD");
         app.add_option("--start", m_start_text, "Start of the converted window, e.g. 10ns");
@@ -30,12 +36,22 @@ public:
         app.add_flag("--exact-times", m_exact_times,
                      "Write every time with all its digits in the VCD's own unit, so that the TBL reads back with "
                      "--vwf however long the run (setting putil_tbl_exact_times)");
+        app.add_option("--scope", m_scope, "Not offered: the conversion matches names from the design's root");
+        app.add_flag("--filter-glitches", m_glitch_width_text,
+                     "Not offered: the TBL file keeps every value change of the VCD")
+            ->option_text("[=WIDTH]");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
+        m_scope_option = app.get_option("--scope");
+        m_glitch_option = app.get_option("--filter-glitches");
     }
 
     int run() override
     {
+        refuse_activity_only_options();
+        putil_take_deprecated_output("the TBL file as a second argument", m_positional_tbl_file, m_tbl_file);
+        if (m_tbl_file.empty())
+            m_tbl_file = "-";
         if (!m_strict)
             host_set_setting("putil_vcd_extended_syntax", "on");
         if (m_inputs_only)
@@ -55,8 +71,6 @@ public:
             inputs.push_back(m_design_file);
         putil_check_input_files({inputs.begin() + 1, inputs.end()});
         putil_check_outputs({m_tbl_file}, inputs);
-        if (m_tbl_file == "-")
-            throw PUTIL_USAGE_ERROR{"the TBL file is written by name; standard output is not offered for it"};
         PUTIL_FST_INPUTS fst_inputs;
         fst_inputs.convert(vcd_files);
         m_vcd_file = vcd_files.front();
@@ -75,23 +89,18 @@ public:
         }
         // From an FST file the TBL is written under a name of its own and
         // takes its place only once fst2vcd has ended well too.
-        const std::filesystem::path tbl_path(m_tbl_file);
-        const std::string written_tbl =
-            fst_inputs.active() ? (tbl_path.parent_path() / (".putil-fst-" + tbl_path.filename().string())).string()
-                                : m_tbl_file;
-        host_set_shown_file_name(written_tbl, m_tbl_file);
+        const std::string written_tbl = fst_inputs.active() ? fst_stage_path() : m_tbl_file;
+        host_set_shown_file_name(written_tbl, m_tbl_file == "-" ? "standard output" : m_tbl_file);
         const bool converted = reader->convert_vcd_to_tbl_file(m_vcd_file, written_tbl, start ? &*start : nullptr,
                                                                end ? &*end : nullptr);
         host_progress_finish();
         putil_warn_if_stopped(reader->get_status());
         const bool fst_read = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK;
         if (written_tbl != m_tbl_file) {
-            if (converted && fst_read && std::rename(written_tbl.c_str(), m_tbl_file.c_str()) != 0) {
-                std::cerr << "putil: error: cannot write " << m_tbl_file << ": " << std::strerror(errno) << "\n";
-                std::remove(written_tbl.c_str());
-                return PUTIL_EXIT_INPUT_FAILED;
-            }
+            const bool placed = !(converted && fst_read) || place_fst_stage(written_tbl);
             std::remove(written_tbl.c_str());
+            if (!placed)
+                return PUTIL_EXIT_INPUT_FAILED;
         }
         if (!fst_read)
             return PUTIL_EXIT_INPUT_FAILED;
@@ -103,8 +112,47 @@ public:
     }
 
 private:
+    // The conversion keeps every value change from the design's root: the
+    // activity job's scope and glitch filter have nothing to act on.
+    void refuse_activity_only_options() const
+    {
+        if (m_scope_option->count() != 0)
+            throw PUTIL_USAGE_ERROR{"--scope does not apply to tbl: the conversion matches the VCD's names from the "
+                                    "design's root (give a --design whose names start where the VCD's do)"};
+        if (m_glitch_option->count() != 0)
+            throw PUTIL_USAGE_ERROR{"--filter-glitches does not apply to tbl: the TBL file keeps every value change "
+                                    "of the VCD"};
+    }
+
+    // Where the TBL from an FST file is written first: beside the output,
+    // or in the temporary folder for standard output.
+    std::string fst_stage_path() const
+    {
+        if (m_tbl_file == "-")
+            return (std::filesystem::temp_directory_path() /
+                    (".putil-fst-" + std::to_string(::getpid()) + ".tbl")).string();
+        const std::filesystem::path tbl_path(m_tbl_file);
+        return (tbl_path.parent_path() / (".putil-fst-" + tbl_path.filename().string())).string();
+    }
+
+    // Puts the TBL written from an FST file in place of the output.
+    bool place_fst_stage(const std::string& staged) const
+    {
+        if (m_tbl_file == "-")
+            return putil_write_output("-", [&](std::ostream& out) { out << std::ifstream(staged).rdbuf(); });
+        if (std::rename(staged.c_str(), m_tbl_file.c_str()) == 0)
+            return true;
+        std::cerr << "putil: error: cannot write " << m_tbl_file << ": " << std::strerror(errno) << "\n";
+        return false;
+    }
+
     std::string m_vcd_file;
     std::string m_tbl_file;
+    std::string m_positional_tbl_file;
+    std::string m_scope;
+    CLI::Option* m_scope_option = nullptr;
+    std::string m_glitch_width_text;
+    CLI::Option* m_glitch_option = nullptr;
     std::string m_design_file;
     std::string m_start_text;
     std::string m_end_text;

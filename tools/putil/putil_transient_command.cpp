@@ -12,11 +12,9 @@
 #include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_svg_plot.h"
-#include "reader/putil_vcd_reader.h"
+#include "putil_transient_job.h"
 
 namespace {
-
-const unsigned MSG_FAILED_FILE_PARSING = 222011;
 
 class PUTIL_TRANSIENT_COMMAND : public PUTIL_COMMAND {
 public:
@@ -34,18 +32,21 @@ public:
                      "Also write transient_current_waveform.dump in the working directory (or --output-dir)");
         app.add_option("--output-dir", m_output_directory, "Folder for the dump (default: the working directory)");
         app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
-        app.add_option("--csv", m_csv_file, "Write the waveform points to FILE instead of standard output");
+        app.add_option("-o,--output", m_csv_file,
+                       "Write the waveform points (CSV) to FILE (replaced only when the run succeeded) instead of "
+                       "standard output");
+        // The points' file under its older name.
+        app.add_option("--csv", m_deprecated_csv_file)->group("");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }
 
     int run() override
     {
-        if (!m_strict)
-            host_set_setting("putil_vcd_extended_syntax", "on");
+        putil_take_deprecated_output("--csv", m_deprecated_csv_file, m_csv_file);
         // As for activity: the toggles are applied on a second thread while
         // the next value changes are read.
-        host_set_setting("putil_vcd_apply_thread", "on");
+        putil_apply_activity_settings(m_strict);
         putil_apply_setting_assignments(m_settings);
         if (!host_read_decimal(m_voltage_text, m_voltage) || !(m_voltage > 0.0))
             throw PUTIL_USAGE_ERROR{"--voltage " + m_voltage_text + ": expected a positive decimal number of volts"};
@@ -73,36 +74,23 @@ public:
             return PUTIL_EXIT_INPUT_FAILED;
         }
         host_set_current_design(design.get());
-        HOST_INSTANCE* scope = design->find_instance(m_scope);
-        if (scope == nullptr)
-            throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
-        // The current counts every toggle of the file: the job takes no window.
-        putil_add_waveform_inputs(*design, m_vcd_files, scope, std::nullopt, std::nullopt);
-
-        std::unique_ptr<PUTIL_VCD_READER> reader(putil_create_putil_vcd_reader(design->facade()));
-        if (!reader) {
-            std::cerr << "putil: error: out of memory\n";
-            return PUTIL_EXIT_INPUT_FAILED;
-        }
-        std::vector<double> times, currents;
-        const double unused = 0.0;
-        bool generated = reader->generate_transient_current(design->store(), energies, &m_voltage, &unused, &times,
-                                                            &currents, m_dump);
-        putil_warn_if_stopped(reader->get_status());
+        const PUTIL_TRANSIENT_WAVEFORM waveform = putil_generate_transient_current(
+            *design, m_vcd_files, putil_find_scope(*design, m_scope), energies, m_voltage, m_dump);
+        if (!waveform.error.empty())
+            std::cerr << "putil: error: " << waveform.error << "\n";
+        putil_warn_if_stopped(waveform.reader_status);
         putil_warn_of_read_findings(*design);
-        reader.reset();
-        host_progress_finish();
-        generated = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK && generated;
-        for (const HOST_POSTED_MESSAGE& message : host_posted_messages())
-            generated = generated && message.id != MSG_FAILED_FILE_PARSING;
+        const bool generated = putil_finish_fst_inputs(fst_inputs, PUTIL_EXIT_OK) == PUTIL_EXIT_OK && waveform.generated;
         // A failed read writes no waveform: the outputs keep their content.
         if (!generated || putil_output_failed())
             return PUTIL_EXIT_INPUT_FAILED;
-        if (!std::all_of(currents.begin(), currents.end(), [](double current) { return std::isfinite(current); })) {
+        if (!putil_currents_finite(waveform)) {
             std::cerr << "putil: error: --voltage " << m_voltage_text
                       << " with these energies gives currents beyond the range of a double\n";
             return PUTIL_EXIT_INPUT_FAILED;
         }
+        const std::vector<double>& times = waveform.times;
+        const std::vector<double>& currents = waveform.currents;
 
         bool written = putil_write_output(m_csv_file, [&](std::ostream& out) { write_points(out, times, currents); });
         if (!m_plot_file.empty())
@@ -133,6 +121,7 @@ private:
     bool m_dump = false;
     std::string m_plot_file;
     std::string m_csv_file;
+    std::string m_deprecated_csv_file;
     std::string m_output_directory;
     std::vector<std::string> m_settings;
     bool m_strict = false;

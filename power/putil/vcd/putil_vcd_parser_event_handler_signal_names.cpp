@@ -18,6 +18,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_variable_declaration(ch
                                                                               char* reference, char* index)
 {
     const PUTIL_VCD_DECLARED_SIGNAL signal = putil_vcd_declared_signal(reference, index, size, m_extended_syntax);
+    m_listener->begin_declaration(kind, size, code);
     putil_free_text(kind);
     putil_free_text(code);
     putil_free_text(reference);
@@ -39,6 +40,18 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::add_signal(const std::string& 
     m_listener->add_signal(levels.data(), levels.size(), get_block_prefix() + name);
 }
 
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_end_of_definitions()
+{
+    m_reads_changes = m_listener->reads_changes();
+    return m_reads_changes;
+}
+
+void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::tell_change(const char* code)
+{
+    if (m_reads_changes)
+        m_listener->add_change(code);
+}
+
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_timestamp(char* time_text)
 {
     putil_free_text(time_text);
@@ -49,6 +62,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_vcd_close(char* time_te
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_port_value_change(char* code, char* value)
 {
+    tell_change(code);
     putil_free_text(code);
     putil_free_text(value);
     return true;
@@ -56,6 +70,7 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_port_value_change(char*
 
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_vector_value_change(char* code, char* value)
 {
+    tell_change(code);
     putil_free_text(code);
     putil_free_text(value);
     return true;
@@ -63,12 +78,14 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_vector_value_change(cha
 
 void PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_real_value_change(char* code, char* value)
 {
+    tell_change(code);
     putil_free_text(code);
     putil_free_text(value);
 }
 
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_scalar_value_change(char*, char* value_text)
+bool PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES::handle_scalar_value_change(char* code, char* value_text)
 {
+    tell_change(code);
     putil_free_text(value_text);
     return true;
 }

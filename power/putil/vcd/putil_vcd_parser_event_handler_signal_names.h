@@ -15,12 +15,12 @@ public:
     PUTIL_VCD_PARSER_EVENT_HANDLER_SIGNAL_NAMES(std::string vcd_file_name, putil_vcd_lexer_yyFlexLexer* scanner,
                                                 CMP_FACADE* facade, PUTIL_VCD_SIGNAL_LISTENER* listener);
 
-    // The body is not read.
-    bool handle_end_of_definitions() override { return false; }
+    // The body is read only for a listener that hears the value changes.
+    bool handle_end_of_definitions() override;
     void handle_variable_declaration(char* kind, int size, char* code, char* reference, char* index) override;
 
-    // The slots of the body free their texts; with the body unread only a
-    // file that has no "$enddefinitions" reaches them.
+    // The slots of the body tell the listener each change when it reads
+    // them, and free their texts.
     bool handle_timestamp(char* time_text) override;
     void handle_vcd_close(char* time_text) override;
     bool handle_port_value_change(char* code, char* value) override;
@@ -30,6 +30,8 @@ public:
 
 private:
     void add_signal(const std::string& name);
+    void tell_change(const char* code);
 
     PUTIL_VCD_SIGNAL_LISTENER* m_listener;
+    bool m_reads_changes = false;
 };

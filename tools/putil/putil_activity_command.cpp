@@ -11,6 +11,7 @@
 #include "clocks/putil_clock_domain_calculator.h"
 #include "putil_command.h"
 #include "putil_fst_input.h"
+#include "putil_partial.h"
 #include "putil_stream_replay.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
@@ -41,16 +42,18 @@ public:
                        "skipped with a warning) applied before the waveforms are read: constrained clocks get their "
                        "rate and duty cycle");
         app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
-        app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
-            ->check(CLI::IsMember({"replace", "add", "keep"}));
+        app.add_option("--merge", m_merge,
+                       "When a later file annotates a signal again: replace, add or keep; or concatenate: the "
+                       "files' times and transitions added, as if played one after the other")
+            ->check(CLI::IsMember({"replace", "add", "keep", "concatenate"}));
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict,
                      "Accept strict VCD only; by default the extended syntax that real simulators write is accepted "
                      "(setting putil_vcd_extended_syntax)");
         app.add_option("--format", m_format_name,
-                       "Output format: table, csv, json, or saif (SAIF 2.0: times at 0, 1, X and Z and transition "
-                       "counts per net; one VCD file)")
-            ->check(CLI::IsMember({"table", "csv", "json", "saif"}));
+                       "Output format: table, csv, json, saif (SAIF 2.0: times at 0, 1, X and Z and transition "
+                       "counts per net; one VCD file), or partial (what each file measured, for putil merge)")
+            ->check(CLI::IsMember({"table", "csv", "json", "saif", "partial"}));
         app.add_option("-o,--output", m_output_file,
                        "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
         app.add_option("--output-dir", m_output_directory,
@@ -74,6 +77,9 @@ public:
         if (format == PUTIL_ACTIVITY_FORMAT::SAIF && (vwf || m_vcd_files.size() != 1))
             throw PUTIL_USAGE_ERROR{"--format saif takes exactly one VCD file: its nets' times add up to one "
                                     "simulation's duration"};
+        const bool partial_format = m_format_name == "partial";
+        if (partial_format && vwf)
+            throw PUTIL_USAGE_ERROR{"--format partial takes VCD files, not a waveform table"};
         if (m_partial && format != PUTIL_ACTIVITY_FORMAT::JSON)
             throw PUTIL_USAGE_ERROR{"--partial needs --format json, where results are marked partial"};
         // A missing VCD file is the reader's to report; a table is read whole.
@@ -104,10 +110,13 @@ public:
             throw PUTIL_USAGE_ERROR{"--scope: the design has no instance \"" + m_scope + "\""};
         configure_inputs(*design, scope, start, end);
         design->store()->set_keeping_level_times(format == PUTIL_ACTIVITY_FORMAT::SAIF);
+        if (partial_format)
+            putil_keep_partial_sums(*design);
         if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
             return PUTIL_EXIT_INPUT_FAILED;
 
-        int status = read_waveforms(*design, vwf);
+        bool stopped = false;
+        int status = read_waveforms(*design, vwf, stopped);
         status = putil_finish_fst_inputs(fst_inputs, status);
         if (status == PUTIL_EXIT_OK) {
             for (const std::string& warning : putil_empty_input_warnings(*design))
@@ -121,6 +130,10 @@ public:
         // were asked for.
         if (status != PUTIL_EXIT_OK && !(m_partial && status == PUTIL_EXIT_INPUT_FAILED))
             return status;
+        if (m_merge == "concatenate")
+            putil_concatenate_read(*design);
+        if (partial_format)
+            return write_partial(*design, start, end, stopped) ? status : PUTIL_EXIT_INPUT_FAILED;
         if (!write_report(*design, format, status != PUTIL_EXIT_OK) && status == PUTIL_EXIT_OK)
             status = PUTIL_EXIT_INPUT_FAILED;
         return status;
@@ -179,10 +192,9 @@ private:
     {
         putil_add_waveform_inputs(design, m_vcd_files, scope, start, end);
         HOST_INPUT_FILE_MANAGER* inputs = design.input_files();
-        if (m_merge == "add")
-            inputs->set_merge_mode(PUTIL_MERGE_ADD);
-        else if (m_merge == "keep")
-            inputs->set_merge_mode(PUTIL_MERGE_KEEP);
+        PUTIL_MERGE_CHOICE merge = PUTIL_MERGE_CHOICE::REPLACE;
+        putil_merge_choice_from_name(m_merge, merge);
+        putil_prepare_merge(design, merge);
         if (m_glitch_option->count() == 0)
             return;
         inputs->set_use_timing_estimator(true);
@@ -202,9 +214,10 @@ private:
 
     // Status 1 when a file was missing or did not parse (the reader still
     // writes what it collected), or the reader failed.
-    static int read_waveforms(HOST_DESIGN& design, bool vwf)
+    static int read_waveforms(HOST_DESIGN& design, bool vwf, bool& stopped)
     {
         const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(design, vwf);
+        stopped = read.stopped;
         putil_warn_of_read_findings(design);
         if (!read.error.empty())
             std::cerr << "putil: error: " << read.error << "\n";
@@ -217,19 +230,12 @@ private:
     {
         std::string error;
         std::vector<std::string> warnings;
-        if (!host_load_clock_constraints(design, m_constraints_file, error, &warnings)) {
+        if (!putil_apply_clock_constraints(design, m_constraints_file, error, warnings)) {
             std::cerr << "putil: error: " << error << "\n";
             return false;
         }
         for (const std::string& warning : warnings)
             std::cerr << "putil: warning: " << warning << "\n";
-        std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
-            putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
-        if (!calculator) {
-            std::cerr << "putil: error: out of memory\n";
-            return false;
-        }
-        calculator->apply_clock_settings();
         return true;
     }
 
@@ -239,6 +245,24 @@ private:
         return putil_write_output(m_output_file, [&](std::ostream& out) {
             putil_write_activity_report(design, format, with_constraints, out, partial);
         });
+    }
+
+    // What each file measured, with what the merge must know of the run.
+    bool write_partial(const HOST_DESIGN& design, const std::optional<BIG_TIME>& start,
+                       const std::optional<BIG_TIME>& end, bool stopped) const
+    {
+        PUTIL_PARTIAL_OPTIONS options;
+        options.design_file = m_design_file;
+        options.constraints_file = m_constraints_file;
+        options.scope = m_scope;
+        options.start = start;
+        options.end = end;
+        if (m_glitch_option->count() != 0)
+            options.glitch_width = m_glitch_width_text.empty() ? "true" : m_glitch_width_text;
+        options.strict = m_strict;
+        options.settings = m_settings;
+        const nlohmann::json partial = putil_partial_json(design, options, stopped);
+        return putil_write_output(m_output_file, [&](std::ostream& out) { out << partial.dump() << "\n"; });
     }
 
     static std::vector<std::string> named_files(std::initializer_list<std::string> files)

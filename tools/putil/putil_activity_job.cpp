@@ -7,6 +7,7 @@
 
 #include "putil_command.h"
 #include "putil_host.h"
+#include "clocks/putil_clock_domain_calculator.h"
 #include "reader/putil_vcd_reader.h"
 
 namespace {
@@ -59,6 +60,7 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
         host_progress_finish();
         return {PUTIL_EXIT_INTERNAL_ERROR, "", internal.what()};
     }
+    const bool stopped = reader->get_status() == PUTIL_VCD_READER_STATUS_STOPPED;
     putil_warn_if_stopped(reader->get_status());
     reader.reset();
     host_progress_finish();
@@ -68,13 +70,13 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
         return {PUTIL_EXIT_INPUT_FAILED,
                 "cannot read waveform table: " +
                     (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason),
-                ""};
+                "", stopped};
     }
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
         if (fails_read(message))
-            return {PUTIL_EXIT_INPUT_FAILED, "", ""};
+            return {PUTIL_EXIT_INPUT_FAILED, "", "", stopped};
     }
-    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", ""};
+    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", "", stopped};
 }
 
 std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design)
@@ -106,6 +108,21 @@ std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design)
         }
     }
     return warnings;
+}
+
+bool putil_apply_clock_constraints(HOST_DESIGN& design, const std::string& file, std::string& error,
+                                   std::vector<std::string>& warnings)
+{
+    if (!host_load_clock_constraints(design, file, error, &warnings))
+        return false;
+    std::unique_ptr<PUTIL_CLOCK_DOMAIN_CALCULATOR> calculator(
+        putil_create_putil_clock_domain_calculator(design.store(), design.facade(), false, false));
+    if (!calculator) {
+        error = "out of memory";
+        return false;
+    }
+    calculator->apply_clock_settings();
+    return true;
 }
 
 const HOST_POSTED_MESSAGE* putil_first_input_failure()

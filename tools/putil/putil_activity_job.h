@@ -34,6 +34,7 @@ struct PUTIL_ACTIVITY_READ {
     int status;
     std::string error;
     std::string internal_error;
+    bool stopped = false;   // ended early on purpose: no file after the last one read was read
 };
 
 // Reads the design's inputs into its store with a new reader; vwf when the
@@ -47,6 +48,13 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf);
 // no data (inside the window, when one is set). Empty when every input gave
 // some.
 std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design);
+
+// Applies the clock constraints of file before the waveforms are read: the
+// constrained clocks, and the clocks that PLLs and clock control blocks
+// derive from them, give their rate and duty cycle to the store. False, with
+// error set, when the file does not load; warnings get the skipped commands.
+bool putil_apply_clock_constraints(HOST_DESIGN& design, const std::string& file, std::string& error,
+                                   std::vector<std::string>& warnings);
 
 // The first posted message that fails a read (a missing file, a file that
 // did not parse, any error), or null.

@@ -80,6 +80,11 @@ void host_clear_posted_messages()
     posted_messages().clear();
 }
 
+void host_add_posted_message(const HOST_POSTED_MESSAGE& message)
+{
+    posted_messages().push_back(message);
+}
+
 void host_truncate_posted_messages(std::size_t count)
 {
     if (count < posted_messages().size())

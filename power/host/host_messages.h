@@ -28,6 +28,9 @@ void host_set_infos_shown(bool shown);
 
 const std::vector<HOST_POSTED_MESSAGE>& host_posted_messages();
 void host_clear_posted_messages();
+// Records a message as posted without showing it: the messages of an
+// earlier run, carried along with its results.
+void host_add_posted_message(const HOST_POSTED_MESSAGE& message);
 
 // A file the library reads under another path than the one the user gave
 // (standard input as /dev/stdin, a replayed stream as /dev/fd/N): messages

@@ -106,10 +106,18 @@ const CDB_ATOM_OTERM* HOST_SA_DATA::oterm_of(unsigned id) const
 }
 
 void HOST_SA_DATA::keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t,
-                                           const PUTIL_SIGNAL_LEVEL_TIMES& times)
+                                           const PUTIL_SIGNAL_LEVEL_TIMES& times, const PUTIL_RECORD_SUMS& sums)
+{
+    if (m_keeping_level_times)
+        set_signal_level_times(oterm, times);
+    if (m_keeping_record_sums)
+        m_kept_records.push_back(KEPT_RECORD{sums, times});
+}
+
+void HOST_SA_DATA::set_signal_level_times(const CDB_ATOM_OTERM* oterm, const PUTIL_SIGNAL_LEVEL_TIMES& times)
 {
     unsigned id = 0;
-    if (m_keeping_level_times && get_unique_id_for_output_signal(oterm, &id))
+    if (get_unique_id_for_output_signal(oterm, &id))
         m_level_times[id] = times;
 }
 

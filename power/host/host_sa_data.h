@@ -57,11 +57,24 @@ public:
     // read that only annotates holds no more than the two measures.
     void set_keeping_level_times(bool keep) { m_keeping_level_times = keep; }
     bool keeps_signal_level_times() const override { return m_keeping_level_times; }
-    // The last times offered for the term, from any file.
+    // The last times offered for the term, from any file; with record sums
+    // kept, every offer in order.
     void keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t input_file_id,
-                                 const PUTIL_SIGNAL_LEVEL_TIMES& times) override;
+                                 const PUTIL_SIGNAL_LEVEL_TIMES& times, const PUTIL_RECORD_SUMS& sums) override;
     // The level times kept for the term, or null.
     const PUTIL_SIGNAL_LEVEL_TIMES* level_times_of(const CDB_ATOM_OTERM* oterm) const;
+
+    // Every offer of every file, kept once asked for (partial results, which
+    // are annotated again later, need them).
+    struct KEPT_RECORD {
+        PUTIL_RECORD_SUMS sums;
+        PUTIL_SIGNAL_LEVEL_TIMES times;
+    };
+    void set_keeping_record_sums(bool keep) { m_keeping_record_sums = keep; }
+    const std::vector<KEPT_RECORD>& kept_records() const { return m_kept_records; }
+    // Takes level times as a read would offer them (a merge of partial
+    // results annotating the store again).
+    void set_signal_level_times(const CDB_ATOM_OTERM* oterm, const PUTIL_SIGNAL_LEVEL_TIMES& times);
 
 private:
     void assign_ids() const;
@@ -80,5 +93,7 @@ private:
     mutable std::vector<bool> m_has_bidir_record;
     mutable std::unordered_map<unsigned, std::unique_ptr<PUTIL_OUTPUT_SIGNAL_DATA>> m_bidir_records;
     bool m_keeping_level_times = false;
+    bool m_keeping_record_sums = false;
+    std::vector<KEPT_RECORD> m_kept_records;
     std::unordered_map<unsigned, PUTIL_SIGNAL_LEVEL_TIMES> m_level_times;   // by signal id
 };

@@ -255,7 +255,7 @@ TEST_F(PUTIL_CLI_TEST, help_unknown_commands_and_global_options)
     const struct { const char* args; int status; const char* out; const char* err; } cases[] = {
         {"help activity", 0, "Usage: putil activity [OPTIONS]", ""},
         {"help", 0, "Usage: putil [OPTIONS] SUBCOMMAND", ""},
-        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, signals, supplies, "
+        {"nosuch", 2, "", "putil: error: unknown command \"nosuch\"; the commands are activity, clocks, hssi, merge, signals, supplies, "
                          "tbl, transient\n"},
         {"help nosuch", 2, "", "unknown command \"nosuch\""},
         {"tbl --version", 0, "putil " PUTIL_VERSION "\n", ""},

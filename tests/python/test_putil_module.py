@@ -284,7 +284,7 @@ def test_transient_gives_the_programs_points_as_arrays():
 # (call, expected exception, expected id or None, part of the text)
 JOB_FAILURE_CASES = {
     "unknown_scope": (lambda: putil.activity(VCD, design=DESIGN, scope="nope"), putil.Error, 0, "nope"),
-    "unknown_merge": (lambda: putil.activity(VCD, merge="sum"), putil.Error, 0, "replace, add or keep"),
+    "unknown_merge": (lambda: putil.activity(VCD, merge="sum"), putil.Error, 0, "replace, add, keep or concatenate"),
     "bad_glitch_width": (lambda: putil.activity(VCD, filter_glitches="wide"), putil.Error, 0, "--filter-glitches"),
     "glitch_width_type": (lambda: putil.activity(VCD, filter_glitches=1.5), TypeError, None, "filter_glitches"),
     "unknown_setting": (lambda: putil.activity(VCD, settings={"nope": 1}), putil.Error, 0, "unknown setting"),

@@ -33,8 +33,10 @@ void PUTIL_ACTIVITY_INPUTS::configure(CLI::App& app, const std::string& vcd_opti
                    "skipped with a warning) applied before the waveforms are read: constrained clocks get their "
                    "rate and duty cycle");
     app.add_option("--scope", m_scope, "Design instance the waveforms apply to, e.g. top|cpu (default: root)");
-    app.add_option("--merge", m_merge, "When a later file annotates a signal again: replace, add or keep")
-        ->check(CLI::IsMember({"replace", "add", "keep"}));
+    app.add_option("--merge", m_merge,
+                   "When a later file annotates a signal again: replace, add or keep; or concatenate: the "
+                   "files' times and transitions added, as if played one after the other")
+        ->check(CLI::IsMember({"replace", "add", "keep", "concatenate"}));
     putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
     app.add_flag("--strict", m_strict,
                  "Accept strict VCD only; by default the extended syntax that real simulators write is accepted "
@@ -80,7 +82,7 @@ std::vector<std::string> PUTIL_ACTIVITY_INPUTS::input_files() const
     return inputs;
 }
 
-int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_level_times)
+int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_level_times, bool keep_partial_sums)
 {
     putil_set_output_directory(m_output_directory);
     if (!m_vwf)
@@ -95,12 +97,15 @@ int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_
     HOST_INSTANCE* scope = putil_find_scope(*design, m_scope);
     configure_inputs(*design, scope);
     design->store()->set_keeping_level_times(keep_level_times);
+    if (keep_partial_sums)
+        putil_keep_partial_sums(*design);
     if (!m_constraints_file.empty() && !apply_clock_constraints(*design))
         return PUTIL_EXIT_INPUT_FAILED;
 
     // Status 1 when a file was missing or did not parse (the reader still
     // writes what it collected), or the reader failed.
     const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(*design, m_vwf);
+    m_stopped = read.stopped;
     putil_warn_of_read_findings(*design);
     if (!read.error.empty())
         std::cerr << "putil: error: " << read.error << "\n";
@@ -113,7 +118,24 @@ int PUTIL_ACTIVITY_INPUTS::read(std::unique_ptr<HOST_DESIGN>& design, bool keep_
     }
     if (putil_output_failed() && status == PUTIL_EXIT_OK)
         status = PUTIL_EXIT_INPUT_FAILED;
+    if (m_merge == "concatenate")
+        putil_concatenate_read(*design);
     return status;
+}
+
+PUTIL_PARTIAL_OPTIONS PUTIL_ACTIVITY_INPUTS::partial_options() const
+{
+    PUTIL_PARTIAL_OPTIONS options;
+    options.design_file = m_design_file;
+    options.constraints_file = m_constraints_file;
+    options.scope = m_scope;
+    options.start = m_start;
+    options.end = m_end;
+    if (m_glitch_option->count() != 0)
+        options.glitch_width = m_glitch_width_text.empty() ? "true" : m_glitch_width_text;
+    options.strict = m_strict;
+    options.settings = m_settings;
+    return options;
 }
 
 // With --vwf (or the setting) the one input is a waveform table: the first

@@ -12,6 +12,7 @@
 
 #include "host/big_time.h"
 #include "putil_fst_input.h"
+#include "putil_partial.h"
 #include "putil_stream_replay.h"
 
 class HOST_DESIGN;
@@ -47,7 +48,12 @@ public:
     // file), applies the constraints and reads the waveforms into its store.
     // The status of the program; the design holds what was read even after
     // a failed read (null only when the design did not load).
-    int read(std::unique_ptr<HOST_DESIGN>& design, bool keep_level_times);
+    // keep_partial_sums: the store keeps what a partial result needs.
+    int read(std::unique_ptr<HOST_DESIGN>& design, bool keep_level_times, bool keep_partial_sums = false);
+    // The read ended early on purpose (no file after the last read was read).
+    bool stopped() const { return m_stopped; }
+    // What a partial result of the read records of its options.
+    PUTIL_PARTIAL_OPTIONS partial_options() const;
     bool has_constraints() const { return !m_constraints_file.empty(); }
 
 private:
@@ -73,6 +79,7 @@ private:
     bool m_strict = false;
     std::string m_output_directory;
     bool m_unmatched = false;
+    bool m_stopped = false;
     PUTIL_FST_INPUTS m_fst_inputs;
     PUTIL_STREAM_REPLAY m_replay;
 };

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "putil_command.h"
+#include "putil_partial.h"
 #include "clocks/putil_clock_domain_calculator.h"
 #include "putil_host.h"
 #include "putil_time_text.h"
@@ -60,15 +61,10 @@ HOST_INSTANCE* putil_find_scope(HOST_DESIGN& design, const std::string& scope)
 
 void putil_set_merge_mode(HOST_DESIGN& design, const std::string& merge)
 {
-    const std::pair<const char*, PUTIL_MERGE_MODE> modes[] = {
-        {"replace", PUTIL_MERGE_REPLACE}, {"add", PUTIL_MERGE_ADD}, {"keep", PUTIL_MERGE_KEEP}};
-    for (const auto& [name, mode] : modes) {
-        if (merge == name) {
-            design.input_files()->set_merge_mode(mode);
-            return;
-        }
-    }
-    throw PUTIL_USAGE_ERROR{"--merge " + merge + ": expected replace, add or keep"};
+    PUTIL_MERGE_CHOICE choice = PUTIL_MERGE_CHOICE::REPLACE;
+    if (!putil_merge_choice_from_name(merge, choice))
+        throw PUTIL_USAGE_ERROR{"--merge " + merge + ": expected replace, add, keep or concatenate"};
+    putil_prepare_merge(design, choice);
 }
 
 void putil_set_glitch_filter(HOST_DESIGN& design, const std::string& width)
@@ -114,6 +110,7 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
         host_progress_finish();
         return {PUTIL_EXIT_INTERNAL_ERROR, "", internal.what()};
     }
+    const bool stopped = reader->get_status() == PUTIL_VCD_READER_STATUS_STOPPED;
     putil_warn_if_stopped(reader->get_status());
     reader.reset();
     host_progress_finish();
@@ -123,13 +120,13 @@ PUTIL_ACTIVITY_READ putil_read_waveform_inputs(HOST_DESIGN& design, bool vwf)
         return {PUTIL_EXIT_INPUT_FAILED,
                 "cannot read waveform table: " +
                     (reason.empty() ? design.input_files()->entries().front()->get_file_name() : reason),
-                ""};
+                "", stopped};
     }
     for (const HOST_POSTED_MESSAGE& message : host_posted_messages()) {
         if (fails_read(message))
-            return {PUTIL_EXIT_INPUT_FAILED, "", ""};
+            return {PUTIL_EXIT_INPUT_FAILED, "", "", stopped};
     }
-    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", ""};
+    return {read_ok ? PUTIL_EXIT_OK : PUTIL_EXIT_INPUT_FAILED, "", "", stopped};
 }
 
 std::vector<std::string> putil_empty_input_warnings(const HOST_DESIGN& design)

@@ -33,7 +33,8 @@ void putil_add_waveform_inputs(HOST_DESIGN& design, const std::vector<std::strin
 // The design instance the waveforms apply to (empty: the root).
 HOST_INSTANCE* putil_find_scope(HOST_DESIGN& design, const std::string& scope);
 
-// When a later file annotates a signal again: "replace", "add" or "keep".
+// When a later file annotates a signal again: "replace", "add", "keep" or
+// "concatenate" (putil_concatenate_read then annotates the sums of all).
 void putil_set_merge_mode(HOST_DESIGN& design, const std::string& merge);
 
 // Glitch filtering: with an empty width every connection has the design's
@@ -54,6 +55,7 @@ struct PUTIL_ACTIVITY_READ {
     int status;
     std::string error;
     std::string internal_error;
+    bool stopped = false;   // ended early on purpose: no file after the last one read was read
 };
 
 // Reads the design's inputs into its store with a new reader; vwf when the

@@ -53,6 +53,7 @@ struct PUTIL_INPUT_ERROR {
 std::unique_ptr<PUTIL_COMMAND> putil_make_activity_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_clocks_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_hssi_command();
+std::unique_ptr<PUTIL_COMMAND> putil_make_merge_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_signals_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_supplies_command();
 std::unique_ptr<PUTIL_COMMAND> putil_make_tbl_command();

@@ -27,6 +27,8 @@ const COMMAND_ENTRY COMMANDS[] = {
     {"clocks", "Find the clock domain of every signal and turn relative toggle rates into absolute ones",
      &putil_make_clocks_command},
     {"hssi", "Build the transceiver power model of a device: power per element and supply, or its dump", &putil_make_hssi_command},
+    {"merge", "Merge partial results of putil activity into the activity of all their files",
+     &putil_make_merge_command},
     {"signals", "List the signals that VCD files declare, named as a design is matched", &putil_make_signals_command},
     {"supplies", "Show the power supply tables of a device: supplies, regions and voltages", &putil_make_supplies_command},
     {"tbl", "Convert a VCD file into a TBL vector file", &putil_make_tbl_command},

@@ -36,6 +36,8 @@
 #include "putil_report_text.h"
 #include "putil_transient_job.h"
 #include "reader/putil_vcd_reader.h"
+#include "putil_partial.h"
+#include "putil_distributed_source.h"
 #include "putil_python_interrupt.h"
 #include "putil_python_paths.h"
 
@@ -88,6 +90,7 @@ struct ACTIVITY_REQUEST {
     std::optional<std::string> glitch_width;   // none: no filter; empty: the design's delays
     std::string merge = "replace";
     std::vector<std::string> settings;         // NAME=VALUE
+    bool keep_partial_sums = false;            // the store keeps what a partial result needs
     std::vector<std::string> warnings;         // filled by the read: constraint commands skipped
 };
 
@@ -113,6 +116,12 @@ struct TRANSIENT_RESULT {
     py::array_t<double> times;
     py::array_t<double> currents;
     py::list messages;
+};
+
+// A partial result (putil.Partial): the document that `putil activity
+// --format partial` writes, as its JSON text.
+struct PARTIAL_RESULT {
+    std::string text;
 };
 
 // Every call starts from the host as a new process has it, and leaves it so.
@@ -252,7 +261,7 @@ std::unique_ptr<HOST_DESIGN> load_waveform_design(const std::string& design_file
 // The activity job as `putil activity` runs it, up to the read's end: the
 // loaded design holds what was measured. Touches no Python object (it runs
 // on a worker).
-std::unique_ptr<HOST_DESIGN> read_activity(ACTIVITY_REQUEST& request)
+std::unique_ptr<HOST_DESIGN> read_activity(ACTIVITY_REQUEST& request, bool* stopped = nullptr)
 {
     if (request.vcd_files.empty())
         throw PUTIL_PYTHON_ERROR{0, "no input: give VCD files"};
@@ -274,7 +283,11 @@ std::unique_ptr<HOST_DESIGN> read_activity(ACTIVITY_REQUEST& request)
     if (!request.constraints_file.empty() &&
         !putil_apply_clock_constraints(*design, request.constraints_file, error, request.warnings))
         throw PUTIL_PYTHON_ERROR{0, error};
+    if (request.keep_partial_sums)
+        putil_keep_partial_sums(*design);
     const PUTIL_ACTIVITY_READ read = putil_read_waveform_inputs(*design, false);
+    if (stopped != nullptr)
+        *stopped = read.stopped;
     if (!read.error.empty() || !read.internal_error.empty())
         throw PUTIL_PYTHON_ERROR{0, read.error.empty() ? read.internal_error : read.error};
     if (read.status != PUTIL_EXIT_OK)
@@ -716,6 +729,63 @@ py::dict supplies(const py::object& device, const py::object& design)
     });
 }
 
+// The partial result of the same job: what each file measured, to be merged
+// with others by putil.merge.
+PARTIAL_RESULT activity_partial(const py::object& vcd_files, const py::object& design,
+                                const std::optional<std::string>& start, const std::optional<std::string>& end,
+                                bool strict)
+{
+    return with_python_errors([&] {
+        ACTIVITY_REQUEST request{putil_python::path_list_argument(vcd_files, "vcd_files"),
+                                 design.is_none() ? "" : putil_python::path_argument(design, "design"),
+                                 start.value_or(""), end.value_or(""), strict};
+        request.keep_partial_sums = true;
+        const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
+        PARTIAL_RESULT result;
+        const HOST_STATE_SCOPE host_state;
+        putil_python::run_checking_signals([&] {
+            bool stopped = false;
+            std::unique_ptr<HOST_DESIGN> measured = read_activity(request, &stopped);
+            PUTIL_PARTIAL_OPTIONS options;
+            options.design_file = request.design_file;
+            options.start = window_bound("start", request.start);
+            options.end = window_bound("end", request.end);
+            options.strict = strict;
+            result.text = putil_partial_json(*measured, options, stopped).dump();
+        });
+        return result;
+    });
+}
+
+// The merge of partial results in their order, as putil.activity over all
+// their files gives it (or concatenated).
+ACTIVITY_RESULT merge(const std::vector<PARTIAL_RESULT>& partials, const std::string& mode, const py::object& design)
+{
+    return with_python_errors([&] {
+        PUTIL_MERGE_CHOICE choice = PUTIL_MERGE_CHOICE::REPLACE;
+        if (!putil_merge_choice_from_name(mode, choice))
+            throw py::value_error("mode must be \"replace\", \"add\", \"keep\" or \"concatenate\", not \"" + mode +
+                                  "\"");
+        const std::string design_file = design.is_none() ? "" : putil_python::path_argument(design, "design");
+        const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
+        std::unique_ptr<HOST_DESIGN> merged;
+        bool with_constraints = false;
+        const HOST_STATE_SCOPE host_state;
+        putil_python::run_checking_signals([&] {
+            std::vector<PUTIL_NAMED_PARTIAL> named;
+            for (std::size_t i = 0; i < partials.size(); ++i)
+                named.push_back(putil_parse_partial("partial " + std::to_string(i + 1), partials[i].text));
+            try {
+                merged = putil_merge_partials(named, choice, design_file, false);
+                with_constraints = putil_partials_have_constraints(named);
+            } catch (const PUTIL_PARTIAL_ERROR& failure) {
+                throw PUTIL_PYTHON_ERROR{0, failure.reason};
+            }
+        });
+        return collect_result(*merged, with_constraints, {});
+    });
+}
+
 void translate_error(std::exception_ptr failure)
 {
     try {
@@ -803,7 +873,7 @@ PYBIND11_MODULE(putil, module)
                "the window [start, end] (times such as \"10ns\"; None: the whole file). strict accepts strict VCD "
                "only. sdc: clock constraints applied first; scope: the design instance the waveforms apply to; "
                "filter_glitches: True for the design's delays, or a width (\"200ps\", or picoseconds); merge: "
-               "replace, add or keep; settings: {name: value} as --set takes them. Raises putil.Error when the job "
+               "replace, add, keep or concatenate; settings: {name: value} as --set takes them. Raises putil.Error when the job "
                "fails, TypeError or ValueError for a bad argument, MemoryError when memory runs out, and "
                "KeyboardInterrupt when Ctrl-C stops the read.");
 
@@ -864,4 +934,36 @@ PYBIND11_MODULE(putil, module)
                "Transient\n\n"
                "The supply current of the whole die over time from the toggles of the VCD files and the switching "
                "energies (CSV name,energy_type,energy) at voltage volts, as `putil transient` gives it.");
+
+    py::class_<PARTIAL_RESULT>(module, "Partial",
+                               "What putil.activity_partial measured: per file, each signal's exact sums, to be "
+                               "merged by putil.merge. Picklable; json is the text that `putil activity --format "
+                               "partial` writes, and Partial(json) takes such a text back.")
+        .def(py::init([](const std::string& text) { return PARTIAL_RESULT{text}; }), py::arg("json"))
+        .def_property_readonly("json", [](const PARTIAL_RESULT& partial) { return partial.text; })
+        .def(py::pickle([](const PARTIAL_RESULT& partial) { return py::bytes(partial.text); },
+                        [](const py::bytes& state) { return PARTIAL_RESULT{std::string(state)}; }))
+        .def("__repr__", [](const PARTIAL_RESULT& partial) {
+            return "<putil.Partial: " + std::to_string(partial.text.size()) + " bytes>";
+        });
+
+    module.def("activity_partial", &activity_partial, py::arg("vcd_files"), py::arg("design") = py::none(),
+               py::arg("start") = py::none(), py::arg("end") = py::none(), py::arg("strict") = false,
+               "activity_partial(vcd_files, design=None, start=None, end=None, strict=False) -> Partial\n\n"
+               "The job of putil.activity, kept as a partial result: what each file measured, to be merged with "
+               "the partial results of other files (other calls, other processes or machines) by putil.merge.");
+    module.def("merge", &merge, py::arg("partials"), py::arg("mode") = "replace", py::arg("design") = py::none(),
+               "merge(partials, mode=\"replace\", design=None) -> Activity\n\n"
+               "Merges partial results in their order (and their files' order) into the Activity that "
+               "putil.activity over all their files gives: mode \"replace\", \"add\" or \"keep\" as `putil "
+               "activity --merge` has them, or \"concatenate\" (the files' times and transitions added, as if the "
+               "runs were played one after the other). design: the design file to annotate instead of the one the "
+               "partials name (the same signals). Raises putil.Error when the partials do not agree (design, "
+               "window, options) or the design does not load.");
+
+    // putil.distributed, Python code kept in putil_distributed.py: importable
+    // as a module of its own, so that Dask workers find what it sends them.
+    py::module_ distributed = module.def_submodule("distributed");
+    py::exec(PUTIL_DISTRIBUTED_SOURCE, distributed.attr("__dict__"));
+    py::module_::import("sys").attr("modules")["putil.distributed"] = distributed;
 }

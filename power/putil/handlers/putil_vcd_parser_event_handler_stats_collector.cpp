@@ -17,6 +17,7 @@
 #include "vcd/putil_vcd_body_items.h"
 #include "vcd/putil_vcd_values.h"
 #include "handlers/putil_level_accumulator.h"
+#include "handlers/putil_record_annotator.h"
 
 // Starts loading a cache line that is read soon; a hint only.
 #if defined(__GNUC__)
@@ -91,15 +92,6 @@ std::int64_t power_of_ten_dividing(std::int64_t value, std::int64_t at_most)
 }
 
 }  // namespace
-
-// Sums per input entry id for its toggle and unknown percentages.
-struct PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS {
-    std::uint16_t entry_id;
-    double unknown_time;
-    double total_time;
-    unsigned counted_signals;
-    unsigned toggling_signals;
-};
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
     PUTIL_INPUT_FILE_DATA* entry, std::string vcd_file_name, std::uint64_t lines_in_file,
@@ -911,17 +903,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
     m_level_steps.swap(sorted_level_steps);
 }
 
-PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::ENTRY_SUMS&
-PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id)
-{
-    for (ENTRY_SUMS& entry_sums : sums) {
-        if (entry_sums.entry_id == entry_id)
-            return entry_sums;
-    }
-    sums.push_back(ENTRY_SUMS{entry_id, 0.0, 0.0, 0, 0});
-    return sums.back();
-}
-
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
 {
     drain_held_changes();
@@ -952,22 +933,12 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_results()
 
     CDB_ATOM_NETLIST* atom_netlist = m_sa_data->get_atom_netlist();
     PUTIL_ASSERT(atom_netlist != 0);
-    PUTIL_VECTOR<ENTRY_SUMS> sums;
+    PUTIL_RECORD_ANNOTATOR annotator(m_sa_data);
     for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
-        const CDB_ATOM_NODE* atom = *node;
-        const bool bidir_pad = atom->is_pin_atom() && atom->has_padio_output_data();
-        for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term)
-            annotate_oterm(*term, bidir_pad && (*term)->is_used_as(CDB_PORT_TYPE_PAD_OUTPUT), sums);
+        for (auto term = (*node)->begin_oterm(); term != (*node)->end_oterm(); ++term)
+            annotate_oterm(*term, annotator);
     }
-
-    for (PUTIL_INPUT_FILE_DATA* entry : m_related_entries) {
-        const ENTRY_SUMS& entry_sums = sums_of(sums, entry->get_id());
-        if (entry_sums.counted_signals > 0)
-            entry->set_toggle_percentage(static_cast<float>(entry_sums.toggling_signals) * 100.0f /
-                                         static_cast<float>(entry_sums.counted_signals));
-        if (entry_sums.total_time > 0)
-            entry->set_unknown_percentage(static_cast<float>(entry_sums.unknown_time * 100.0 / entry_sums.total_time));
-    }
+    annotator.set_percentages(m_related_entries);
     report_read_extent();
 
     free_records();
@@ -990,19 +961,12 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::report_read_extent()
 
 // Writes the activity of every record of one output term into its store
 // record (and, for a bidirectional pad, into the pad's output record).
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output,
-                                                                    PUTIL_VECTOR<ENTRY_SUMS>& sums)
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTERM* oterm,
+                                                                    PUTIL_RECORD_ANNOTATOR& annotator)
 {
-    unsigned out_data_id = 0;
-    PUTIL_ASSERT(m_sa_data->get_unique_id_for_output_signal( oterm, &out_data_id ));
-    PUTIL_OUTPUT_SIGNAL_DATA* out_data = m_sa_data->get_output_signal_data(out_data_id, false);
-    PUTIL_ASSERT(out_data != 0);
+    PUTIL_OUTPUT_SIGNAL_DATA* out_data = nullptr;
     PUTIL_OUTPUT_SIGNAL_DATA* out_bidir_data = nullptr;
-    if (is_bidir_pad_output) {
-        out_bidir_data = m_sa_data->get_bidir_padio_output_signal_data(out_data_id, true);
-        PUTIL_ASSERT(out_bidir_data != 0);
-    }
-
+    annotator.store_records(oterm, &out_data, &out_bidir_data);
     OTERM_INFO key;
     key.oterm = oterm;
     auto first = std::lower_bound(m_oterm_infos.begin(), m_oterm_infos.end(), key,
@@ -1010,58 +974,37 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
     for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
         if (record_time(info->known_time) == 0)
             continue;
-        offer_level_times(*info);
-        PUTIL_INPUT_FILE_DATA* entry = m_input_file_manager->get_input_file_data(info->input_file_id);
-        ENTRY_SUMS& entry_sums = sums_of(sums, info->input_file_id);
-
-        if (!out_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE)) {
-            const float sp =
-                static_cast<float>(record_time(info->weighted_high_time) * 0.5 / record_time(info->known_time));
-            bool written = annotate_value(out_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
-                                          out_data->static_probability_file_id, info->input_file_id, sp, true);
-            if (out_bidir_data != nullptr &&
-                !out_bidir_data->get_flag_value(PUTIL_STATIC_PROBABILITY_NOT_TO_ANNOTATE))
-                written |= annotate_value(out_bidir_data, PUTIL_STATIC_PROBABILITY_ANNOTATED,
-                                          out_bidir_data->static_probability_file_id, info->input_file_id, sp, true);
-            if (written) {
-                entry_sums.unknown_time += record_time(info->unknown_time);
-                entry_sums.total_time += record_time(info->unknown_time) + record_time(info->known_time);
-                m_input_file_manager->mark_oterm_annotated(entry, oterm);
-            }
-        }
-
-        if (!out_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
-            const double seconds = m_time_unit_factor * record_time(info->known_time) / 1e9;
-            const float all = static_cast<float>(info->toggle_count * 0.5 / seconds);
-            const float enabled = static_cast<float>(info->enabled_toggle_count * 0.5 / seconds);
-            // A pad output without its own record counts only the toggles
-            // made while its output was enabled.
-            const float rate = info->output_enable_info != nullptr && out_bidir_data == nullptr ? enabled : all;
-            float rate_taken = rate;
-            bool written = annotate_value(out_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_data->toggle_rate_file_id,
-                                          info->input_file_id, rate, false);
-            if (out_bidir_data != nullptr && !out_bidir_data->get_flag_value(PUTIL_TOGGLE_RATE_NOT_TO_ANNOTATE)) {
-                const bool bidir_written =
-                    annotate_value(out_bidir_data, PUTIL_TOGGLE_RATE_ANNOTATED, out_bidir_data->toggle_rate_file_id,
-                                   info->input_file_id, enabled, false);
-                if (bidir_written && !written)
-                    rate_taken = enabled;
-                written |= bidir_written;
-            }
-            if (written) {
-                ++entry_sums.counted_signals;
-                if (rate_taken > 0)
-                    ++entry_sums.toggling_signals;
-                m_input_file_manager->mark_oterm_annotated(entry, oterm);
-            }
-        }
+        const PUTIL_RECORD_SUMS sums = record_sums(*info);
+        offer_level_times(*info, sums);
+        annotator.annotate(out_data, out_bidir_data, sums);
     }
+}
+
+PUTIL_RECORD_SUMS PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::record_sums(const OTERM_INFO& info) const
+{
+    PUTIL_RECORD_SUMS sums;
+    sums.oterm = info.oterm;
+    sums.input_file_id = info.input_file_id;
+    sums.toggle_count = info.toggle_count;
+    sums.enabled_toggle_count = info.enabled_toggle_count;
+    sums.enabled_toggles_only = info.output_enable_info != nullptr;
+    sums.whole_ticks = m_whole_times;
+    sums.weighted_high_ticks = m_whole_times ? info.weighted_high_time.ticks : 0;
+    sums.known_ticks = m_whole_times ? info.known_time.ticks : 0;
+    sums.unknown_ticks = m_whole_times ? info.unknown_time.ticks : 0;
+    sums.weighted_high_time = record_time(info.weighted_high_time);
+    sums.known_time = record_time(info.known_time);
+    sums.unknown_time = record_time(info.unknown_time);
+    sums.time_unit_ns = m_time_unit_factor;
+    sums.time_unit_fs = unit_femtoseconds(m_timescale_number, m_time_unit);
+    return sums;
 }
 
 // Gives the store the time the record's signal spent at each level, for
 // stores that keep more than the two measures. The weighted high time
 // counts '1' twice and 'Z' once; Z's own time is kept apart.
-void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTERM_INFO& info)
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTERM_INFO& info,
+                                                                       const PUTIL_RECORD_SUMS& sums)
 {
     const std::size_t record = static_cast<std::size_t>(&info - m_oterm_infos.data());
     PUTIL_SIGNAL_LEVEL_TIMES times;
@@ -1075,7 +1018,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTE
         times.time_at_1 = static_cast<double>(steps.at_level[1]);
         times.time_at_z = static_cast<double>(steps.at_level[2]);
         times.time_at_x = static_cast<double>(steps.unknown);
-        m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
+        m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times, sums);
         return;
     }
     const double z_time = record_time(m_z_times[record]);
@@ -1084,34 +1027,5 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTE
     times.time_at_z = z_time;
     times.time_at_0 = record_time(info.known_time) - z_time - times.time_at_1;
     times.time_at_x = record_time(info.unknown_time);
-    m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times);
-}
-
-// Writes one value under the store's merge rules: the first annotation
-// sets it; a later one replaces, adds or keeps as the manager answers.
-bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data,
-                                                                    int annotated_flag, std::uint16_t& owner_field,
-                                                                    std::uint16_t entry_id, float value,
-                                                                    bool static_probability)
-{
-    std::uint16_t owner = owner_field;
-    const int mode = m_input_file_manager->get_merge_mode(entry_id, owner);
-    const bool first = !data->get_flag_value(annotated_flag);
-    if (first || mode == PUTIL_MERGE_REPLACE) {
-        if (static_probability)
-            data->set_static_probability(value);
-        else
-            data->set_toggle_rate(value);
-        if (first)
-            data->set_flag_value(annotated_flag, true);
-    } else if (mode == PUTIL_MERGE_ADD) {
-        if (static_probability)
-            data->add_static_probability(value);
-        else
-            data->add_toggle_rate(value);
-    } else {
-        return false;
-    }
-    owner_field = owner;
-    return true;
+    m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times, sums);
 }

@@ -18,6 +18,7 @@
 class CDB_ATOM_OTERM;
 class PUTIL_SA_DATA;
 class PUTIL_OUTPUT_SIGNAL_DATA;
+class PUTIL_RECORD_ANNOTATOR;
 class TIM_ADVANCED_ESTIMATOR;
 
 // Activity of one declared signal (or bit) matched to an output term through
@@ -111,8 +112,6 @@ protected:
     PUTIL_SA_DATA* m_sa_data;
 
 private:
-    struct ENTRY_SUMS;
-
     // The step effect and the type of the records' times as types, so that
     // the loops that apply steps are compiled once per pair and choose it
     // once, not per bit. A STEPS type names both.
@@ -200,11 +199,9 @@ private:
     bool check_window(double time, double* clip);
     void link_output_enables();
 
-    void annotate_oterm(CDB_ATOM_OTERM* oterm, bool is_bidir_pad_output, PUTIL_VECTOR<ENTRY_SUMS>& sums);
-    void offer_level_times(const OTERM_INFO& info);
-    bool annotate_value(PUTIL_OUTPUT_SIGNAL_DATA* data, int annotated_flag, std::uint16_t& owner_field,
-                        std::uint16_t entry_id, float value, bool static_probability);
-    ENTRY_SUMS& sums_of(PUTIL_VECTOR<ENTRY_SUMS>& sums, std::uint16_t entry_id);
+    void annotate_oterm(CDB_ATOM_OTERM* oterm, PUTIL_RECORD_ANNOTATOR& annotator);
+    PUTIL_RECORD_SUMS record_sums(const OTERM_INFO& info) const;
+    void offer_level_times(const OTERM_INFO& info, const PUTIL_RECORD_SUMS& sums);
     void free_records();
     void sort_records_by_oterm();
 

@@ -114,6 +114,28 @@ struct PUTIL_SIGNAL_LEVEL_TIMES {
     double transitions;
 };
 
+// The sums one activity record measured in one file, as the measures are
+// made from them: the output term and the input entry it came through,
+// counts in half-transitions, and times in the file's unit (time_unit_ns
+// nanoseconds): whole ticks, exact, while every time of the file was whole
+// (whole_ticks), else the doubles. The doubles are always set.
+struct PUTIL_RECORD_SUMS {
+    const CDB_ATOM_OTERM* oterm;
+    std::uint16_t input_file_id;
+    double toggle_count;
+    double enabled_toggle_count;   // while the pad's output was enabled
+    bool enabled_toggles_only;     // a pad output whose output-enable driver was measured too
+    bool whole_ticks;
+    std::int64_t weighted_high_ticks;   // 2 x ticks at '1' plus ticks at 'Z'
+    std::int64_t known_ticks;
+    std::int64_t unknown_ticks;
+    double weighted_high_time;
+    double known_time;
+    double unknown_time;
+    double time_unit_ns;
+    std::int64_t time_unit_fs;   // the unit exactly, or 0 when femtoseconds cannot count it
+};
+
 class PUTIL_SA_DATA {
 public:
     virtual CDB_ATOM_NETLIST* get_atom_netlist() const = 0;
@@ -141,10 +163,12 @@ public:
     // offered are then measured exactly, at some cost per value change.
     virtual bool keeps_signal_level_times() const = 0;
     // Offered once per measured record of a waveform file when its results
-    // are written, whether or not its values are annotated; a store that
-    // keeps only the two measures ignores it.
+    // are written, whether or not its values are annotated, in the order
+    // they are annotated: the level times and the record's sums, from which
+    // the annotation can be made again. A store that keeps only the two
+    // measures ignores it.
     virtual void keep_signal_level_times(const CDB_ATOM_OTERM* oterm, std::uint16_t input_file_id,
-                                         const PUTIL_SIGNAL_LEVEL_TIMES& times) = 0;
+                                         const PUTIL_SIGNAL_LEVEL_TIMES& times, const PUTIL_RECORD_SUMS& sums) = 0;
 
 protected:
     virtual ~PUTIL_SA_DATA() = default;

@@ -15,7 +15,9 @@
 
 class BIG_TIME;
 class CMP_FACADE;
+class PUTIL_INPUT_FILE_DATA;
 class PUTIL_SA_DATA;
+struct PUTIL_RECORD_SUMS;
 
 // Why the last operation failed (get_status).
 enum PUTIL_VCD_READER_STATUS {
@@ -74,6 +76,13 @@ public:
     // stand. Posts the same messages as a read; a caller that reads the file
     // again afterwards may drop them.
     virtual bool read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener) = 0;
+    // Annotates the store with the record sums that a read of entry's file
+    // offered (in the order offered), as read_vcd_files annotated them after
+    // that file: the same measures under the same merge rules, and the
+    // percentages of entry and its related entries (with a null entry, no
+    // entry's percentages change). Reads no file.
+    virtual void annotate_record_sums(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_FILE_DATA* entry,
+                                      const std::vector<PUTIL_RECORD_SUMS>& records) = 0;
 };
 
 // A new reader for the compilation behind facade, owned by the caller

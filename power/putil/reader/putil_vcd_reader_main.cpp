@@ -18,6 +18,7 @@
 #include "vcd/putil_vcd_lexer.h"
 #include "vcd/putil_vcd_parser.h"
 #include "vcd/putil_vcd_parser_event_handler_signal_names.h"
+#include "handlers/putil_record_annotator.h"
 #include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 #include "handlers/putil_vcd_parser_event_handler_tbl_creator.h"
 #include "handlers/putil_vcd_parser_event_handler_transient_current_generator.h"
@@ -390,4 +391,11 @@ bool PUTIL_VCD_READER_MAIN::read_vcd_declarations(std::string vcd_file_name, PUT
     m_status = PUTIL_VCD_READER_STATUS_OK;
     PUTIL_VCD_SIGNAL_NAMES_JOB job(m_facade, listener);
     return run_pipeline({PUTIL_VCD_READ_INPUT{nullptr, std::move(vcd_file_name)}}, job);
+}
+
+void PUTIL_VCD_READER_MAIN::annotate_record_sums(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_FILE_DATA* entry,
+                                                 const std::vector<PUTIL_RECORD_SUMS>& records)
+{
+    PUTIL_ASSERT(sa_data != 0);
+    putil_annotate_record_sums(sa_data, entry, records.data(), records.size());
 }

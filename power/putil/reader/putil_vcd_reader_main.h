@@ -57,6 +57,8 @@ public:
                                     const double* voltage, const double* unused, std::vector<double>* times,
                                     std::vector<double>* currents, bool write_dump) override;
     bool read_vcd_declarations(std::string vcd_file_name, PUTIL_VCD_SIGNAL_LISTENER* listener) override;
+    void annotate_record_sums(PUTIL_SA_DATA* sa_data, PUTIL_INPUT_FILE_DATA* entry,
+                              const std::vector<PUTIL_RECORD_SUMS>& records) override;
 
     // Counts the line feeds of a file for progress. False (after the
     // not-found message) when the file does not exist; a file that exists

@@ -155,8 +155,8 @@ private:
         std::int64_t unknown = 0;
     };
 
-    static constexpr std::size_t s_held_change_capacity = 16384;
-    static constexpr std::size_t s_held_text_capacity = 256 * 1024;
+    static constexpr std::size_t s_held_change_capacity = 65536;
+    static constexpr std::size_t s_held_text_capacity = 1024 * 1024;
 
     void declare_vector(const std::string& code, const PUTIL_VCD_DECLARED_SIGNAL& vector);
     void declare_scalar(const std::string& code, const std::string& name);

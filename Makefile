@@ -61,6 +61,7 @@ bench: build
 	sh bench/hssi_model.sh $(BUILD)
 	sh bench/hostile_input.sh $(BUILD)
 	sh bench/distributed.sh $(BUILD)
+	sh bench/busy.sh $(BUILD)
 	@if [ "$(BENCH_HUGE)" = 1 ]; then echo sh bench/huge.sh $(BUILD); sh bench/huge.sh $(BUILD); fi
 
 # Feeds random mutations of the test and example waveforms to the reader for

@@ -28,6 +28,30 @@ TEST(BACKGROUND_WORKER_TEST, runs_jobs_in_order_and_hands_back_what_they_throw)
     EXPECT_EQ(order.back(), 100);
 }
 
+// A wait runs a job that the thread has not started yet: whichever thread
+// runs it, every job runs once, in order, and is done when wait returns.
+TEST(BACKGROUND_WORKER_TEST, a_job_runs_once_whether_the_thread_or_the_waiter_takes_it)
+{
+    PUTIL_BACKGROUND_WORKER worker;
+    int runs = 0;
+    int last = -1;
+    bool in_order = true;
+    for (int job = 0; job < 20000; ++job) {
+        worker.start([&, job] {
+            in_order = in_order && last == job - 1;
+            last = job;
+            ++runs;
+        });
+        if (job % 3 == 0) {
+            worker.wait();
+            EXPECT_EQ(runs, job + 1);
+        }
+    }
+    worker.wait();
+    EXPECT_EQ(runs, 20000);
+    EXPECT_TRUE(in_order);
+}
+
 TEST(BACKGROUND_WORKER_TEST, finishes_the_job_in_hand_before_it_is_destroyed)
 {
     std::atomic<bool> finished{false};

@@ -66,6 +66,16 @@ void PUTIL_BACKGROUND_WORKER::wait()
     for (int spin = 0; spin < s_spins && m_busy.load(std::memory_order_acquire); ++spin)
         relax();
     std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_job && !m_job_taken) {
+        // The thread has not got to the job yet (on a busy machine it may
+        // wait a whole time slice for a core): the caller runs it instead
+        // of waiting for it.
+        std::function<void()> job = std::exchange(m_job, nullptr);
+        m_busy.store(false, std::memory_order_release);
+        lock.unlock();
+        job();
+        return;
+    }
     m_changed.wait(lock, [this] { return !m_job; });
     if (m_failure)
         std::rethrow_exception(std::exchange(m_failure, nullptr));
@@ -86,6 +96,7 @@ void PUTIL_BACKGROUND_WORKER::run()
         m_changed.wait(lock, [this] { return m_job || m_stopping; });
         if (m_stopping)
             return;
+        m_job_taken = true;
         lock.unlock();
         try {
             m_job();
@@ -94,6 +105,7 @@ void PUTIL_BACKGROUND_WORKER::run()
         }
         lock.lock();
         m_job = nullptr;
+        m_job_taken = false;
         m_busy.store(false, std::memory_order_release);
         m_changed.notify_all();
     }

@@ -22,7 +22,8 @@ public:
     // Waits for the job before, then hands this one to the thread (or runs it
     // now when no thread can be started).
     void start(std::function<void()> job);
-    // Returns when no job is running; rethrows what the last job threw.
+    // Returns when no job is running; rethrows what the last job threw. A
+    // job the thread has not started yet is run here instead.
     void wait();
 
 private:
@@ -32,6 +33,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::function<void()> m_job;   // the job handed over and not finished; empty when idle
+    bool m_job_taken = false;      // the thread has started m_job: a wait must wait for it
     // Mirrors of "m_job is set" and "stopping", read without the lock by
     // waits that spin a little before they sleep: waking a sleeping thread
     // takes longer than most waits.

@@ -129,7 +129,8 @@ int read_number_key(const std::string& key, const std::string& where)
 
 bool read_file_text(const std::string& path, const std::string& what, std::string& text, std::string& error)
 {
-    std::ifstream stream(path, std::ios::binary);
+    // "-" is standard input, read like a file.
+    std::ifstream stream(path == "-" ? "/dev/stdin" : path, std::ios::binary);
     if (!stream) {
         error = path + ": cannot open the " + what;
         return false;

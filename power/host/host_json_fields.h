@@ -84,7 +84,8 @@ void for_each_element(const JSON& object, const char* key, const std::string& wh
         read((*list)[i], element_path(list_where, i));
 }
 
-// The whole file as text; false with error "<path>: cannot open the <what>"
+// The whole file (standard input for "-") as text; false with error
+// "<path>: cannot open the <what>"
 // (or "cannot read").
 bool read_file_text(const std::string& path, const std::string& what, std::string& text, std::string& error);
 

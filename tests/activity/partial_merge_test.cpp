@@ -150,6 +150,8 @@ TEST_F(PARTIAL_MERGE_TEST, concatenate_weights_by_time)
     EXPECT_FLOAT_EQ(std::stof(rows.at("top|a")[1]), 3.0f / 80e-9f);
     const auto added = putil_csv_rows(run_putil("merge --merge add --format csv p1.json p2.json").out);
     EXPECT_FLOAT_EQ(std::stof(added.at("top|a")[0]), 0.25f + 0.75f);
+    // A partial read from standard input is read like its file.
+    EXPECT_EQ(run_putil("merge --merge concatenate --format csv - p2.json < p1.json").out, merged.out);
 }
 
 struct REFUSAL_CASE {

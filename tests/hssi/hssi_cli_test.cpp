@@ -151,6 +151,9 @@ TEST_F(PUTIL_TEST, hssi_takes_saved_activity_as_it_takes_the_waveforms)
         ASSERT_EQ(read.status, 0) << read.err;
         ASSERT_EQ(saved.status, 0) << saved.err;
         EXPECT_EQ(read.out, saved.out) << format;
+        const RUN_RESULT piped = run_putil("hssi --design " + design + " --activity - --format " + format + " < " +
+                                           m_folder + "/activity.json");
+        EXPECT_EQ(piped.out, read.out) << format << piped.err;
         EXPECT_NE(read.out.find(std::string(format) == "json" ? "2000000000.0" : "2e+09"), std::string::npos) << format;
     }
     // The dump too sees the rates.

@@ -1,10 +1,9 @@
 // `putil merge`: partial results of `putil activity --format partial`,
 // merged in order into the activity of all their files.
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
+#include "host_json_fields.h"
 #include "putil_activity_report.h"
 #include "putil_command.h"
 #include "putil_host.h"
@@ -47,7 +46,8 @@ public:
             std::size_t files = 0;
             for (const std::string& file : m_partial_files) {
                 partials.push_back(putil_parse_partial(file, read_text(file)));
-                files += partials.back().document.is_object() ? partials.back().document.value("files", nlohmann::json::array()).size() : 0;
+                const nlohmann::json& document = partials.back().document;
+                files += document.is_object() ? document.value("files", nlohmann::json::array()).size() : 0;
             }
             if (format == PUTIL_ACTIVITY_FORMAT::SAIF && files != 1 && choice != PUTIL_MERGE_CHOICE::CONCATENATE)
                 throw PUTIL_USAGE_ERROR{"--format saif takes partial results of one VCD file in all, or --merge "
@@ -67,12 +67,10 @@ public:
 private:
     static std::string read_text(const std::string& file)
     {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        if (!in && !in.eof())
-            throw PUTIL_INPUT_ERROR{file + ": cannot be read"};
-        return text.str();
+        std::string text, error;
+        if (!host_json::read_file_text(file, "partial result", text, error))
+            throw PUTIL_INPUT_ERROR{error};
+        return text;
     }
 
     std::vector<std::string> m_partial_files;

@@ -64,6 +64,13 @@ const char* const DESIGN_JSON = R"({"name": "d", "atoms": [
 
 class PARTIAL_MERGE_TEST : public PUTIL_TEST {
 protected:
+    // The SAIF header's date is the same on every run, however slow.
+    void SetUp() override
+    {
+        PUTIL_TEST::SetUp();
+        ::setenv("SOURCE_DATE_EPOCH", "0", 1);
+    }
+
     // The run over files, and the merge of one partial per file, in each
     // format; JSON without the unmatched reasons, which come from the read's
     // name lookups.
@@ -87,7 +94,7 @@ protected:
             const RUN_RESULT merged = run_putil("merge --merge " + mode + " --format " + format + partials);
             ASSERT_EQ(merged.status, 0) << merged.err;
             if (format != "json") {
-                EXPECT_EQ(merged.out, run.out);
+                EXPECT_TRUE(putil_same_text(run.out, merged.out));
                 continue;
             }
             nlohmann::json expected = nlohmann::json::parse(run.out);

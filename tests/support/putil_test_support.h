@@ -57,6 +57,25 @@ inline std::vector<std::string> putil_lines_of(const std::string& text)
     return lines;
 }
 
+// Two program outputs compared line by line, naming the first line that
+// differs: gtest's own diff of two long texts takes time and memory of the
+// product of their line counts.
+inline ::testing::AssertionResult putil_same_text(const std::string& expected, const std::string& got)
+{
+    if (expected == got)
+        return ::testing::AssertionSuccess();
+    const std::vector<std::string> left = putil_lines_of(expected), right = putil_lines_of(got);
+    std::size_t line = 0;
+    while (line < left.size() && line < right.size() && left[line] == right[line])
+        ++line;
+    const auto at = [line](const std::vector<std::string>& lines) {
+        return line < lines.size() ? "\"" + lines[line] + "\"" : std::string("(no line: ") +
+                                                                    std::to_string(lines.size()) + " lines)";
+    };
+    return ::testing::AssertionFailure() << "the texts differ first at line " << line + 1 << ": expected "
+                                         << at(left) << ", got " << at(right);
+}
+
 // The rows of a CSV report by their first field (a signal's name): the
 // fields after it, an empty last one included. Lines starting with '#' are
 // comments; the header is a row like the others.

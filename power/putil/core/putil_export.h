@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -61,14 +62,28 @@ public:
     PUTIL_ALLOCATOR(const PUTIL_ALLOCATOR<U>&) noexcept
     {
     }
+    // A type aligned beyond what the host's blocks are (a record that fills
+    // a cache line) gets a block that much larger, aligned within it, with
+    // the host's block address kept just before it.
     T* allocate(std::size_t count)
     {
-        void* block = mem_malloc_wrapper(count * sizeof(T), PUTIL_SEGMENT, "putil_allocator", 0);
+        const std::size_t extra = s_over_aligned ? alignof(T) + sizeof(void*) : 0;
+        void* block = mem_malloc_wrapper(count * sizeof(T) + extra, PUTIL_SEGMENT, "putil_allocator", 0);
         if (block == nullptr)
             MSG_INTERNAL_ERROR::report("Out of memory", "PUTIL", PUTIL_SOURCE_NAME, __LINE__);
-        return static_cast<T*>(block);
+        if (!s_over_aligned)
+            return static_cast<T*>(block);
+        const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block) + sizeof(void*);
+        void** aligned = reinterpret_cast<void**>((start + alignof(T) - 1) & ~(std::uintptr_t(alignof(T)) - 1));
+        aligned[-1] = block;
+        return static_cast<T*>(static_cast<void*>(aligned));
     }
-    void deallocate(T* block, std::size_t) noexcept { mem_free_wrapper(block, PUTIL_SEGMENT); }
+    void deallocate(T* block, std::size_t) noexcept
+    {
+        void* start = static_cast<void*>(block);
+        mem_free_wrapper(s_over_aligned ? static_cast<void**>(start)[-1] : start, PUTIL_SEGMENT);
+    }
+    static constexpr bool s_over_aligned = alignof(T) > alignof(std::max_align_t);
     template <class U>
     bool operator==(const PUTIL_ALLOCATOR<U>&) const noexcept
     {

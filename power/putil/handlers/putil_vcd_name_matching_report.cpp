@@ -64,17 +64,15 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::write_name_matching_info()
     PUTIL_ASSERT(atom_netlist != 0);
 
     MATCHING_COUNTS counts;
-    const auto by_oterm = [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; };
     for (auto node = atom_netlist->begin_node_list(); node != atom_netlist->end_node_list(); ++node) {
         const CDB_ATOM_NODE* atom = *node;
         for (auto term = atom->begin_oterm(); term != atom->end_oterm(); ++term) {
             CDB_ATOM_OTERM* oterm = *term;
-            OTERM_INFO key;
-            key.oterm = oterm;
-            auto records = std::equal_range(m_oterm_infos.begin(), m_oterm_infos.end(), key, by_oterm);
+            const auto records = records_of(oterm);
             const bool matched = records.first != records.second;
-            const bool has_data = std::any_of(records.first, records.second,
-                                              [this](const OTERM_INFO& info) { return record_time(info.known_time) != 0; });
+            const bool has_data =
+                std::any_of(m_oterm_infos.begin() + records.first, m_oterm_infos.begin() + records.second,
+                            [this](const OTERM_INFO& info) { return record_time(info.known_time) != 0; });
             const std::string hpath = oterm->get_string_hpath();
 
             if (putil_is_named_pin_side(atom, oterm)) {

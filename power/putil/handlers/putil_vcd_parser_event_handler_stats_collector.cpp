@@ -91,6 +91,12 @@ std::int64_t power_of_ten_dividing(std::int64_t value, std::int64_t at_most)
     return power;
 }
 
+
+// The term a record source names, or the term itself: the keys of a
+// search of the sources by term.
+const CDB_ATOM_OTERM* term_of(const OTERM_INFO_SOURCE& source) { return source.oterm; }
+const CDB_ATOM_OTERM* term_of(const CDB_ATOM_OTERM* oterm) { return oterm; }
+
 }  // namespace
 
 PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR(
@@ -145,6 +151,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::handle_toggle_event(const O
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::free_records()
 {
     PUTIL_VECTOR<OTERM_INFO>().swap(m_oterm_infos);
+    PUTIL_VECTOR<OTERM_INFO_SOURCE>().swap(m_oterm_sources);
     PUTIL_VECTOR<PUTIL_RECORD_TIME>().swap(m_z_times);
     PUTIL_VECTOR<LEVEL_STEPS>().swap(m_level_steps);
 }
@@ -212,7 +219,6 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
                                                                    std::uint32_t next_alias)
 {
     OTERM_INFO info;
-    info.oterm = oterm;
     info.toggle_count = 0.0;
     info.enabled_toggle_count = 0.0;
     // Zero is all bits clear as ticks and as a double alike.
@@ -225,14 +231,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::append_record(CDB_ATOM_OTER
     info.is_unknown = true;
     info.previous_is_unknown = true;
     info.output_enable_info = nullptr;
-    info.min_fanout_delay = m_filter_glitches ? min_fanout_delay(oterm) : 0;
     info.next_alias = next_alias;
-    info.input_file_id = entry_id;
+    const OTERM_INFO_SOURCE source{oterm, m_filter_glitches ? min_fanout_delay(oterm) : 0, entry_id};
     // Z time first: when the record's own push fails, the lists still
     // cover every record.
     m_z_times.push_back(PUTIL_RECORD_TIME{0});
     if (m_keep_level_steps)
         m_level_steps.emplace_back();
+    m_oterm_sources.push_back(source);
     m_oterm_infos.push_back(info);
 }
 
@@ -264,7 +270,7 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
         return report_elapsed_time_error();
     if (measure && m_filter_glitches && !hold)
         PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * static_cast<double>(dt) * 1000.0,
-                                               info.min_fanout_delay, static_cast<double>(last_change));
+                                               source_of(info).min_fanout_delay, static_cast<double>(last_change));
     if (measure && m_counting_level_steps && !hold)
         book_level_steps(info, at.ticks * m_level_steps_per_tick);
     if (measure && at.in_window) {
@@ -595,9 +601,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
 {
     PUTIL_HASH_MAP<const CDB_ATOM_OTERM*, OTERM_INFO*> last_record_of;
     for (OTERM_INFO& info : m_oterm_infos) {
-        const CDB_ATOM_NODE* node = info.oterm->get_my_node();
-        if (!node->is_pin_atom() || !node->is_padio_pin_atom() ||
-            info.oterm->get_any_usage_as() != CDB_PORT_TYPE_PAD_OUTPUT)
+        const CDB_ATOM_OTERM* oterm = source_of(info).oterm;
+        const CDB_ATOM_NODE* node = oterm->get_my_node();
+        if (!node->is_pin_atom() || !node->is_padio_pin_atom() || oterm->get_any_usage_as() != CDB_PORT_TYPE_PAD_OUTPUT)
             continue;
         const CDB_ATOM_ITERM* output_enable = node->get_input_term_by_type(CDB_PORT_TYPE_OUTPUT_ENABLE, 0);
         if (output_enable == nullptr || !output_enable->get_output_enable_flag() ||
@@ -605,7 +611,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::link_output_enables()
             continue;
         if (last_record_of.empty()) {
             for (OTERM_INFO& candidate : m_oterm_infos)
-                last_record_of[candidate.oterm] = &candidate;
+                last_record_of[source_of(candidate).oterm] = &candidate;
         }
         auto driver = last_record_of.find(output_enable->get_source());
         if (driver != last_record_of.end())
@@ -762,8 +768,8 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PU
     });
 }
 
-// Starts loading the first record of a change, the line it ends in and the
-// line after: the records of a vector follow each other.
+// Starts loading the first record of a change (one cache line), and for a
+// vector the next record too: the records of a vector follow each other.
 void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint32_t entry) const
 {
     const bool record_entry = (entry & s_record_entry) != 0;
@@ -772,10 +778,9 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::prefetch_records(std::uint3
         return;
     const char* first = reinterpret_cast<const char*>(&m_oterm_infos[record]);
     PUTIL_PREFETCH(first);
-    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) - 1);
     if (record_entry)
         return;
-    PUTIL_PREFETCH(first + sizeof(OTERM_INFO) + 63);
+    PUTIL_PREFETCH(first + sizeof(OTERM_INFO));
     PUTIL_PREFETCH(m_code_targets[entry].positions);
 }
 
@@ -882,23 +887,27 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::sort_records_by_oterm()
     PUTIL_VECTOR<std::pair<const CDB_ATOM_OTERM*, std::uint32_t>> order;
     order.reserve(m_oterm_infos.size());
     for (std::uint32_t index = 0; index < m_oterm_infos.size(); ++index)
-        order.emplace_back(m_oterm_infos[index].oterm, index);
+        order.emplace_back(m_oterm_sources[index].oterm, index);
     if (std::is_sorted(order.begin(), order.end()))
         return;
     std::sort(order.begin(), order.end());
     PUTIL_VECTOR<OTERM_INFO> sorted;
     sorted.reserve(m_oterm_infos.size());
+    PUTIL_VECTOR<OTERM_INFO_SOURCE> sorted_sources;
+    sorted_sources.reserve(m_oterm_sources.size());
     PUTIL_VECTOR<PUTIL_RECORD_TIME> sorted_z_times;
     sorted_z_times.reserve(m_z_times.size());
     PUTIL_VECTOR<LEVEL_STEPS> sorted_level_steps;
     sorted_level_steps.reserve(m_level_steps.size());
     for (const auto& key : order) {
         sorted.push_back(m_oterm_infos[key.second]);
+        sorted_sources.push_back(m_oterm_sources[key.second]);
         sorted_z_times.push_back(m_z_times[key.second]);
         if (!m_level_steps.empty())
             sorted_level_steps.push_back(m_level_steps[key.second]);
     }
     m_oterm_infos.swap(sorted);
+    m_oterm_sources.swap(sorted_sources);
     m_z_times.swap(sorted_z_times);
     m_level_steps.swap(sorted_level_steps);
 }
@@ -967,24 +976,33 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::annotate_oterm(CDB_ATOM_OTE
     PUTIL_OUTPUT_SIGNAL_DATA* out_data = nullptr;
     PUTIL_OUTPUT_SIGNAL_DATA* out_bidir_data = nullptr;
     annotator.store_records(oterm, &out_data, &out_bidir_data);
-    OTERM_INFO key;
-    key.oterm = oterm;
-    auto first = std::lower_bound(m_oterm_infos.begin(), m_oterm_infos.end(), key,
-                                  [](const OTERM_INFO& a, const OTERM_INFO& b) { return a.oterm < b.oterm; });
-    for (auto info = first; info != m_oterm_infos.end() && info->oterm == oterm; ++info) {
-        if (record_time(info->known_time) == 0)
+    const auto records = records_of(oterm);
+    for (std::size_t record = records.first; record < records.second; ++record) {
+        const OTERM_INFO& info = m_oterm_infos[record];
+        if (record_time(info.known_time) == 0)
             continue;
-        const PUTIL_RECORD_SUMS sums = record_sums(*info);
-        offer_level_times(*info, sums);
+        const PUTIL_RECORD_SUMS sums = record_sums(info);
+        offer_level_times(info, sums);
         annotator.annotate(out_data, out_bidir_data, sums);
     }
+}
+
+std::pair<std::size_t, std::size_t>
+PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::records_of(const CDB_ATOM_OTERM* oterm) const
+{
+    const auto range =
+        std::equal_range(m_oterm_sources.begin(), m_oterm_sources.end(), oterm,
+                         [](const auto& a, const auto& b) { return term_of(a) < term_of(b); });
+    return {static_cast<std::size_t>(range.first - m_oterm_sources.begin()),
+            static_cast<std::size_t>(range.second - m_oterm_sources.begin())};
 }
 
 PUTIL_RECORD_SUMS PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::record_sums(const OTERM_INFO& info) const
 {
     PUTIL_RECORD_SUMS sums;
-    sums.oterm = info.oterm;
-    sums.input_file_id = info.input_file_id;
+    const OTERM_INFO_SOURCE& source = source_of(info);
+    sums.oterm = source.oterm;
+    sums.input_file_id = source.input_file_id;
     sums.toggle_count = info.toggle_count;
     sums.enabled_toggle_count = info.enabled_toggle_count;
     sums.enabled_toggles_only = info.output_enable_info != nullptr;
@@ -1018,7 +1036,7 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTE
         times.time_at_1 = static_cast<double>(steps.at_level[1]);
         times.time_at_z = static_cast<double>(steps.at_level[2]);
         times.time_at_x = static_cast<double>(steps.unknown);
-        m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times, sums);
+        m_sa_data->keep_signal_level_times(sums.oterm, sums.input_file_id, times, sums);
         return;
     }
     const double z_time = record_time(m_z_times[record]);
@@ -1027,5 +1045,5 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::offer_level_times(const OTE
     times.time_at_z = z_time;
     times.time_at_0 = record_time(info.known_time) - z_time - times.time_at_1;
     times.time_at_x = record_time(info.unknown_time);
-    m_sa_data->keep_signal_level_times(info.oterm, info.input_file_id, times, sums);
+    m_sa_data->keep_signal_level_times(sums.oterm, sums.input_file_id, times, sums);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "core/putil_background_worker.h"
 #include "handlers/putil_level_accumulator.h"
@@ -24,9 +25,11 @@ class TIM_ADVANCED_ESTIMATOR;
 // Activity of one declared signal (or bit) matched to an output term through
 // one input entry. Times are in file time units, whole ticks while the
 // collector's times are whole (see record_time); toggle counts in
-// half-transitions.
-struct OTERM_INFO {
-    CDB_ATOM_OTERM* oterm;
+// half-transitions. Only what a value step reads and writes is here, in one
+// cache line per record: a step costs one line fetched, not two. The output
+// term, the input entry and the glitch threshold are the record's source,
+// kept beside it by index (OTERM_INFO_SOURCE).
+struct alignas(64) OTERM_INFO {
     double toggle_count;
     double enabled_toggle_count;   // counted while the output enable was not '0'
     PUTIL_RECORD_TIME weighted_high_time;   // 2 x time at '1' plus 1 x time at 'Z'
@@ -37,9 +40,16 @@ struct OTERM_INFO {
     char previous_value;
     bool is_unknown;
     bool previous_is_unknown;
-    OTERM_INFO* output_enable_info;   // record of the pad's output-enable driver
-    std::int32_t min_fanout_delay;    // picoseconds; only with glitch filtering
     std::uint32_t next_alias;         // next record of the same identifier; own index at the chain's end
+    OTERM_INFO* output_enable_info;   // record of the pad's output-enable driver
+};
+static_assert(sizeof(OTERM_INFO) == 64, "a record fills one cache line");
+
+// What a record measures: the output term, through which input entry, and
+// the term's smallest fanout delay (picoseconds; only with glitch filtering).
+struct OTERM_INFO_SOURCE {
+    CDB_ATOM_OTERM* oterm;
+    std::int32_t min_fanout_delay;
     std::uint16_t input_file_id;
 };
 
@@ -81,6 +91,11 @@ public:
     void write_name_matching_info();
 
     const PUTIL_VECTOR<OTERM_INFO>& get_oterm_infos() const { return m_oterm_infos; }
+    // The source of a record of get_oterm_infos().
+    const OTERM_INFO_SOURCE& source_of(const OTERM_INFO& info) const
+    {
+        return m_oterm_sources[static_cast<std::size_t>(&info - m_oterm_infos.data())];
+    }
 
 protected:
     // Tells the input entry what the read of its file found (declarations,
@@ -204,8 +219,11 @@ private:
     void offer_level_times(const OTERM_INFO& info, const PUTIL_RECORD_SUMS& sums);
     void free_records();
     void sort_records_by_oterm();
+    // The indexes [first, second) of the records of oterm, once sorted.
+    std::pair<std::size_t, std::size_t> records_of(const CDB_ATOM_OTERM* oterm) const;
 
     PUTIL_VECTOR<OTERM_INFO> m_oterm_infos;
+    PUTIL_VECTOR<OTERM_INFO_SOURCE> m_oterm_sources;   // by record
     PUTIL_VECTOR<PUTIL_RECORD_TIME> m_z_times;   // each record's time at 'Z', apart from the record: rarely anything but 0
     PUTIL_VECTOR<LEVEL_STEPS> m_level_steps;     // by record, while the level steps are kept
     const PUTIL_VCD_STEP_EFFECT m_step_effect;

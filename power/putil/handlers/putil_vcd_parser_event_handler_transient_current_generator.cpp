@@ -168,7 +168,7 @@ std::uint32_t PUTIL_VCD_PARSER_EVENT_HANDLER_TRANSIENT_CURRENT_GENERATOR::signal
     std::uint32_t& id = m_record_signal_ids[record];
     if (id == s_no_signal_id) {
         unsigned oterm_id = 0;
-        PUTIL_ASSERT(m_sa_data-> get_unique_id_for_output_signal(oterm_info->oterm, &oterm_id));
+        PUTIL_ASSERT(m_sa_data-> get_unique_id_for_output_signal(source_of(*oterm_info).oterm, &oterm_id));
         id = oterm_id;
     }
     return id;

@@ -380,6 +380,7 @@ ACTIVITY_RESULT activity(const py::object& vcd_files, const py::object& design,
                                  glitch_width(filter_glitches),
                                  merge,
                                  setting_assignments(settings),
+                                 false,
                                  {}};
         const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
         std::unique_ptr<HOST_DESIGN> measured;
@@ -622,7 +623,8 @@ std::unique_ptr<HOST_DESIGN> load_device_design(const HSSI_REQUEST& request)
     std::string error;
     std::unique_ptr<HOST_DESIGN> design;
     if (!request.vcd_files.empty()) {
-        ACTIVITY_REQUEST activity{request.vcd_files, request.design_file, request.start, request.end, request.strict};
+        ACTIVITY_REQUEST activity{request.vcd_files, request.design_file, request.start, request.end, request.strict,
+                                  "", "", std::nullopt, "replace", {}, false, {}};
         design = read_activity(activity);
     } else if (!request.design_file.empty())
         design = host_load_design_file(request.design_file, error);
@@ -738,8 +740,8 @@ PARTIAL_RESULT activity_partial(const py::object& vcd_files, const py::object& d
     return with_python_errors([&] {
         ACTIVITY_REQUEST request{putil_python::path_list_argument(vcd_files, "vcd_files"),
                                  design.is_none() ? "" : putil_python::path_argument(design, "design"),
-                                 start.value_or(""), end.value_or(""), strict};
-        request.keep_partial_sums = true;
+                                 start.value_or(""), end.value_or(""), strict, "", "", std::nullopt, "replace", {},
+                                 true, {}};
         const std::unique_lock<std::timed_mutex> call = putil_python::lock_checking_signals(s_call_mutex);
         PARTIAL_RESULT result;
         const HOST_STATE_SCOPE host_state;

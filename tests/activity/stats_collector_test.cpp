@@ -1,5 +1,8 @@
 // Signal activity measured from small waveforms whose static probability
 // and toggle rate are worked out by hand in each row.
+#include <cstdint>
+
+#include "handlers/putil_vcd_parser_event_handler_stats_collector.h"
 #include "putil_test_support.h"
 
 namespace {
@@ -94,6 +97,17 @@ const ACTIVITY_CASE ACTIVITY_CASES[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(ACTIVITY, STATS_COLLECTOR_TEST, ::testing::ValuesIn(ACTIVITY_CASES), row_name);
+
+// Each record fills one cache line and starts on one, however the list
+// grows; the blocks behind the aligned ones go back to the host.
+TEST_F(PUTIL_TEST, records_lie_on_cache_lines)
+{
+    PUTIL_VECTOR<OTERM_INFO> records;
+    for (int record = 0; record < 100; ++record) {
+        records.emplace_back();
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(records.data()) % 64, 0u) << record;
+    }
+}
 
 // The collector keeps the vector widths of earlier files: a code that was a vector there and is a scalar now takes
 // no vector values, in the fast body path as in the rules.

@@ -21,8 +21,7 @@ public:
                        "Output format: table, csv, json, saif (SAIF 2.0: times at 0, 1, X and Z and transition "
                        "counts per net; one VCD file), or partial (what each file measured, for putil merge)")
             ->check(CLI::IsMember({"table", "csv", "json", "saif", "partial"}));
-        app.add_option("-o,--output", m_output_file,
-                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file);
         app.add_flag("--partial", m_partial,
                      "When a file fails to read, still write what was measured, marked \"partial\": true "
                      "(JSON only)");

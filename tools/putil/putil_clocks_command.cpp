@@ -28,8 +28,7 @@ public:
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_option("--format", m_format_name, "Output format: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
-        app.add_option("-o,--output", m_output_file,
-                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file);
         app.add_option("--output-dir", m_output_directory,
                        "Folder for the side files (the clock domain dump; default: the working directory)");
     }

@@ -20,6 +20,13 @@
 #include "putil_stream_replay.h"
 #include "putil_time_text.h"
 
+CLI::Option* putil_add_output_option(CLI::App& app, std::string& file, const std::string& what,
+                                     const std::string& when)
+{
+    return app.add_option("-o,--output", file,
+                          "Write " + what + " to FILE (replaced only when " + when + ") instead of standard output");
+}
+
 CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, std::vector<std::string>& values,
                                         const std::string& description)
 {

@@ -64,6 +64,12 @@ std::unique_ptr<PUTIL_COMMAND> putil_make_transient_command();
 CLI::Option* putil_add_one_value_option(CLI::App& app, const std::string& name, std::vector<std::string>& values,
                                         const std::string& description);
 
+// The command's main output, "-o FILE" or "-o -" (standard output, as
+// without it): "Write WHAT to FILE (replaced only when WHEN) instead of
+// standard output".
+CLI::Option* putil_add_output_option(CLI::App& app, std::string& file, const std::string& what = "the output",
+                                     const std::string& when = "the run succeeded");
+
 // Applies "--set NAME=VALUE" assignments to the host settings; a malformed
 // assignment or an unknown setting is a usage error.
 void putil_apply_setting_assignments(const std::vector<std::string>& assignments);

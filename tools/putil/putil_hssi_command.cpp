@@ -34,8 +34,7 @@ public:
                        "Write the power per element and supply, then per supply and region: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
         app.add_flag("--dump", m_dump, "Write every element's debug description (the default without --format)");
-        app.add_option("-o,--output", m_output_file,
-                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file);
     }
 
     int run() override

@@ -27,8 +27,7 @@ public:
         app.add_option("--format", m_format_name,
                        "Output format: table, csv, json, or saif (one VCD file in all, or --merge concatenate)")
             ->check(CLI::IsMember({"table", "csv", "json", "saif"}));
-        app.add_option("-o,--output", m_output_file,
-                       "Write the output to FILE (replaced only when the merge succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file, "the output", "the merge succeeded");
     }
 
     int run() override

@@ -81,8 +81,7 @@ public:
                      "file)");
         app.add_option("--format", m_format_name, "Output format: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
-        app.add_option("-o,--output", m_output_file,
-                       "Write the list to FILE (replaced only when the run succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file, "the list");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");
         app.add_flag("--strict", m_strict, "Accept strict VCD only");
     }

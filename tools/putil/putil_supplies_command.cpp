@@ -76,8 +76,7 @@ public:
         app.add_option("--design", m_design_file, "Design (JSON) that names its device file");
         app.add_option("--format", m_format_name, "Output format: table, csv or json")
             ->check(CLI::IsMember({"table", "csv", "json"}));
-        app.add_option("-o,--output", m_output_file,
-                       "Write the output to FILE (replaced only when the run succeeded) instead of standard output");
+        putil_add_output_option(app, m_output_file);
     }
 
     int run() override

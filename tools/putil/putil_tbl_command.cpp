@@ -22,9 +22,7 @@ public:
     void configure(CLI::App& app) override
     {
         app.add_option("vcd", m_vcd_file, "VCD or extended VCD file")->required();
-        app.add_option("-o,--output", m_tbl_file,
-                       "Write the TBL file to FILE (replaced only when the whole VCD was read) instead of standard "
-                       "output");
+        putil_add_output_option(app, m_tbl_file, "the TBL file", "the whole VCD was read");
         // The TBL file as a second argument, the older form.
         app.add_option("tbl", m_positional_tbl_file)->group("");
         app.add_option("--design", m_design_file,

@@ -32,9 +32,7 @@ public:
                      "Also write transient_current_waveform.dump in the working directory (or --output-dir)");
         app.add_option("--output-dir", m_output_directory, "Folder for the dump (default: the working directory)");
         app.add_option("--plot", m_plot_file, "Write an SVG plot of current against time to FILE");
-        app.add_option("-o,--output", m_csv_file,
-                       "Write the waveform points (CSV) to FILE (replaced only when the run succeeded) instead of "
-                       "standard output");
+        putil_add_output_option(app, m_csv_file, "the waveform points (CSV)");
         // The points' file under its older name.
         app.add_option("--csv", m_deprecated_csv_file)->group("");
         putil_add_one_value_option(app, "--set", m_settings, "Setting NAME=VALUE (repeatable)");

@@ -12,6 +12,14 @@
 
 // A broken invariant of host data or of the library's own state: reported
 // with the expression text, and the run stops. Never used for user input.
+// Inlined whatever the compiler's size estimate, for code that runs for
+// every line or change: a call there costs more than the code it saves.
+#if defined(__GNUC__)
+#define PUTIL_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define PUTIL_ALWAYS_INLINE inline
+#endif
+
 #define PUTIL_ASSERT(expression)                                                         \
     do {                                                                                 \
         if (!(expression))                                                               \

@@ -26,14 +26,6 @@
 #define PUTIL_PREFETCH(address) static_cast<void>(address)
 #endif
 
-// Inlined whatever the compiler's size estimate: a call per change costs
-// more than the code it would save.
-#if defined(__GNUC__)
-#define PUTIL_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define PUTIL_ALWAYS_INLINE inline
-#endif
-
 namespace {
 
 // Code table entries with this bit name a record.

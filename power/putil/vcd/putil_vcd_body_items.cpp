@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/putil_internal.h"
 #include "host/cfg.h"
 
 namespace {
@@ -41,12 +42,12 @@ struct CHARACTER_CLASSES {
 
 constexpr CHARACTER_CLASSES s_classes;
 
-bool is(const char* at, unsigned char classes)
+PUTIL_ALWAYS_INLINE bool is(const char* at, unsigned char classes)
 {
     return (s_classes.of[static_cast<unsigned char>(*at)] & classes) != 0;
 }
 
-const char* skip(const char* at, const char* end, unsigned char classes)
+PUTIL_ALWAYS_INLINE const char* skip(const char* at, const char* end, unsigned char classes)
 {
     while (at < end && is(at, classes))
         ++at;
@@ -81,7 +82,7 @@ std::uint64_t not_0_or_1(std::uint64_t word) { return nonzero((word ^ s_ones * '
 // skip(at, end, classes) where `marked` marks every byte outside classes,
 // and, unless exact, maybe some inside.
 template <std::uint64_t (*marked)(std::uint64_t), bool exact>
-const char* skip_words(const char* at, const char* end, unsigned char classes)
+PUTIL_ALWAYS_INLINE const char* skip_words(const char* at, const char* end, unsigned char classes)
 {
     if (s_words) {
         for (; end - at >= 8; at += 8) {
@@ -101,20 +102,20 @@ const char* skip_words(const char* at, const char* end, unsigned char classes)
 // there: a character of `run` after it would extend the match (to a word,
 // or to a longer code). The recognisers fill in item (text, code, end) only
 // when they accept it.
-bool ends_item(const char* item_end, const char* end, unsigned char run = PRINTABLE)
+PUTIL_ALWAYS_INLINE bool ends_item(const char* item_end, const char* end, unsigned char run = PRINTABLE)
 {
     return item_end < end && !is(item_end, run);
 }
 
 // The end of an identifier code: printable bytes, and in the extended
 // syntax bytes above 0x7f too (UTF-8).
-const char* skip_code(const char* at, const char* end, bool extended_syntax)
+PUTIL_ALWAYS_INLINE const char* skip_code(const char* at, const char* end, bool extended_syntax)
 {
     return extended_syntax ? skip_words<not_name, true>(at, end, NAME)
                            : skip_words<not_printable, true>(at, end, PRINTABLE);
 }
 
-void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* text_end,
+PUTIL_ALWAYS_INLINE void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* text_end,
               const char* code, const char* item_end)
 {
     item.kind = kind;
@@ -124,7 +125,7 @@ void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const ch
 }
 
 // "#" and digits, with the extended syntax also "." and more digits.
-bool timestamp(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
+PUTIL_ALWAYS_INLINE bool timestamp(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
     const char* digits_end = skip_words<not_digit, true>(at + 1, end, DIGIT);
     if (digits_end == at + 1)
@@ -138,7 +139,7 @@ bool timestamp(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool 
 }
 
 // A level and at least one more character: the code.
-bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
+PUTIL_ALWAYS_INLINE bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
     const char* code_end = skip_code(at + 1, end, extended_syntax);
     if (code_end == at + 1 || !ends_item(code_end, end, extended_syntax ? NAME : PRINTABLE))
@@ -148,7 +149,7 @@ bool scalar(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool ext
 }
 
 // "b" and digits, blanks, then the code on the same line.
-bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
+PUTIL_ALWAYS_INLINE bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
     const unsigned char levels = extended_syntax ? NINE_LEVEL : STRICT_LEVEL;
     const char* digits_end = skip_words<not_0_or_1, false>(at + 1, end, levels);
@@ -162,7 +163,7 @@ bool vector(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool ext
     return true;
 }
 
-bool recognise(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
+PUTIL_ALWAYS_INLINE bool recognise(PUTIL_VCD_BODY_ITEM& item, const char* at, const char* end, bool extended_syntax)
 {
     const unsigned char levels = extended_syntax ? NINE_LEVEL : STRICT_LEVEL;
     if (at >= end)

@@ -86,14 +86,17 @@ def change_line(signal, value):
     return "b%s %s" % (value, signal.code)
 
 
-def write_changes(out, rng, signals, timestamp_count):
-    """Writes the initial dump and the timestamps; returns the number of value changes."""
+def write_changes(out, rng, signals, timestamp_count, min_bytes):
+    """Writes the initial dump and the timestamps, at least timestamp_count of them and on until the file holds
+    min_bytes; returns the numbers of value changes and timestamps."""
     lines = ["#0", "$dumpvars"]
     for signal in signals:
         signal.value = "0" if signal is signals[0] else new_value(rng, signal)
         lines.append(change_line(signal, signal.value))
     lines.append("$end")
-    out.write("\n".join(lines) + "\n")
+    text = "\n".join(lines) + "\n"
+    out.write(text)
+    written = out.tell()
     changes = len(signals)
 
     # Split the non-clock signals into activity classes.
@@ -110,7 +113,9 @@ def write_changes(out, rng, signals, timestamp_count):
 
     clock = signals[0]
     time = 0
-    for _ in range(1, timestamp_count):
+    timestamps = 1
+    while timestamps < timestamp_count or written < min_bytes:
+        timestamps += 1
         time += 5000 * rng.randint(1, 4)
         clock.value = "0" if clock.value == "1" else "1"
         lines = ["#%d" % time, clock.value + clock.code]
@@ -120,8 +125,10 @@ def write_changes(out, rng, signals, timestamp_count):
                 signal.value = new_value(rng, signal)
                 lines.append(change_line(signal, signal.value))
         changes += len(lines) - 1
-        out.write("\n".join(lines) + "\n")
-    return changes
+        text = "\n".join(lines) + "\n"
+        written += len(text)
+        out.write(text)
+    return changes, timestamps
 
 
 def main():
@@ -130,6 +137,8 @@ def main():
     parser.add_argument("--signals", type=int, required=True, help="declared signals, clock included (N)")
     parser.add_argument("--timestamps", type=int, required=True, help="timestamps, #0 included (M)")
     parser.add_argument("--seed", type=int, default=1, help="random seed (default 1)")
+    parser.add_argument("--megabytes", type=int, default=0,
+                        help="write timestamps past M until the file holds this many MiB (default 0)")
     args = parser.parse_args()
     if args.signals < 1 or args.timestamps < 1:
         parser.error("--signals and --timestamps must be at least 1")
@@ -137,10 +146,10 @@ def main():
     rng = random.Random(args.seed)
     with open(args.path, "w", buffering=1 << 20) as out:
         signals = declare(out, rng, args.signals)
-        changes = write_changes(out, rng, signals, args.timestamps)
+        changes, timestamps = write_changes(out, rng, signals, args.timestamps, args.megabytes << 20)
     bits = sum(signal.width for signal in signals)
     print("%s: %d signals (%d bits), %d timestamps, %d value changes"
-          % (args.path, len(signals), bits, args.timestamps, changes))
+          % (args.path, len(signals), bits, timestamps, changes))
 
 
 if __name__ == "__main__":

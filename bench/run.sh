@@ -1,6 +1,10 @@
 #!/bin/sh
 # Times `putil activity` against `wc -l` and a naive C tally of the value changes (vcd_tally.c) on two generated VCD
-# files in one run; reports throughputs, putil's throughput as a share of the tally's, and peak RSS.
+# files in one run (256 MiB and 1 GiB unless BENCH_SMALL_MIB / BENCH_LARGE_MIB say otherwise); reports throughputs,
+# putil's throughput as a share of the tally's, and peak RSS. Checks the read-speed targets and exits 1, after the
+# whole table, when one is missed: putil at least as fast as the tally, on one thread at least 0.6 of it, a .vcd.gz
+# at least 0.8 of the plain file, the time per MB of the large file within 1.05 of the small one's, at most 64 MiB
+# peak RSS.
 set -eu
 
 . "$(dirname "$0")/common.sh"
@@ -13,13 +17,19 @@ if ! command -v cc >/dev/null 2>&1; then
   exit 1
 fi
 
-# Both files declare the same signals; the larger has four times the
+# Both files declare the same signals; the larger holds four times the
 # timestamps, so a flat peak RSS shows memory that does not grow with length.
 signals=${BENCH_SIGNALS:-20000}
-small_timestamps=${BENCH_TIMESTAMPS:-5000}
-large_timestamps=$((small_timestamps * 4))
+small_mib=${BENCH_SMALL_MIB:-256}
+large_mib=${BENCH_LARGE_MIB:-1024}
 repeat=${BENCH_REPEAT:-3}
 
+# Both files and the large one compressed, with room to spare.
+free_kib=$(df -Pk /tmp | awk 'NR == 2 { print $4 }')
+if [ "$free_kib" -lt $(((small_mib + large_mib) * 2 * 1024)) ]; then
+  echo "bench/run.sh: less than $(((small_mib + large_mib) * 2)) MiB free in /tmp" >&2
+  exit 1
+fi
 work=$(mktemp -d /tmp/putil-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 trap 'exit 130' INT TERM
@@ -32,9 +42,9 @@ echo "wall time: best of $repeat runs; peak RSS: GNU time %M of one more run"
 echo
 
 cc -O2 -o "$work/vcd_tally" "$here/vcd_tally.c"
-echo "generating $signals signals x $small_timestamps and $large_timestamps timestamps into $work"
-python3 "$here/generate_vcd.py" "$work/small.vcd" --signals "$signals" --timestamps "$small_timestamps"
-python3 "$here/generate_vcd.py" "$work/large.vcd" --signals "$signals" --timestamps "$large_timestamps"
+echo "generating $signals signals over $small_mib MiB and $large_mib MiB into $work"
+python3 "$here/generate_vcd.py" "$work/small.vcd" --signals "$signals" --timestamps 1 --megabytes "$small_mib"
+python3 "$here/generate_vcd.py" "$work/large.vcd" --signals "$signals" --timestamps 1 --megabytes "$large_mib"
 echo
 
 # row FILE_LABEL PROGRAM_LABEL BYTES COMMAND...: one result line "file program bytes seconds peak_kb".
@@ -80,8 +90,15 @@ measure() {
   {
     lines[NR] = $0
     file[NR] = $1; program[NR] = $2; mb[NR] = $3 / 1e6; seconds[NR] = $4; kb[NR] = $5
+    speed[$1, $2] = $3 / 1e6 / $4
     if ($2 == "tally") tally[$1] = $3 / 1e6 / $4
     if ($2 == "putil") activity[$1] = $3 / 1e6 / $4
+  }
+  function check(ok, text) {
+    if (!ok) {
+      missed = 1
+      print "  target missed: " text
+    }
   }
   END {
     for (i = 1; i <= NR; ++i) {
@@ -92,15 +109,32 @@ measure() {
              rate / tally[file[i]], rate / activity[file[i]], kb[i]
       if (program[i] == "putil") rss[file[i]] = kb[i]
     }
+    for (f = 1; f <= 2; ++f) {
+      name = f == 1 ? "small" : "large"
+      check(speed[name, "putil"] >= speed[name, "tally"],
+            sprintf("%s: putil %.2f x tally (at least 1.0)", name, speed[name, "putil"] / speed[name, "tally"]))
+      check(speed[name, "putil-one-thread"] >= 0.6 * speed[name, "tally"],
+            sprintf("%s: putil on one thread %.2f x tally (at least 0.6)", name,
+                    speed[name, "putil-one-thread"] / speed[name, "tally"]))
+      check(speed[name, "putil-vcd.gz"] >= 0.8 * speed[name, "putil"],
+            sprintf("%s: .vcd.gz %.2f x the plain file (at least 0.8)", name,
+                    speed[name, "putil-vcd.gz"] / speed[name, "putil"]))
+    }
+    # Time per MB: the inverse of the rates.
+    per_mb = speed["small", "putil"] / speed["large", "putil"]
+    printf "putil time per MB, large / small file: %.2f\n", per_mb
+    check(per_mb <= 1.05, sprintf("time per MB of the large file %.2f x the small one (at most 1.05)", per_mb))
     if (rss["small"] == "-" || rss["large"] == "-") {
       print "peak RSS not measured: /usr/bin/time is missing (Debian package time)"
-      exit 0
+    } else {
+      growth = rss["large"] / rss["small"]
+      printf "putil peak RSS, large / small file: %.2f\n", growth
+      # Four times the file length must not bring more than half again the memory.
+      check(growth <= 1.5, sprintf("peak RSS grows with the file length (%.2f x)", growth))
+      check(rss["large"] <= 65536, sprintf("peak RSS %d KB (at most 65536)", rss["large"]))
     }
-    growth = rss["large"] / rss["small"]
-    printf "putil peak RSS, large / small file: %.2f\n", growth
-    # Four times the file length must not bring more than half again the memory.
-    if (growth > 1.5) {
-      print "FAIL: putil memory grows with the file length" > "/dev/stderr"
+    if (missed) {
+      print "FAIL: putil activity misses a read-speed target" > "/dev/stderr"
       exit 1
     }
   }'

@@ -741,13 +741,14 @@ void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::discard_held_changes()
 bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_held_changes(const PUTIL_VCD_HELD_CHANGES& held)
 {
     const std::size_t ahead = 8;
-    const PUTIL_VECTOR<PUTIL_VCD_HELD_CHANGES::CHANGE>& changes = held.changes();
+    const PUTIL_VCD_HELD_CHANGES::CHANGE* const changes = held.changes();
+    const std::size_t change_count = held.change_count();
     return with_step_effect([&](auto effect) {
         bool applied = true;
         for (const PUTIL_VCD_HELD_CHANGES::TIME_STEP& step : held.steps()) {
             const MOMENT at = step.at;
             for (std::size_t i = step.first; i < step.end; ++i) {
-                if (i + ahead < changes.size())
+                if (i + ahead < change_count)
                     prefetch_records(changes[i + ahead].entry);
                 const PUTIL_VCD_HELD_CHANGES::CHANGE& change = changes[i];
                 applied &= change.text_length == 0

@@ -47,14 +47,23 @@ private:
         const std::size_t length = code.size();
         if (length == 0 || length > 4)
             return s_absent;
+        const unsigned char* text = reinterpret_cast<const unsigned char*>(code.data());
+        // Digits outside 0..93 (characters outside '!'..'~') are noted, not
+        // branched on: a code is almost always in the sequence.
         std::uint32_t digits = 0;
-        for (std::size_t i = 0; i < length; ++i) {
-            const unsigned char c = static_cast<unsigned char>(code[first_counts_fastest ? length - 1 - i : i]);
-            if (c < 33 || c > 126)
-                return s_absent;
-            digits = digits * 94 + (c - 33);
+        bool outside = false;
+        const auto add = [&](std::uint32_t digit) {
+            outside |= digit > 93;
+            digits = digits * 94 + digit;
+        };
+        if (first_counts_fastest) {
+            for (std::size_t i = length; i-- > 0;)
+                add(text[i] - 33u);
+        } else {
+            for (std::size_t i = 0; i < length; ++i)
+                add(text[i] - 33u);
         }
-        return s_first_of_length[length] + digits;
+        return outside ? s_absent : s_first_of_length[length] + digits;
     }
 
     std::uint32_t find_hashed(std::string_view code) const;

@@ -4,13 +4,13 @@
 
 void PUTIL_VCD_HELD_CHANGES::reserve()
 {
-    m_changes.reserve(m_change_capacity);
+    m_changes.resize(m_change_capacity);
     m_texts.resize(m_text_capacity);
 }
 
 void PUTIL_VCD_HELD_CHANGES::clear()
 {
-    m_changes.clear();
+    m_change_count = 0;
     m_steps.clear();
     m_text_end = 0;
 }

@@ -51,40 +51,43 @@ public:
     // room is never held. Inline: they run for every change.
     bool hold_scalar(std::uint32_t entry, char level, const PUTIL_VCD_MOMENT& at)
     {
-        if (m_changes.size() == m_change_capacity)
+        if (m_change_count == m_change_capacity)
             return false;
         hold(CHANGE{entry, 0, static_cast<unsigned char>(level)}, at);
         return true;
     }
     bool hold_vector(std::uint32_t entry, std::string_view text, const PUTIL_VCD_MOMENT& at)
     {
-        if (m_changes.size() == m_change_capacity || text.size() > m_texts.size() - m_text_end)
+        if (m_change_count == m_change_capacity || text.size() > m_texts.size() - m_text_end)
             return false;
         std::memcpy(m_texts.data() + m_text_end, text.data(), text.size());
         hold(CHANGE{entry, static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(m_text_end)}, at);
         m_text_end += text.size();
         return true;
     }
-    bool empty() const { return m_changes.empty(); }
+    bool empty() const { return m_change_count == 0; }
     void clear();
 
     const PUTIL_VECTOR<TIME_STEP>& steps() const { return m_steps; }
-    const PUTIL_VECTOR<CHANGE>& changes() const { return m_changes; }
+    // The changes held, [0, change_count()).
+    const CHANGE* changes() const { return m_changes.data(); }
+    std::size_t change_count() const { return m_change_count; }
     const char* text_of(const CHANGE& change) const { return m_texts.data() + change.text; }
 
 private:
     void hold(const CHANGE& change, const PUTIL_VCD_MOMENT& at)
     {
         if (m_steps.empty() || !(m_steps.back().at == at))
-            m_steps.push_back(TIME_STEP{at, m_changes.size(), m_changes.size()});
-        m_changes.push_back(change);
-        m_steps.back().end = m_changes.size();
+            m_steps.push_back(TIME_STEP{at, m_change_count, m_change_count});
+        m_changes[m_change_count] = change;
+        m_steps.back().end = ++m_change_count;
     }
 
     [[maybe_unused]] char m_separation_before[64];
     std::size_t m_change_capacity;
     std::size_t m_text_capacity;
-    PUTIL_VECTOR<CHANGE> m_changes;
+    PUTIL_VECTOR<CHANGE> m_changes;   // the room for changes, sized once
+    std::size_t m_change_count = 0;   // of the changes held
     PUTIL_VECTOR<TIME_STEP> m_steps;
     PUTIL_VECTOR<char> m_texts;   // the room for texts, sized once
     std::size_t m_text_end = 0;   // of the texts held

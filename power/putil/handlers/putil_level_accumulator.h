@@ -101,17 +101,24 @@ public:
     static void measure(RECORD& record, TIME dt, AT_Z at_z)
     {
         using putil_level::field;
+        const unsigned level = level_class(record.value);
         if (record.is_unknown) {
             field<TIME>(record.unknown_time) += dt;
         } else {
             field<TIME>(record.known_time) += dt;
-            // 2 x dt at 1, dt at Z: chosen without a branch on the level.
-            const TIME high_time = time_if(record.value == '1' || record.value == 'Z', dt);
-            field<TIME>(record.weighted_high_time) += high_time + time_if(record.value == '1', high_time);
-            if (record.value == 'Z')
+            // 2 x dt at 1, dt at Z, nothing otherwise: chosen without a
+            // branch on the level (a double time may be infinite, which no
+            // weight may multiply).
+            if constexpr (std::is_same_v<TIME, std::int64_t>) {
+                field<TIME>(record.weighted_high_time) += dt * s_high_weight[level];
+            } else {
+                const TIME high_time = time_if(level == s_one_class || level == s_z_class, dt);
+                field<TIME>(record.weighted_high_time) += high_time + time_if(level == s_one_class, high_time);
+            }
+            if (level == s_z_class)
                 at_z(dt);
         }
-        const double counted = half_transitions(record.previous_value, record.value);
+        const double counted = s_half_transitions[level_class(record.previous_value)][level];
         record.toggle_count += counted;
         if (record.output_enable_info != nullptr && record.output_enable_info->value != '0')
             record.enabled_toggle_count += counted;
@@ -140,14 +147,16 @@ public:
     // Half-transitions from one value to the next: 2 between 0 and 1, 1
     // between Z and 0 or 1 (a pad letting go moves the line half way),
     // nothing otherwise.
-    static double half_transitions(char from, char to)
-    {
-        static constexpr double HALF_TRANSITIONS[4][4] = {
-            {0.0, 2.0, 1.0, 0.0}, {2.0, 0.0, 1.0, 0.0}, {1.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
-        return HALF_TRANSITIONS[level_class(from)][level_class(to)];
-    }
 
 private:
+    // By level class ('0', '1', 'Z', other): the weight of time in the
+    // weighted high time, and half-transitions from one class to another.
+    static constexpr unsigned s_one_class = 1;
+    static constexpr unsigned s_z_class = 2;
+    static constexpr int s_high_weight[4] = {0, 2, 1, 0};
+    static constexpr double s_half_transitions[4][4] = {
+        {0.0, 2.0, 1.0, 0.0}, {2.0, 0.0, 1.0, 0.0}, {1.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 0.0}};
+
     // Values are classed by table, not branched on: they change
     // unpredictably, and a mispredicted branch stalls the loads of the
     // records that follow.
@@ -166,5 +175,4 @@ private:
         std::memcpy(&time, &bits, sizeof time);
         return time;
     }
-    static std::int64_t time_if(bool taken, std::int64_t ticks) { return ticks & (0 - static_cast<std::int64_t>(taken)); }
 };

@@ -255,15 +255,16 @@ inline bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::apply_value(EFFECT, 
     typedef typename EFFECT::time_type TIME;
     using putil_level::field;
     const bool measure = EFFECT::value == PUTIL_VCD_STEP_EFFECT::MEASURE;
+    const bool more_than_measure = measure && !EFFECT::plain;
     TIME& last_change = field<TIME>(info.last_change_time);
     const TIME now = std::is_same_v<TIME, double> ? static_cast<TIME>(at.time) : static_cast<TIME>(at.ticks);
     const TIME dt = now - last_change;
     if (dt < 0)
         return report_elapsed_time_error();
-    if (measure && m_filter_glitches && !hold)
+    if (more_than_measure && m_filter_glitches && !hold)
         PUTIL_LEVEL_ACCUMULATOR::filter_glitch(info, m_time_unit_factor * static_cast<double>(dt) * 1000.0,
                                                source_of(info).min_fanout_delay, static_cast<double>(last_change));
-    if (measure && m_counting_level_steps && !hold)
+    if (more_than_measure && m_counting_level_steps && !hold)
         book_level_steps(info, at.ticks * m_level_steps_per_tick);
     if (measure && at.in_window) {
         // Stores that keep the time at each level get Z's time apart.
@@ -476,10 +477,10 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time, c
     if (ticks == nullptr) {
         leave_whole_times();
         m_whole_timestamps = false;
-        m_counting_level_steps = false;
+        stop_counting_level_steps();
     } else if (m_counting_level_steps &&
                (!prepare_level_steps() || *ticks > INT64_MAX / m_level_steps_per_tick)) {
-        m_counting_level_steps = false;   // a unit or a time beyond a count of level steps
+        stop_counting_level_steps();   // a unit or a time beyond a count of level steps
     }
     // A window bound between the last timestamp and this one closes the
     // interval there first.
@@ -502,6 +503,16 @@ bool PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::move_to_time(double time, c
         m_latest_ticks = std::max(m_latest_ticks, *ticks);
     }
     return update_progress();
+}
+
+// The changes held so far were read while the level steps were counted:
+// they are applied so, before the apply thread's steps stop counting them.
+void PUTIL_VCD_PARSER_EVENT_HANDLER_STATS_COLLECTOR::stop_counting_level_steps()
+{
+    if (!m_counting_level_steps)
+        return;
+    drain_held_changes();
+    m_counting_level_steps = false;
 }
 
 // A window bound's time, which the records take whole when it is.

@@ -127,18 +127,23 @@ protected:
     PUTIL_SA_DATA* m_sa_data;
 
 private:
-    // The step effect and the type of the records' times as types, so that
-    // the loops that apply steps are compiled once per pair and choose it
-    // once, not per bit. A STEPS type names both.
-    template <PUTIL_VCD_STEP_EFFECT EFFECT, class TIME>
+    // The step effect, the type of the records' times and whether measured
+    // steps do no more than measure (no glitch filter, no level steps) as
+    // types, so that the loops that apply steps are compiled once per
+    // combination and choose it once, not per bit. A STEPS type names them.
+    template <PUTIL_VCD_STEP_EFFECT EFFECT, class TIME, bool PLAIN = false>
     struct STEPS {
         static constexpr PUTIL_VCD_STEP_EFFECT value = EFFECT;
+        static constexpr bool plain = PLAIN;
         typedef TIME time_type;
     };
     template <class WORK>
     bool with_step_effect(WORK work)
     {
         typedef PUTIL_VCD_STEP_EFFECT E;
+        if (m_step_effect == E::MEASURE && !m_filter_glitches && !m_counting_level_steps)
+            return m_whole_times ? work(STEPS<E::MEASURE, std::int64_t, true>())
+                                 : work(STEPS<E::MEASURE, double, true>());
         if (m_step_effect == E::MEASURE)
             return m_whole_times ? work(STEPS<E::MEASURE, std::int64_t>()) : work(STEPS<E::MEASURE, double>());
         return m_whole_times ? work(STEPS<E::TOGGLE_EVENT, std::int64_t>()) : work(STEPS<E::TOGGLE_EVENT, double>());
@@ -209,6 +214,7 @@ private:
         return m_whole_times ? static_cast<double>(time.ticks) : time.time;
     }
     bool prepare_level_steps();
+    void stop_counting_level_steps();
     void book_level_steps(const OTERM_INFO& info, std::int64_t until_tick_steps);
     bool hold_all_records();
     bool check_window(double time, double* clip);

@@ -24,6 +24,10 @@ TEST(VCD_LINE_FEEDS, count_as_a_byte_by_byte_count)
             ASSERT_EQ(putil_count_line_feeds(text.data() + start, length), expected) << start << " " << length;
         }
     }
+    // Runs of line feeds long enough to fill byte-wide counters many times over.
+    const std::string feeds(10000, '\n');
+    for (std::size_t length : {4079, 4080, 4081, 8160, 10000})
+        EXPECT_EQ(putil_count_line_feeds(feeds.data(), length), length);
 }
 
 // Codes in the writers' sequence, first or last character counting fastest, and codes outside it.

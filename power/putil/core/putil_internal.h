@@ -10,8 +10,6 @@
 #include "host/msg.h"
 #include "core/putil_export.h"
 
-// A broken invariant of host data or of the library's own state: reported
-// with the expression text, and the run stops. Never used for user input.
 // Inlined whatever the compiler's size estimate, for code that runs for
 // every line or change: a call there costs more than the code it saves.
 #if defined(__GNUC__)
@@ -20,6 +18,8 @@
 #define PUTIL_ALWAYS_INLINE inline
 #endif
 
+// A broken invariant of host data or of the library's own state: reported
+// with the expression text, and the run stops. Never used for user input.
 #define PUTIL_ASSERT(expression)                                                         \
     do {                                                                                 \
         if (!(expression))                                                               \

@@ -144,13 +144,11 @@ public:
         record.is_unknown = unknown;
     }
 
-    // Half-transitions from one value to the next: 2 between 0 and 1, 1
-    // between Z and 0 or 1 (a pad letting go moves the line half way),
-    // nothing otherwise.
-
 private:
     // By level class ('0', '1', 'Z', other): the weight of time in the
-    // weighted high time, and half-transitions from one class to another.
+    // weighted high time, and the half-transitions from one class to
+    // another: 2 between 0 and 1, 1 between Z and 0 or 1 (a pad letting go
+    // moves the line half way), nothing otherwise.
     static constexpr unsigned s_one_class = 1;
     static constexpr unsigned s_z_class = 2;
     static constexpr int s_high_weight[4] = {0, 2, 1, 0};

@@ -83,7 +83,6 @@ std::int64_t power_of_ten_dividing(std::int64_t value, std::int64_t at_most)
     return power;
 }
 
-
 // The term a record source names, or the term itself: the keys of a
 // search of the sources by term.
 const CDB_ATOM_OTERM* term_of(const OTERM_INFO_SOURCE& source) { return source.oterm; }

@@ -119,8 +119,8 @@ PUTIL_ALWAYS_INLINE const char* skip_code(const char* at, const char* end, bool 
                            : skip_words<not_printable, true>(at, end, PRINTABLE);
 }
 
-PUTIL_ALWAYS_INLINE void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at, const char* text_end,
-              const char* code, const char* item_end)
+PUTIL_ALWAYS_INLINE void set_text(PUTIL_VCD_BODY_ITEM& item, PUTIL_VCD_BODY_ITEM_KIND kind, const char* at,
+                                  const char* text_end, const char* code, const char* item_end)
 {
     item.kind = kind;
     item.text = std::string_view(at, static_cast<std::size_t>(text_end - at));
